@@ -1,0 +1,1 @@
+#include "calendar/block_geometry.h"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string_view>
+
+namespace lunetta {
+
+/// The three text metrics the block is laid out from.
+struct TextMetrics {
+  int height = 0;        // ascent + descent
+  int aveCharWidth = 0;  // average character width
+  int maxCharWidth = 0;  // widest character of the 8-bit repertoire
+};
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+struct BlockGeometry {
+  int cellWidth = 0;
+  int cellHeight = 0;
+  int blockWidth = 0;
+  int blockHeight = 0;
+  bool operator==(const BlockGeometry&) const = default;
+};
+
+/// Cell and block size for a font's metrics and a month of `weekRows` (5 or 6) week rows.
+BlockGeometry ComputeBlockGeometry(const TextMetrics& metrics, std::string_view fontName,
+                                   int weekRows);
+
+/// The title's rectangle: it starts half a cell above the block.
+Rect TitleRect(const BlockGeometry& geometry);
+
+/// Cell of row 0..6 (0 = weekday names) and column 0..6 (0 = Sunday).
+Rect CellRect(const BlockGeometry& geometry, int row, int column);
+
+}  // namespace lunetta

@@ -1,0 +1,1 @@
+#include "calendar/calendar_renderer.h"

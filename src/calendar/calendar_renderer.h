@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_settings.h"
+
+namespace lunetta {
+
+/// Draws the calendar block of one month onto a surface of its own.
+class CalendarRenderer {
+ public:
+  static constexpr int kSurfaceWidth = 1280;
+  static constexpr int kSurfaceHeight = 1024;
+  static constexpr int kMaxHolidays = 15;
+
+  /// An empty name keeps the current one.
+  void SetFontName(const std::string& name);
+  /// A size of 0 or less keeps the current one.
+  void SetTextSize(int size);
+  void SetTextColor(ColorRef color);
+  void SetBackColor(ColorRef color);
+  void SetFontStyle(int weight, int italic);
+  void SetMonth(int year, int month);
+  /// At most kMaxHolidays days are kept, in the order given.
+  void SetHolidays(const std::vector<int>& days);
+
+  /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
+  /// which stays valid until the next Draw. Throws InvalidArgumentError for a month it cannot place.
+  const QImage& Draw();
+
+  int blockWidth() const { return blockWidth_; }
+  int blockHeight() const { return blockHeight_; }
+  int cellWidth() const { return cellWidth_; }
+  int cellHeight() const { return cellHeight_; }
+
+ private:
+  int blockWidth_ = 0;
+  int blockHeight_ = 0;
+  int cellWidth_ = 0;
+  int cellHeight_ = 0;
+  int textSize_ = 24;
+  std::string fontName_ = "Garamond";
+  QImage surface_;
+  ColorRef textColor_ = 0x00FF00;
+  ColorRef backColor_ = 0xFFFFFF;
+  int month_ = 1;
+  int year_ = 2005;
+  int fontWeight_ = 400;
+  int fontItalic_ = 0;
+  std::vector<int> holidayDays_;
+};
+
+}  // namespace lunetta

@@ -1,0 +1,1 @@
+#include "calendar/calendar_settings.h"

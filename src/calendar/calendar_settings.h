@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lunetta {
+
+/// A colour as the profile stores it: 0x00BBGGRR.
+using ColorRef = std::uint32_t;
+
+inline constexpr ColorRef kRed = 0x0000FF;   // Sundays and holidays
+inline constexpr ColorRef kBlue = 0xFF0000;  // Saturdays
+
+/// A calendar date by the local clock.
+struct LocalDate {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+};
+
+/// Today by the local clock; all zero if the clock cannot be converted.
+LocalDate Today();
+
+/// Everything the user chooses about the calendar picture.
+struct CalendarSettings {
+  std::string fontName = "Arial Black";
+  std::int32_t textSize = 28;
+  ColorRef textColor = 0x000000;
+  ColorRef backColor = 0xFFFFFF;
+  std::int32_t transparency = 90;
+  std::int32_t startX = 560;
+  std::int32_t startY = 500;
+  std::int32_t pictSize = 1;
+  std::int32_t fontWeight = 400;
+  std::int32_t fontItalic = 0;
+  std::int32_t year = Today().year;
+  std::int32_t month = Today().month;
+
+  bool operator==(const CalendarSettings&) const = default;
+};
+
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const PictureSize&) const = default;
+};
+
+/// 0 → 800 × 600, 1 → 1024 × 768, any other value → 1280 × 1024.
+PictureSize PictureDimensions(std::int32_t pictSize);
+
+}  // namespace lunetta

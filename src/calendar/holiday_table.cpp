@@ -1,0 +1,1 @@
+#include "calendar/holiday_table.h"

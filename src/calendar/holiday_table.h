@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace lunetta {
+
+/// The holidays of one year, read from "holiday.dat".
+class HolidayTable {
+ public:
+  static constexpr std::size_t kMaxFileBytes = 5120;
+  static constexpr std::size_t kEntryChars = 100;  // 20 entries of 5 characters
+
+  /// Reads "holiday.dat" in `directory` for `year`. A file that cannot be opened or read leaves the
+  /// table as it was.
+  void load(const std::filesystem::path& directory, int year);
+
+  /// Applies the text of a holiday file (already cut at 5120 bytes) for `year`.
+  void loadText(std::string_view text, int year);
+
+  /// Day numbers of the entries for `month`, in file order (at most 20).
+  std::vector<int> daysInMonth(int month) const;
+
+  const std::array<char, kEntryChars>& holidays() const { return holidays_; }
+
+ private:
+  std::array<char, kEntryChars> holidays_{};
+};
+
+/// The C library's atoi on exactly these characters: blanks, an optional sign, digits.
+int AtoiField(std::string_view field);
+
+}  // namespace lunetta

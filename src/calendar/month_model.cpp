@@ -1,0 +1,1 @@
+#include "calendar/month_model.h"

@@ -1,0 +1,1 @@
+#include "picture/load_picture_file.h"

@@ -1,0 +1,1 @@
+#include "settings/atomic_file.h"

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lunetta {
+
+/// An INI file with the semantics of the Windows private-profile functions: missing keys give the
+/// caller's default, writing replaces a value in place or appends the key at the end of its section,
+/// and every other line of the file is kept as it was.
+class Profile {
+ public:
+  static constexpr std::size_t kMaxFileBytes = 1 << 20;  // a profile is a few hundred bytes
+  static constexpr std::size_t kMaxValueChars = 4095;    // the reader's 4096-character buffer
+
+  Profile() = default;
+
+  /// Parses the text of a profile file. Anything beyond kMaxFileBytes is ignored.
+  static Profile Parse(std::string_view text);
+
+  /// Reads a profile file; a missing or unreadable file gives an empty profile.
+  static Profile Read(const std::filesystem::path& file);
+
+  /// The value of `key` in `section` (both matched without regard to ASCII letter case), or nothing.
+  std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+  std::string getString(std::string_view section, std::string_view key,
+                        std::string_view fallback) const;
+
+  /// Leading blanks, an optional sign and decimal digits; a missing or empty value gives `fallback`.
+  std::int32_t getInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
+
+  void setString(std::string_view section, std::string_view key, std::string_view value);
+  void setInt(std::string_view section, std::string_view key, std::int32_t value);
+
+  std::string text() const;
+
+  /// Writes the profile atomically. False when the file could not be written.
+  bool write(const std::filesystem::path& file) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+}  // namespace lunetta

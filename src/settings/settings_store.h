@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "calendar/calendar_settings.h"
+
+namespace lunetta {
+
+inline constexpr std::string_view kProfileSection = "Configuration";
+
+/// The profile of the program named `executableBaseName`: "<name>.INI" in $XDG_CONFIG_HOME, or in
+/// ~/.config when that is not set.
+std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");
+
+/// Reads the persisted fields from `profile` into `settings`; missing keys take the defaults.
+void LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings);
+
+/// Writes the persisted fields and the save date; every other line of the file is kept.
+/// False when the file could not be written.
+bool SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                  const LocalDate& savedDate);
+
+}  // namespace lunetta
