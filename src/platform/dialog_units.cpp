@@ -1,0 +1,75 @@
+#include "platform/dialog_units.h"
+
+#include <QFontMetrics>
+#include <QWidget>
+
+namespace lunetta {
+
+namespace {
+
+constexpr char kControlIdProperty[] = "controlId";
+
+int MulDiv(int a, int b, int c) {
+  const long long product = static_cast<long long>(a) * b;
+  const long long half = c / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
+}
+
+}  // namespace
+
+DialogUnits::DialogUnits(const QFont& dialogFont) {
+  const QFontMetrics metrics(dialogFont);
+  // The platform averages the 52 Latin letters and rounds to the nearest pixel.
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  baseX_ = (letters / 26 + 1) / 2;
+  baseY_ = metrics.height();
+}
+
+int DialogUnits::x(int units) const {
+  return MulDiv(units, baseX_, 4);
+}
+
+int DialogUnits::y(int units) const {
+  return MulDiv(units, baseY_, 8);
+}
+
+QRect DialogUnits::rect(int left, int top, int width, int height) const {
+  return QRect(x(left), y(top), x(width), y(height));
+}
+
+void InstallFontSubstitutions() {
+  const QStringList japanese = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+  for (const QString& face : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS UI Gothic"),
+                              QStringLiteral("MS Shell Dlg"), QStringLiteral("MS PGothic")}) {
+    QFont::insertSubstitutions(face, japanese);
+  }
+}
+
+QFont TemplateFont(const QString& face, int points) {
+  QFont font(face);
+  font.setPointSize(points);
+  return font;
+}
+
+void SetControlId(QWidget* control, int id) {
+  control->setProperty(kControlIdProperty, id);
+}
+
+int ControlId(const QWidget* control) {
+  bool ok = false;
+  const int id = control->property(kControlIdProperty).toInt(&ok);
+  return ok ? id : 0;
+}
+
+QWidget* FindControl(const QWidget* dialog, int id) {
+  const auto children = dialog->findChildren<QWidget*>();
+  for (QWidget* child : children) {
+    if (ControlId(child) == id) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace lunetta

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace lunetta {
+
+/// Converts dialog-template units to pixels from the dialog font's base units, as the platform the
+/// templates were designed on does: x × baseX / 4 and y × baseY / 8, rounded.
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& dialogFont);
+  DialogUnits(int baseX, int baseY) : baseX_(baseX), baseY_(baseY) {}
+
+  int x(int units) const;
+  int y(int units) const;
+  QRect rect(int left, int top, int width, int height) const;
+
+  int baseX() const { return baseX_; }
+  int baseY() const { return baseY_; }
+
+ private:
+  int baseX_;
+  int baseY_;
+};
+
+/// The templates name Windows fonts ("ＭＳ Ｐゴシック", "MS UI Gothic", "MS Shell Dlg"); map them
+/// onto IPAPGothic, with Noto Sans CJK JP behind it. Call once after the application object exists.
+void InstallFontSubstitutions();
+
+/// The dialog font of a template: `face` at `points` points.
+QFont TemplateFont(const QString& face, int points);
+
+/// Every control keeps its numeric identifier from the templates, so code and tests find it by
+/// that.
+void SetControlId(QWidget* control, int id);
+int ControlId(const QWidget* control);
+QWidget* FindControl(const QWidget* dialog, int id);
+
+template <typename T>
+T* FindControl(const QWidget* dialog, int id) {
+  return qobject_cast<T*>(FindControl(dialog, id));
+}
+
+}  // namespace lunetta
