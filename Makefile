@@ -30,7 +30,7 @@ test: build
 
 # The tests that need no window, under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(BUILD_SAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DLUNETTA_SANITIZE=ON
+	cmake -S . -B $(BUILD_SAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DLUNETTA_SANITIZE=ON -DLUNETTA_GUI=OFF
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -LE gui
