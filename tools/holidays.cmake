@@ -1,0 +1,8 @@
+# The generator of data/holiday.dat. Regenerate after a change of the rules with
+#   lunetta-holidaygen > data/holiday.dat
+# the tools_holidaygen test fails while the committed file differs from the generator's output.
+add_library(lunetta_holidaygen STATIC holidaygen/holiday_rules.cpp)
+target_include_directories(lunetta_holidaygen PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+add_executable(lunetta-holidaygen holidaygen/holidaygen_main.cpp)
+target_link_libraries(lunetta-holidaygen PRIVATE lunetta_holidaygen)
