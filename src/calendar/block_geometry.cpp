@@ -1,1 +1,33 @@
 #include "calendar/block_geometry.h"
+
+namespace lunetta {
+
+BlockGeometry ComputeBlockGeometry(const TextMetrics& metrics, std::string_view fontName,
+                                   int weekRows) {
+  BlockGeometry geometry;
+  // Times New Roman's widest glyph is wide enough on its own; other faces need more room.
+  const int averages = fontName == "Times New Roman" ? 1 : 2;
+  geometry.cellWidth = metrics.maxCharWidth + averages * metrics.aveCharWidth;
+  geometry.cellHeight = metrics.height + 4;
+  geometry.blockWidth = 7 * geometry.cellWidth + geometry.cellWidth / 2;
+  if (geometry.blockWidth % 2 != 0) {
+    ++geometry.blockWidth;
+  }
+  // Title, weekday names and week rows, plus one row that leaves a margin below the last week.
+  geometry.blockHeight = (weekRows == 6 ? 9 : 8) * geometry.cellHeight;
+  return geometry;
+}
+
+Rect TitleRect(const BlockGeometry& geometry) {
+  const int half = geometry.cellHeight / 2;
+  return {0, -half, geometry.blockWidth, -half + 2 * geometry.cellHeight};
+}
+
+Rect CellRect(const BlockGeometry& geometry, int row, int column) {
+  const int half = geometry.cellHeight / 2;
+  const int top = 2 * geometry.cellHeight - half + row * geometry.cellHeight;
+  const int left = column * geometry.cellWidth;
+  return {left, top, left + geometry.cellWidth, top + geometry.cellHeight};
+}
+
+}  // namespace lunetta

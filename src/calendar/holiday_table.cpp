@@ -1,1 +1,113 @@
 #include "calendar/holiday_table.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace lunetta {
+
+namespace {
+
+constexpr std::size_t kYearChars = 4;
+constexpr std::size_t kEntriesStart = 5;  // year and one separator
+constexpr std::size_t kEntryWidth = 5;    // MMDD and one separator
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool IsAtoiBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+int AtoiField(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && IsAtoiBlank(field[i])) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+    negative = field[i] == '-';
+    ++i;
+  }
+  // Accumulate towards the sign so that INT_MIN is reachable; saturate instead of overflowing.
+  int value = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    const int digit = field[i] - '0';
+    if (negative) {
+      value = value < (INT_MIN + digit) / 10 ? INT_MIN : value * 10 - digit;
+    } else {
+      value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
+    }
+  }
+  return value;
+}
+
+void HolidayTable::load(const std::filesystem::path& directory, int year) {
+  // Read-only: nothing here writes the file, so a read-only holiday file must still load.
+  const FilePtr file{std::fopen((directory / "holiday.dat").string().c_str(), "rb")};
+  if (!file) {
+    return;
+  }
+  std::array<char, kMaxFileBytes> buffer{};
+  const std::size_t size = std::fread(buffer.data(), 1, buffer.size(), file.get());
+  if (std::ferror(file.get()) != 0) {
+    return;
+  }
+  loadText(std::string_view(buffer.data(), size), year);
+}
+
+void HolidayTable::loadText(std::string_view text, int year) {
+  text = text.substr(0, std::min(text.size(), kMaxFileBytes));
+  text = text.substr(0, text.find('\0'));
+  holidays_.fill('\0');
+
+  const auto processLine = [&](std::string_view line) {
+    if (AtoiField(line.substr(0, std::min(line.size(), kYearChars))) != year ||
+        line.size() <= kEntriesStart) {
+      return;
+    }
+    // A later line for the same year overwrites only as much as it holds.
+    const std::string_view entries =
+        line.substr(kEntriesStart, std::min(line.size() - kEntriesStart, kEntryChars));
+    std::copy(entries.begin(), entries.end(), holidays_.begin());
+  };
+
+  std::string line;
+  for (const char c : text) {
+    if (c == '\r') {
+      continue;
+    }
+    if (c == '\n') {
+      processLine(line);
+      line.clear();
+    } else {
+      line.push_back(c);
+    }
+  }
+  if (!text.empty()) {
+    processLine(line);
+  }
+}
+
+std::vector<int> HolidayTable::daysInMonth(int month) const {
+  std::vector<int> days;
+  // Empty slots read as month 0, so only real months may be asked for.
+  if (month < 1 || month > 12) {
+    return days;
+  }
+  const std::string_view all(holidays_.data(), holidays_.size());
+  for (std::size_t slot = 0; slot < kEntryChars; slot += kEntryWidth) {
+    if (AtoiField(all.substr(slot, 2)) == month) {
+      days.push_back(AtoiField(all.substr(slot + 2, 2)));
+    }
+  }
+  return days;
+}
+
+}  // namespace lunetta

@@ -10,8 +10,8 @@
 namespace lunetta {
 
 /// An INI file with the semantics of the Windows private-profile functions: missing keys give the
-/// caller's default, writing replaces a value in place or appends the key at the end of its section,
-/// and every other line of the file is kept as it was.
+/// caller's default, writing replaces a value in place or appends the key at the end of its
+/// section, and every other line of the file is kept as it was.
 class Profile {
  public:
   static constexpr std::size_t kMaxFileBytes = 1 << 20;  // a profile is a few hundred bytes
@@ -25,15 +25,23 @@ class Profile {
   /// Reads a profile file; a missing or unreadable file gives an empty profile.
   static Profile Read(const std::filesystem::path& file);
 
-  /// The value of `key` in `section` (both matched without regard to ASCII letter case), or nothing.
+  /// Reads a profile file: an empty profile when the file does not exist, nothing when it exists
+  /// but cannot be read (so that a caller does not replace a file it could not see).
+  static std::optional<Profile> Open(const std::filesystem::path& file);
+
+  /// The value of `key` in `section` (both matched without regard to ASCII letter case), or
+  /// nothing.
   std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
   std::string getString(std::string_view section, std::string_view key,
                         std::string_view fallback) const;
 
-  /// Leading blanks, an optional sign and decimal digits; a missing or empty value gives `fallback`.
+  /// Leading blanks, an optional sign and decimal digits; a missing or empty value gives
+  /// `fallback`.
   std::int32_t getInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
+  /// Replaces the key's value in place, or appends the key after the last key of its section, or
+  /// appends the section at the end. Line breaks in `value` become blanks.
   void setString(std::string_view section, std::string_view key, std::string_view value);
   void setInt(std::string_view section, std::string_view key, std::int32_t value);
 
@@ -43,6 +51,12 @@ class Profile {
   bool write(const std::filesystem::path& file) const;
 
  private:
+  std::optional<std::size_t> findSection(std::string_view section) const;
+  std::optional<std::size_t> findKey(std::size_t sectionLine, std::string_view key) const;
+  bool usesCrLf() const;
+
+  // The text split at every line feed; the last element is what follows the final one (empty when
+  // the text ends in a line feed), so joining them gives the text back byte for byte.
   std::vector<std::string> lines_;
 };
 
