@@ -1,1 +1,166 @@
 #include "calendar/composition.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "calendar/calendar_renderer.h"
+#include "platform/drawing.h"
+
+namespace lunetta {
+
+namespace {
+
+constexpr std::int64_t kHeadersSize = 14 + 40;
+
+bool Is24Bit(const QImage& image) {
+  return image.format() == QImage::Format_RGB888 || image.format() == QImage::Format_BGR888;
+}
+
+void Put16(char* out, std::uint16_t value) {
+  out[0] = static_cast<char>(value & 0xFF);
+  out[1] = static_cast<char>(value >> 8);
+}
+
+void Put32(char* out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
+}
+
+}  // namespace
+
+ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
+                                const std::vector<int>& holidayDays) {
+  const PictureSize size = PictureDimensions(settings.pictSize);
+  ComposedPicture result;
+  if (photo.isNull()) {
+    result.picture = QImage(size.width, size.height, QImage::Format_RGB888);
+    result.picture.fill(ColorFromRef(DesktopBackgroundColor()));
+  } else {
+    result.picture =
+        StretchHalftone(photo, size.width, size.height).convertToFormat(QImage::Format_RGB888);
+  }
+
+  CalendarRenderer renderer;
+  renderer.SetFontName(settings.fontName);
+  renderer.SetTextColor(settings.textColor);
+  renderer.SetBackColor(settings.backColor);
+  renderer.SetTextSize(settings.textSize);
+  renderer.SetFontStyle(settings.fontWeight, settings.fontItalic);
+  renderer.SetMonth(settings.year, settings.month);
+  renderer.SetHolidays(holidayDays);
+  const QImage& block = renderer.Draw();
+
+  result.blockWidth = renderer.blockWidth();
+  result.blockHeight = renderer.blockHeight();
+  // A failed blend (an opacity outside 0..255) leaves the picture without a block.
+  BlendBlock(result.picture, settings.startX, settings.startY, result.blockWidth,
+             result.blockHeight, block, 0, 0, result.blockWidth, result.blockHeight,
+             settings.transparency);
+  return result;
+}
+
+bool BlendBlock(QImage& destination, int x, int y, int width, int height, const QImage& source,
+                int sourceX, int sourceY, int sourceWidth, int sourceHeight, int opacity) {
+  if (opacity < 0 || opacity > 255) {
+    return false;
+  }
+  if (width <= 0 || height <= 0 || width != sourceWidth || height != sourceHeight) {
+    return false;
+  }
+  if (!Is24Bit(destination) || source.format() != destination.format()) {
+    return false;
+  }
+
+  // The part of the block rectangle that lies inside both images, in block coordinates. 64-bit so
+  // that far-off positions cannot overflow.
+  const std::int64_t left = std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sourceX}});
+  const std::int64_t top = std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sourceY}});
+  const std::int64_t right = std::min<std::int64_t>(
+      {width, std::int64_t{destination.width()} - x, std::int64_t{source.width()} - sourceX});
+  const std::int64_t bottom = std::min<std::int64_t>(
+      {height, std::int64_t{destination.height()} - y, std::int64_t{source.height()} - sourceY});
+  if (left >= right || top >= bottom) {
+    return true;
+  }
+
+  const auto alpha = static_cast<unsigned>(opacity);
+  const unsigned beta = 255 - alpha;
+  const auto rowBytes = static_cast<std::size_t>(3 * (right - left));
+  const qsizetype destinationStride = destination.bytesPerLine();
+  const qsizetype sourceStride = source.bytesPerLine();
+  uchar* destinationRow = destination.bits() + (y + top) * destinationStride + (x + left) * 3;
+  const uchar* sourceRow =
+      source.constBits() + (sourceY + top) * sourceStride + (sourceX + left) * 3;
+  for (std::int64_t row = top; row < bottom; ++row) {
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      destinationRow[i] =
+          static_cast<uchar>((sourceRow[i] * alpha + destinationRow[i] * beta) >> 8);
+    }
+    destinationRow += destinationStride;
+    sourceRow += sourceStride;
+  }
+  return true;
+}
+
+QString ComposedPicturePath() {
+  return QDir(QDir::tempPath()).filePath(QStringLiteral("Calendar.bmp"));
+}
+
+bool SaveBitmapFile(const QImage& image, const QString& path) {
+  if (image.isNull()) {
+    return false;
+  }
+  const QImage rgb = image.format() == QImage::Format_RGB888
+                         ? image
+                         : image.convertToFormat(QImage::Format_RGB888);
+  if (rgb.isNull()) {
+    return false;
+  }
+  const std::int64_t width = rgb.width();
+  const std::int64_t height = rgb.height();
+  const std::int64_t stride = (3 * width + 3) & ~std::int64_t{3};
+  const std::int64_t imageSize = height * stride;
+  if (kHeadersSize + imageSize > std::int64_t{UINT32_MAX}) {
+    return false;
+  }
+
+  std::array<char, kHeadersSize> headers{};
+  char* file = headers.data();
+  Put16(file, 0x4D42);  // "BM"
+  Put32(file + 2, static_cast<std::uint32_t>(kHeadersSize + imageSize));
+  Put32(file + 10, static_cast<std::uint32_t>(kHeadersSize));
+  char* info = file + 14;
+  Put32(info, 40);
+  Put32(info + 4, static_cast<std::uint32_t>(width));
+  Put32(info + 8, static_cast<std::uint32_t>(height));  // positive: rows stored bottom-up
+  Put16(info + 12, 1);
+  Put16(info + 14, 24);
+  Put32(info + 20, static_cast<std::uint32_t>(imageSize));
+
+  QSaveFile out(path);
+  if (!out.open(QIODevice::WriteOnly) || out.write(headers.data(), kHeadersSize) != kHeadersSize) {
+    return false;
+  }
+  // BMP stores blue, green, red; the padding bytes stay zero.
+  QByteArray row(static_cast<qsizetype>(stride), '\0');
+  for (std::int64_t y = height - 1; y >= 0; --y) {
+    const uchar* in = rgb.constScanLine(static_cast<int>(y));
+    auto* bgr = reinterpret_cast<uchar*>(row.data());
+    for (std::int64_t i = 0; i < width; ++i) {
+      bgr[3 * i] = in[3 * i + 2];
+      bgr[3 * i + 1] = in[3 * i + 1];
+      bgr[3 * i + 2] = in[3 * i];
+    }
+    if (out.write(row) != stride) {
+      return false;
+    }
+  }
+  return out.commit();
+}
+
+}  // namespace lunetta
