@@ -1,0 +1,1 @@
+lunetta_add_test(tools_holidaygen SOURCES tools/holidaygen_test.cpp LIBS lunetta_holidaygen)
