@@ -1,7 +1,6 @@
 #include "settings/profile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -98,8 +97,9 @@ std::optional<Profile> Profile::Open(const std::filesystem::path& file) {
   const FilePtr stream{std::fopen(file.string().c_str(), "rb")};
   if (!stream) {
     std::error_code error;
-    const bool missing = !std::filesystem::exists(std::filesystem::symlink_status(file, error));
-    return missing && !error ? std::optional<Profile>{Profile{}} : std::nullopt;
+    const bool missing = std::filesystem::symlink_status(file, error).type() ==
+                         std::filesystem::file_type::not_found;
+    return missing ? std::optional<Profile>{Profile{}} : std::nullopt;
   }
   std::string text(kMaxFileBytes + 1, '\0');
   std::size_t size = 0;
