@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringView>
+#include <utility>
 
 namespace lunetta {
 
@@ -11,8 +12,11 @@ namespace lunetta {
 /// selects.
 class Picture {
  public:
-  /// False, and the picture left empty, when nothing decodes.
-  bool Load(const QString& path);
+  Picture() = default;
+  explicit Picture(QImage image) : image_(std::move(image)) {}
+
+  /// False, and the picture left empty, when nothing decodes; the reason then goes to `error`.
+  bool Load(const QString& path, QString* error = nullptr);
 
   /// Writes the picture atomically in the format chosen by `path`'s extension (JPEG at quality 75).
   /// False, with the reason in `error`, when nothing was written.
@@ -31,5 +35,8 @@ QStringView FindExtension(QStringView path);
 /// The first encoder of QImageWriter::supportedImageFormats() whose pattern "*.<format>" has the
 /// extension of `path`, without regard to letter case; empty when there is none.
 QByteArray EncoderForPath(const QString& path);
+
+/// Why EncoderForPath finds no encoder for `path`, in words for a message.
+QString NoEncoderReason(const QString& path);
 
 }  // namespace lunetta
