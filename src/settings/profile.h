@@ -19,7 +19,8 @@ class Profile {
 
   Profile() = default;
 
-  /// Parses the text of a profile file. Anything beyond kMaxFileBytes is ignored.
+  /// Parses the text of a profile file. Anything beyond kMaxFileBytes is ignored, and so is the
+  /// line the bound cuts through.
   static Profile Parse(std::string_view text);
 
   /// Reads a profile file; a missing or unreadable file gives an empty profile.
@@ -36,8 +37,8 @@ class Profile {
   std::string getString(std::string_view section, std::string_view key,
                         std::string_view fallback) const;
 
-  /// Leading blanks, an optional sign and decimal digits; a missing or empty value gives
-  /// `fallback`.
+  /// Leading blanks, an optional sign and decimal digits, clamped to the 32-bit range; a missing
+  /// or empty value gives `fallback`.
   std::int32_t getInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
   /// Replaces the key's value in place, or appends the key after the last key of its section, or
