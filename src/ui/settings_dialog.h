@@ -1,10 +1,78 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
 
+#include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
+#include "ui/font_chooser.h"
+
+class QLineEdit;
+class QPainter;
+class QPushButton;
+class QRadioButton;
+class QSlider;
 
 namespace lunetta {
+
+class ToolTipRelay;
+
+/// The block may start anywhere from 0 to this, in picture pixels, for every picture size.
+inline constexpr std::uint32_t kMaxCalendarPosition = 1500;
+
+/// The box "Sample" is drawn in, inside a frame of frameWidth × frameHeight: 6 × maxCharWidth +
+/// 12 × aveCharWidth wide, height + 4 high, centred (offsets truncated toward zero); an offset that
+/// comes out negative becomes 2, while 0 stays 0.
+Rect SampleTextBox(const TextMetrics& metrics, int frameWidth, int frameHeight);
+
+/// Paints the sample frame: backColor all over, "Sample" in the settings' font and text colour.
+void PaintSample(QPainter& painter, int frameWidth, int frameHeight,
+                 const CalendarSettings& settings);
+
+/// The pixel height the font chooser opens at for `textSize` points: the negative (character
+/// height) −textSize × dpiY / 72, rounded to nearest with halves away from zero.
+int FontDialogHeight(int textSize, int dpiY);
+
+/// The whole point size a font dialog shows for a pixel height: |height| × 72 / dpiY, rounded.
+/// For the heights FontDialogHeight gives, this returns the textSize it started from (dpiY ≥ 72).
+int FontDialogPointSize(int height, int dpiY);
+
+/// The text size stored for a chosen point size: the size in tenths of a point, divided by 10 and
+/// truncated toward zero (10.5 → 10).
+int WholePoints(double pointSize);
+
+/// What an X or Y edit's change makes of its text: atoi of at most the first 9 characters
+/// (optional blanks, an optional sign, digits up to the first other character; none → 0).
+std::int32_t LeadingNumber(const QString& text);
+
+/// An X or Y edit's text read back as an unsigned 32-bit decimal: optional blanks (space, tab),
+/// one or more digits 0-9, optional blanks. Empty, signed, other characters or more than
+/// 4294967295 → nullopt.
+std::optional<std::uint32_t> ReadUnsigned(const QString& text);
+
+/// Sets the colour dialog's 16 custom colours to white the first time it is called in a process;
+/// later calls keep what the user has made of them. They are never saved by Lunetta.
+void InitCustomColors();
+
+/// The modal questions the settings dialog asks, so that they can be answered without a person.
+class SettingsPrompter {
+ public:
+  virtual ~SettingsPrompter() = default;
+  /// A message box with the error icon and an OK button.
+  virtual void ShowError(QWidget* parent, const QString& text, const QString& caption) = 0;
+  /// The font chooser opened at `initial`; nullopt when cancelled.
+  virtual std::optional<FontSelection> ChooseFont(QWidget* parent,
+                                                  const FontSelection& initial) = 0;
+  /// The colour dialog on its own default colour, with the process's custom colours; nullopt when
+  /// cancelled.
+  virtual std::optional<ColorRef> ChooseBackColor(QWidget* parent) = 0;
+};
+
+/// The prompter that shows QMessageBox, FontChooser and QColorDialog.
+std::unique_ptr<SettingsPrompter> MakeQtSettingsPrompter();
 
 /// Edits the look and place of the calendar block on a copy of the settings.
 class SettingsDialog : public QDialog {
@@ -12,14 +80,48 @@ class SettingsDialog : public QDialog {
 
  public:
   explicit SettingsDialog(QWidget* parent = nullptr);
+  ~SettingsDialog() override;
 
-  /// Copies in the ten fields the dialog edits (not year and month).
+  /// Copies in the ten fields the dialog edits (not year and month) and shows them.
   void setSettings(const CalendarSettings& settings);
   /// Copies the ten fields back.
   void applyTo(CalendarSettings& settings) const;
 
+  /// Replaces the message boxes and the font and colour dialogs (tests).
+  void setPrompter(std::unique_ptr<SettingsPrompter> prompter);
+
+  /// The settings as the dialog holds them now.
+  const CalendarSettings& settings() const { return settings_; }
+  ToolTipRelay* toolTip() const { return toolTip_; }
+
+  /// Repaints the sample frame.
+  void DrawSample();
+
  private:
+  void OnFontButton();
+  void OnBackColorButton();
+  void OnPictSize800();
+  void OnPictSize1024();
+  void OnPictSize1280();
+  void OnOKButton();
+  void OnChangeX();
+  void OnChangeY();
+
+  void LoadControls();
+  bool OnOK();
+  void RefuseEdit(QLineEdit* edit, const QString& text, const QString& caption);
+
   CalendarSettings settings_;
+  std::unique_ptr<SettingsPrompter> prompter_;
+  QPushButton* okButton_ = nullptr;
+  QLineEdit* editX_ = nullptr;
+  QLineEdit* editY_ = nullptr;
+  QWidget* sampleFrame_ = nullptr;
+  QSlider* slider_ = nullptr;
+  QRadioButton* radio800_ = nullptr;
+  QRadioButton* radio1024_ = nullptr;
+  QRadioButton* radio1280_ = nullptr;
+  ToolTipRelay* toolTip_ = nullptr;
 };
 
 }  // namespace lunetta

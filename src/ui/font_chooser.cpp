@@ -1,0 +1,108 @@
+#include "ui/font_chooser.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "platform/drawing.h"
+
+namespace lunetta {
+
+namespace {
+
+constexpr std::array<const char*, 16> kColorNames = {
+    "黒",   "栗色", "緑",     "オリーブ", "紺", "紫",   "青緑", "灰色",
+    "銀色", "赤",   "ライム", "黄",       "青", "赤紫", "水色", "白"};
+
+QIcon Swatch(ColorRef color) {
+  QPixmap pixmap(24, 12);
+  pixmap.fill(ColorFromRef(color));
+  QPainter painter(&pixmap);
+  painter.setPen(Qt::black);
+  painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+  return QIcon(pixmap);
+}
+
+QFont::Weight QtWeight(int weight) {
+  // 0 means "don't care", drawn as normal.
+  if (weight <= 0) {
+    return QFont::Normal;
+  }
+  return static_cast<QFont::Weight>(std::min(weight, 1000));
+}
+
+}  // namespace
+
+FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
+    : QDialog(parent), requestedFace_(initial.face) {
+  setWindowTitle(QStringLiteral("フォント"));
+
+  fontDialog_ = new QFontDialog(this);
+  // Embedded as a plain widget: our own buttons end the choice.
+  fontDialog_->setWindowFlags(Qt::Widget);
+  fontDialog_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+  QFont font(initial.face);
+  if (initial.pointSize > 0) {
+    font.setPointSizeF(initial.pointSize);
+  }
+  font.setWeight(QtWeight(initial.weight));
+  font.setItalic(initial.italic);
+  fontDialog_->setCurrentFont(font);
+  shownFace_ = fontDialog_->currentFont().family();
+  // Escape inside the embedded dialog would only hide it; it cancels the whole choice instead.
+  connect(fontDialog_, &QDialog::rejected, this, &QDialog::reject);
+
+  colorBox_ = new QComboBox(this);
+  for (std::size_t i = 0; i < kColorNames.size(); ++i) {
+    colorBox_->addItem(Swatch(kStandardColors[i]), QString::fromUtf8(kColorNames[i]),
+                       QVariant::fromValue(kStandardColors[i]));
+  }
+  int index = colorBox_->findData(QVariant::fromValue(initial.color));
+  if (index < 0) {
+    // A colour outside the list stays choosable, so confirming does not change it.
+    colorBox_->addItem(Swatch(initial.color), QStringLiteral("カスタム"),
+                       QVariant::fromValue(initial.color));
+    index = colorBox_->count() - 1;
+  }
+  colorBox_->setCurrentIndex(index);
+
+  auto* colorLabel = new QLabel(QStringLiteral("色(&C):"), this);
+  colorLabel->setBuddy(colorBox_);
+
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* colorRow = new QHBoxLayout;
+  colorRow->addWidget(colorLabel);
+  colorRow->addWidget(colorBox_);
+  colorRow->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(fontDialog_);
+  layout->addLayout(colorRow);
+  layout->addWidget(buttons);
+}
+
+FontSelection FontChooser::selection() const {
+  const QFont font = fontDialog_->currentFont();
+  FontSelection result;
+  result.face = font.family() == shownFace_ ? requestedFace_ : font.family();
+  result.pointSize = font.pointSizeF();
+  result.weight = static_cast<int>(font.weight());
+  result.italic = font.italic();
+  result.color = colorBox_->currentData().value<ColorRef>();
+  return result;
+}
+
+}  // namespace lunetta
