@@ -1,7 +1,159 @@
 #include "output/print_picture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPageRanges>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include "picture/load_picture_file.h"
+#include "picture/picture_painter.h"
+
 namespace lunetta {
 
-void PrintPicture(const QString&) {}
+namespace {
+
+// The print dialog hands a CUPS page set ("odd", "even") and server-side page ranges to the job as
+// job options under this engine property, not through the printer's page range; either could drop
+// the one page we print.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+bool RunPrintDialog(QPrinter& printer) {
+  // No owner, as the other common dialogs of the main window.
+  QPrintDialog dialog(&printer, nullptr);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void ShowPrintFailure(const QString& message) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("印刷エラー"), message, QMessageBox::Ok);
+  box.exec();
+}
+
+// The picture is one page: copies, collation and page selections of the dialog do not apply.
+void ResetJobOptions(QPrinter& printer) {
+  printer.setDocName(QString::fromUtf8(kPrintDocumentName));
+  printer.setCopyCount(1);
+  printer.setCollateCopies(false);
+  printer.setPrintRange(QPrinter::AllPages);
+  printer.setPageRanges(QPageRanges());
+
+  QPrintEngine* engine = printer.printEngine();
+  const QVariant options = engine->property(kCupsOptions);
+  if (!options.isValid()) {
+    return;
+  }
+  const QStringList pairs = options.toStringList();  // name, value, name, value, …
+  QStringList kept;
+  for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+    if (pairs[i] != QLatin1String("page-set") && pairs[i] != QLatin1String("page-ranges")) {
+      kept << pairs[i] << pairs[i + 1];
+    }
+  }
+  if (kept.size() != pairs.size()) {
+    engine->setProperty(kCupsOptions, kept);
+  }
+}
+
+bool PaintPage(QPrinter& printer, const QString& composedPicturePath) {
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    return false;
+  }
+  PicturePainter().PrintFullPage(painter, composedPicturePath);
+  return painter.end();
+}
+
+bool CopyAtomically(const QString& from, const QString& to, QString* reason) {
+  QFile source(from);
+  if (!source.open(QIODevice::ReadOnly)) {
+    *reason = source.errorString();
+    return false;
+  }
+  QSaveFile target(to);
+  if (!target.open(QIODevice::WriteOnly)) {
+    *reason = target.errorString();
+    return false;
+  }
+  const QByteArray bytes = source.readAll();
+  if (target.write(bytes) != bytes.size() || !target.commit()) {
+    *reason = target.errorString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PrintDialogs StandardPrintDialogs() {
+  return {RunPrintDialog, ShowPrintFailure};
+}
+
+bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath, QString* error) {
+  const auto fail = [error](const QString& reason) {
+    if (error != nullptr) {
+      *error = reason;
+    }
+    return false;
+  };
+  // An empty sheet would look like a print that worked.
+  if (!LoadPictureFile(composedPicturePath)) {
+    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1）。")
+                    .arg(QDir::toNativeSeparators(composedPicturePath)));
+  }
+  ResetJobOptions(printer);
+
+  // The PDF engine truncates its file before it writes; print into a staging file and replace the
+  // target only when the whole document is there.
+  const QString target = printer.outputFileName();
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !target.isEmpty();
+  QTemporaryFile staging(QDir::tempPath() + QStringLiteral("/lunetta-print-XXXXXX.pdf"));
+  if (toFile) {
+    if (!staging.open()) {
+      return fail(
+          QStringLiteral("一時ファイルを作成できませんでした: %1").arg(staging.errorString()));
+    }
+    staging.close();
+    printer.setOutputFileName(staging.fileName());
+  }
+  const bool printed = PaintPage(printer, composedPicturePath);
+  if (toFile) {
+    printer.setOutputFileName(target);
+  }
+  if (!printed) {
+    return fail(QStringLiteral("プリンタを開始できませんでした。"));
+  }
+  if (toFile) {
+    QString reason;
+    if (!CopyAtomically(staging.fileName(), target, &reason)) {
+      return fail(QStringLiteral("%1 に書き込めませんでした: %2")
+                      .arg(QDir::toNativeSeparators(target), reason));
+    }
+  }
+  return true;
+}
+
+PrintOutcome PrintPicture(const QString& composedPicturePath, const PrintDialogs& dialogs) {
+  // Device pixels at the printer's own resolution; the picture is scaled while the page renders.
+  QPrinter printer(QPrinter::HighResolution);
+  if (!dialogs.choosePrinter(printer)) {
+    return PrintOutcome::Cancelled;
+  }
+  QString reason;
+  if (!PrintComposedPicture(printer, composedPicturePath, &reason)) {
+    dialogs.reportFailure(QStringLiteral("印刷できませんでした。\n\n%1").arg(reason));
+    return PrintOutcome::Failed;
+  }
+  return PrintOutcome::Printed;
+}
+
+void PrintPicture(const QString& composedPicturePath) {
+  PrintPicture(composedPicturePath, StandardPrintDialogs());
+}
 
 }  // namespace lunetta
