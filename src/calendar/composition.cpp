@@ -1,6 +1,7 @@
 #include "calendar/composition.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -37,9 +38,14 @@ ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& set
                                 const std::vector<int>& holidayDays) {
   const PictureSize size = PictureDimensions(settings.pictSize);
   ComposedPicture result;
-  if (photo.isNull()) {
+  if (photo.isNull() || photo.hasAlphaChannel()) {
     result.picture = QImage(size.width, size.height, QImage::Format_RGB888);
     result.picture.fill(ColorFromRef(DesktopBackgroundColor()));
+    // The see-through parts of a photograph show the desktop colour, not black.
+    if (!photo.isNull()) {
+      QPainter painter(&result.picture);
+      painter.drawImage(0, 0, StretchHalftone(photo, size.width, size.height));
+    }
   } else {
     result.picture =
         StretchHalftone(photo, size.width, size.height).convertToFormat(QImage::Format_RGB888);

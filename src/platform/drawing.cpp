@@ -26,21 +26,18 @@ int CellHeightAt(QFont font, int pixelSize) {
 }
 
 // The largest pixel size whose cell height (ascent + descent) does not exceed `cellHeight`. Cell
-// height grows with the pixel size, so a binary search finds it.
+// height grows with the pixel size, so doubling and then halving the step finds it.
 int PixelSizeForCellHeight(const QFont& font, int cellHeight) {
-  int low = 1;  // the answer when even the smallest size is too tall
-  if (CellHeightAt(font, low) > cellHeight) {
-    return low;
-  }
-  int high = low;
-  while (high < kMaxFontPixels && CellHeightAt(font, high) <= cellHeight) {
+  int low = 1;  // also the answer when even the smallest size is too tall
+  int high = 2;
+  while (CellHeightAt(font, high) <= cellHeight) {
     low = high;
+    if (high == kMaxFontPixels) {
+      return high;
+    }
     high = std::min(high * 2, kMaxFontPixels);
   }
-  if (CellHeightAt(font, high) <= cellHeight) {
-    return high;
-  }
-  // Invariant: height(low) <= cellHeight < height(high).
+  // height(high) > cellHeight, and height(low) <= cellHeight unless low is the smallest size.
   while (high - low > 1) {
     const int middle = low + (high - low) / 2;
     if (CellHeightAt(font, middle) <= cellHeight) {

@@ -20,8 +20,9 @@ ColorRef RefFromColor(const QColor& color);
 ColorRef DesktopBackgroundColor();
 
 /// A font asked for by height in pixels: a positive height is the character cell height (ascent +
-/// descent), a negative one the character (em) height. `weight` is on the 0..1000 scale. A face
-/// this machine lacks is replaced by fontconfig's nearest match.
+/// descent), a negative one the character (em) height; either is capped at 4096 pixels. `weight`
+/// is on the 0..1000 scale, 0 meaning normal. A face this machine lacks is replaced by
+/// fontconfig's nearest match.
 QFont CreateFont(const QString& face, int height, int weight, bool italic);
 
 /// Height, average and maximum character width of the font actually used.
@@ -36,7 +37,8 @@ void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& tex
 
 void FillSolidRect(QPainter& painter, const QRect& rect, ColorRef color);
 
-/// The whole of `source` stretched onto width × height with averaging; the aspect ratio is not kept.
+/// The whole of `source` stretched onto width × height with averaging; the aspect ratio is not
+/// kept.
 QImage StretchHalftone(const QImage& source, int width, int height);
 
 }  // namespace lunetta

@@ -107,6 +107,23 @@ TEST(ComposeCalendarTest, SquarePhotoIsDistortedNotCropped) {
   EXPECT_EQ(picture.pixelColor(405, 305), QColor(Qt::blue));
 }
 
+TEST(ComposeCalendarTest, SeeThroughPhotoShowsTheDesktopColour) {
+  QImage photo(100, 100, QImage::Format_ARGB32);
+  photo.fill(Qt::transparent);
+  for (int y = 0; y < 50; ++y) {
+    for (int x = 0; x < 50; ++x) {
+      photo.setPixelColor(x, y, kPhoto);
+    }
+  }
+  CalendarSettings settings = Settings();
+  settings.pictSize = 0;
+  settings.transparency = -1;
+  const QImage picture = ComposeCalendar(photo, settings, {}).picture;
+  EXPECT_EQ(picture.format(), QImage::Format_RGB888);
+  EXPECT_EQ(picture.pixelColor(100, 100), kPhoto);
+  EXPECT_EQ(picture.pixelColor(700, 500), kDesktop);
+}
+
 struct OpacityCase {
   int opacity;
   QColor blockBackground;  // where the white block has no text
