@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -57,8 +58,11 @@ FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
   font.setItalic(initial.italic);
   fontDialog_->setCurrentFont(font);
   shownFace_ = fontDialog_->currentFont().family();
+  fontDialog_->setSizeGripEnabled(false);
   // Escape inside the embedded dialog would only hide it; it cancels the whole choice instead.
   connect(fontDialog_, &QDialog::rejected, this, &QDialog::reject);
+  // Enter inside it would find no default button there; it confirms the whole choice instead.
+  fontDialog_->installEventFilter(this);
 
   colorBox_ = new QComboBox(this);
   for (std::size_t i = 0; i < kColorNames.size(); ++i) {
@@ -92,6 +96,18 @@ FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
   layout->addWidget(fontDialog_);
   layout->addLayout(colorRow);
   layout->addWidget(buttons);
+}
+
+bool FontChooser::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == fontDialog_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 FontSelection FontChooser::selection() const {

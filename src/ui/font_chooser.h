@@ -41,6 +41,9 @@ class FontChooser : public QDialog {
   QFontDialog* fontDialog() const { return fontDialog_; }
   QComboBox* colorBox() const { return colorBox_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QFontDialog* fontDialog_ = nullptr;
   QComboBox* colorBox_ = nullptr;

@@ -57,5 +57,13 @@ TEST(FontChooser, EscapeInTheFontListCancelsTheWholeChoice) {
   EXPECT_FALSE(chooser.isVisible());
 }
 
+TEST(FontChooser, EnterInTheFontListConfirms) {
+  FontChooser chooser(FontSelection{QStringLiteral("DejaVu Sans"), 12, 400, false, 0});
+  chooser.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+  QTest::keyClick(chooser.fontDialog(), Qt::Key_Return);
+  EXPECT_EQ(chooser.result(), QDialog::Accepted);
+}
+
 }  // namespace
 }  // namespace lunetta

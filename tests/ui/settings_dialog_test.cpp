@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QDir>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <ostream>
 
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
@@ -40,23 +42,32 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000) {
   return true;
 }
 
-// Answers a modal dialog that the code under test opens: `answer` runs on it once it is up. If
-// none shows, or the answer does not close it, every modal window is closed so no test hangs.
+// Answers the modal dialog that the code under test opens: `answer` runs on it once it is up.
+// Whatever happens (no dialog, an answer that does not close it), every modal window is closed
+// after a few seconds, so no test hangs.
 void AnswerModal(std::function<void(QWidget*)> answer) {
-  auto tries = std::make_shared<int>(0);
-  auto timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, answer] {
+  auto* timer = new QTimer(qApp);
+  auto ticks = std::make_shared<int>(0);
+  auto answered = std::make_shared<bool>(false);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, ticks, answered, answer] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal->isVisible() && *tries < 500) {
+    if (!*answered && modal != nullptr && modal->isVisible()) {
+      *answered = true;
       answer(modal);
-      timer->deleteLater();
+      return;
+    }
+    if (*answered && modal == nullptr) {
       timer->stop();
-    } else if (++*tries >= 500) {
+      timer->deleteLater();
+      return;
+    }
+    if (++*ticks >= 500) {
+      ADD_FAILURE() << "a modal dialog was not answered";
       while (QWidget* stuck = QApplication::activeModalWidget()) {
         stuck->close();
       }
-      timer->deleteLater();
       timer->stop();
+      timer->deleteLater();
     }
   });
   timer->start(10);
@@ -139,6 +150,11 @@ struct PlacementCase {
   Rect expected;
 };
 
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+  *out << "frame " << c.frameWidth << "x" << c.frameHeight << " metrics " << c.metrics.height << "/"
+       << c.metrics.aveCharWidth << "/" << c.metrics.maxCharWidth;
+}
+
 class SampleTextBoxTest : public ::testing::TestWithParam<PlacementCase> {};
 
 TEST_P(SampleTextBoxTest, CentresOrFallsBackToTwo) {
@@ -168,6 +184,10 @@ struct HeightCase {
   int dpi;
   int height;
 };
+
+void PrintTo(const HeightCase& c, std::ostream* out) {
+  *out << c.textSize << " at " << c.dpi << " dpi";
+}
 
 class FontDialogHeightTest : public ::testing::TestWithParam<HeightCase> {};
 
@@ -210,6 +230,10 @@ struct LeadingCase {
   std::int32_t value;
 };
 
+void PrintTo(const LeadingCase& c, std::ostream* out) {
+  *out << '"' << QString::fromUtf16(c.text).toStdString() << '"';
+}
+
 class LeadingNumberTest : public ::testing::TestWithParam<LeadingCase> {};
 
 TEST_P(LeadingNumberTest, ReadsLikeAtoiOfNineCharacters) {
@@ -230,6 +254,10 @@ struct UnsignedCase {
   const char16_t* text;
   std::optional<std::uint32_t> value;
 };
+
+void PrintTo(const UnsignedCase& c, std::ostream* out) {
+  *out << '"' << QString::fromUtf16(c.text).toStdString() << '"';
+}
 
 class ReadUnsignedTest : public ::testing::TestWithParam<UnsignedCase> {};
 
@@ -356,6 +384,10 @@ struct RadioCase {
   int checkedId;
 };
 
+void PrintTo(const RadioCase& c, std::ostream* out) {
+  *out << "pictSize " << c.pictSize;
+}
+
 class InitialRadioTest : public SettingsDialogTest,
                          public ::testing::WithParamInterface<RadioCase> {};
 
@@ -411,6 +443,10 @@ struct OkCase {
   std::int32_t stored;     // startX or startY after OK
   const QString* message;  // refused: the message shown
 };
+
+void PrintTo(const OkCase& c, std::ostream* out) {
+  *out << "edit " << c.editId << " \"" << QString::fromUtf16(c.text).toStdString() << '"';
+}
 
 class OkButtonTest : public SettingsDialogTest, public ::testing::WithParamInterface<OkCase> {};
 
@@ -469,6 +505,26 @@ TEST_F(SettingsDialogTest, RefusedTextGetsTheFocusSelected) {
   ClickOk();
   EXPECT_EQ(QApplication::focusWidget(), edit);
   EXPECT_EQ(prompter_->errors.back().text, kUnsignedText);
+
+  edit->setText(QStringLiteral("0000000012000"));
+  Control(1)->setFocus();
+  ClickOk();
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+  EXPECT_EQ(edit->selectedText(), QStringLiteral("0000000012000"));
+  EXPECT_EQ(prompter_->errors.back().text, kPositionText);
+}
+
+TEST_F(SettingsDialogTest, PastedTextIsNotFiltered) {
+  Show(Given());
+  auto* edit = Control<QLineEdit>(1001);
+  QApplication::clipboard()->setText(QStringLiteral("-5"));
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit->text(), QStringLiteral("-5"));
+  EXPECT_EQ(dialog_.settings().startX, -5);
+  ClickOk();
+  EXPECT_EQ(prompter_->errors.at(0).text, kPositionText);
 }
 
 TEST_F(SettingsDialogTest, NegativePositionShowsUnsignedAndIsRefused) {
@@ -654,6 +710,10 @@ TEST(SettingsDialogLook, Screenshot) {
   if (!folder.isEmpty()) {
     QDir().mkpath(folder);
     EXPECT_TRUE(shot.save(folder + QStringLiteral("/settings_dialog.png")));
+    FontChooser chooser(FontSelection{QStringLiteral("DejaVu Sans"), 20, 700, true, 0x800000});
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+    EXPECT_TRUE(chooser.grab().save(folder + QStringLiteral("/font_chooser.png")));
   }
 }
 
