@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
-#include <QPainter>
 #include <climits>
 
 namespace lunetta {
@@ -48,54 +47,16 @@ TEST(DrawingTest, FontRequestRules) {
   EXPECT_TRUE(plain.styleStrategy() & QFont::NoSubpixelAntialias);
 }
 
-TEST(DrawingTest, MaxWidthCoversTheEightBitRepertoireOnly) {
+// The widest character of the 8-bit repertoire, not of the whole face: DejaVu Sans, the stand-in
+// for "Arial Black", has far wider glyphs elsewhere.
+TEST(DrawingTest, MaxCharWidthIgnoresGlyphsOutsideTheEightBitSet) {
   const QFont font = CreateFont(QStringLiteral("Arial Black"), 28, 400, false);
   const QFontMetrics metrics(font);
   const TextMetrics measured = MeasureFont(font);
   EXPECT_EQ(measured.height, metrics.ascent() + metrics.descent());
-  EXPECT_EQ(measured.aveCharWidth, metrics.averageCharWidth());
-  EXPECT_GE(measured.maxCharWidth, metrics.horizontalAdvance(QChar(u'W')));
   EXPECT_GE(measured.maxCharWidth, metrics.horizontalAdvance(QChar(u'\u00C6')));
-  EXPECT_LE(measured.maxCharWidth, metrics.maxWidth());
+  EXPECT_LT(measured.maxCharWidth, metrics.maxWidth());
 }
-
-class SingleLineTextTest : public ::testing::TestWithParam<TextAlign> {};
-
-TEST_P(SingleLineTextTest, AlignsInsideTheRectangleOnATransparentBackground) {
-  const QRect cell(40, 10, 120, 40);
-  QImage image(200, 60, QImage::Format_RGB888);
-  image.fill(Qt::green);
-  QPainter painter(&image);
-  painter.setFont(CreateFont(QStringLiteral("Arial Black"), 20, 400, false));
-  DrawSingleLineText(painter, cell, QStringLiteral("88"), GetParam(), kRed);
-  painter.end();
-  QRect ink;
-  bool pureRed = false;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor color = image.pixelColor(x, y);
-      ink |= color != QColor(Qt::green) ? QRect(x, y, 1, 1) : QRect();
-      pureRed = pureRed || color == QColor(Qt::red);
-    }
-  }
-  EXPECT_TRUE(pureRed);
-  EXPECT_TRUE(cell.contains(ink));
-  EXPECT_NEAR(ink.center().y(), cell.center().y(), 4);
-  switch (GetParam()) {
-    case TextAlign::Left:
-      EXPECT_LE(ink.left(), cell.left() + 4);
-      break;
-    case TextAlign::Center:
-      EXPECT_NEAR(ink.center().x(), cell.center().x(), 2);
-      break;
-    case TextAlign::Right:
-      EXPECT_GE(ink.right(), cell.right() - 4);
-      break;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Alignments, SingleLineTextTest,
-                         ::testing::Values(TextAlign::Left, TextAlign::Center, TextAlign::Right));
 
 }  // namespace
 }  // namespace lunetta
