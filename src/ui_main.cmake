@@ -2,8 +2,42 @@
 target_sources(lunetta_ui PRIVATE
   ui/main_dialog.h
   ui/main_dialog.cpp
+  ui/about_dialog.h
+  ui/about_dialog.cpp
+  ui/preview_geometry.h
+  ui/preview_geometry.cpp
+  app/calendar_app.h
+  app/calendar_app.cpp
+  app/title_dialog.h
+  app/title_dialog.cpp
+  res/artwork.h
+  res/artwork.cpp
+)
+target_link_libraries(lunetta_ui PUBLIC Qt6::Svg)
+qt_add_resources(lunetta_ui lunetta_artwork
+  PREFIX /lunetta
+  BASE res
+  FILES res/title.svg res/logo.svg res/lunetta.svg res/hand_cursor.svg
 )
 
 add_executable(lunetta WIN32 app/main.cpp)
 target_link_libraries(lunetta PRIVATE lunetta_ui)
 install(TARGETS lunetta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The desktop entry starts Lunetta in the folder of the installed holiday.dat, which it reads from
+# its start-up directory. The entry names the folders of the prefix given at install time.
+install(FILES ${PROJECT_SOURCE_DIR}/data/holiday.dat DESTINATION ${CMAKE_INSTALL_DATADIR}/lunetta)
+install(FILES res/lunetta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(CODE "
+  set(LUNETTA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(LUNETTA_DATADIR \"${CMAKE_INSTALL_DATADIR}/lunetta\")
+  foreach(var LUNETTA_BINDIR LUNETTA_DATADIR)
+    if(NOT IS_ABSOLUTE \"\${\${var}}\")
+      set(\${var} \"\${CMAKE_INSTALL_PREFIX}/\${\${var}}\")
+    endif()
+  endforeach()
+  configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/res/lunetta.desktop.in\"
+                 \"${CMAKE_CURRENT_BINARY_DIR}/lunetta.desktop\" @ONLY)
+")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/lunetta.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

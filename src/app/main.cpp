@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include "app/calendar_app.h"
+
+int main(int argc, char** argv) {
+  lunetta::CalendarApp app(argc, argv);
+  return app.InitInstance();
+}

@@ -1,0 +1,47 @@
+#include "ui/preview_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lunetta {
+
+namespace {
+
+double UsableFactor(double factor) {
+  return std::isfinite(factor) && factor > 0.0 ? factor : 1.0;
+}
+
+// Truncation toward zero, saturated so that an extreme product cannot overflow the conversion.
+int TruncateToInt(double value) {
+  constexpr double kMin = std::numeric_limits<int>::min();
+  constexpr double kMax = std::numeric_limits<int>::max();
+  return static_cast<int>(std::clamp(std::trunc(value), kMin, kMax));
+}
+
+}  // namespace
+
+DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int blockWidth,
+                                int blockHeight, double scaleX, double scaleY) {
+  const double fx = UsableFactor(scaleX);
+  const double fy = UsableFactor(scaleY);
+
+  DragPlacement placement;
+  // 64-bit intermediates: a huge block must not wrap around the bounds.
+  long long px = std::max(x, bounds.left);
+  long long py = std::max(y, bounds.top);
+  placement.frameWidth = TruncateToInt(blockWidth * fx);
+  px = std::min<long long>(px, static_cast<long long>(bounds.right) - placement.frameWidth);
+  placement.frameHeight = TruncateToInt(blockHeight * fy);
+  py = std::min<long long>(py, static_cast<long long>(bounds.bottom) - placement.frameHeight);
+
+  placement.x = static_cast<int>(
+      std::clamp<long long>(px, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  placement.y = static_cast<int>(
+      std::clamp<long long>(py, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  placement.pictureX = TruncateToInt((1.0 / fx) * static_cast<double>(px - bounds.left));
+  placement.pictureY = TruncateToInt((1.0 / fy) * static_cast<double>(py - bounds.top));
+  return placement;
+}
+
+}  // namespace lunetta

@@ -1,0 +1,9 @@
+lunetta_add_test(ui_preview_geometry SOURCES ui/preview_geometry_test.cpp LIBS lunetta_ui)
+lunetta_add_test(ui_main_dialog SOURCES ui/main_dialog_test.cpp LIBS lunetta_ui GUI)
+lunetta_add_test(ui_about_dialog SOURCES ui/about_dialog_test.cpp LIBS lunetta_ui GUI)
+lunetta_add_test(ui_title_dialog SOURCES app/title_dialog_test.cpp LIBS lunetta_ui GUI)
+
+# CalendarApp is the QApplication itself, so this test builds its own instead of the GUI main.
+lunetta_add_test(ui_calendar_app SOURCES app/calendar_app_test.cpp LIBS lunetta_ui)
+set_property(TEST ui_calendar_app APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+set_property(TEST ui_calendar_app PROPERTY LABELS gui)
