@@ -32,6 +32,22 @@ void Put32(char* out, std::uint32_t value) {
   }
 }
 
+// C = (A·α + B·β) >> 8 for each byte of a row. Runs of a fixed length let the compiler turn the
+// inner loop into vector code at the usual optimisation level.
+void BlendRow(uchar* __restrict destination, const uchar* __restrict source, std::size_t count,
+              unsigned alpha, unsigned beta) {
+  constexpr std::size_t kRun = 16;
+  std::size_t i = 0;
+  for (; i + kRun <= count; i += kRun) {
+    for (std::size_t k = i; k < i + kRun; ++k) {
+      destination[k] = static_cast<uchar>((source[k] * alpha + destination[k] * beta) >> 8);
+    }
+  }
+  for (; i < count; ++i) {
+    destination[i] = static_cast<uchar>((source[i] * alpha + destination[i] * beta) >> 8);
+  }
+}
+
 }  // namespace
 
 ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
@@ -103,10 +119,7 @@ bool BlendBlock(QImage& destination, int x, int y, int width, int height, const 
   const uchar* sourceRow =
       source.constBits() + (sourceY + top) * sourceStride + (sourceX + left) * 3;
   for (std::int64_t row = top; row < bottom; ++row) {
-    for (std::size_t i = 0; i < rowBytes; ++i) {
-      destinationRow[i] =
-          static_cast<uchar>((sourceRow[i] * alpha + destinationRow[i] * beta) >> 8);
-    }
+    BlendRow(destinationRow, sourceRow, rowBytes, alpha, beta);
     destinationRow += destinationStride;
     sourceRow += sourceStride;
   }
