@@ -12,13 +12,10 @@ target_sources(lunetta_ui PRIVATE
   app/title_dialog.cpp
   res/artwork.h
   res/artwork.cpp
+  res/lunetta.qrc
 )
+set_target_properties(lunetta_ui PROPERTIES AUTORCC ON)
 target_link_libraries(lunetta_ui PUBLIC Qt6::Svg)
-qt_add_resources(lunetta_ui lunetta_artwork
-  PREFIX /lunetta
-  BASE res
-  FILES res/title.svg res/logo.svg res/lunetta.svg res/hand_cursor.svg
-)
 
 add_executable(lunetta WIN32 app/main.cpp)
 target_link_libraries(lunetta PRIVATE lunetta_ui)

@@ -1,5 +1,6 @@
 lunetta_add_test(ui_preview_geometry SOURCES ui/preview_geometry_test.cpp LIBS lunetta_ui)
 lunetta_add_test(ui_main_dialog SOURCES ui/main_dialog_test.cpp LIBS lunetta_ui GUI)
+lunetta_add_test(ui_artwork SOURCES ui/artwork_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_about_dialog SOURCES ui/about_dialog_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_title_dialog SOURCES app/title_dialog_test.cpp LIBS lunetta_ui GUI)
 
@@ -7,3 +8,8 @@ lunetta_add_test(ui_title_dialog SOURCES app/title_dialog_test.cpp LIBS lunetta_
 lunetta_add_test(ui_calendar_app SOURCES app/calendar_app_test.cpp LIBS lunetta_ui)
 set_property(TEST ui_calendar_app APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 set_property(TEST ui_calendar_app PROPERTY LABELS gui)
+
+add_test(NAME ui_desktop_entry
+         COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
+                 -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/work/ui_desktop_entry/prefix
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/ui/desktop_entry_check.cmake)
