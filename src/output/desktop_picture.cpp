@@ -56,13 +56,13 @@ bool WriteDesktopPicture(const QString& composedPicturePath, const QString& targ
     return fail(QStringLiteral("拡張子「%1」の画像形式では保存できません。").arg(extension));
   }
   Picture picture;
-  if (!picture.Load(composedPicturePath)) {
-    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1）。")
-                    .arg(QDir::toNativeSeparators(composedPicturePath)));
-  }
   QString reason;
+  if (!picture.Load(composedPicturePath, &reason)) {
+    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1: %2）。")
+                    .arg(QDir::toNativeSeparators(composedPicturePath), reason));
+  }
   if (!picture.Save(target, &reason)) {
-    return fail(reason.isEmpty() ? QStringLiteral("ファイルに書き込めませんでした。") : reason);
+    return fail(QStringLiteral("ファイルに書き込めませんでした: %1").arg(reason));
   }
   return true;
 }

@@ -35,31 +35,6 @@ void ShowPrintFailure(const QString& message) {
   box.exec();
 }
 
-// The picture is one page: copies, collation and page selections of the dialog do not apply.
-void ResetJobOptions(QPrinter& printer) {
-  printer.setDocName(QString::fromUtf8(kPrintDocumentName));
-  printer.setCopyCount(1);
-  printer.setCollateCopies(false);
-  printer.setPrintRange(QPrinter::AllPages);
-  printer.setPageRanges(QPageRanges());
-
-  QPrintEngine* engine = printer.printEngine();
-  const QVariant options = engine->property(kCupsOptions);
-  if (!options.isValid()) {
-    return;
-  }
-  const QStringList pairs = options.toStringList();  // name, value, name, value, …
-  QStringList kept;
-  for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
-    if (pairs[i] != QLatin1String("page-set") && pairs[i] != QLatin1String("page-ranges")) {
-      kept << pairs[i] << pairs[i + 1];
-    }
-  }
-  if (kept.size() != pairs.size()) {
-    engine->setProperty(kCupsOptions, kept);
-  }
-}
-
 bool PaintPage(QPrinter& printer, const QString& composedPicturePath) {
   QPainter painter;
   if (!painter.begin(&printer)) {
@@ -94,6 +69,30 @@ PrintDialogs StandardPrintDialogs() {
   return {RunPrintDialog, ShowPrintFailure};
 }
 
+void ResetJobOptions(QPrinter& printer) {
+  printer.setDocName(QString::fromUtf8(kPrintDocumentName));
+  printer.setCopyCount(1);
+  printer.setCollateCopies(false);
+  printer.setPrintRange(QPrinter::AllPages);
+  printer.setPageRanges(QPageRanges());
+
+  QPrintEngine* engine = printer.printEngine();
+  const QVariant options = engine->property(kCupsOptions);
+  if (!options.isValid()) {
+    return;
+  }
+  const QStringList pairs = options.toStringList();  // name, value, name, value, …
+  QStringList kept;
+  for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+    if (pairs[i] != QLatin1String("page-set") && pairs[i] != QLatin1String("page-ranges")) {
+      kept << pairs[i] << pairs[i + 1];
+    }
+  }
+  if (kept.size() != pairs.size()) {
+    engine->setProperty(kCupsOptions, kept);
+  }
+}
+
 bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath, QString* error) {
   const auto fail = [error](const QString& reason) {
     if (error != nullptr) {
@@ -102,9 +101,9 @@ bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath,
     return false;
   };
   // An empty sheet would look like a print that worked.
-  if (!LoadPictureFile(composedPicturePath)) {
-    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1）。")
-                    .arg(QDir::toNativeSeparators(composedPicturePath)));
+  if (const DecodedPicture decoded = LoadPictureFile(composedPicturePath); !decoded) {
+    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1: %2）。")
+                    .arg(QDir::toNativeSeparators(composedPicturePath), decoded.error));
   }
   ResetJobOptions(printer);
 

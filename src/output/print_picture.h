@@ -23,6 +23,10 @@ PrintDialogs StandardPrintDialogs();
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 
+/// Names the document "LUNETTA" and undoes what the print dialog chose about copies and pages: one
+/// copy, all pages, no CUPS page set or page ranges. The picture is one page.
+void ResetJobOptions(QPrinter& printer);
+
 /// Prints the composed picture on exactly one page of a document named "LUNETTA", stretched over
 /// the whole printable area without keeping the aspect ratio. The printer's copy count and page
 /// range are reset: one copy, all pages. A PDF file is written atomically, so a failed print never
