@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -57,6 +58,11 @@ TEST(CalendarApp, ShowsTheStartUpPictureThenTheMainWindow) {
   EXPECT_TRUE(QFile::exists(QDir(QDir::tempPath()).filePath(QStringLiteral("Calendar.bmp"))));
   EXPECT_FALSE(QFile::exists(profile));
   EXPECT_FALSE(QApplication::windowIcon().isNull());
+  // Qt's own dialogs speak Japanese where Qt's translations are installed.
+  if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                    QStringLiteral("/qtbase_ja.qm"))) {
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("開く(&O)"));
+  }
 }
 
 }  // namespace

@@ -451,6 +451,32 @@ TEST_F(MainDialogTest, LabelFollowsTheFrameDuringADrag) {
   EXPECT_EQ(dialog.settings().startX, 0);
 }
 
+TEST_F(MainDialogTest, MovingTheFrameRepaintsWithoutReadingTheComposedPicture) {
+  MainDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  const PreviewBounds bounds = dialog.previewBounds();
+  // The preview is painted from what the last composition left, not from the file.
+  ASSERT_TRUE(QFile::remove(ComposedFile()));
+  QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+  for (int x = 100; x < 300; x += 20) {
+    const QPointF p(x, 120);
+    QMouseEvent move(QEvent::MouseMove, p, dialog.mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &move);
+  }
+  const QImage shown = dialog.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(bounds.left + 3, bounds.bottom - 3), QColor(0x3A, 0x6E, 0xA5));
+  const QRect frame = dialog.dragFrame();
+  ASSERT_FALSE(frame.isNull());
+  // The dotted frame is drawn over the picture.
+  int dark = 0;
+  for (int x = frame.left(); x < frame.right(); ++x) {
+    dark += qGray(shown.pixel(x, frame.top())) < 60 ? 1 : 0;
+  }
+  EXPECT_GT(dark, frame.width() / 4);
+}
+
 TEST_F(MainDialogTest, AClickOnAControlDoesNotMoveTheBlock) {
   MainDialog dialog;
   dialog.setSettingsDialogRunner([](CalendarSettings&) { return false; });
