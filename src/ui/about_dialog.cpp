@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 #include <system_error>
 
 #include "calendar/composition.h"
