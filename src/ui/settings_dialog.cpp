@@ -14,7 +14,8 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
@@ -44,8 +45,8 @@ int MulDiv(int a, int b, int c) {
   const long long product = static_cast<long long>(a) * b;
   const long long divisor = c;
   const bool negative = (product < 0) != (divisor < 0);
-  const long long magnitude =
-      (std::llabs(product) * 2 + std::llabs(divisor)) / (std::llabs(divisor) * 2);
+  // An odd divisor never leaves an exact half, so adding half of it rounds every case right.
+  const long long magnitude = (std::llabs(product) + std::llabs(divisor) / 2) / std::llabs(divisor);
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
