@@ -10,23 +10,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(TitleDialog, FramelessOnTopWithThePictureSize) {
-  TitleDialog title;
-  EXPECT_TRUE(title.windowFlags().testFlag(Qt::FramelessWindowHint));
-  EXPECT_TRUE(title.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_EQ(title.size(), QSize(500, 330));
-}
-
-TEST(TitleDialog, ClosesByItselfAfterFiveSeconds) {
-  TitleDialog title;
-  title.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&title));
-  QTest::qWait(4500);
-  EXPECT_TRUE(title.isVisible());
-  QTRY_VERIFY_WITH_TIMEOUT(!title.isVisible(), 2000);
-  EXPECT_EQ(title.result(), QDialog::Accepted);
-}
-
 TEST(TitleDialog, ModalRunEndsOnTheTimer) {
   TitleDialog title(milliseconds(80));
   QElapsedTimer clock;
