@@ -1,0 +1,293 @@
+// lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
+// JPEG for generated photos at each picture size, the peak memory of a composition from a large
+// photo, and libjpeg-turbo's own reduced-scale decode of that photo for comparison.
+#include <malloc.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "calendar/calendar_settings.h"
+#include "calendar/composition.h"
+#include "picture/load_picture_file.h"
+#include "picture/picture.h"
+
+namespace lunetta {
+namespace {
+
+constexpr double kRatioTarget = 1.6;
+constexpr double kSmallPhotoTargetMs = 60.0;
+constexpr double kPeakTargetMb = 80.0;
+
+struct Photo {
+  const char* label;
+  int width;
+  int height;
+  int runs;
+  QString path;
+};
+
+// A photo-like picture: a diagonal gradient, overlapping shapes and per-pixel noise, so the JPEG
+// carries real detail in every block.
+QImage DetailedPhoto(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  {
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, width, height);
+    sky.setColorAt(0, QColor(30, 90, 200));
+    sky.setColorAt(0.5, QColor(240, 200, 120));
+    sky.setColorAt(1, QColor(20, 120, 40));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t range) {
+      seed = seed * 1664525u + 1013904223u;
+      return (seed >> 8) % range;
+    };
+    for (int i = 0; i < 400; ++i) {
+      painter.setBrush(QColor::fromRgb(next(256), next(256), next(256), 160));
+      painter.setPen(QPen(QColor::fromRgb(next(256), next(256), next(256)), 1 + next(6)));
+      const int w = 20 + static_cast<int>(next(static_cast<std::uint32_t>(width / 6)));
+      const int h = 20 + static_cast<int>(next(static_cast<std::uint32_t>(height / 6)));
+      const QRect shape(static_cast<int>(next(static_cast<std::uint32_t>(width))),
+                        static_cast<int>(next(static_cast<std::uint32_t>(height))), w, h);
+      if (i % 2 == 0) {
+        painter.drawEllipse(shape);
+      } else {
+        painter.drawRect(shape);
+      }
+    }
+  }
+  std::uint32_t state = 0x9E3779B9u;
+  for (int y = 0; y < height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      state ^= state << 13;
+      state ^= state >> 17;
+      state ^= state << 5;
+      const int noise = static_cast<int>(state & 31u) - 16;
+      const QRgb c = line[x];
+      line[x] = qRgb(std::clamp(qRed(c) + noise, 0, 255), std::clamp(qGreen(c) + noise, 0, 255),
+                     std::clamp(qBlue(c) + noise, 0, 255));
+    }
+  }
+  return image;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double MedianMs(int runs, const std::function<void()>& work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  return Median(times);
+}
+
+CalendarSettings BenchSettings(int pictSize) {
+  CalendarSettings settings;
+  settings.pictSize = pictSize;
+  settings.year = 2026;
+  settings.month = 5;
+  return settings;
+}
+
+// One composition as the desktop program does it: decode at the picture's size, compose, write
+// "Calendar.bmp".
+bool ComposeOnce(const QString& photoPath, int pictSize, const QString& out) {
+  const CalendarSettings settings = BenchSettings(pictSize);
+  const PictureSize size = PictureDimensions(settings.pictSize);
+  const DecodedPicture photo = LoadPictureFile(photoPath, QSize(size.width, size.height));
+  if (!photo) {
+    return false;
+  }
+  const ComposedPicture composed = ComposeCalendar(photo.image, settings, {3, 4, 5});
+  return SaveBitmapFile(composed.picture, out);
+}
+
+long StatusKb(const char* field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    return -1;
+  }
+  const QByteArray prefix = QByteArray(field) + ':';
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(prefix)) {
+      return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+    }
+  }
+  return -1;
+}
+
+// Peak resident memory of one composition above the resident memory just before it. Runs in a
+// process of its own (this program, started with --peak) so that nothing the benchmark did before
+// counts; it first composes from a small photo so that fonts and plugins are loaded, as they are in
+// a running program. Forking instead would copy Qt's thread pool without its threads.
+int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString& out) {
+  ComposeOnce(warmUpPhoto, 2, out);
+  malloc_trim(0);
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  // "5" resets the high-water mark to the current resident size.
+  if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
+    return 1;
+  }
+  clear.close();
+  const long before = StatusKb("VmRSS");
+  const bool ok = ComposeOnce(photo, 2, out);
+  const long peak = StatusKb("VmHWM");
+  if (!ok || before < 0 || peak < 0) {
+    return 1;
+  }
+  std::printf("%.1f\n", static_cast<double>(peak - before) / 1024.0);
+  return 0;
+}
+
+std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, const QString& out) {
+  QProcess child;
+  child.start(QCoreApplication::applicationFilePath(), {"--peak", warmUpPhoto, photo, out});
+  if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
+      child.exitCode() != 0) {
+    return std::nullopt;
+  }
+  bool ok = false;
+  const double mb = child.readAllStandardOutput().trimmed().toDouble(&ok);
+  return ok ? std::optional<double>(mb) : std::nullopt;
+}
+
+std::optional<double> DjpegMs(const QString& photo, int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    const int status = QProcess::execute(QStringLiteral("djpeg"),
+                                         {"-scale", "3/8", "-outfile", "/dev/null", photo});
+    if (status != 0) {
+      return std::nullopt;
+    }
+    times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  return Median(times);
+}
+
+const char* Verdict(bool met) {
+  return met ? "PASS" : "MISS";
+}
+
+int Run() {
+  QTemporaryDir dir;
+  if (!dir.isValid()) {
+    std::fprintf(stderr, "lunetta-bench: no temporary folder\n");
+    return 1;
+  }
+  std::vector<Photo> photos = {{"6000x4000", 6000, 4000, 7, {}},
+                               {"4032x3024", 4032, 3024, 7, {}},
+                               {"640x480", 640, 480, 15, {}}};
+  std::printf("Generating photos...\n");
+  for (Photo& photo : photos) {
+    photo.path = dir.filePath(QStringLiteral("photo-%1.jpg").arg(QLatin1String(photo.label)));
+    QImageWriter writer(photo.path, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(DetailedPhoto(photo.width, photo.height))) {
+      std::fprintf(stderr, "lunetta-bench: cannot write %s\n", qPrintable(photo.path));
+      return 1;
+    }
+    std::printf("  %-10s %6.1f MB JPEG\n", photo.label,
+                static_cast<double>(QFileInfo(photo.path).size()) / (1 << 20));
+  }
+
+  const QString bmp = dir.filePath(QStringLiteral("Calendar.bmp"));
+  const QString jpg = dir.filePath(QStringLiteral("DeskTopImg.jpg"));
+  ComposeOnce(photos.back().path, 1, bmp);  // loads fonts and plugins
+
+  bool allMet = true;
+  double bigComposeMs = 0;
+  std::printf("\n%-10s %-10s %14s %14s\n", "photo", "picture", "compose (ms)", "save jpg (ms)");
+  for (const Photo& photo : photos) {
+    for (int pictSize = 0; pictSize <= 2; ++pictSize) {
+      const PictureSize size = PictureDimensions(pictSize);
+      bool ok = true;
+      const double compose =
+          MedianMs(photo.runs, [&] { ok = ComposeOnce(photo.path, pictSize, bmp) && ok; });
+      const double save = MedianMs(photo.runs, [&] {
+        Picture picture;
+        ok = picture.Load(bmp) && picture.Save(jpg) && ok;
+      });
+      if (!ok) {
+        std::fprintf(stderr, "lunetta-bench: composing from %s failed\n", photo.label);
+        return 1;
+      }
+      std::printf("%-10s %4dx%-5d %14.1f %14.1f", photo.label, size.width, size.height, compose,
+                  save);
+      if (photo.width == 640) {
+        const bool met = compose < kSmallPhotoTargetMs;
+        allMet = allMet && met;
+        std::printf("   %s (< %.0f ms)", Verdict(met), kSmallPhotoTargetMs);
+      }
+      std::printf("\n");
+      if (photo.width == 6000 && pictSize == 2) {
+        bigComposeMs = compose;
+      }
+    }
+  }
+
+  std::printf("\n");
+  if (const std::optional<double> djpeg = DjpegMs(photos.front().path, 7)) {
+    const double ratio = bigComposeMs / *djpeg;
+    const bool met = ratio <= kRatioTarget;
+    allMet = allMet && met;
+    std::printf("djpeg -scale 3/8 of the 6000x4000 photo: %.1f ms\n", *djpeg);
+    std::printf("composition 6000x4000 -> 1280x1024: %.1f ms, ratio %.2f   %s (<= %.1f)\n",
+                bigComposeMs, ratio, Verdict(met), kRatioTarget);
+  } else {
+    allMet = false;
+    std::printf("djpeg did not run (install libjpeg-turbo-progs): ratio not measured   MISS\n");
+  }
+
+  if (const std::optional<double> peak = PeakMb(photos.back().path, photos.front().path, bmp)) {
+    const bool met = *peak < kPeakTargetMb;
+    allMet = allMet && met;
+    std::printf("peak memory of one composition from 6000x4000: %.1f MB   %s (< %.0f MB)\n", *peak,
+                Verdict(met), kPeakTargetMb);
+  } else {
+    allMet = false;
+    std::printf("peak memory could not be measured   MISS\n");
+  }
+  std::printf("\n%s\n", allMet ? "All targets met." : "Some targets missed.");
+  return 0;
+}
+
+}  // namespace
+}  // namespace lunetta
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QGuiApplication app(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() == 5 && arguments[1] == u"--peak") {
+    return lunetta::MeasurePeak(arguments[2], arguments[3], arguments[4]);
+  }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  return lunetta::Run();
+}
