@@ -1,0 +1,1 @@
+lunetta_add_fuzzer(fuzz-picture picture_fuzz.cpp lunetta_picture)
