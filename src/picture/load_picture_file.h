@@ -25,8 +25,8 @@ inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 /// direction.
 DecodedPicture LoadPictureFile(const QString& path, QSize fitSize = {});
 
-/// Decodes a picture from an open, readable device positioned at its start, as LoadPictureFile
-/// does for a file.
+/// Decodes a picture from an open, readable, random-access device positioned at its start, as
+/// LoadPictureFile does for a file.
 DecodedPicture LoadPictureDevice(QIODevice& device, QSize fitSize = {});
 
 /// Decodes a picture held in memory, as LoadPictureFile does for a file.

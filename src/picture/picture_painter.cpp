@@ -10,7 +10,10 @@ namespace lunetta {
 
 void PicturePainter::PaintStretched(const QString& path, QPainter& target, int targetWidth,
                                     int targetHeight) {
-  const DecodedPicture decoded = LoadPictureFile(path);
+  // A large JPEG may decode at reduced scale; the factors use the picture's own size all the same.
+  const QSize fit =
+      targetWidth > 0 && targetHeight > 0 ? QSize(targetWidth, targetHeight) : QSize();
+  const DecodedPicture decoded = LoadPictureFile(path, fit);
   if (!decoded) {
     // Dividing by a size of 0 would leave the drag arithmetic without usable factors.
     return;

@@ -128,6 +128,36 @@ TEST(PictureTest, A24BitBmpLoadsAndSavesWithTheSamePixels) {
   EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB888), original);
 }
 
+TEST(PictureTest, AnIndexedBmpKeepsItsPaletteAndItsEightBits) {
+  QTemporaryDir dir;
+  // More than 16 colours, or the writer would use 4 bits.
+  QImage indexed(20, 4, QImage::Format_Indexed8);
+  QList<QRgb> palette;
+  for (int i = 0; i < 20; ++i) {
+    palette << qRgb(10 * i, 255 - 12 * i, (37 * i) % 256);
+  }
+  indexed.setColorTable(palette);
+  for (int y = 0; y < indexed.height(); ++y) {
+    for (int x = 0; x < indexed.width(); ++x) {
+      indexed.setPixel(x, y, static_cast<uint>((x + y) % 20));
+    }
+  }
+  const QString in = dir.filePath("in.bmp");
+  ASSERT_TRUE(WriteBytes(in, testing::BmpBytes(indexed)));
+  ASSERT_EQ(qFromLittleEndian<quint16>(ReadBytes(in).constData() + 28), 8);
+
+  Picture picture;
+  ASSERT_TRUE(picture.Load(in));
+  EXPECT_EQ(picture.image().format(), QImage::Format_Indexed8);
+  const QString out = dir.filePath("out.bmp");
+  ASSERT_TRUE(picture.Save(out));
+  EXPECT_EQ(qFromLittleEndian<quint16>(ReadBytes(out).constData() + 28), 8);
+  const QImage back(out);
+  EXPECT_EQ(back.colorTable().mid(0, 20), palette);
+  EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
+            indexed.convertToFormat(QImage::Format_RGB32));
+}
+
 TEST(PictureTest, AFailedLoadLeavesThePictureEmpty) {
   QTemporaryDir dir;
   const QString good = dir.filePath("good.bmp");
