@@ -79,14 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{"DeskTopImg.", ""}, SaveCase{"DeskTopImg.xyz", ""},
                       SaveCase{"no-such-folder/DeskTopImg.jpg", ""}));
 
-TEST(PictureTest, EncoderForPathFollowsTheWritersList) {
-  EXPECT_EQ(EncoderForPath("a.jpg"), "jpg");
-  EXPECT_EQ(EncoderForPath("a.JPEG"), "jpeg");
-  EXPECT_EQ(EncoderForPath("a.Bmp"), "bmp");
-  EXPECT_EQ(EncoderForPath("a."), "");
-  EXPECT_EQ(EncoderForPath("a.jpg/b"), "");
-}
-
 TEST(PictureTest, JpegIsWrittenAtQualityDefault75) {
   QTemporaryDir dir;
   const QImage image = DetailedImage(128, 96);
