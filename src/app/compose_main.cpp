@@ -1,5 +1,4 @@
 // lunetta-compose: the desktop program's composition, without a window, for scripts.
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -185,36 +184,39 @@ int Run(const ComposeOptions& options) {
   return 0;
 }
 
-}  // namespace
-}  // namespace lunetta
-
-int main(int argc, char** argv) {
+int ComposeMain(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
     arguments << QString::fromLocal8Bit(argv[i]);
   }
-  const lunetta::ComposeOptionsResult parsed =
-      lunetta::ParseComposeOptions(arguments, lunetta::Today());
+  const ComposeOptionsResult parsed = ParseComposeOptions(arguments, Today());
   if (!parsed.error.isEmpty()) {
-    lunetta::PrintError(parsed.error + QStringLiteral(" (see --help)"));
-    return lunetta::kExitUsage;
+    PrintError(parsed.error + QStringLiteral(" (see --help)"));
+    return kExitUsage;
   }
   if (parsed.options.help) {
-    std::fputs(lunetta::ComposeUsage().toLocal8Bit().constData(), stdout);
+    std::fputs(ComposeUsage().toLocal8Bit().constData(), stdout);
     return 0;
   }
   if (parsed.options.version) {
-    std::puts(lunetta::kComposeVersion);
+    std::puts(kComposeVersion);
     return 0;
   }
 
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   // Decoder warnings would repeat, less clearly, what the error message says.
   QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.*=false"));
-  lunetta::previousHandler = qInstallMessageHandler(lunetta::QuietStartupHandler);
+  previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
-  qInstallMessageHandler(lunetta::previousHandler);
-  return lunetta::Run(parsed.options);
+  qInstallMessageHandler(previousHandler);
+  return Run(parsed.options);
+}
+
+}  // namespace
+}  // namespace lunetta
+
+int main(int argc, char** argv) {
+  return lunetta::ComposeMain(argc, argv);
 }
