@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "calendar/month_model.h"
 
@@ -39,20 +40,17 @@ constexpr qint64 kMaxColorRef = 0xFFFFFF;
 enum class ValueOption { Photo, Year, Month, Settings, Set, Holidays, Out };
 
 std::optional<ValueOption> ValueOptionNamed(const QString& name) {
-  if (name == u"--photo")
-    return ValueOption::Photo;
-  if (name == u"--year")
-    return ValueOption::Year;
-  if (name == u"--month")
-    return ValueOption::Month;
-  if (name == u"--settings")
-    return ValueOption::Settings;
-  if (name == u"--set")
-    return ValueOption::Set;
-  if (name == u"--holidays")
-    return ValueOption::Holidays;
-  if (name == u"--out")
-    return ValueOption::Out;
+  static constexpr std::pair<const char*, ValueOption> kNames[] = {
+      {"--photo", ValueOption::Photo}, {"--year", ValueOption::Year},
+      {"--month", ValueOption::Month}, {"--settings", ValueOption::Settings},
+      {"--set", ValueOption::Set},     {"--holidays", ValueOption::Holidays},
+      {"--out", ValueOption::Out},
+  };
+  for (const auto& [text, option] : kNames) {
+    if (name == QLatin1String(text)) {
+      return option;
+    }
+  }
   return std::nullopt;
 }
 
