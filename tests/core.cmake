@@ -1,8 +1,8 @@
 # Tests of lunetta_core: no Qt, no display.
-lunetta_add_test(core_month_model_test SOURCES calendar/month_model_test.cpp LIBS lunetta_core)
-lunetta_add_test(core_holiday_table_test SOURCES calendar/holiday_table_test.cpp LIBS lunetta_core)
-lunetta_add_test(core_block_geometry_test SOURCES calendar/block_geometry_test.cpp
+lunetta_add_test(core_month_model SOURCES calendar/month_model_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_holiday_table SOURCES calendar/holiday_table_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_block_geometry SOURCES calendar/block_geometry_test.cpp
                  LIBS lunetta_core)
-lunetta_add_test(core_profile_test SOURCES settings/profile_test.cpp LIBS lunetta_core)
-lunetta_add_test(core_settings_store_test SOURCES settings/settings_store_test.cpp
+lunetta_add_test(core_profile SOURCES settings/profile_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_settings_store SOURCES settings/settings_store_test.cpp
                  LIBS lunetta_core)

@@ -1,5 +1,5 @@
 # Saving the desktop picture and printing, with the real dialogs answered by the tests.
-lunetta_add_test(output_desktop_picture_test SOURCES output/desktop_picture_test.cpp
+lunetta_add_test(output_desktop_picture SOURCES output/desktop_picture_test.cpp
                  LIBS lunetta_ui GUI)
-lunetta_add_test(output_print_picture_test SOURCES output/print_picture_test.cpp
+lunetta_add_test(output_print_picture SOURCES output/print_picture_test.cpp
                  LIBS lunetta_ui GUI)

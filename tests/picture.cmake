@@ -1,10 +1,10 @@
-# Picture files and lunetta-compose. The shared GUI main makes a QApplication, which lives in Widgets.
+# Picture files and lunetta-compose.
 lunetta_add_test(picture_load_picture_file SOURCES picture/load_picture_file_test.cpp
-  LIBS lunetta_picture Qt6::Widgets GUI)
+  LIBS lunetta_picture GUI)
 lunetta_add_test(picture_painter SOURCES picture/picture_painter_test.cpp
-  LIBS lunetta_picture Qt6::Widgets GUI)
+  LIBS lunetta_picture GUI)
 lunetta_add_test(picture_picture SOURCES picture/picture_test.cpp
-  LIBS lunetta_picture Qt6::Widgets GUI)
+  LIBS lunetta_picture GUI)
 lunetta_add_test(picture_compose SOURCES app/compose_test.cpp
-  LIBS lunetta_picture lunetta_compose_options Qt6::Widgets GUI)
+  LIBS lunetta_picture lunetta_compose_options GUI)
 add_dependencies(picture_compose lunetta-compose)
