@@ -3,6 +3,5 @@ lunetta_add_test(core_month_model SOURCES calendar/month_model_test.cpp LIBS lun
 lunetta_add_test(core_holiday_table SOURCES calendar/holiday_table_test.cpp LIBS lunetta_core)
 lunetta_add_test(core_block_geometry SOURCES calendar/block_geometry_test.cpp
                  LIBS lunetta_core)
-lunetta_add_test(core_profile SOURCES settings/profile_test.cpp LIBS lunetta_core)
 lunetta_add_test(core_settings_store SOURCES settings/settings_store_test.cpp
                  LIBS lunetta_core)
