@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
+#include <cstdlib>
 #include <tuple>
 
 #include "calendar/calendar_settings.h"
@@ -21,6 +21,7 @@ class MonthGridTest : public testing::TestWithParam<MonthCase> {};
 
 TEST_P(MonthGridTest, LaysOutTheMonthOrNamesTheCause) {
   const MonthCase& c = GetParam();
+  ::setenv("TZ", "Asia/Tokyo", 1);  // the 1970 boundary depends on the zone; mktime rereads it
   if (c.rejection != nullptr) {
     EXPECT_THAT([&] { BuildMonthGrid(c.year, c.month); },
                 testing::ThrowsMessage<InvalidArgumentError>(testing::HasSubstr(c.rejection)));
@@ -51,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MonthModelTest, LeapYearsAndPictureSizes) {
   // Far years are reduced without overflow.
-  EXPECT_TRUE(IsLeapYear(2400) && IsLeapYear(INT_MIN) && !IsLeapYear(2100) && !IsLeapYear(INT_MAX));
+  EXPECT_TRUE(IsLeapYear(2400) && IsLeapYear(INT_MIN));
+  EXPECT_FALSE(IsLeapYear(2100) || IsLeapYear(INT_MAX - 147));  // -148 if the year were cut short
   EXPECT_THROW(MonthLength(2026, 13), InvalidArgumentError);
   EXPECT_EQ(PictureDimensions(0), (PictureSize{800, 600}));
   EXPECT_EQ(PictureDimensions(1), (PictureSize{1024, 768}));
