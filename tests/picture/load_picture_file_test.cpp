@@ -78,6 +78,8 @@ TEST_F(LoadPictureFileTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAs
   const QString big = Write("big.jpg", JpegBytes(4000, 3000));
   EXPECT_EQ(LoadPictureFile(big, {1280, 1024}).image.size(), QSize(1500, 1125));  // 3/8 covers
   EXPECT_EQ(LoadPictureFile(big).image.size(), QSize(4000, 3000));
+  EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));      // sides round up
+  EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));  // 7/8 too small
   EXPECT_EQ(LoadPictureData(JpegBytes(64, 48), {32, 24}).image.size(), QSize(32, 24));
 
   // APP1 "Exif" with one big-endian IFD entry: orientation (0x0112) = 6, turn 90° clockwise. The
@@ -89,18 +91,6 @@ TEST_F(LoadPictureFileTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAs
       LoadPictureFile(Write("turned.jpg", jpeg.left(2) + exif + jpeg.mid(2)), {1280, 1024});
   EXPECT_EQ(turned.size, QSize(2000, 4000));
   EXPECT_EQ(turned.image.size(), QSize(1500, 3000));  // 6/8 is the smallest that covers
-}
-
-TEST(ReducedDecodeSizeTest, SmallestEighthThatCoversTheFit) {
-  const struct {
-    QSize picture, fit, expected;
-  } cases[] = {{{6000, 4000}, {1280, 1024}, {2250, 1500}},
-               {{6001, 4001}, {750, 500}, {751, 501}},      // sides round up
-               {{1300, 1100}, {1280, 1024}, {1300, 1100}},  // 7/8 would not cover
-               {{640, 480}, {1280, 1024}, {640, 480}}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(ReducedDecodeSize(c.picture, c.fit), c.expected) << c.picture.width();
-  }
 }
 
 }  // namespace

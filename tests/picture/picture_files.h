@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 
 namespace lunetta::testing {
 
@@ -19,19 +18,15 @@ inline QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-/// A gradient crossed by lines, so that JPEG has work to do and a decode that drops rows shows.
+/// A pattern with detail, so that JPEG has work to do and a decode that drops rows shows.
 inline QImage DetailedImage(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
-  QPainter painter(&image);
-  QLinearGradient gradient(0, 0, width, height);
-  gradient.setColorAt(0, QColor(200, 40, 40));
-  gradient.setColorAt(1, QColor(40, 60, 220));
-  painter.fillRect(image.rect(), gradient);
-  painter.setPen(QPen(Qt::yellow, 3));
-  for (int x = 0; x < width; x += 17) {
-    painter.drawLine(x, 0, width - x, height);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      row[x] = qRgb(200 - x / 40, x ^ y, (x * y) >> 6);
+    }
   }
-  painter.end();
   return image;
 }
 

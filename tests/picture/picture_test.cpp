@@ -48,14 +48,7 @@ TEST(PictureTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
 
 TEST(PictureTest, BmpKeepsItsBitsPerPixelAndPalette) {
   QTemporaryDir dir;
-  QImage indexed(20, 4, QImage::Format_Indexed8);
-  indexed.setColorCount(20);  // over 16 colours, or the writer uses 4 bits
-  for (int i = 0; i < 20; ++i) {
-    indexed.setColor(i, qRgb(10 * i, 255 - 12 * i, (37 * i) % 256));
-    for (int y = 0; y < 4; ++y) {
-      indexed.setPixel(i, y, static_cast<uint>((i + y) % 20));
-    }
-  }
+  const QImage indexed = testing::DetailedImage(20, 4).convertToFormat(QImage::Format_Indexed8);
   Picture picture;
   for (const QImage& original :
        {testing::DetailedImage(37, 23).convertToFormat(QImage::Format_RGB888), indexed}) {
