@@ -1,8 +1,4 @@
 # Picture files and lunetta-compose.
-lunetta_add_test(picture_load_picture_file SOURCES picture/load_picture_file_test.cpp
-  LIBS lunetta_picture GUI)
-lunetta_add_test(picture_painter SOURCES picture/picture_painter_test.cpp
-  LIBS lunetta_picture GUI)
 lunetta_add_test(picture_picture SOURCES picture/picture_test.cpp
   LIBS lunetta_picture GUI)
 lunetta_add_test(picture_compose SOURCES app/compose_test.cpp

@@ -1,7 +1,3 @@
 # The drawing seam, the calendar block renderer and the composition; they need fonts, hence GUI.
-lunetta_add_test(render_drawing SOURCES platform/drawing_test.cpp
-                 LIBS lunetta_picture GUI)
-lunetta_add_test(render_calendar_renderer SOURCES calendar/calendar_renderer_test.cpp
-                 LIBS lunetta_picture GUI)
 lunetta_add_test(render_composition SOURCES calendar/composition_test.cpp
                  LIBS lunetta_picture GUI)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "app/compose_options.h"
@@ -12,11 +13,10 @@
 namespace lunetta {
 namespace {
 
-TEST(ComposeOptionsTest, DefaultsAndMonthPattern) {
+TEST(ComposeOptionsTest, DefaultsToThisMonthAndTheDesktopPictureName) {
   const ComposeOptions options = ParseComposeOptions({}, LocalDate{2026, 12, 6}).options;
-  EXPECT_TRUE(options.year == 2026 && options.months == std::vector<int>{12});
-  EXPECT_EQ(options.out, "DeskTopImg.jpg");
-  EXPECT_EQ(OutputPathForMonth("cal-%m.png", 3), "cal-03.png");
+  EXPECT_TRUE(options.year == 2026 && options.months == std::vector<int>{12} &&
+              options.out == "DeskTopImg.jpg");
 }
 
 struct Outcome {
@@ -42,24 +42,20 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
       Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--set", "pictsize=0",
                     "--photo", "photo.jpg", "--out", "may.png", "--json"});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-  CalendarSettings settings{.pictSize = 0};
-  settings.year = 2026;
-  settings.month = 5;
+  const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
   const QImage photo = LoadPictureFile(dir.filePath("photo.jpg"), {800, 600}).image;
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5});
-  EXPECT_EQ(run.out, QStringLiteral("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
-                                    "\"blockWidth\":%1,\"blockHeight\":%2,\"startX\":560,"
-                                    "\"startY\":500,\"holidays\":[3,4,5]}\n")
-                         .arg(expected.blockWidth)
-                         .arg(expected.blockHeight));
+  EXPECT_EQ(run.out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
+                                       "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
+                                       "\"startY\":500,\"holidays\":[3,4,5]}\n",
+                                       expected.blockWidth, expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
   EXPECT_EQ(Compose(dir, {"--version"}).out, "lunetta-compose 1.10\n");
 
   ASSERT_EQ(Compose(dir, {"--all-months", "--out", "cal-%m.bmp"}).exitCode, 0);
-  for (int month = 1; month <= 12; ++month) {
-    EXPECT_FALSE(QImage(dir.filePath(OutputPathForMonth("cal-%m.bmp", month))).isNull()) << month;
-  }
+  const QStringList written = QDir(dir.path()).entryList({"cal-*.bmp"});
+  EXPECT_TRUE(written.size() == 12 && written[0] == "cal-01.bmp" && written[11] == "cal-12.bmp");
 }
 
 TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) {
@@ -68,26 +64,25 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
   const struct {
     QStringList arguments;
     int exitCode;
-    QStringList mentions;  // texts the one-line message must hold
-  } cases[] = {{{"--frobnicate"}, 2, {"unknown option \"--frobnicate\""}},
-               {{"--month", "13"}, 2, {"1..12"}},
-               {{"--year", "1969"}, 2, {"cannot draw 1969-12"}},
-               {{"--set", "Text Size"}, 2, {"KEY=VALUE"}},
-               {{"--set", "StartY=2147483648"}, 2, {"whole number"}},
-               {{"--all-months", "--out", "x.bmp"}, 2, {"%m"}},
-               {{"--photo", "notes.jpg", "--out", "x.bmp"}, 1, {"notes.jpg", "not a picture"}},
-               {{"--photo", "gone.jpg", "--out", "x.bmp"}, 1, {"gone.jpg", "no such file"}},
-               {{"--out", "no-such-folder/x.jpg"}, 1, {"no-such-folder/x.jpg"}},
-               {{"--out", "x.xyz"}, 1, {"x.xyz"}},
-               {{"--out", "picture"}, 1, {"picture", "extension"}},
-               {{"--settings", "none.INI", "--out", "x.bmp"}, 1, {"none.INI"}}};
+    const char* message;  // a pattern the one-line message must match
+  } cases[] = {{{"--frobnicate"}, 2, "unknown option \"--frobnicate\""},
+               {{"--month", "13"}, 2, "1\\.\\.12"},
+               {{"--year", "1969"}, 2, "cannot draw 1969-12"},
+               {{"--set", "Text Size"}, 2, "KEY=VALUE"},
+               {{"--set", "StartY=2147483648"}, 2, "whole number"},
+               {{"--all-months", "--out", "x.bmp"}, 2, "%m"},
+               {{"--photo", "notes.jpg", "--out", "x.bmp"}, 1, "notes.jpg.*not a picture"},
+               {{"--photo", "gone.jpg", "--out", "x.bmp"}, 1, "gone.jpg.*no such file"},
+               {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
+               {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
+               {{"--out", "picture"}, 1, "picture.*extension"},
+               {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
   for (const auto& c : cases) {
     const Outcome run = Compose(dir, c.arguments);
-    const std::string what = c.arguments.join(' ').toStdString() + ": " + run.err.toStdString();
     EXPECT_TRUE(run.exitCode == c.exitCode && run.err.count(u'\n') == 1 && run.out.isEmpty() &&
-                std::all_of(c.mentions.begin(), c.mentions.end(),
-                            [&](const QString& text) { return run.err.contains(text); }))
-        << run.exitCode << " " << what;
+                run.err.contains(QRegularExpression(c.message)))
+        << c.arguments.join(' ').toStdString() << ": " << run.exitCode << " "
+        << run.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.jpg"});
   }
 }

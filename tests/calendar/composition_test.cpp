@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QPainter>
+#include <climits>
 
+#include "calendar/block_geometry.h"
+#include "calendar/calendar_renderer.h"
 #include "calendar/month_model.h"
 #include "picture/picture_files.h"
+#include "platform/drawing.h"
 
 namespace lunetta {
 namespace {
@@ -70,8 +75,9 @@ TEST(ComposeCalendarTest, BlendsTheBlockAreaOnlyAndCutsItAtTheEdges) {
         std::pair{90, QColor(218, 154, 121)}, std::pair{256, kPhoto}, std::pair{-1, kPhoto}}) {
     const ComposedPicture composed = Compose(Filled(64, 48, kPhoto), 2, opacity);
     const QRect block(560, 500, composed.blockWidth, composed.blockHeight);
-    EXPECT_EQ(composed.picture.pixelColor(block.topLeft()), expected) << opacity;
-    EXPECT_EQ(composed.picture.pixelColor(block.bottomRight()), expected) << opacity;
+    EXPECT_TRUE(composed.picture.pixelColor(block.topLeft()) == expected &&
+                composed.picture.pixelColor(block.bottomRight()) == expected)
+        << opacity;
     EXPECT_TRUE(AllOutside(composed.picture, block, kPhoto)) << opacity;
   }
   const ComposedPicture outside = Compose(QImage(), 0, 255, 1200);
@@ -130,6 +136,115 @@ TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAn
   EXPECT_FALSE(SaveBitmapFile(Gradient(3, 2), QDir::tempPath()));
   EXPECT_EQ(testing::ReadBytes(path), expected);
   EXPECT_EQ(QDir::temp().entryList(QDir::Files | QDir::Hidden), QStringList{"Calendar.bmp"});
+}
+
+TEST(DrawingTest, ColorRefsAndFontRequests) {
+  EXPECT_EQ(ColorFromRef(0xFF123456u), QColor(0x56, 0x34, 0x12));  // the high byte is ignored
+  EXPECT_EQ(RefFromColor(QColor(0x56, 0x34, 0x12)), 0x00123456u);
+
+  // A positive height is the cell height: the largest font whose cell still fits.
+  for (auto [face, height] : {std::pair{"Arial Black", 28}, std::pair{"Times New Roman", 41},
+                              std::pair{"Garamond", 200}, std::pair{"No Such Face 123", 9}}) {
+    const QFont font = CreateFont(face, height, 400, false);
+    QFont larger = font;
+    larger.setPixelSize(font.pixelSize() + 1);
+    EXPECT_TRUE(MeasureFont(font).height <= height && QFontMetrics(larger).height() > height)
+        << face << " " << height << ": pixel size " << font.pixelSize();
+  }
+  EXPECT_EQ(CreateFont("Arial", -20, 700, false).pixelSize(), 20);  // the character height
+  EXPECT_EQ(CreateFont("Arial", INT_MIN, 400, false).pixelSize(), 4096);
+  EXPECT_LE(MeasureFont(CreateFont("Arial", INT_MAX, 400, false)).height, 4096);
+  EXPECT_EQ(CreateFont("Arial", 20, 700, true).weight(), QFont::Bold);
+  EXPECT_TRUE(CreateFont("Arial", 20, 400, true).italic());
+  EXPECT_TRUE(CreateFont("Arial", 20, 400, false).styleStrategy() & QFont::NoSubpixelAntialias);
+}
+
+// The widest character of the 8-bit repertoire, not of the whole face: DejaVu Sans, the stand-in
+// for "Arial Black", has far wider glyphs elsewhere.
+TEST(DrawingTest, MaxCharWidthIgnoresGlyphsOutsideTheEightBitSet) {
+  const QFont font = CreateFont("Arial Black", 28, 400, false);
+  const QFontMetrics metrics(font);
+  const TextMetrics measured = MeasureFont(font);
+  EXPECT_EQ(measured.height, metrics.ascent() + metrics.descent());
+  EXPECT_GE(measured.maxCharWidth, metrics.horizontalAdvance(QChar(u'\u00C6')));
+  EXPECT_LT(measured.maxCharWidth, metrics.maxWidth());
+}
+
+// February 2026 fills exactly four week rows, yet reserves five; May 2026 needs six.
+BlockGeometry Geometry(const char* font, std::initializer_list<int> sizes, int month = 2) {
+  CalendarRenderer renderer;
+  renderer.SetFontName(font);
+  for (int size : sizes) {
+    renderer.SetTextSize(size);
+  }
+  renderer.SetMonth(2026, month);
+  renderer.Draw();
+  return {renderer.cellWidth(), renderer.cellHeight(), renderer.blockWidth(),
+          renderer.blockHeight()};
+}
+
+// The strong text colours in a cell as letters r, g, b; antialiased edges are left out.
+std::string HuesIn(const QImage& surface, const Rect& r) {
+  std::string hues;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      const QColor c = surface.pixelColor(x, y);
+      const int channels[] = {c.red(), c.green(), c.blue()};
+      for (int i = 0; i < 3; ++i) {
+        const bool only =
+            channels[i] > 200 && channels[(i + 1) % 3] < 100 && channels[(i + 2) % 3] < 100;
+        if (only && hues.find("rgb"[i]) == std::string::npos) {
+          hues += "rgb"[i];
+        }
+      }
+    }
+  }
+  return hues;
+}
+
+TEST(CalendarRendererTest, ColumnAndHolidayColours) {
+  CalendarRenderer renderer;  // the text colour stays the default green
+  renderer.SetFontName("Arial Black");
+  renderer.SetTextSize(28);
+  renderer.SetMonth(2026, 5);
+  // A Monday and a Saturday, two days that do not exist, then fourteen days past the fifteenth.
+  std::vector<int> holidays = {4, 16, 0, 40};
+  holidays.resize(15, 99);
+  holidays.push_back(20);
+  renderer.SetHolidays(holidays);
+  const QImage& surface = renderer.Draw();
+  const BlockGeometry g{renderer.cellWidth(), renderer.cellHeight(), renderer.blockWidth(),
+                        renderer.blockHeight()};
+  // Day d of May 2026 sits in row (d + 4) / 7 + 1, column (d + 4) % 7.
+  const std::pair<int, const char*> days[] = {{3, "r"},  {2, "b"}, {6, "g"},
+                                              {16, "r"}, {4, "r"}, {20, "g"}};
+  for (auto [day, hues] : days) {
+    EXPECT_EQ(HuesIn(surface, CellRect(g, (day + 4) / 7 + 1, (day + 4) % 7)), hues) << day;
+  }
+  EXPECT_EQ(HuesIn(surface, CellRect(g, 1, 0)), "");  // the empty cell before the 1st
+  // Weekday names never take the holiday colour (the list holds 0).
+  for (int column = 0; column < 7; ++column) {
+    EXPECT_EQ(HuesIn(surface, CellRect(g, 0, column)), column == 0 ? "r" : column == 6 ? "b" : "g");
+  }
+  EXPECT_EQ(surface.pixelColor(g.blockWidth - 1, g.blockHeight - 1), QColor(Qt::white));
+}
+
+TEST(CalendarRendererTest, SettersKeepTheLastGoodValueAndSixRowsAreOneCellTaller) {
+  const BlockGeometry defaults = Geometry("Garamond", {24});
+  EXPECT_EQ(Geometry("", {0}), defaults);
+  EXPECT_EQ(Geometry("", {-5}), defaults);
+  EXPECT_EQ(Geometry("", {40, 0}), Geometry("Garamond", {40}));
+  const BlockGeometry six = Geometry("Garamond", {24}, 5);
+  EXPECT_EQ(six.blockHeight - defaults.blockHeight, defaults.cellHeight);
+  EXPECT_EQ(six.blockWidth, defaults.blockWidth);
+
+  // Only the exact name "Times New Roman" gets the narrow cell: widest character + one average.
+  for (auto [name, averages] : {std::pair{"Times New Roman", 1}, std::pair{"times new roman", 2}}) {
+    const TextMetrics metrics = MeasureFont(CreateFont(name, 28, 400, false));
+    EXPECT_EQ(Geometry(name, {28}).cellWidth,
+              metrics.maxCharWidth + averages * metrics.aveCharWidth)
+        << name;
+  }
 }
 
 }  // namespace
