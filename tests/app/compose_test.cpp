@@ -19,13 +19,9 @@ TEST(ComposeOptionsTest, DefaultsToThisMonthAndTheDesktopPictureName) {
               options.out == "DeskTopImg.jpg");
 }
 
-struct Outcome {
-  int exitCode = -1;
-  QString out, err;
-};
-
 // Runs the built lunetta-compose in `folder`.
-Outcome Compose(const QTemporaryDir& folder, const QStringList& arguments) {
+std::tuple<int, QString, QString> Compose(const QTemporaryDir& folder,
+                                          const QStringList& arguments) {
   QProcess process;
   process.setWorkingDirectory(folder.path());
   process.start(QStringLiteral(LUNETTA_BINARY_DIR "/bin/lunetta-compose"), arguments);
@@ -38,22 +34,22 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.txt"), "2026,0503,0504,0505,1103\n"));
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("photo.jpg"), testing::JpegBytes(640, 480)));
-  const Outcome run =
+  const auto [code, out, err] =
       Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--set", "pictsize=0",
                     "--photo", "photo.jpg", "--out", "may.png", "--json"});
-  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  ASSERT_EQ(code, 0) << err.toStdString();
   const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
   const QImage photo = LoadPictureFile(dir.filePath("photo.jpg"), {800, 600}).image;
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5});
-  EXPECT_EQ(run.out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
-                                       "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
-                                       "\"startY\":500,\"holidays\":[3,4,5]}\n",
-                                       expected.blockWidth, expected.blockHeight));
+  EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
+                                   "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
+                                   "\"startY\":500,\"holidays\":[3,4,5]}\n",
+                                   expected.blockWidth, expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
-  EXPECT_EQ(Compose(dir, {"--version"}).out, "lunetta-compose 1.10\n");
+  EXPECT_EQ(std::get<1>(Compose(dir, {"--version"})), "lunetta-compose 1.10\n");
 
-  ASSERT_EQ(Compose(dir, {"--all-months", "--out", "cal-%m.bmp"}).exitCode, 0);
+  ASSERT_EQ(std::get<0>(Compose(dir, {"--all-months", "--out", "cal-%m.bmp"})), 0);
   const QStringList written = QDir(dir.path()).entryList({"cal-*.bmp"});
   EXPECT_TRUE(written.size() == 12 && written[0] == "cal-01.bmp" && written[11] == "cal-12.bmp");
 }
@@ -78,11 +74,10 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
                {{"--out", "picture"}, 1, "picture.*extension"},
                {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
   for (const auto& c : cases) {
-    const Outcome run = Compose(dir, c.arguments);
-    EXPECT_TRUE(run.exitCode == c.exitCode && run.err.count(u'\n') == 1 && run.out.isEmpty() &&
-                run.err.contains(QRegularExpression(c.message)))
-        << c.arguments.join(' ').toStdString() << ": " << run.exitCode << " "
-        << run.err.toStdString();
+    const auto [code, out, err] = Compose(dir, c.arguments);
+    EXPECT_TRUE(code == c.exitCode && err.count(u'\n') == 1 && out.isEmpty() &&
+                err.contains(QRegularExpression(c.message)))
+        << c.arguments.join(' ').toStdString() << ": " << code << " " << err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.jpg"});
   }
 }

@@ -22,9 +22,8 @@ inline QByteArray ReadBytes(const QString& path) {
 inline QImage DetailedImage(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < width; ++x) {
-      row[x] = qRgb(200 - x / 40, x ^ y, (x * y) >> 6);
+      image.setPixel(x, y, qRgb(200 - x / 40, x ^ y, (x * y) >> 6));
     }
   }
   return image;

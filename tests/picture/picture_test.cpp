@@ -19,11 +19,20 @@ namespace {
 
 using namespace testing;
 
-TEST(PictureTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
-  ASSERT_TRUE(WriteBytes(dir.filePath("picture.bmp"), "old") &&
-              WriteBytes(dir.filePath("DeskTopImg."), "keep me"));
+class PictureFilesTest : public ::testing::Test {
+ protected:
+  QString Write(const QString& name, const QByteArray& bytes) const {
+    EXPECT_TRUE(WriteBytes(dir_.filePath(name), bytes));
+    return dir_.filePath(name);
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
+  Write("picture.bmp", "old");
+  Write("DeskTopImg.", "keep me");
   const QImage image = DetailedImage(64, 48);
   const std::pair<const char*, const char*> cases[] = {
       // name, format; none: nothing written
@@ -34,34 +43,32 @@ TEST(PictureTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
       {"DeskTopImg.xyz", ""},        {"no-such-folder/DeskTopImg.jpg", ""}};
   for (const auto& [name, format] : cases) {
     QString error;
-    const bool saved = Picture(image).Save(dir.filePath(name), &error);
+    const bool saved = Picture(image).Save(dir_.filePath(name), &error);
     EXPECT_TRUE(saved == (*format != 0) && error.isEmpty() == saved &&
-                QImageReader::imageFormat(dir.filePath(name)) == format)
+                QImageReader::imageFormat(dir_.filePath(name)) == format)
         << name << ": " << error.toStdString();
   }
-  EXPECT_FALSE(Picture().Save(dir.filePath("picture.bmp")));  // the encoder itself fails
-  EXPECT_EQ(QImage(dir.filePath("picture.bmp")).size(), QSize(64, 48));
-  EXPECT_EQ(ReadBytes(dir.filePath("DeskTopImg.")), "keep me");
-  EXPECT_EQ(ReadBytes(dir.filePath("DeskTopImg.jpg")), Encode(image, "jpeg", 75));
+  EXPECT_FALSE(Picture().Save(dir_.filePath("picture.bmp")));  // the encoder itself fails
+  EXPECT_EQ(QImage(dir_.filePath("picture.bmp")).size(), QSize(64, 48));
+  EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.")), "keep me");
+  EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.jpg")), Encode(image, "jpeg", 75));
   // No temporary file left behind.
   EXPECT_EQ(
-      QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+      QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
       (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "picture.bmp", "picture.png"}));
 }
 
-TEST(PictureTest, BmpKeepsItsBitsPerPixelAndPalette) {
-  QTemporaryDir dir;
+TEST_F(PictureFilesTest, BmpKeepsItsBitsPerPixelAndPalette) {
   const QImage indexed = DetailedImage(20, 4).convertToFormat(QImage::Format_Indexed8);
   Picture picture;
   for (const QImage& original :
        {DetailedImage(37, 23).convertToFormat(QImage::Format_RGB888), indexed}) {
-    ASSERT_TRUE(WriteBytes(dir.filePath("in.bmp"), Encode(original, "bmp")));
-    ASSERT_TRUE(picture.Load(dir.filePath("in.bmp")));
-    ASSERT_TRUE(picture.Save(dir.filePath("out.bmp")));
-    EXPECT_EQ(ReadBytes(dir.filePath("out.bmp")).at(28), original.depth());
-    EXPECT_EQ(QImage(dir.filePath("out.bmp")).convertToFormat(original.format()), original);
+    ASSERT_TRUE(picture.Load(Write("in.bmp", Encode(original, "bmp"))));
+    ASSERT_TRUE(picture.Save(dir_.filePath("out.bmp")));
+    EXPECT_EQ(ReadBytes(dir_.filePath("out.bmp")).at(28), original.depth());
+    EXPECT_EQ(QImage(dir_.filePath("out.bmp")).convertToFormat(original.format()), original);
   }
-  EXPECT_FALSE(picture.Load(dir.filePath("none.bmp")));
+  EXPECT_FALSE(picture.Load(dir_.filePath("none.bmp")));
   EXPECT_TRUE(picture.isEmpty());
 }
 
@@ -81,10 +88,9 @@ std::string Paint(QSize size, std::initializer_list<QPoint> points,
   return names;
 }
 
-TEST(PicturePainterTest, CoversTheWholeTargetAndKeepsTheFactorsWhenNothingDecodes) {
-  QTemporaryDir dir;
-  const QString picture = dir.filePath("Calendar.bmp");
-  const QString missing = dir.filePath("none.bmp");
+TEST_F(PictureFilesTest, CoversTheWholeTargetAndKeepsTheFactorsWhenNothingDecodes) {
+  const QString picture = dir_.filePath("Calendar.bmp");
+  const QString missing = dir_.filePath("none.bmp");
   QImage image(1280, 1024, QImage::Format_RGB888);
   image.fill(Qt::red);  // left half red, right half green: a kept aspect or a crop shows
   QPainter(&image).fillRect(640, 0, 640, 1024, Qt::green);
@@ -96,8 +102,7 @@ TEST(PicturePainterTest, CoversTheWholeTargetAndKeepsTheFactorsWhenNothingDecode
                  [&](QPainter& p) { painter.PaintStretched(path, p, 643, 482); });
   };
   EXPECT_EQ(stretched(missing), "bbbb");
-  EXPECT_EQ(painter.scaleX(), 1.0);  // unscaled until something decodes
-  EXPECT_EQ(painter.scaleY(), 1.0);
+  EXPECT_TRUE(painter.scaleX() == 1.0 && painter.scaleY() == 1.0);  // until something decodes
   EXPECT_EQ(stretched(picture), "rrgg");
   EXPECT_EQ(stretched(missing) + stretched(QString()), "bbbbbbbb");
   EXPECT_DOUBLE_EQ(painter.scaleX(), 0.50234375);
@@ -113,16 +118,6 @@ TEST(PicturePainterTest, CoversTheWholeTargetAndKeepsTheFactorsWhenNothingDecode
   EXPECT_EQ(printed(picture) + printed(missing), "rrrgggbbbbbb");
 }
 
-class LoadPictureFileTest : public ::testing::Test {
- protected:
-  QString Write(const QString& name, const QByteArray& bytes) const {
-    EXPECT_TRUE(WriteBytes(dir_.filePath(name), bytes));
-    return dir_.filePath(name);
-  }
-
-  QTemporaryDir dir_;
-};
-
 // A BMP whose info header claims `width` × `height` pixels over 16 × 16 pixels of data.
 QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   QByteArray bmp = Encode(DetailedImage(16, 16), "bmp");
@@ -131,7 +126,7 @@ QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   return bmp;
 }
 
-TEST_F(LoadPictureFileTest, RefusesBadFilesAndSaysWhy) {
+TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   const QByteArray jpeg = JpegBytes(320, 240);
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   std::vector<std::pair<QString, const char*>> cases = {
@@ -161,22 +156,19 @@ TEST_F(LoadPictureFileTest, RefusesBadFilesAndSaysWhy) {
   }
 }
 
-TEST_F(LoadPictureFileTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
+TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
   const QImage image = DetailedImage(64, 48);
   for (const char* format : {"bmp", "jpeg", "png"}) {
     const DecodedPicture decoded =
         LoadPictureFile(Write(QString("a.") + format, Encode(image, format)));
     EXPECT_EQ(decoded.image.size(), QSize(64, 48)) << format << decoded.error.toStdString();
   }
-  EXPECT_EQ(LoadPictureFile(dir_.filePath("a.bmp")).image.convertToFormat(QImage::Format_RGB32),
-            image);
   // Some cameras append data (a preview, a video) after the end-of-image marker.
   EXPECT_TRUE(LoadPictureFile(Write("tail.jpg", JpegBytes(40, 30) + QByteArray(5000, 'x'))));
   const QString big = Write("big.jpg", JpegBytes(4000, 3000));
   EXPECT_EQ(LoadPictureFile(big, {1280, 1024}).image.size(), QSize(1500, 1125));  // 3/8 covers
-  EXPECT_EQ(LoadPictureFile(big).image.size(), QSize(4000, 3000));
-  EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));      // sides round up
-  EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));  // 7/8 too small
+  EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));        // sides round up
+  EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));    // 7/8 too small
   EXPECT_EQ(LoadPictureData(JpegBytes(64, 48), {32, 24}).image.size(), QSize(32, 24));
 
   // APP1 "Exif" with one big-endian IFD entry: orientation (0x0112) = 6, turn 90° clockwise. The
