@@ -1,6 +1,5 @@
 lunetta_add_test(ui_preview_geometry SOURCES ui/preview_geometry_test.cpp LIBS lunetta_ui)
 lunetta_add_test(ui_main_dialog SOURCES ui/main_dialog_test.cpp LIBS lunetta_ui GUI)
-lunetta_add_test(ui_artwork SOURCES ui/artwork_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_about_dialog SOURCES ui/about_dialog_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_title_dialog SOURCES app/title_dialog_test.cpp LIBS lunetta_ui GUI)
 

@@ -4,139 +4,42 @@
 
 #include <cmath>
 #include <limits>
-#include <ostream>
+#include <tuple>
 
 namespace lunetta {
 namespace {
 
-// The preview at its design size: 643 × 482 client pixels from (23, 22).
-constexpr PreviewBounds kDesign{23, 22, 666, 504};
+constexpr PreviewBounds kDesign{23, 22, 666, 504};  // 643 × 482 from (23, 22)
+constexpr int kMax = std::numeric_limits<int>::max();
 
-struct DragCase {
-  const char* name;
-  int x;
-  int y;
-  PreviewBounds bounds;
-  int blockWidth;
-  int blockHeight;
-  double scaleX;
-  double scaleY;
-  DragPlacement expected;
-};
-
-void PrintTo(const DragCase& c, std::ostream* os) {
-  *os << c.name;
+auto Fields(const DragPlacement& p) {
+  return std::tuple(p.x, p.y, p.frameWidth, p.frameHeight, p.pictureX, p.pictureY);
 }
 
-class PlaceDraggedBlockTest : public testing::TestWithParam<DragCase> {};
-
-TEST_P(PlaceDraggedBlockTest, ClampsAndConverts) {
-  const DragCase& c = GetParam();
-  const DragPlacement p =
-      PlaceDraggedBlock(c.x, c.y, c.bounds, c.blockWidth, c.blockHeight, c.scaleX, c.scaleY);
-  EXPECT_EQ(p.x, c.expected.x);
-  EXPECT_EQ(p.y, c.expected.y);
-  EXPECT_EQ(p.frameWidth, c.expected.frameWidth);
-  EXPECT_EQ(p.frameHeight, c.expected.frameHeight);
-  EXPECT_EQ(p.pictureX, c.expected.pictureX);
-  EXPECT_EQ(p.pictureY, c.expected.pictureY);
-}
-
-constexpr double k800X = 643.0 / 800;
-constexpr double k800Y = 482.0 / 600;
-constexpr double k1280X = 643.0 / 1280;
-constexpr double k1280Y = 482.0 / 1024;
-
-INSTANTIATE_TEST_SUITE_P(
-    Preview, PlaceDraggedBlockTest,
-    testing::Values(
-        // The block touches the picture's right and bottom edges.
-        DragCase{"release_past_lower_right",
-                 500,
-                 400,
-                 kDesign,
-                 300,
-                 200,
-                 k800X,
-                 k800Y,
-                 {425, 344, 241, 160, 500, 400}},
-        DragCase{"at_top_left_bounds",
-                 23,
-                 22,
-                 kDesign,
-                 300,
-                 200,
-                 k800X,
-                 k800Y,
-                 {23, 22, 241, 160, 0, 0}},
-        DragCase{"left_of_and_above_bounds",
-                 -40,
-                 3,
-                 kDesign,
-                 300,
-                 200,
-                 k800X,
-                 k800Y,
-                 {23, 22, 241, 160, 0, 0}},
-        DragCase{"inside", 100, 100, kDesign, 300, 200, k800X, k800Y, {100, 100, 241, 160, 95, 97}},
-        DragCase{"large_picture_factors",
-                 30,
-                 30,
-                 kDesign,
-                 300,
-                 200,
-                 k1280X,
-                 k1280Y,
-                 {30, 30, 150, 94, 13, 16}},
-        // Lower bounds first, upper last: a block wider than the preview ends left of it.
-        DragCase{"block_wider_than_preview",
-                 100,
-                 100,
-                 kDesign,
-                 1000,
-                 200,
-                 k800X,
-                 k800Y,
-                 {-137, 100, 803, 160, -199, 97}},
-        DragCase{"block_taller_than_preview",
-                 100,
-                 100,
-                 kDesign,
-                 100,
-                 700,
-                 k800X,
-                 k800Y,
-                 {100, -58, 80, 562, 95, -99}},
-        // Nothing decoded yet: the factors are not usable and count as 1.
-        DragCase{"zero_factors", 50, 60, kDesign, 100, 100, 0.0, 0.0, {50, 60, 100, 100, 27, 38}},
-        DragCase{"nan_factors",
-                 50,
-                 60,
-                 kDesign,
-                 100,
-                 100,
-                 std::nan(""),
-                 -1.0,
-                 {50, 60, 100, 100, 27, 38}},
-        DragCase{"bounds_of_a_resized_preview",
-                 500,
-                 500,
-                 PreviewBounds{10, 40, 410, 340},
-                 200,
-                 100,
-                 0.5,
-                 0.5,
-                 {310, 290, 100, 50, 600, 500}}),
-    [](const testing::TestParamInfo<DragCase>& info) { return std::string(info.param.name); });
-
-TEST(PlaceDraggedBlock, HugeBlockDoesNotOverflow) {
-  constexpr int kMax = std::numeric_limits<int>::max();
-  const DragPlacement p = PlaceDraggedBlock(kMax, kMax, kDesign, kMax, kMax, 4.0, 4.0);
-  EXPECT_EQ(p.frameWidth, kMax);
-  EXPECT_EQ(p.x, 666 - kMax);
-  EXPECT_EQ(p.y, 504 - kMax);
-  EXPECT_LT(p.pictureX, 0);
-  EXPECT_LT(p.pictureY, 0);
+TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
+  const struct {
+    int x, y, blockWidth, blockHeight;
+    DragPlacement expected;
+    double scaleX = 643.0 / 800, scaleY = 482.0 / 600;
+    PreviewBounds bounds = kDesign;
+  } cases[] = {
+      {500, 400, 300, 200, {425, 344, 241, 160, 500, 400}},  // past the lower right
+      {23, 22, 300, 200, {23, 22, 241, 160, 0, 0}},          // at the top-left bounds
+      {-40, 3, 300, 200, {23, 22, 241, 160, 0, 0}},
+      {100, 100, 300, 200, {100, 100, 241, 160, 95, 97}},
+      {100, 100, 1000, 200, {-137, 100, 803, 160, -199, 97}},  // wider than the preview
+      // Nothing decoded yet: factors that are not positive finite numbers count as 1.
+      {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, 0.0, 0.0},
+      {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, std::nan(""), -1.0},
+      {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, {10, 40, 410, 340}},
+      {kMax, kMax, kMax, kMax, {666 - kMax, 504 - kMax, kMax, kMax, -536870751, -536870791}, 4, 4},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Fields(PlaceDraggedBlock(c.x, c.y, c.bounds, c.blockWidth, c.blockHeight, c.scaleX,
+                                       c.scaleY)),
+              Fields(c.expected))
+        << "row " << &c - cases;
+  }
 }
 
 }  // namespace
