@@ -404,16 +404,8 @@ bool MainDialog::RunSettingsDialog() {
   if (!runSettingsDialog_(edited)) {
     return false;
   }
-  settings_.fontName = edited.fontName;
-  settings_.textSize = edited.textSize;
-  settings_.textColor = edited.textColor;
-  settings_.backColor = edited.backColor;
-  settings_.startX = edited.startX;
-  settings_.startY = edited.startY;
-  settings_.transparency = edited.transparency;
-  settings_.pictSize = edited.pictSize;
-  settings_.fontWeight = edited.fontWeight;
-  settings_.fontItalic = edited.fontItalic;
+  // The dialog edits only its ten fields of the copy; year and month come back unchanged.
+  settings_ = edited;
   ComposeCalendarPicture(photoPath());
   return true;
 }

@@ -154,6 +154,26 @@ TEST_F(MainDialogTest, ExitAndEnterSaveInKeyOrderEscapeAndCloseBoxSaveNothing) {
   }
 }
 
+TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
+  MainDialog& dialog = Start();
+  const CalendarSettings before = dialog.settings();
+  for (const bool confirmed : {false, true}) {
+    dialog.setSettingsDialogRunner([confirmed](CalendarSettings& edited) {
+      edited.pictSize = 0;
+      edited.startX = 7;
+      return confirmed;
+    });
+    QTest::mouseClick(FindControl(&dialog, MainDialog::kSettingsId), Qt::LeftButton);
+  }
+  CalendarSettings expected = before;
+  expected.pictSize = 0;
+  expected.startX = 7;
+  EXPECT_EQ(dialog.settings(), expected);
+  EXPECT_EQ(compositions_->count(), 1);  // the cancelled run composed nothing
+  EXPECT_EQ(QImage(composed_).size(), QSize(800, 600));
+  EXPECT_EQ(Labels(), "(800,600)(7,500)");
+}
+
 TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecomposes) {
   WriteText(profile_, "[Configuration]\nPictSize=0\n");
   MainDialog& dialog = Start();
