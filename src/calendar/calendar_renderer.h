@@ -27,7 +27,8 @@ class CalendarRenderer {
   void SetHolidays(const std::vector<int>& days);
 
   /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
-  /// which stays valid until the next Draw. Throws InvalidArgumentError for a month it cannot place.
+  /// which stays valid until the next Draw. Throws InvalidArgumentError for a month it cannot
+  /// place.
   const QImage& Draw();
 
   int blockWidth() const { return blockWidth_; }
