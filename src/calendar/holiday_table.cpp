@@ -1,10 +1,11 @@
 #include "calendar/holiday_table.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <memory>
 #include <string>
+
+#include "platform/c_runtime.h"
 
 namespace lunetta {
 
@@ -19,34 +20,7 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool IsAtoiBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 }  // namespace
-
-int AtoiField(std::string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && IsAtoiBlank(field[i])) {
-    ++i;
-  }
-  bool negative = false;
-  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-    negative = field[i] == '-';
-    ++i;
-  }
-  // Accumulate towards the sign so that INT_MIN is reachable; saturate instead of overflowing.
-  int value = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    const int digit = field[i] - '0';
-    if (negative) {
-      value = value < (INT_MIN + digit) / 10 ? INT_MIN : value * 10 - digit;
-    } else {
-      value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
-    }
-  }
-  return value;
-}
 
 void HolidayTable::load(const std::filesystem::path& directory, int year) {
   // Read-only: nothing here writes the file, so a read-only holiday file must still load.
@@ -68,7 +42,7 @@ void HolidayTable::loadText(std::string_view text, int year) {
   holidays_.fill('\0');
 
   const auto processLine = [&](std::string_view line) {
-    if (AtoiField(line.substr(0, std::min(line.size(), kYearChars))) != year ||
+    if (Atoi(line.substr(0, std::min(line.size(), kYearChars))) != year ||
         line.size() <= kEntriesStart) {
       return;
     }
@@ -103,8 +77,8 @@ std::vector<int> HolidayTable::daysInMonth(int month) const {
   }
   const std::string_view all(holidays_.data(), holidays_.size());
   for (std::size_t slot = 0; slot < kEntryChars; slot += kEntryWidth) {
-    if (AtoiField(all.substr(slot, 2)) == month) {
-      days.push_back(AtoiField(all.substr(slot + 2, 2)));
+    if (Atoi(all.substr(slot, 2)) == month) {
+      days.push_back(Atoi(all.substr(slot + 2, 2)));
     }
   }
   return days;

@@ -29,7 +29,4 @@ class HolidayTable {
   std::array<char, kEntryChars> holidays_{};
 };
 
-/// The C library's atoi on exactly these characters: blanks, an optional sign, digits.
-int AtoiField(std::string_view field);
-
 }  // namespace lunetta

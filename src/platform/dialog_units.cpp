@@ -3,17 +3,13 @@
 #include <QFontMetrics>
 #include <QWidget>
 
+#include "platform/c_runtime.h"
+
 namespace lunetta {
 
 namespace {
 
 constexpr char kControlIdProperty[] = "controlId";
-
-int MulDiv(int a, int b, int c) {
-  const long long product = static_cast<long long>(a) * b;
-  const long long half = c / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
-}
 
 }  // namespace
 

@@ -1,11 +1,11 @@
 #include "settings/profile.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <memory>
 #include <system_error>
 
+#include "platform/c_runtime.h"
 #include "settings/atomic_file.h"
 
 namespace lunetta {
@@ -164,25 +164,7 @@ std::int32_t Profile::getInt(std::string_view section, std::string_view key,
   if (!text || text->empty()) {
     return fallback;
   }
-  std::string_view rest = *text;
-  while (!rest.empty() && IsBlank(rest.front())) {
-    rest.remove_prefix(1);
-  }
-  bool negative = false;
-  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
-    negative = rest.front() == '-';
-    rest.remove_prefix(1);
-  }
-  // Wide enough that one more digit cannot overflow before the value is clamped.
-  std::int64_t magnitude = 0;
-  for (const char c : rest) {
-    if (c < '0' || c > '9') {
-      break;
-    }
-    magnitude = std::min<std::int64_t>(magnitude * 10 + (c - '0'), std::int64_t{INT32_MAX} + 1);
-  }
-  const std::int64_t signedValue = negative ? -magnitude : magnitude;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(signedValue, INT32_MIN, INT32_MAX));
+  return Atoi(*text);
 }
 
 void Profile::setString(std::string_view section, std::string_view key, std::string_view value) {

@@ -14,9 +14,9 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
+#include "platform/c_runtime.h"
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
 #include "ui/tool_tip_relay.h"
@@ -40,28 +40,12 @@ constexpr int kRadio1280Id = 1016;
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
 
-// a × b / c with a 64-bit intermediate, rounded to nearest, halves away from zero.
-int MulDiv(int a, int b, int c) {
-  const long long product = static_cast<long long>(a) * b;
-  const long long divisor = c;
-  const bool negative = (product < 0) != (divisor < 0);
-  // An odd divisor never leaves an exact half, so adding half of it rounds every case right.
-  const long long magnitude = (std::llabs(product) + std::llabs(divisor) / 2) / std::llabs(divisor);
-  return static_cast<int>(negative ? -magnitude : magnitude);
-}
-
 bool IsAsciiDigit(QChar c) {
   return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
 bool IsBlank(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-// The C library's isspace in the "C" locale.
-bool IsCSpace(QChar c) {
-  return IsBlank(c) || c == QLatin1Char('\n') || c == QLatin1Char('\v') || c == QLatin1Char('\f') ||
-         c == QLatin1Char('\r');
 }
 
 // Digits only, as far as typing goes: pasted or programmatic text may still be anything, and the
@@ -194,23 +178,7 @@ int WholePoints(double pointSize) {
 }
 
 std::int32_t LeadingNumber(const QString& text) {
-  const QStringView head = QStringView(text).left(9);
-  qsizetype i = 0;
-  while (i < head.size() && IsCSpace(head[i])) {
-    ++i;
-  }
-  bool negative = false;
-  if (i < head.size() && (head[i] == QLatin1Char('-') || head[i] == QLatin1Char('+'))) {
-    negative = head[i] == QLatin1Char('-');
-    ++i;
-  }
-  // Nine characters hold at most nine digits, far inside 32 bits.
-  std::int32_t value = 0;
-  while (i < head.size() && IsAsciiDigit(head[i])) {
-    value = value * 10 + (head[i].unicode() - u'0');
-    ++i;
-  }
-  return negative ? -value : value;
+  return Atoi(QStringView(text).left(9).toUtf8().toStdString());
 }
 
 std::optional<std::uint32_t> ReadUnsigned(const QString& text) {
