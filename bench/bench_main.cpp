@@ -116,8 +116,7 @@ CalendarSettings BenchSettings(int pictSize) {
 // "Calendar.bmp".
 bool ComposeOnce(const QString& photoPath, int pictSize, const QString& out) {
   const CalendarSettings settings = BenchSettings(pictSize);
-  const PictureSize size = PictureDimensions(settings.pictSize);
-  const DecodedPicture photo = LoadPictureFile(photoPath, QSize(size.width, size.height));
+  const DecodedPicture photo = LoadPhotograph(photoPath, settings.pictSize);
   if (!photo) {
     return false;
   }

@@ -150,10 +150,9 @@ int Run(const ComposeOptions& options) {
     return kExitFailure;
   }
 
-  const PictureSize size = PictureDimensions(settings.pictSize);
   DecodedPicture photo;
   if (!options.photo.isEmpty()) {
-    photo = LoadPictureFile(options.photo, QSize(size.width, size.height));
+    photo = LoadPhotograph(options.photo, settings.pictSize);
     if (!photo) {
       PrintError(QStringLiteral("photo %1: %2").arg(Quoted(options.photo), photo.error));
       return kExitFailure;

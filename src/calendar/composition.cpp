@@ -50,6 +50,11 @@ void BlendRow(uchar* __restrict destination, const uchar* __restrict source, std
 
 }  // namespace
 
+DecodedPicture LoadPhotograph(const QString& path, std::int32_t pictSize) {
+  const PictureSize size = PictureDimensions(pictSize);
+  return LoadPictureFile(path, QSize(size.width, size.height));
+}
+
 ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
                                 const std::vector<int>& holidayDays) {
   const PictureSize size = PictureDimensions(settings.pictSize);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
+#include "picture/load_picture_file.h"
 
 namespace lunetta {
 
@@ -13,6 +14,10 @@ struct ComposedPicture {
   int blockWidth = 0;
   int blockHeight = 0;
 };
+
+/// Decodes the photograph for a picture of `pictSize`: a photo much larger than the picture is
+/// decoded at a reduced scale that still covers it, which is what keeps large JPEGs fast.
+DecodedPicture LoadPhotograph(const QString& path, std::int32_t pictSize);
 
 /// The photograph (a null image for none) stretched to the picture size, the block of
 /// settings.year / settings.month drawn with `holidayDays` in red and blended at (startX, startY)

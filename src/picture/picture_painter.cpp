@@ -8,7 +8,7 @@
 
 namespace lunetta {
 
-void PicturePainter::PaintStretched(const QString& path, QPainter& target, int targetWidth,
+bool PicturePainter::PaintStretched(const QString& path, QPainter& target, int targetWidth,
                                     int targetHeight) {
   // A large JPEG may decode at reduced scale; the factors use the picture's own size all the same.
   const QSize fit =
@@ -16,13 +16,14 @@ void PicturePainter::PaintStretched(const QString& path, QPainter& target, int t
   const DecodedPicture decoded = LoadPictureFile(path, fit);
   if (!decoded) {
     // Dividing by a size of 0 would leave the drag arithmetic without usable factors.
-    return;
+    return false;
   }
   if (targetWidth > 0 && targetHeight > 0) {
     target.drawImage(0, 0, StretchHalftone(decoded.image, targetWidth, targetHeight));
   }
   scaleX_ = static_cast<double>(targetWidth) / decoded.size.width();
   scaleY_ = static_cast<double>(targetHeight) / decoded.size.height();
+  return true;
 }
 
 void PicturePainter::PrintFullPage(QPainter& printer, const QString& path) {

@@ -11,8 +11,8 @@ namespace lunetta {
 class PicturePainter {
  public:
   /// Paints the picture at `path` over (0, 0, targetWidth, targetHeight). When nothing decodes,
-  /// paints nothing and keeps the previous factors.
-  void PaintStretched(const QString& path, QPainter& target, int targetWidth, int targetHeight);
+  /// paints nothing, keeps the previous factors and returns false.
+  bool PaintStretched(const QString& path, QPainter& target, int targetWidth, int targetHeight);
 
   /// Paints the picture at `path` over the whole of the painter's device (a printer's printable
   /// area). The factors are not changed.

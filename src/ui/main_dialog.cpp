@@ -328,11 +328,10 @@ void MainDialog::ComposeCalendarPicture(const QString& photoPath) {
   settings_.year = selectedYear();
   settings_.month = month;
 
-  const PictureSize size = PictureDimensions(settings_.pictSize);
   QImage photo;
   if (!photoPath.isEmpty()) {
     // A photograph that does not decode gives the picture without one, as for no photograph.
-    DecodedPicture decoded = LoadPictureFile(photoPath, QSize(size.width, size.height));
+    DecodedPicture decoded = LoadPhotograph(photoPath, settings_.pictSize);
     if (!decoded) {
       qCInfo(lcMain) << "photograph not used:" << photoPath << decoded.error;
     }
@@ -356,16 +355,13 @@ void MainDialog::ComposeCalendarPicture(const QString& photoPath) {
 }
 
 void MainDialog::PaintPreview(const QString& path) {
-  const QSize target = preview_->size();
-  const DecodedPicture decoded = LoadPictureFile(path, target);
-  if (decoded && decoded.size.width() > 0 && decoded.size.height() > 0) {
-    previewPicture_ =
-        QPixmap::fromImage(StretchHalftone(decoded.image, target.width(), target.height()));
-    previewScaleX_ = static_cast<double>(target.width()) / decoded.size.width();
-    previewScaleY_ = static_cast<double>(target.height()) / decoded.size.height();
-  } else {
-    previewPicture_ = QPixmap();
-  }
+  // Stretched once into memory: repaints and the moving drag frame draw from this copy.
+  QImage stretched(preview_->size(), QImage::Format_RGB32);
+  QPainter painter(&stretched);
+  const bool painted =
+      previewPainter_.PaintStretched(path, painter, stretched.width(), stretched.height());
+  painter.end();
+  previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
   // The picture covers the grey frame, as it does when painted onto the control.
   preview_->setFrameShape(previewPicture_.isNull() ? QFrame::Box : QFrame::NoFrame);
   update(preview_->geometry());
@@ -453,7 +449,7 @@ void MainDialog::WritePositionLabel(int x, int y) {
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
   return PlaceDraggedBlock(point.x(), point.y(), previewBounds(), blockWidth_, blockHeight_,
-                           previewScaleX_, previewScaleY_);
+                           previewScaleX(), previewScaleY());
 }
 
 void MainDialog::MoveDragFrame(const QRect& frame) {

@@ -10,6 +10,7 @@
 
 #include "calendar/calendar_settings.h"
 #include "calendar/holiday_table.h"
+#include "picture/picture_painter.h"
 #include "ui/preview_geometry.h"
 
 class QComboBox;
@@ -78,8 +79,8 @@ class MainDialog : public QDialog {
   const QString& composedPicturePath() const { return composedPicturePath_; }
   int blockWidth() const { return blockWidth_; }
   int blockHeight() const { return blockHeight_; }
-  double previewScaleX() const { return previewScaleX_; }
-  double previewScaleY() const { return previewScaleY_; }
+  double previewScaleX() const { return previewPainter_.scaleX(); }
+  double previewScaleY() const { return previewPainter_.scaleY(); }
   bool dragging() const { return dragging_; }
   /// The dotted frame on the window's client area; null when none is drawn.
   QRect dragFrame() const { return dragFrame_; }
@@ -141,8 +142,7 @@ class MainDialog : public QDialog {
   QString composedPicturePath_;
   int blockWidth_ = 0;
   int blockHeight_ = 0;
-  double previewScaleX_ = 1.0;
-  double previewScaleY_ = 1.0;
+  PicturePainter previewPainter_;  // keeps the preview's scale factors
   bool dragging_ = false;
   QRect dragFrame_;
   QPixmap previewPicture_;
