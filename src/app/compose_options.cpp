@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "calendar/month_model.h"
+#include "settings/settings_store.h"
 
 namespace lunetta {
 
@@ -69,26 +70,27 @@ QString CheckYearMonth(int year, int month) {
 }  // namespace
 
 QString ApplySetting(CalendarSettings& settings, const QString& key, const QString& value) {
-  const auto matches = [&](const char* name) {
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+  const auto matches = [&](std::string_view name) {
+    return key.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+                       Qt::CaseInsensitive) == 0;
   };
-  if (matches("Font Name")) {
+  if (matches(keys::kFontName)) {
     settings.fontName = value.toStdString();
     return {};
   }
-  const bool isColor = matches("Text Color") || matches("Back Ground Color");
+  const bool isColor = matches(keys::kTextColor) || matches(keys::kBackColor);
   const std::optional<qint64> number =
       isColor ? StrictInteger(value, 0, kMaxColorRef) : StrictInteger(value, kInt32Min, kInt32Max);
   struct IntegerKey {
-    const char* name;
+    std::string_view name;
     std::int32_t CalendarSettings::*field;
   };
   static constexpr IntegerKey kIntegerKeys[] = {
-      {"Text Size", &CalendarSettings::textSize},
-      {"Transparency", &CalendarSettings::transparency},
-      {"StartX", &CalendarSettings::startX},
-      {"StartY", &CalendarSettings::startY},
-      {"PictSize", &CalendarSettings::pictSize},
+      {keys::kTextSize, &CalendarSettings::textSize},
+      {keys::kTransparency, &CalendarSettings::transparency},
+      {keys::kStartX, &CalendarSettings::startX},
+      {keys::kStartY, &CalendarSettings::startY},
+      {keys::kPictSize, &CalendarSettings::pictSize},
       {"Font Weight", &CalendarSettings::fontWeight},
       {"Font Italic", &CalendarSettings::fontItalic},
   };
@@ -97,7 +99,7 @@ QString ApplySetting(CalendarSettings& settings, const QString& key, const QStri
       return QStringLiteral("\"%1\" needs a colour 0..16777215 (0x00BBGGRR in decimal), not \"%2\"")
           .arg(key, value);
     }
-    (matches("Text Color") ? settings.textColor : settings.backColor) =
+    (matches(keys::kTextColor) ? settings.textColor : settings.backColor) =
         static_cast<ColorRef>(*number);
     return {};
   }

@@ -28,14 +28,14 @@ void LoadSettings(const std::filesystem::path& profile, CalendarSettings& settin
     return static_cast<ColorRef>(
         file.getInt(kProfileSection, key, static_cast<std::int32_t>(fallback)));
   };
-  settings.fontName = file.getString(kProfileSection, "Font Name", defaults.fontName);
-  settings.textSize = file.getInt(kProfileSection, "Text Size", defaults.textSize);
-  settings.textColor = color("Text Color", defaults.textColor);
-  settings.backColor = color("Back Ground Color", defaults.backColor);
-  settings.transparency = file.getInt(kProfileSection, "Transparency", defaults.transparency);
-  settings.startX = file.getInt(kProfileSection, "StartX", defaults.startX);
-  settings.startY = file.getInt(kProfileSection, "StartY", defaults.startY);
-  settings.pictSize = file.getInt(kProfileSection, "PictSize", defaults.pictSize);
+  settings.fontName = file.getString(kProfileSection, keys::kFontName, defaults.fontName);
+  settings.textSize = file.getInt(kProfileSection, keys::kTextSize, defaults.textSize);
+  settings.textColor = color(keys::kTextColor, defaults.textColor);
+  settings.backColor = color(keys::kBackColor, defaults.backColor);
+  settings.transparency = file.getInt(kProfileSection, keys::kTransparency, defaults.transparency);
+  settings.startX = file.getInt(kProfileSection, keys::kStartX, defaults.startX);
+  settings.startY = file.getInt(kProfileSection, keys::kStartY, defaults.startY);
+  settings.pictSize = file.getInt(kProfileSection, keys::kPictSize, defaults.pictSize);
 }
 
 bool SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
@@ -45,17 +45,17 @@ bool SaveSettings(const std::filesystem::path& profile, const CalendarSettings& 
   if (!file) {
     return false;
   }
-  file->setString(kProfileSection, "Font Name", settings.fontName);
-  file->setInt(kProfileSection, "Text Size", settings.textSize);
-  file->setInt(kProfileSection, "Text Color", static_cast<std::int32_t>(settings.textColor));
-  file->setInt(kProfileSection, "Back Ground Color", static_cast<std::int32_t>(settings.backColor));
+  file->setString(kProfileSection, keys::kFontName, settings.fontName);
+  file->setInt(kProfileSection, keys::kTextSize, settings.textSize);
+  file->setInt(kProfileSection, keys::kTextColor, static_cast<std::int32_t>(settings.textColor));
+  file->setInt(kProfileSection, keys::kBackColor, static_cast<std::int32_t>(settings.backColor));
   file->setInt(kProfileSection, "Day", savedDate.day);
   file->setInt(kProfileSection, "Month", savedDate.month);
   file->setInt(kProfileSection, "Year", savedDate.year);
-  file->setInt(kProfileSection, "Transparency", settings.transparency);
-  file->setInt(kProfileSection, "StartX", settings.startX);
-  file->setInt(kProfileSection, "StartY", settings.startY);
-  file->setInt(kProfileSection, "PictSize", settings.pictSize);
+  file->setInt(kProfileSection, keys::kTransparency, settings.transparency);
+  file->setInt(kProfileSection, keys::kStartX, settings.startX);
+  file->setInt(kProfileSection, keys::kStartY, settings.startY);
+  file->setInt(kProfileSection, keys::kPictSize, settings.pictSize);
   return file->write(profile);
 }
 

@@ -9,6 +9,18 @@ namespace lunetta {
 
 inline constexpr std::string_view kProfileSection = "Configuration";
 
+/// The keys of the persisted settings, as the profile names them.
+namespace keys {
+inline constexpr std::string_view kFontName = "Font Name";
+inline constexpr std::string_view kTextSize = "Text Size";
+inline constexpr std::string_view kTextColor = "Text Color";
+inline constexpr std::string_view kBackColor = "Back Ground Color";
+inline constexpr std::string_view kTransparency = "Transparency";
+inline constexpr std::string_view kStartX = "StartX";
+inline constexpr std::string_view kStartY = "StartY";
+inline constexpr std::string_view kPictSize = "PictSize";
+}  // namespace keys
+
 /// The profile of the program named `executableBaseName`: "<name>.INI" in $XDG_CONFIG_HOME, or in
 /// ~/.config when that is not set.
 std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");
