@@ -12,18 +12,21 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
+#include "picture/picture_painter.h"
+#include "session/calendar_session.h"
 
 namespace lunetta {
 namespace {
@@ -31,6 +34,8 @@ namespace {
 constexpr double kRatioTarget = 1.6;
 constexpr double kSmallPhotoTargetMs = 60.0;
 constexpr double kPeakTargetMb = 80.0;
+constexpr double kMonthSwitchTarget = 0.25;
+constexpr double kWholeProcessTarget = 1.15;
 
 struct Photo {
   const char* label;
@@ -104,24 +109,31 @@ double MedianMs(int runs, const std::function<void()>& work) {
   return Median(times);
 }
 
-CalendarSettings BenchSettings(int pictSize) {
-  CalendarSettings settings;
+// A session of May 2026 that writes its composed picture to `out`, at `pictSize`.
+std::unique_ptr<CalendarSession> BenchSession(int pictSize, const QString& out) {
+  SessionEnvironment environment;
+  environment.clock = [] { return LocalDate{2026, 5, 1}; };
+  environment.composedPicturePath = FilePath(out);
+  auto session = std::make_unique<CalendarSession>(std::move(environment));
+  CalendarSettings settings = session->settings();
   settings.pictSize = pictSize;
-  settings.year = 2026;
-  settings.month = 5;
-  return settings;
+  session->ApplySettings(settings);
+  return session;
 }
 
-// One composition as the desktop program does it: decode at the picture's size, compose, write
-// "Calendar.bmp".
+// The preview as the main window paints it after each composition.
+void PaintPreview(const CalendarSession& session) {
+  QImage preview(643, 482, QImage::Format_RGB32);
+  QPainter painter(&preview);
+  PicturePainter().PaintStretched(session.picture(), painter, preview.width(), preview.height());
+}
+
+// One composition as the desktop program does it after choosing a photo: decode at the picture's
+// size, compose, write "Calendar.bmp".
 bool ComposeOnce(const QString& photoPath, int pictSize, const QString& out) {
-  const CalendarSettings settings = BenchSettings(pictSize);
-  const DecodedPicture photo = LoadPhotograph(photoPath, settings.pictSize);
-  if (!photo) {
-    return false;
-  }
-  const ComposedPicture composed = ComposeCalendar(photo.image, settings, {3, 4, 5});
-  return SaveBitmapFile(composed.picture, out);
+  const std::unique_ptr<CalendarSession> session = BenchSession(pictSize, out);
+  session->ChoosePhoto(FilePath(photoPath));
+  return session->Compose().ok() && !session->photoFailure();
 }
 
 long StatusKb(const char* field) {
@@ -201,6 +213,76 @@ std::optional<RatioTimes> CompareWithDjpeg(const QString& photo, const QString& 
   return RatioTimes{Median(compose), Median(djpeg)};
 }
 
+// Median times of two kinds of work taken in turns, so that both see the same load.
+std::optional<std::pair<double, double>> Interleaved(int runs, const std::function<bool()>& first,
+                                                     const std::function<bool()>& second) {
+  std::vector<double> a;
+  std::vector<double> b;
+  for (int i = 0; i < runs; ++i) {
+    for (auto [work, times] : {std::pair{&first, &a}, std::pair{&second, &b}}) {
+      QElapsedTimer timer;
+      timer.start();
+      if (!(*work)()) {
+        return std::nullopt;
+      }
+      times->push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+  }
+  return std::pair{Median(a), Median(b)};
+}
+
+// A month switch with the photo kept in the session, against a cold composition that decodes it
+// again; both write "Calendar.bmp" and paint the preview.
+std::optional<std::pair<double, double>> MonthSwitch(const QString& photo, const QString& bmp) {
+  const std::unique_ptr<CalendarSession> session = BenchSession(2, bmp);
+  session->ChoosePhoto(FilePath(photo));
+  if (!session->Compose().ok()) {
+    return std::nullopt;
+  }
+  int month = 5;
+  return Interleaved(
+      9,
+      [&] {
+        session->ChoosePhoto(FilePath(photo));
+        const bool ok = session->Compose().ok() && !session->photoFailure();
+        PaintPreview(*session);
+        return ok;
+      },
+      [&] {
+        session->ChooseMonth(month % 12 + 1);
+        ++month;
+        const bool ok = session->Compose().ok();
+        PaintPreview(*session);
+        return ok;
+      });
+}
+
+// lunetta-compose as a fresh process against djpeg's own 3/8 decode as a fresh process. The
+// program runs in an empty folder with an empty configuration, so only the photo is read.
+std::optional<std::pair<double, double>> WholeProcess(const QString& photo, const QString& folder) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+  const auto run = [&](const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+  };
+  const QString compose =
+      QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose");
+  return Interleaved(
+      9,
+      [&] {
+        return run(compose, {"--photo", photo, "--set", "PictSize=2", "--year", "2026", "--month",
+                             "5", "--out", folder + QStringLiteral("/whole.jpg")});
+      },
+      [&] {
+        return run(QStringLiteral("djpeg"), {"-scale", "3/8", "-outfile", "/dev/null", photo});
+      });
+}
+
 const char* Verdict(bool met) {
   return met ? "PASS" : "MISS";
 }
@@ -241,7 +323,7 @@ int Run() {
           MedianMs(photo.runs, [&] { ok = ComposeOnce(photo.path, pictSize, bmp) && ok; });
       const double save = MedianMs(photo.runs, [&] {
         Picture picture;
-        ok = picture.Load(bmp) && picture.Save(jpg) && ok;
+        ok = picture.Load(FilePath(bmp)).ok() && picture.Save(FilePath(jpg)).ok() && ok;
       });
       if (!ok) {
         std::fprintf(stderr, "lunetta-bench: composing from %s failed\n", photo.label);
@@ -269,6 +351,40 @@ int Run() {
   } else {
     allMet = false;
     std::printf("djpeg did not run (install libjpeg-turbo-progs): ratio not measured   MISS\n");
+  }
+
+  if (const auto times = MonthSwitch(photos.front().path, bmp)) {
+    const auto [cold, switched] = *times;
+    const double ratio = switched / cold;
+    const bool met = ratio <= kMonthSwitchTarget;
+    allMet = allMet && met;
+    std::printf(
+        "month switch with the 6000x4000 photo kept: %.1f ms, cold composition %.1f ms, "
+        "ratio %.2f   %s (<= %.2f)\n",
+        switched, cold, ratio, Verdict(met), kMonthSwitchTarget);
+  } else {
+    allMet = false;
+    std::printf("month switch could not be measured   MISS\n");
+  }
+
+  const QString processFolder = dir.filePath(QStringLiteral("process"));
+  QDir().mkpath(processFolder);
+  if (const auto times = WholeProcess(photos.front().path, processFolder)) {
+    const auto [compose, djpeg] = *times;
+    const double ratio = compose / djpeg;
+    const bool met = ratio <= kWholeProcessTarget;
+    allMet = allMet && met;
+    std::printf(
+        "whole process: lunetta-compose %.1f ms, djpeg -scale 3/8 %.1f ms, ratio %.2f   "
+        "%s (<= %.2f)\n",
+        compose, djpeg, ratio, Verdict(met), kWholeProcessTarget);
+  } else {
+    allMet = false;
+    std::printf("whole process could not be measured (djpeg or lunetta-compose failed)   MISS\n");
+  }
+  if (const auto small = WholeProcess(photos.back().path, processFolder)) {
+    std::printf("whole process from the 640x480 photo: lunetta-compose %.1f ms, djpeg %.1f ms\n",
+                small->first, small->second);
   }
 
   if (const std::optional<double> peak = PeakMb(photos.back().path, photos.front().path, bmp)) {

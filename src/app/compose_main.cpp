@@ -7,15 +7,14 @@
 #include <QLoggingCategory>
 #include <QStringList>
 #include <cstdio>
-#include <vector>
+#include <filesystem>
+#include <optional>
 
+#include "app/compose_messages.h"
 #include "app/compose_options.h"
-#include "calendar/calendar_renderer.h"
-#include "calendar/composition.h"
-#include "calendar/holiday_table.h"
-#include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
+#include "session/calendar_session.h"
 #include "settings/settings_store.h"
 
 namespace lunetta {
@@ -28,83 +27,44 @@ void PrintError(const QString& message) {
   std::fprintf(stderr, "lunetta-compose: %s\n", message.toLocal8Bit().constData());
 }
 
-QString Quoted(const QString& path) {
-  return QStringLiteral("\"%1\"").arg(path);
-}
-
 QString JsonString(const QString& text) {
   // A one-element array serialises the string with JSON's escapes; its brackets are cut off.
   const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
   return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-QString JsonLine(const QString& out, const ComposedPicture& composed,
-                 const CalendarSettings& settings, const std::vector<int>& holidays) {
+QString JsonLine(const QString& out, const CalendarSession& session) {
   QStringList days;
-  for (int day : holidays) {
+  for (int day : session.DrawnHolidays()) {
     days << QString::number(day);
   }
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
              "\"startX\":%6,\"startY\":%7,\"holidays\":[%8]}")
       .arg(JsonString(out))
-      .arg(composed.picture.width())
-      .arg(composed.picture.height())
-      .arg(composed.blockWidth)
-      .arg(composed.blockHeight)
-      .arg(settings.startX)
-      .arg(settings.startY)
+      .arg(session.picture().width())
+      .arg(session.picture().height())
+      .arg(session.blockWidth())
+      .arg(session.blockHeight())
+      .arg(session.settings().startX)
+      .arg(session.settings().startY)
       .arg(days.join(u','));
 }
 
-// Why a file the user named cannot be read, or an empty text when it can.
-QString UnreadableReason(const QString& path) {
-  const QFileInfo info(path);
+// Why a settings file the user named cannot be read, or nothing when it can.
+std::optional<Failure> UnreadableProfile(const std::filesystem::path& path) {
+  const QFileInfo info(QtPath(path));
   if (!info.exists()) {
-    return QStringLiteral("no such file");
+    return Failure(Fault::NotFound, path);
   }
   if (!info.isFile()) {
-    return QStringLiteral("not a regular file");
+    return Failure(Fault::NotRegularFile, path);
   }
-  QFile file(path);
+  QFile file(info.filePath());
   if (!file.open(QIODevice::ReadOnly)) {
-    return file.errorString();
+    return Failure(Fault::CannotOpen, path, {}, file.errorString());
   }
-  return {};
-}
-
-// The holiday file as the desktop program reads it: "holiday.dat" in its folder; a file of another
-// name has its text read directly, cut where the desktop program's buffer ends.
-bool LoadHolidays(const QString& path, int year, HolidayTable& table, QString* error) {
-  if (path.isEmpty()) {
-    table.load(std::filesystem::current_path(), year);
-    return true;
-  }
-  if (QString why = UnreadableReason(path); !why.isEmpty()) {
-    *error = QStringLiteral("holiday file %1: %2").arg(Quoted(path), why);
-    return false;
-  }
-  const QFileInfo info(path);
-  if (info.fileName() == u"holiday.dat") {
-    table.load(std::filesystem::path(QFile::encodeName(info.absolutePath()).toStdString()), year);
-    return true;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("holiday file %1: %2").arg(Quoted(path), file.errorString());
-    return false;
-  }
-  const QByteArray text = file.read(static_cast<qint64>(HolidayTable::kMaxFileBytes));
-  table.loadText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), year);
-  return true;
-}
-
-std::vector<int> DrawnHolidays(const HolidayTable& table, int month) {
-  std::vector<int> days = table.daysInMonth(month);
-  if (days.size() > static_cast<std::size_t>(CalendarRenderer::kMaxHolidays)) {
-    days.resize(CalendarRenderer::kMaxHolidays);
-  }
-  return days;
+  return std::nullopt;
 }
 
 QtMessageHandler previousHandler = nullptr;
@@ -121,62 +81,61 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
 }
 
 int Run(const ComposeOptions& options) {
-  CalendarSettings settings;
+  SessionEnvironment environment;
+  environment.holidayFile = options.holidaysFile.isEmpty()
+                                ? std::filesystem::current_path() / "holiday.dat"
+                                : FilePath(options.holidaysFile);
+  CalendarSession session(std::move(environment));
+
   std::filesystem::path profile = ProfilePath();
   if (!options.settingsFile.isEmpty()) {
-    if (QString why = UnreadableReason(options.settingsFile); !why.isEmpty()) {
-      PrintError(QStringLiteral("settings file %1: %2").arg(Quoted(options.settingsFile), why));
+    profile = FilePath(options.settingsFile);
+    if (const std::optional<Failure> unreadable = UnreadableProfile(profile)) {
+      PrintError(EnglishMessage(QStringLiteral("settings file"), *unreadable));
       return kExitFailure;
     }
-    profile = QFile::encodeName(options.settingsFile).toStdString();
   }
-  LoadSettings(profile, settings);
+  session.LoadSettings(profile);
+  CalendarSettings settings = session.settings();
   for (const auto& [key, value] : options.overrides) {
     ApplySetting(settings, key, value);  // checked by the parser
   }
-  settings.year = options.year;
+  session.ApplySettings(settings);
 
   // Checked before anything is composed, so a batch fails before its first file.
-  if (EncoderForPath(options.out).isEmpty()) {
-    PrintError(QStringLiteral("cannot write %1: %2")
-                   .arg(Quoted(options.out), NoEncoderReason(options.out)));
+  if (const Result<QByteArray> encoder = EncoderForPath(FilePath(options.out)); !encoder) {
+    PrintError(EnglishMessage(QStringLiteral("cannot write"), encoder.failure()));
     return kExitFailure;
   }
-
-  HolidayTable holidays;
-  QString error;
-  if (!LoadHolidays(options.holidaysFile, options.year, holidays, &error)) {
-    PrintError(error);
-    return kExitFailure;
-  }
-
-  DecodedPicture photo;
   if (!options.photo.isEmpty()) {
-    photo = LoadPhotograph(options.photo, settings.pictSize);
-    if (!photo) {
-      PrintError(QStringLiteral("photo %1: %2").arg(Quoted(options.photo), photo.error));
-      return kExitFailure;
-    }
+    session.ChoosePhoto(FilePath(options.photo));
+    session.PrefetchPhoto();
+  }
+  session.ChooseYear(options.year);
+  if (!options.holidaysFile.isEmpty() && session.holidayFailure()) {
+    PrintError(EnglishMessage(QStringLiteral("holiday file"), *session.holidayFailure()));
+    return kExitFailure;
   }
 
   for (int month : options.months) {
-    settings.month = month;
-    const std::vector<int> days = DrawnHolidays(holidays, month);
-    ComposedPicture composed;
-    try {
-      composed = ComposeCalendar(photo.image, settings, days);
-    } catch (const InvalidArgumentError& failure) {
-      PrintError(QString::fromStdString(failure.what()));
+    session.ChooseMonth(month);
+    if (const Status composed = session.Compose(); !composed) {
+      PrintError(EnglishReason(composed.failure()));
       return kExitUsage;
     }
+    if (const std::optional<Failure>& photo = session.photoFailure()) {
+      PrintError(EnglishMessage(QStringLiteral("photo"), *photo));
+      return kExitFailure;
+    }
     const QString out = OutputPathForMonth(options.out, month);
-    QString why;
-    if (!Picture(composed.picture).Save(out, &why)) {
-      PrintError(QStringLiteral("cannot write %1: %2").arg(Quoted(out), why));
+    if (const Status saved = session.Save(FilePath(out)); !saved) {
+      Failure failure = saved.failure();
+      failure.file = FilePath(out);
+      PrintError(EnglishMessage(QStringLiteral("cannot write"), failure));
       return kExitFailure;
     }
     if (options.json) {
-      std::printf("%s\n", JsonLine(out, composed, settings, days).toUtf8().constData());
+      std::printf("%s\n", JsonLine(out, session).toUtf8().constData());
       std::fflush(stdout);
     }
   }

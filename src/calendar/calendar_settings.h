@@ -33,8 +33,9 @@ struct CalendarSettings {
   std::int32_t pictSize = 1;
   std::int32_t fontWeight = 400;
   std::int32_t fontItalic = 0;
-  std::int32_t year = Today().year;
-  std::int32_t month = Today().month;
+  // The month drawn; the session sets them from the selectors, so no default reads the clock.
+  std::int32_t year = 0;
+  std::int32_t month = 0;
 
   bool operator==(const CalendarSettings&) const = default;
 };

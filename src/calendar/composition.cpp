@@ -1,6 +1,5 @@
 #include "calendar/composition.h"
 
-#include <QDir>
 #include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
@@ -9,6 +8,8 @@
 #include <cstring>
 
 #include "calendar/calendar_renderer.h"
+#include "calendar/month_model.h"
+#include "picture/load_picture_file.h"
 #include "platform/drawing.h"
 
 namespace lunetta {
@@ -50,28 +51,22 @@ void BlendRow(uchar* __restrict destination, const uchar* __restrict source, std
 
 }  // namespace
 
-DecodedPicture LoadPhotograph(const QString& path, std::int32_t pictSize) {
-  const PictureSize size = PictureDimensions(pictSize);
-  return LoadPictureFile(path, QSize(size.width, size.height));
+QImage PictureBackground(const QImage& photo, PictureSize size) {
+  if (!photo.isNull() && !photo.hasAlphaChannel()) {
+    return StretchHalftone(photo, size.width, size.height).convertToFormat(QImage::Format_RGB888);
+  }
+  QImage background(size.width, size.height, QImage::Format_RGB888);
+  background.fill(ColorFromRef(DesktopBackgroundColor()));
+  // The see-through parts of a photograph show the desktop colour, not black.
+  if (!photo.isNull()) {
+    QPainter painter(&background);
+    painter.drawImage(0, 0, StretchHalftone(photo, size.width, size.height));
+  }
+  return background;
 }
 
-ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
-                                const std::vector<int>& holidayDays) {
-  const PictureSize size = PictureDimensions(settings.pictSize);
-  ComposedPicture result;
-  if (photo.isNull() || photo.hasAlphaChannel()) {
-    result.picture = QImage(size.width, size.height, QImage::Format_RGB888);
-    result.picture.fill(ColorFromRef(DesktopBackgroundColor()));
-    // The see-through parts of a photograph show the desktop colour, not black.
-    if (!photo.isNull()) {
-      QPainter painter(&result.picture);
-      painter.drawImage(0, 0, StretchHalftone(photo, size.width, size.height));
-    }
-  } else {
-    result.picture =
-        StretchHalftone(photo, size.width, size.height).convertToFormat(QImage::Format_RGB888);
-  }
-
+Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays) {
   CalendarRenderer renderer;
   renderer.SetFontName(settings.fontName);
   renderer.SetTextColor(settings.textColor);
@@ -80,23 +75,53 @@ ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& set
   renderer.SetFontStyle(settings.fontWeight, settings.fontItalic);
   renderer.SetMonth(settings.year, settings.month);
   renderer.SetHolidays(holidayDays);
-  const QImage& block = renderer.Draw();
+  try {
+    // The surface outlives the renderer: QImage shares it.
+    const QImage& surface = renderer.Draw();
+    return CalendarBlock{surface, renderer.blockWidth(), renderer.blockHeight()};
+  } catch (const InvalidArgumentError&) {
+    return Failure(Fault::DateOutOfRange, {}, {},
+                   QStringLiteral("%1-%2").arg(settings.year).arg(settings.month));
+  }
+}
 
-  result.blockWidth = renderer.blockWidth();
-  result.blockHeight = renderer.blockHeight();
+ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
+                                   const CalendarSettings& settings) {
+  ComposedPicture result{std::move(background), block.width, block.height};
   // A failed blend (an opacity outside 0..255) leaves the picture without a block.
-  BlendBlock(result.picture, settings.startX, settings.startY, result.blockWidth,
-             result.blockHeight, block, 0, 0, result.blockWidth, result.blockHeight,
-             settings.transparency);
+  const QRect blockRect(0, 0, block.width, block.height);
+  BlendBlock(result.picture, blockRect.translated(settings.startX, settings.startY), block.surface,
+             blockRect, settings.transparency);
   return result;
 }
 
-bool BlendBlock(QImage& destination, int x, int y, int width, int height, const QImage& source,
-                int sourceX, int sourceY, int sourceWidth, int sourceHeight, int opacity) {
+Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
+                                    const std::vector<int>& holidayDays) {
+  Result<CalendarBlock> block = DrawCalendarBlock(settings, holidayDays);
+  if (!block) {
+    return block.failure();
+  }
+  return BlendCalendarBlock(std::move(background), block.value(), settings);
+}
+
+Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays) {
+  return ComposeOver(PictureBackground(photo, PictureDimensions(settings.pictSize)), settings,
+                     holidayDays);
+}
+
+bool BlendBlock(QImage& destination, const QRect& destinationRect, const QImage& source,
+                const QRect& sourceRect, int opacity) {
+  const int x = destinationRect.x();
+  const int y = destinationRect.y();
+  const int width = destinationRect.width();
+  const int height = destinationRect.height();
+  const int sourceX = sourceRect.x();
+  const int sourceY = sourceRect.y();
   if (opacity < 0 || opacity > 255) {
     return false;
   }
-  if (width <= 0 || height <= 0 || width != sourceWidth || height != sourceHeight) {
+  if (width <= 0 || height <= 0 || destinationRect.size() != sourceRect.size()) {
     return false;
   }
   if (!Is24Bit(destination) || source.format() != destination.format()) {
@@ -131,26 +156,25 @@ bool BlendBlock(QImage& destination, int x, int y, int width, int height, const 
   return true;
 }
 
-QString ComposedPicturePath() {
-  return QDir(QDir::tempPath()).filePath(QStringLiteral("Calendar.bmp"));
-}
-
-bool SaveBitmapFile(const QImage& image, const QString& path) {
+Status SaveBitmapFile(const QImage& image, const std::filesystem::path& path) {
+  const auto fail = [&path](Fault fault, QString detail = {}) {
+    return Failure(fault, path, {}, std::move(detail));
+  };
   if (image.isNull()) {
-    return false;
+    return fail(Fault::NothingToWrite);
   }
   const QImage rgb = image.format() == QImage::Format_RGB888
                          ? image
                          : image.convertToFormat(QImage::Format_RGB888);
   if (rgb.isNull()) {
-    return false;
+    return fail(Fault::EncodeFailed);
   }
   const std::int64_t width = rgb.width();
   const std::int64_t height = rgb.height();
   const std::int64_t stride = (3 * width + 3) & ~std::int64_t{3};
   const std::int64_t imageSize = height * stride;
   if (kHeadersSize + imageSize > std::int64_t{UINT32_MAX}) {
-    return false;
+    return fail(Fault::EncodeFailed);
   }
 
   std::array<char, kHeadersSize> headers{};
@@ -166,9 +190,9 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
   Put16(info + 14, 24);
   Put32(info + 20, static_cast<std::uint32_t>(imageSize));
 
-  QSaveFile out(path);
+  QSaveFile out(QtPath(path));
   if (!out.open(QIODevice::WriteOnly) || out.write(headers.data(), kHeadersSize) != kHeadersSize) {
-    return false;
+    return fail(Fault::CannotWrite, out.errorString());
   }
   // BMP stores blue, green, red; the padding bytes stay zero.
   QByteArray row(static_cast<qsizetype>(stride), '\0');
@@ -181,10 +205,13 @@ bool SaveBitmapFile(const QImage& image, const QString& path) {
       bgr[3 * i + 2] = in[3 * i];
     }
     if (out.write(row) != stride) {
-      return false;
+      return fail(Fault::CannotWrite, out.errorString());
     }
   }
-  return out.commit();
+  if (!out.commit()) {
+    return fail(Fault::CannotWrite, out.errorString());
+  }
+  return {};
 }
 
 }  // namespace lunetta

@@ -1,40 +1,57 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
+#include <QRect>
+#include <filesystem>
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "picture/load_picture_file.h"
+#include "picture/failure.h"
 
 namespace lunetta {
 
 struct ComposedPicture {
-  QImage picture;  // the picture size of settings.pictSize, 24 bits per pixel
+  QImage picture;  // the picture size of the settings, 24 bits per pixel
   int blockWidth = 0;
   int blockHeight = 0;
 };
 
-/// Decodes the photograph for a picture of `pictSize`: a photo much larger than the picture is
-/// decoded at a reduced scale that still covers it, which is what keeps large JPEGs fast.
-DecodedPicture LoadPhotograph(const QString& path, std::int32_t pictSize);
+/// The photograph (a null image for none) stretched over a picture of `size`, 24 bits per pixel;
+/// the desktop colour shows where the photograph is absent or see-through.
+QImage PictureBackground(const QImage& photo, PictureSize size);
 
-/// The photograph (a null image for none) stretched to the picture size, the block of
-/// settings.year / settings.month drawn with `holidayDays` in red and blended at (startX, startY)
-/// with the opacity `transparency`. Throws InvalidArgumentError for a month it cannot place.
-ComposedPicture ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
-                                const std::vector<int>& holidayDays);
+/// The calendar block of one month, drawn in the rectangle (0, 0, width, height) of its surface.
+struct CalendarBlock {
+  QImage surface;
+  int width = 0;
+  int height = 0;
+};
 
-/// Blends the source rectangle over the destination rectangle: C = (A·α + B·(255 − α)) >> 8 per
-/// channel. Parts outside the destination are cut off. False, and the destination unchanged, for an
-/// opacity outside 0..255 or images that are not 24 bits per pixel.
-bool BlendBlock(QImage& destination, int x, int y, int width, int height, const QImage& source,
-                int sourceX, int sourceY, int sourceWidth, int sourceHeight, int opacity);
+/// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in
+/// red. DateOutOfRange for a month the calendar cannot place.
+Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays);
 
-/// The composed picture's file: "Calendar.bmp" in the temporary folder.
-QString ComposedPicturePath();
+/// `block` blended over `background` at (startX, startY) with the opacity `transparency`.
+ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
+                                   const CalendarSettings& settings);
+
+/// DrawCalendarBlock, then BlendCalendarBlock.
+Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
+                                    const std::vector<int>& holidayDays);
+
+/// PictureBackground at the settings' picture size, then ComposeOver.
+Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays);
+
+/// Blends `sourceRect` of `source` over `destinationRect` of `destination`: C = (A·α + B·(255 − α))
+/// >> 8 per channel. Parts outside either image are cut off. False, and the destination unchanged,
+/// for rectangles of different sizes, an opacity outside 0..255 or images that are not both 24 bits
+/// per pixel.
+bool BlendBlock(QImage& destination, const QRect& destinationRect, const QImage& source,
+                const QRect& sourceRect, int opacity);
 
 /// Writes `image` as a 24-bit bottom-up BMP with 14 + 40 byte headers, atomically.
-bool SaveBitmapFile(const QImage& image, const QString& path);
+Status SaveBitmapFile(const QImage& image, const std::filesystem::path& path);
 
 }  // namespace lunetta

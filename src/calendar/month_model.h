@@ -12,7 +12,6 @@ namespace lunetta {
 /// local midnight lies before 1970-01-01 00:00 UTC or after the end of the year 3000.
 class InvalidArgumentError : public std::invalid_argument {
  public:
-  static constexpr std::uint32_t kHResult = 0x80070057;  // E_INVALIDARG
   using std::invalid_argument::invalid_argument;
 };
 

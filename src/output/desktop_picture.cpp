@@ -1,10 +1,11 @@
 #include "output/desktop_picture.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "picture/picture.h"
+#include "picture/load_picture_file.h"
+#include "session/calendar_session.h"
+#include "ui/failure_messages.h"
 
 namespace lunetta {
 
@@ -37,54 +38,21 @@ DesktopPictureDialogs StandardDesktopPictureDialogs() {
   return {RunSaveDialog, ShowSaveFailure};
 }
 
-bool WriteDesktopPicture(const QString& composedPicturePath, const QString& target,
-                         QString* error) {
-  const auto fail = [error](const QString& reason) {
-    if (error != nullptr) {
-      *error = reason;
-    }
-    return false;
-  };
-  // Checked before anything is decoded so that the message names the real cause.
-  const QStringView extension = FindExtension(target);
-  if (extension.size() <= 1) {
-    return fail(
-        QStringLiteral("ファイル名に拡張子がありません。"
-                       "「.jpg」などの拡張子を付けてください。"));
-  }
-  if (EncoderForPath(target).isEmpty()) {
-    return fail(QStringLiteral("拡張子「%1」の画像形式では保存できません。").arg(extension));
-  }
-  Picture picture;
-  QString reason;
-  if (!picture.Load(composedPicturePath, &reason)) {
-    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1: %2）。")
-                    .arg(QDir::toNativeSeparators(composedPicturePath), reason));
-  }
-  if (!picture.Save(target, &reason)) {
-    return fail(QStringLiteral("ファイルに書き込めませんでした: %1").arg(reason));
-  }
-  return true;
-}
-
-SaveOutcome SaveDesktopPicture(const QString& composedPicturePath,
+SaveOutcome SaveDesktopPicture(const CalendarSession& session,
                                const DesktopPictureDialogs& dialogs) {
   const QString target = dialogs.askTarget(QString::fromUtf8(kDesktopPictureName),
                                            QString::fromUtf8(kDesktopPictureFilter));
   if (target.isEmpty()) {
     return SaveOutcome::Cancelled;
   }
-  QString reason;
-  if (!WriteDesktopPicture(composedPicturePath, target, &reason)) {
-    dialogs.reportFailure(QStringLiteral("画像を保存できませんでした。\n%1\n\n%2")
-                              .arg(QDir::toNativeSeparators(target), reason));
+  if (const Status saved = session.Save(FilePath(target)); !saved) {
+    Failure failure = saved.failure();
+    failure.file = FilePath(target);
+    dialogs.reportFailure(
+        QStringLiteral("画像を保存できませんでした。\n\n%1").arg(FailureMessage(failure)));
     return SaveOutcome::Failed;
   }
   return SaveOutcome::Saved;
-}
-
-void SaveDesktopPicture(const QString& composedPicturePath) {
-  SaveDesktopPicture(composedPicturePath, StandardDesktopPictureDialogs());
 }
 
 }  // namespace lunetta

@@ -5,6 +5,8 @@
 
 namespace lunetta {
 
+class CalendarSession;
+
 /// The name the save dialog proposes and its one filter.
 inline constexpr char kDesktopPictureName[] = "DeskTopImg.jpg";
 inline constexpr char kDesktopPictureFilter[] = "Jpeg(*.jpg)";
@@ -24,19 +26,11 @@ DesktopPictureDialogs StandardDesktopPictureDialogs();
 
 enum class SaveOutcome { Saved, Cancelled, Failed };
 
-/// Writes the composed picture to `target` in the format of its extension, atomically. False, with
-/// the reason in `error`, when nothing was written: no extension, no encoder for it, a composed
-/// picture that does not decode, or a target that cannot be written.
-bool WriteDesktopPicture(const QString& composedPicturePath, const QString& target,
-                         QString* error = nullptr);
-
-/// Asks for a file name and writes the composed picture there; a failure is reported through
-/// `dialogs.reportFailure`, a cancel writes nothing.
-SaveOutcome SaveDesktopPicture(const QString& composedPicturePath,
-                               const DesktopPictureDialogs& dialogs);
-
-/// Asks for a file name, proposing "DeskTopImg.jpg", and writes the composed picture there in the
-/// format of the name's extension. Tells the user when nothing could be written.
-void SaveDesktopPicture(const QString& composedPicturePath);
+/// Asks for a file name, proposing "DeskTopImg.jpg", and writes the session's picture there in the
+/// format of the name's extension, atomically. A failure is reported through
+/// `dialogs.reportFailure`; a cancel writes nothing.
+SaveOutcome SaveDesktopPicture(
+    const CalendarSession& session,
+    const DesktopPictureDialogs& dialogs = StandardDesktopPictureDialogs());
 
 }  // namespace lunetta

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMessageBox>
 #include <QPageRanges>
 #include <QPainter>
@@ -14,6 +15,7 @@
 
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
+#include "ui/failure_messages.h"
 
 namespace lunetta {
 
@@ -35,12 +37,12 @@ void ShowPrintFailure(const QString& message) {
   box.exec();
 }
 
-bool PaintPage(QPrinter& printer, const QString& composedPicturePath) {
+bool PaintPage(QPrinter& printer, const QImage& picture) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     return false;
   }
-  PicturePainter().PrintFullPage(painter, composedPicturePath);
+  PicturePainter().PrintFullPage(painter, picture);
   return painter.end();
 }
 
@@ -93,17 +95,9 @@ void ResetJobOptions(QPrinter& printer) {
   }
 }
 
-bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath, QString* error) {
-  const auto fail = [error](const QString& reason) {
-    if (error != nullptr) {
-      *error = reason;
-    }
-    return false;
-  };
-  // An empty sheet would look like a print that worked.
-  if (const DecodedPicture decoded = LoadPictureFile(composedPicturePath); !decoded) {
-    return fail(QStringLiteral("カレンダー画像を読み込めませんでした（%1: %2）。")
-                    .arg(QDir::toNativeSeparators(composedPicturePath), decoded.error));
+Status PrintComposedPicture(QPrinter& printer, const QImage& picture) {
+  if (picture.isNull()) {
+    return Failure(Fault::NothingToWrite);
   }
   ResetJobOptions(printer);
 
@@ -114,45 +108,40 @@ bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath,
   QTemporaryFile staging(QDir::tempPath() + QStringLiteral("/lunetta-print-XXXXXX.pdf"));
   if (toFile) {
     if (!staging.open()) {
-      return fail(
-          QStringLiteral("一時ファイルを作成できませんでした: %1").arg(staging.errorString()));
+      return Failure(Fault::CannotWrite, FilePath(staging.fileTemplate()), {},
+                     staging.errorString());
     }
     staging.close();
     printer.setOutputFileName(staging.fileName());
   }
-  const bool printed = PaintPage(printer, composedPicturePath);
+  const bool printed = PaintPage(printer, picture);
   if (toFile) {
     printer.setOutputFileName(target);
   }
   if (!printed) {
-    return fail(QStringLiteral("プリンタを開始できませんでした。"));
+    return Failure(Fault::PrinterNotStarted);
   }
   if (toFile) {
     QString reason;
     if (!CopyAtomically(staging.fileName(), target, &reason)) {
-      return fail(QStringLiteral("%1 に書き込めませんでした: %2")
-                      .arg(QDir::toNativeSeparators(target), reason));
+      return Failure(Fault::CannotWrite, FilePath(target), {}, reason);
     }
   }
-  return true;
+  return {};
 }
 
-PrintOutcome PrintPicture(const QString& composedPicturePath, const PrintDialogs& dialogs) {
+PrintOutcome PrintPicture(const QImage& picture, const PrintDialogs& dialogs) {
   // Device pixels at the printer's own resolution; the picture is scaled while the page renders.
   QPrinter printer(QPrinter::HighResolution);
   if (!dialogs.choosePrinter(printer)) {
     return PrintOutcome::Cancelled;
   }
-  QString reason;
-  if (!PrintComposedPicture(printer, composedPicturePath, &reason)) {
-    dialogs.reportFailure(QStringLiteral("印刷できませんでした。\n\n%1").arg(reason));
+  if (const Status printed = PrintComposedPicture(printer, picture); !printed) {
+    dialogs.reportFailure(
+        QStringLiteral("印刷できませんでした。\n\n%1").arg(FailureMessage(printed.failure())));
     return PrintOutcome::Failed;
   }
   return PrintOutcome::Printed;
-}
-
-void PrintPicture(const QString& composedPicturePath) {
-  PrintPicture(composedPicturePath, StandardPrintDialogs());
 }
 
 }  // namespace lunetta

@@ -3,6 +3,9 @@
 #include <QString>
 #include <functional>
 
+#include "picture/failure.h"
+
+class QImage;
 class QPrinter;
 
 namespace lunetta {
@@ -27,20 +30,16 @@ enum class PrintOutcome { Printed, Cancelled, Failed };
 /// copy, all pages, no CUPS page set or page ranges. The picture is one page.
 void ResetJobOptions(QPrinter& printer);
 
-/// Prints the composed picture on exactly one page of a document named "LUNETTA", stretched over
-/// the whole printable area without keeping the aspect ratio. The printer's copy count and page
-/// range are reset: one copy, all pages. A PDF file is written atomically, so a failed print never
-/// destroys an existing file. False, with the reason in `error`, when the printer cannot be started
-/// or the file cannot be written. A composed picture that does not decode gives an empty page.
-bool PrintComposedPicture(QPrinter& printer, const QString& composedPicturePath,
-                          QString* error = nullptr);
+/// Prints `picture` on exactly one page of a document named "LUNETTA", stretched over the whole
+/// printable area without keeping the aspect ratio. The printer's copy count and page range are
+/// reset: one copy, all pages. A PDF file is written atomically, so a failed print never destroys
+/// an existing file. Nothing is printed, and NothingToWrite returned, for a null picture: an empty
+/// sheet would look like a print that worked.
+Status PrintComposedPicture(QPrinter& printer, const QImage& picture);
 
-/// Asks for a printer and prints the composed picture; a failure is reported through
-/// `dialogs.reportFailure`, a cancel prints nothing.
-PrintOutcome PrintPicture(const QString& composedPicturePath, const PrintDialogs& dialogs);
-
-/// Asks for a printer and prints the composed picture on one page of a document named "LUNETTA",
-/// stretched over the whole printable area.
-void PrintPicture(const QString& composedPicturePath);
+/// Asks for a printer and prints `picture`; a failure is reported through `dialogs.reportFailure`,
+/// a cancel prints nothing.
+PrintOutcome PrintPicture(const QImage& picture,
+                          const PrintDialogs& dialogs = StandardPrintDialogs());
 
 }  // namespace lunetta

@@ -1,5 +1,9 @@
 #include "picture/load_picture_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +11,7 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <array>
+#include <cerrno>
 #include <string_view>
 #include <utility>
 
@@ -29,11 +34,8 @@ bool IsPhotoFormat(const QByteArray& format) {
   return false;
 }
 
-DecodedPicture Failure(QString reason) {
-  DecodedPicture result;
-  result.size = QSize(0, 0);
-  result.error = std::move(reason);
-  return result;
+Failure PictureFault(Fault fault, QString detail = {}) {
+  return Failure(fault, {}, {}, std::move(detail));
 }
 
 // Passes reads through to the source and notes what the decoder asked for. Qt's JPEG decoder
@@ -110,7 +112,7 @@ QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize) {
   return pictureSize;
 }
 
-DecodedPicture LoadPictureDevice(QIODevice& source, QSize fitSize) {
+Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
   ReadWatch device(source);
   QImageReader reader(&device);
   reader.setAutoTransform(true);
@@ -118,16 +120,16 @@ DecodedPicture LoadPictureDevice(QIODevice& source, QSize fitSize) {
 
   const QByteArray format = reader.format();
   if (format.isEmpty() || !IsPhotoFormat(format)) {
-    return Failure(QStringLiteral("not a picture in a format Lunetta reads"));
+    return PictureFault(Fault::UnknownFormat);
   }
   const QSize stored = reader.size();
   if (!stored.isValid() || stored.isEmpty()) {
-    return Failure(QStringLiteral("the picture's header cannot be read"));
+    return PictureFault(Fault::UnreadableHeader);
   }
   if (qint64(stored.width()) * stored.height() * 4 > kMaxDecodedBytes) {
-    return Failure(QStringLiteral("the picture is too large (%1 × %2 pixels)")
-                       .arg(stored.width())
-                       .arg(stored.height()));
+    Failure failure = PictureFault(Fault::TooLarge);
+    failure.size = stored;
+    return failure;
   }
 
   // Scaled size and header are in the file's own orientation; the EXIF turn comes after decoding.
@@ -142,22 +144,17 @@ DecodedPicture LoadPictureDevice(QIODevice& source, QSize fitSize) {
   device.resetWatch();
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
-    const QString why = reader.errorString();
-    return Failure(QStringLiteral("the picture cannot be decoded (%1)").arg(why));
+    return PictureFault(Fault::Undecodable, reader.errorString());
   }
   if (DataEndedEarly(format, device)) {
-    return Failure(QStringLiteral("the file ends before the picture's data does"));
+    return PictureFault(Fault::Truncated);
   }
-
-  DecodedPicture result;
-  result.image = std::move(image);
-  result.size = turned ? stored.transposed() : stored;
-  return result;
+  return DecodedPicture{std::move(image), turned ? stored.transposed() : stored};
 }
 
-DecodedPicture LoadPictureData(const QByteArray& bytes, QSize fitSize) {
+Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize) {
   if (bytes.isEmpty()) {
-    return Failure(QStringLiteral("the file is empty"));
+    return PictureFault(Fault::EmptyFile);
   }
   QBuffer buffer;
   buffer.setData(bytes);
@@ -165,31 +162,57 @@ DecodedPicture LoadPictureData(const QByteArray& bytes, QSize fitSize) {
   return LoadPictureDevice(buffer, fitSize);
 }
 
-DecodedPicture LoadPictureFile(const QString& path, QSize fitSize) {
-  if (path.isEmpty()) {
-    return Failure(QStringLiteral("no file named"));
+Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize) {
+  const auto fail = [&path](Fault fault, std::error_code cause = {}) {
+    return Failure(fault, path, cause);
+  };
+  if (path.empty()) {
+    return fail(Fault::NoFileNamed);
   }
-  // Checked before opening: opening a FIFO or a device would block or read forever.
-  const QFileInfo info(path);
-  if (!info.exists()) {
-    return Failure(QStringLiteral("no such file"));
+  // Opened without blocking and checked before anything is read: a FIFO or a device would block or
+  // read forever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    const std::error_code cause(error, std::generic_category());
+    if (error == ENOENT || error == ENOTDIR) {
+      return fail(Fault::NotFound, cause);
+    }
+    return fail(error == EACCES || error == EPERM ? Fault::NoPermission : Fault::CannotOpen, cause);
   }
-  if (info.isDir()) {
-    return Failure(QStringLiteral("it is a folder, not a file"));
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return fail(Fault::CannotOpen);
   }
-  if (!info.isFile()) {
-    return Failure(QStringLiteral("not a regular file"));
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    return fail(Fault::CannotOpen, std::error_code(errno, std::generic_category()));
   }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return Failure(file.error() == QFileDevice::PermissionsError
-                       ? QStringLiteral("no permission to read it")
-                       : QStringLiteral("it cannot be opened (%1)").arg(file.errorString()));
+  if (S_ISDIR(status.st_mode)) {
+    return fail(Fault::IsFolder);
   }
-  if (file.size() == 0) {
-    return Failure(QStringLiteral("the file is empty"));
+  if (!S_ISREG(status.st_mode)) {
+    return fail(Fault::NotRegularFile);
   }
-  return LoadPictureDevice(file, fitSize);
+  if (status.st_size == 0) {
+    return fail(Fault::EmptyFile);
+  }
+  Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize);
+  if (!decoded) {
+    Failure failure = decoded.failure();
+    failure.file = path;
+    return failure;
+  }
+  return decoded;
+}
+
+QString QtPath(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+std::filesystem::path FilePath(const QString& name) {
+  return std::filesystem::path(QFile::encodeName(name).toStdString());
 }
 
 }  // namespace lunetta

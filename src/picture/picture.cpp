@@ -1,5 +1,6 @@
 #include "picture/picture.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <utility>
@@ -10,21 +11,12 @@ namespace lunetta {
 
 namespace {
 
-constexpr int kJpegQuality = 75;  // the platform encoder's default
-
 bool IsPathSeparator(QChar c) {
 #ifdef Q_OS_WIN
   return c == u'/' || c == u'\\';
 #else
   return c == u'/';
 #endif
-}
-
-bool Fail(QString* error, QString reason) {
-  if (error != nullptr) {
-    *error = std::move(reason);
-  }
-  return false;
 }
 
 }  // namespace
@@ -41,10 +33,11 @@ QStringView FindExtension(QStringView path) {
   return {};
 }
 
-QByteArray EncoderForPath(const QString& path) {
-  const QStringView extension = FindExtension(path);
-  if (extension.isEmpty()) {
-    return {};
+Result<QByteArray> EncoderForPath(const std::filesystem::path& path) {
+  const QString name = QtPath(path);
+  const QStringView extension = FindExtension(name);
+  if (extension.size() <= 1) {
+    return Failure(Fault::NoExtension, path);
   }
   for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
     const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format);
@@ -52,57 +45,44 @@ QByteArray EncoderForPath(const QString& path) {
       return format;
     }
   }
+  return Failure(Fault::NoEncoder, path, {}, extension.mid(1).toString());
+}
+
+Status Picture::Load(const std::filesystem::path& path) {
+  Result<DecodedPicture> decoded = LoadPictureFile(path);
+  if (!decoded) {
+    image_ = QImage();
+    return decoded.failure();
+  }
+  image_ = std::move(decoded).value().image;
   return {};
 }
 
-QString NoEncoderReason(const QString& path) {
-  const QStringView extension = FindExtension(path);
-  if (extension.size() <= 1) {
-    return QStringLiteral("the name has no extension to choose a picture format by");
+Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
+  const Result<QByteArray> format = EncoderForPath(path);
+  if (!format) {
+    return format.failure();
   }
-  return QStringLiteral("no picture format has the extension \"%1\"").arg(extension.mid(1));
-}
-
-bool Picture::Load(const QString& path, QString* error) {
-  DecodedPicture decoded = LoadPictureFile(path);
-  if (!decoded) {
-    image_ = QImage();
-    return Fail(error, decoded.error);
-  }
-  image_ = std::move(decoded.image);
-  return true;
-}
-
-bool Picture::Save(const QString& path, QString* error) const {
   if (image_.isNull()) {
-    return Fail(error, QStringLiteral("there is no picture to save"));
-  }
-  const QByteArray format = EncoderForPath(path);
-  if (format.isEmpty()) {
-    const QStringView extension = FindExtension(path);
-    return Fail(
-        error,
-        extension.size() <= 1
-            ? QStringLiteral("the name has no extension to choose a format by")
-            : QStringLiteral("no picture format has the extension \"%1\"").arg(extension.mid(1)));
+    return Failure(Fault::NothingToWrite, path);
   }
 
-  QSaveFile file(path);
+  QSaveFile file(QtPath(path));
   if (!file.open(QIODevice::WriteOnly)) {
-    return Fail(error, file.errorString());
+    return Failure(Fault::CannotWrite, path, {}, file.errorString());
   }
-  QImageWriter writer(&file, format);
-  if (format == "jpeg" || format == "jpg") {
-    writer.setQuality(kJpegQuality);
+  QImageWriter writer(&file, format.value());
+  if (format.value() == "jpeg" || format.value() == "jpg") {
+    writer.setQuality(jpegQuality);
   }
   if (!writer.write(image_)) {
     file.cancelWriting();
-    return Fail(error, writer.errorString());
+    return Failure(Fault::EncodeFailed, path, {}, writer.errorString());
   }
   if (!file.commit()) {
-    return Fail(error, file.errorString());
+    return Failure(Fault::CannotWrite, path, {}, file.errorString());
   }
-  return true;
+  return {};
 }
 
 }  // namespace lunetta

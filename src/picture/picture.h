@@ -2,11 +2,16 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QString>
 #include <QStringView>
+#include <filesystem>
 #include <utility>
 
+#include "picture/failure.h"
+
 namespace lunetta {
+
+/// JPEG quality of saved pictures: the platform encoder's default.
+inline constexpr int kDefaultJpegQuality = 75;
 
 /// A picture that loads itself from a file and saves itself in the format its target's extension
 /// selects.
@@ -15,12 +20,12 @@ class Picture {
   Picture() = default;
   explicit Picture(QImage image) : image_(std::move(image)) {}
 
-  /// False, and the picture left empty, when nothing decodes; the reason then goes to `error`.
-  bool Load(const QString& path, QString* error = nullptr);
+  /// Decodes `path`; on failure the picture is left empty.
+  Status Load(const std::filesystem::path& path);
 
-  /// Writes the picture atomically in the format chosen by `path`'s extension (JPEG at quality 75).
-  /// False, with the reason in `error`, when nothing was written.
-  bool Save(const QString& path, QString* error = nullptr) const;
+  /// Writes the picture atomically in the format chosen by `path`'s extension; nothing is written
+  /// on failure.
+  Status Save(const std::filesystem::path& path, int jpegQuality = kDefaultJpegQuality) const;
 
   bool isEmpty() const { return image_.isNull(); }
   const QImage& image() const { return image_; }
@@ -33,10 +38,8 @@ class Picture {
 QStringView FindExtension(QStringView path);
 
 /// The first encoder of QImageWriter::supportedImageFormats() whose pattern "*.<format>" has the
-/// extension of `path`, without regard to letter case; empty when there is none.
-QByteArray EncoderForPath(const QString& path);
-
-/// Why EncoderForPath finds no encoder for `path`, in words for a message.
-QString NoEncoderReason(const QString& path);
+/// extension of `path`, without regard to letter case. NoExtension or NoEncoder (with the
+/// extension as detail) when there is none.
+Result<QByteArray> EncoderForPath(const std::filesystem::path& path);
 
 }  // namespace lunetta

@@ -20,10 +20,9 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <algorithm>
+#include <filesystem>
 #include <system_error>
 
-#include "calendar/composition.h"
-#include "calendar/month_model.h"
 #include "output/desktop_picture.h"
 #include "output/print_picture.h"
 #include "picture/load_picture_file.h"
@@ -32,6 +31,7 @@
 #include "res/artwork.h"
 #include "settings/settings_store.h"
 #include "ui/about_dialog.h"
+#include "ui/failure_messages.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
 
@@ -81,9 +81,25 @@ class MultiLineButton : public QPushButton {
 
 }  // namespace
 
-MainDialog::MainDialog(QWidget* parent)
+SessionEnvironment MainDialog::DesktopEnvironment() {
+  SessionEnvironment environment;
+  // holiday.dat is read from here for the whole run, wherever the current directory goes later.
+  std::error_code error;
+  const std::filesystem::path startup = std::filesystem::current_path(error);
+  if (error) {
+    qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
+  }
+  environment.holidayFile = startup / "holiday.dat";
+  environment.composedPicturePath = FilePath(QDir::tempPath()) / "Calendar.bmp";
+  return environment;
+}
+
+MainDialog::MainDialog(QWidget* parent) : MainDialog(DesktopEnvironment(), parent) {}
+
+MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      session_(std::move(environment)),
       openFileDialog_([]() -> std::optional<QString> {
         // No owner, as the template's open dialog; a name that does not exist may be typed.
         QFileDialog dialog(nullptr);
@@ -120,22 +136,24 @@ MainDialog::MainDialog(QWidget* parent)
 
 MainDialog::~MainDialog() = default;
 
+QWidget* FindControl(const MainDialog* dialog, MainControl id) {
+  return FindControl(static_cast<const QWidget*>(dialog), static_cast<int>(id));
+}
+
 void MainDialog::BuildControls() {
   const DialogUnits du(font());
   setFixedSize(du.x(474), du.y(359));
 
-  const auto place = [](QWidget* control, int id, const QRect& rect) {
+  const auto place = [](QWidget* control, MainControl id, const QRect& rect) {
     control->setGeometry(rect);
-    if (id != 0) {
-      SetControlId(control, id);
-    }
+    SetControlId(control, static_cast<int>(id));
   };
-  const auto addButton = [&](int id, const QString& caption, const QRect& rect) {
+  const auto addButton = [&](MainControl id, const QString& caption, const QRect& rect) {
     auto* button = new MultiLineButton(caption, this);
     place(button, id, rect);
     return button;
   };
-  const auto addSelector = [&](int id, const QRect& rect) {
+  const auto addSelector = [&](MainControl id, const QRect& rect) {
     auto* selector = new QComboBox(this);
     selector->setEditable(true);
     selector->setInsertPolicy(QComboBox::NoInsert);
@@ -151,7 +169,7 @@ void MainDialog::BuildControls() {
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
   };
-  const auto addReadOnlyEdit = [&](int id, const QRect& rect, Qt::Alignment alignment,
+  const auto addReadOnlyEdit = [&](MainControl id, const QRect& rect, Qt::Alignment alignment,
                                    bool border) {
     auto* edit = new QLineEdit(this);
     edit->setReadOnly(true);
@@ -173,19 +191,22 @@ void MainDialog::BuildControls() {
   };
 
   // In the template's tab order.
-  QPushButton* exitButton = addButton(kExitId, QStringLiteral("終了"), du.rect(390, 326, 78, 24));
+  QPushButton* exitButton =
+      addButton(MainControl::Exit, QStringLiteral("終了"), du.rect(390, 326, 78, 24));
   exitButton->setDefault(true);
-  openButton_ = addButton(kOpenId, QStringLiteral("画像ファイルを開く"), du.rect(396, 30, 66, 24));
-  yearSelector_ = addSelector(kYearId, du.rect(421, 78, 42, 56));
-  monthSelector_ = addSelector(kMonthId, du.rect(421, 102, 42, 58));
+  openButton_ =
+      addButton(MainControl::Open, QStringLiteral("画像ファイルを開く"), du.rect(396, 30, 66, 24));
+  yearSelector_ = addSelector(MainControl::Year, du.rect(421, 78, 42, 56));
+  monthSelector_ = addSelector(MainControl::Month, du.rect(421, 102, 42, 58));
   QPushButton* settingsButton =
-      addButton(kSettingsId, QStringLiteral("フォント設定"), du.rect(397, 156, 66, 24));
+      addButton(MainControl::Settings, QStringLiteral("フォント設定"), du.rect(397, 156, 66, 24));
   QPushButton* printButton =
-      addButton(kPrintId, QStringLiteral("プリンタで印刷"), du.rect(396, 204, 66, 24));
-  QPushButton* desktopButton = addButton(
-      kDesktopPictureId, QStringLiteral("ディスクトップ用画像保存"), du.rect(396, 234, 66, 24));
+      addButton(MainControl::Print, QStringLiteral("プリンタで印刷"), du.rect(396, 204, 66, 24));
+  QPushButton* desktopButton =
+      addButton(MainControl::DesktopPicture, QStringLiteral("ディスクトップ用画像保存"),
+                du.rect(396, 234, 66, 24));
   QPushButton* cancelButton =
-      addButton(kCancelId, QStringLiteral("ｷｬﾝｾﾙ"), du.rect(265, 243, 50, 14));
+      addButton(MainControl::Cancel, QStringLiteral("ｷｬﾝｾﾙ"), du.rect(265, 243, 50, 14));
   cancelButton->hide();
 
   preview_ = new QFrame(this);
@@ -195,29 +216,22 @@ void MainDialog::BuildControls() {
   preview_->setPalette(framePalette);
   // Presses, moves and releases over the preview belong to the window: they drag the block.
   preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  place(preview_, kPreviewId, du.rect(13, 15, 367, 321));
-
-  photoPathEdit_ = new QLineEdit(this);
-  photoPathEdit_->setReadOnly(true);
-  place(photoPathEdit_, kPhotoPathId, du.rect(266, 270, 50, 34));
-  photoPathEdit_->hide();
+  place(preview_, MainControl::Preview, du.rect(13, 15, 367, 321));
 
   addStatic(QStringLiteral("選択年"), du.rect(397, 84, 22, 8));
   addStatic(QStringLiteral("選択月"), du.rect(397, 108, 22, 8));
   addStatic(QStringLiteral("(0,0)"), du.rect(13, 5, 14, 8));
-  sizeLabel_ = addReadOnlyEdit(kSizeLabelId, du.rect(319, 339, 62, 12), Qt::AlignRight, false);
+  sizeLabel_ =
+      addReadOnlyEdit(MainControl::SizeLabel, du.rect(319, 339, 62, 12), Qt::AlignRight, false);
   positionLabel_ =
-      addReadOnlyEdit(kPositionLabelId, du.rect(421, 138, 42, 14), Qt::AlignCenter, true);
+      addReadOnlyEdit(MainControl::PositionLabel, du.rect(421, 138, 42, 14), Qt::AlignCenter, true);
   addStatic(QStringLiteral("カレンダー座標"), du.rect(397, 126, 45, 8));
   QPushButton* updateButton =
-      addButton(kUpdateId, QStringLiteral("更新"), du.rect(265, 223, 50, 14));
+      addButton(MainControl::Update, QStringLiteral("更新"), du.rect(265, 223, 50, 14));
   updateButton->hide();
   addGroup(QStringLiteral("②　カレンダー設定"), du.rect(390, 66, 78, 120));
   addGroup(QStringLiteral("③　仕上げ"), du.rect(390, 192, 78, 72));
   addGroup(QStringLiteral("①　ファイル選択"), du.rect(390, 15, 78, 44));
-  QPushButton* printPreviewButton =
-      addButton(kPrintPreviewId, QStringLiteral("印刷プレビュー"), du.rect(264, 192, 66, 24));
-  printPreviewButton->hide();
   addStatic(QStringLiteral("≪"), du.rect(382, 321, 8, 8));
   addStatic(QStringLiteral("≫"), du.rect(5, 321, 8, 8));
 
@@ -234,10 +248,10 @@ void MainDialog::BuildControls() {
   connect(desktopButton, &QPushButton::clicked, this, &MainDialog::OnSaveDesktopPicture);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(updateButton, &QPushButton::clicked, this, &MainDialog::OnUpdate);
-  connect(printPreviewButton, &QPushButton::clicked, this, &MainDialog::OnPrintPreview);
   connect(monthSelector_, &QComboBox::activated, this, &MainDialog::OnMonthSelected);
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
+    selector->installEventFilter(this);
     // Typed text that names no item is dropped: the selectors act on their items only.
     connect(selector->lineEdit(), &QLineEdit::editingFinished, selector, [selector] {
       if (selector->findText(selector->currentText()) < 0) {
@@ -270,48 +284,33 @@ void MainDialog::BuildControls() {
 }
 
 void MainDialog::OnInitDialog() {
-  // holiday.dat is read from here for the whole run, wherever the current directory goes later.
-  std::error_code error;
-  startupDirectory_ = std::filesystem::current_path(error);
-  if (error) {
-    qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
-  }
   setAcceptDrops(true);
-  composedPicturePath_.clear();
+  session_.LoadSettings(ProfilePath());
 
-  LoadSettings(ProfilePath(), settings_);
-  settings_.fontWeight = 400;
-  settings_.fontItalic = 0;
-
-  const LocalDate today = Today();
+  const LocalDate& start = session_.startDate();
   monthSelector_->clear();
   monthSelector_->addItems(kMonthItems);
-  monthSelector_->setCurrentIndex(today.month >= 1 && today.month <= 12 ? today.month - 1 : -1);
+  monthSelector_->setCurrentIndex(start.month >= 1 && start.month <= 12 ? start.month - 1 : -1);
   yearSelector_->clear();
   for (int i = 0; i < 3; ++i) {
-    yearSelector_->addItem(QStringLiteral("%1 年").arg(today.year + i));
+    yearSelector_->addItem(QStringLiteral("%1 年").arg(start.year + i));
   }
   yearSelector_->setCurrentIndex(0);
 
-  holidays_.load(startupDirectory_, selectedYear());
-  ComposeCalendarPicture(QString());
-  PaintPreview(composedPicturePath_);
+  // The session starts on the selectors' year and month, with that year's holidays.
+  RefreshCalendarPicture();
   WriteSizeLabel();
   dragging_ = false;
   dragFrame_ = QRect();
-  WritePositionLabel(settings_.startX, settings_.startY);
+  WritePositionLabel(session_.settings().startX, session_.settings().startY);
 }
 
 int MainDialog::selectedYear() const {
-  return Today().year + yearSelector_->currentIndex();
+  return session_.startDate().year + yearSelector_->currentIndex();
 }
 
 int MainDialog::selectedMonth() const {
   return monthSelector_->currentIndex() + 1;
-}
-
-QString MainDialog::photoPath() const {
-  return photoPathEdit_->text();
 }
 
 PreviewBounds MainDialog::previewBounds() const {
@@ -319,47 +318,24 @@ PreviewBounds MainDialog::previewBounds() const {
   return {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
 }
 
-void MainDialog::ComposeCalendarPicture(const QString& photoPath) {
-  const int month = selectedMonth();
-  if (month < 1 || month > 12) {
-    qCInfo(lcMain) << "no month selected; the picture is not composed";
-    return;
+void MainDialog::RefreshCalendarPicture() {
+  const Status composed = session_.Compose();
+  if (!composed && !compositionFailureShown_) {
+    // Said once: every later composition would fail the same way.
+    compositionFailureShown_ = true;
+    reportError_(QStringLiteral("カレンダー画像を作成できませんでした。\n\n%1")
+                     .arg(FailureMessage(composed.failure())));
   }
-  settings_.year = selectedYear();
-  settings_.month = month;
-
-  QImage photo;
-  if (!photoPath.isEmpty()) {
-    // A photograph that does not decode gives the picture without one, as for no photograph.
-    DecodedPicture decoded = LoadPhotograph(photoPath, settings_.pictSize);
-    if (!decoded) {
-      qCInfo(lcMain) << "photograph not used:" << photoPath << decoded.error;
-    }
-    photo = std::move(decoded.image);
-  }
-
-  ComposedPicture composed;
-  try {
-    composed = ComposeCalendar(photo, settings_, holidays_.daysInMonth(month));
-  } catch (const InvalidArgumentError& e) {
-    qCWarning(lcMain) << "cannot compose" << settings_.year << month << ":" << e.what();
-    return;
-  }
-  composedPicturePath_ = ComposedPicturePath();
-  blockWidth_ = composed.blockWidth;
-  blockHeight_ = composed.blockHeight;
-  if (!SaveBitmapFile(composed.picture, composedPicturePath_)) {
-    qCWarning(lcMain) << "cannot write" << composedPicturePath_;
-  }
+  PaintPreview();
   emit pictureComposed();
 }
 
-void MainDialog::PaintPreview(const QString& path) {
+void MainDialog::PaintPreview() {
   // Stretched once into memory: repaints and the moving drag frame draw from this copy.
   QImage stretched(preview_->size(), QImage::Format_RGB32);
   QPainter painter(&stretched);
-  const bool painted =
-      previewPainter_.PaintStretched(path, painter, stretched.width(), stretched.height());
+  const bool painted = previewPainter_.PaintStretched(session_.picture(), painter,
+                                                      stretched.width(), stretched.height());
   painter.end();
   previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
   // The picture covers the grey frame, as it does when painted onto the control.
@@ -367,27 +343,23 @@ void MainDialog::PaintPreview(const QString& path) {
   update(preview_->geometry());
 }
 
-void MainDialog::RefreshCalendarPicture() {
-  ComposeCalendarPicture(photoPath());
-  PaintPreview(composedPicturePath_);
-}
-
 void MainDialog::OnOpenFile() {
   openButton_->setEnabled(false);
   const std::optional<QString> chosen = openFileDialog_();
   if (chosen) {
-    photoPathEdit_->setText(*chosen);
+    session_.ChoosePhoto(FilePath(*chosen));
   }
   openButton_->setEnabled(true);
   RefreshCalendarPicture();
 }
 
 void MainDialog::OnMonthSelected() {
+  session_.ChooseMonth(selectedMonth());
   RefreshCalendarPicture();
 }
 
 void MainDialog::OnYearSelected() {
-  holidays_.load(startupDirectory_, selectedYear());
+  session_.ChooseYear(selectedYear());
   RefreshCalendarPicture();
 }
 
@@ -395,52 +367,40 @@ void MainDialog::OnUpdate() {
   RefreshCalendarPicture();
 }
 
-bool MainDialog::RunSettingsDialog() {
-  CalendarSettings edited = settings_;
-  if (!runSettingsDialog_(edited)) {
-    return false;
-  }
-  // The dialog edits only its ten fields of the copy; year and month come back unchanged.
-  settings_ = edited;
-  ComposeCalendarPicture(photoPath());
-  return true;
-}
-
 void MainDialog::OnSettings() {
-  const bool confirmed = RunSettingsDialog();
-  PaintPreview(composedPicturePath_);
-  WriteSizeLabel();
-  if (confirmed) {
-    // The dialog may have moved the block; the label must not show the former place.
-    WritePositionLabel(settings_.startX, settings_.startY);
+  CalendarSettings edited = session_.settings();
+  if (!runSettingsDialog_(edited)) {
+    return;
   }
+  session_.ApplySettings(edited);
+  RefreshCalendarPicture();
+  WriteSizeLabel();
+  // The dialog may have moved the block; the label must not show the former place.
+  WritePositionLabel(session_.settings().startX, session_.settings().startY);
 }
 
 void MainDialog::OnPrint() {
-  PrintPicture(composedPicturePath_);
+  PrintPicture(session_.picture());
 }
 
 void MainDialog::OnSaveDesktopPicture() {
-  SaveDesktopPicture(composedPicturePath_);
+  SaveDesktopPicture(session_);
 }
-
-void MainDialog::OnPrintPreview() {}
 
 void MainDialog::OnAbout() {
   runAboutDialog_();
 }
 
 void MainDialog::OnOK() {
-  const std::filesystem::path profile = ProfilePath();
-  if (!SaveSettings(profile, settings_, Today())) {
-    reportError_(QStringLiteral("設定を保存できませんでした。\n%1")
-                     .arg(QString::fromStdString(profile.string())));
+  if (const Status saved = session_.SaveSettings(ProfilePath()); !saved) {
+    reportError_(
+        QStringLiteral("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
   }
   accept();
 }
 
 void MainDialog::WriteSizeLabel() {
-  sizeLabel_->setText(SizeLabelText(settings_.pictSize));
+  sizeLabel_->setText(SizeLabelText(session_.settings().pictSize));
 }
 
 void MainDialog::WritePositionLabel(int x, int y) {
@@ -448,8 +408,8 @@ void MainDialog::WritePositionLabel(int x, int y) {
 }
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
-  return PlaceDraggedBlock(point.x(), point.y(), previewBounds(), blockWidth_, blockHeight_,
-                           previewScaleX(), previewScaleY());
+  return PlaceDraggedBlock(point.x(), point.y(), previewBounds(), session_.blockWidth(),
+                           session_.blockHeight(), previewScaleX(), previewScaleY());
 }
 
 void MainDialog::MoveDragFrame(const QRect& frame) {
@@ -501,9 +461,8 @@ void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     MoveDragFrame(QRect());
     const DragPlacement placement = PlaceBlock(event->position().toPoint());
-    settings_.startX = placement.pictureX;
-    settings_.startY = placement.pictureY;
-    WritePositionLabel(settings_.startX, settings_.startY);
+    session_.MoveBlock(placement.pictureX, placement.pictureY);
+    WritePositionLabel(placement.pictureX, placement.pictureY);
     RefreshCalendarPicture();
   }
   QDialog::mouseReleaseEvent(event);
@@ -529,7 +488,7 @@ void MainDialog::dropEvent(QDropEvent* event) {
     return;
   }
   event->acceptProposedAction();
-  photoPathEdit_->setText(QDir::toNativeSeparators(first->toLocalFile()));
+  session_.ChoosePhoto(FilePath(first->toLocalFile()));
   RefreshCalendarPicture();
 }
 
@@ -539,19 +498,18 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
-void MainDialog::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter) {
-    // Enter in a selector's text field confirms the typed item; it must not end the program.
-    QWidget* focus = focusWidget();
-    for (QComboBox* selector : {monthSelector_, yearSelector_}) {
-      if (focus != nullptr && (focus == selector || selector->isAncestorOf(focus))) {
-        event->accept();
-        return;
-      }
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  // Enter in a selector's text field confirms the typed item; the field passes the key on, and it
+  // must not reach the dialog, where it would end the program.
+  if (event->type() == QEvent::KeyPress &&
+      (watched == monthSelector_ || watched == yearSelector_)) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      event->accept();
+      return true;
     }
   }
-  QDialog::keyPressEvent(event);
+  return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace lunetta

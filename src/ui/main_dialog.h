@@ -4,13 +4,12 @@
 #include <QPixmap>
 #include <QRect>
 #include <QString>
-#include <filesystem>
 #include <functional>
 #include <optional>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/holiday_table.h"
 #include "picture/picture_painter.h"
+#include "session/calendar_session.h"
 #include "ui/preview_geometry.h"
 
 class QComboBox;
@@ -23,29 +22,30 @@ namespace lunetta {
 
 class ToolTipRelay;
 
-/// The main window: the preview of the composed picture and the controls of the three steps (choose
-/// the photograph, set up the calendar, finish). Every change of the picture composes
-/// "Calendar.bmp" and shows it in the preview; the block can be dragged on the preview.
+/// The main window's controls by their template identifiers.
+enum class MainControl : int {
+  Exit = 1,
+  Cancel = 2,
+  Open = 1008,
+  Print = 1011,
+  Settings = 1012,
+  Preview = 1015,
+  DesktopPicture = 1016,
+  Month = 1017,
+  Year = 1018,
+  SizeLabel = 1019,
+  PositionLabel = 1020,
+  Update = 1021,
+};
+
+/// The main window: a view of the CalendarSession. It shows the composed picture in the preview
+/// and the controls of the three steps (choose the photograph, set up the calendar, finish); every
+/// control turns into a session call followed by a repaint. The block can be dragged on the
+/// preview.
 class MainDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Control identifiers of the main window's template.
-  static constexpr int kExitId = 1;
-  static constexpr int kCancelId = 2;
-  static constexpr int kOpenId = 1008;
-  static constexpr int kPrintId = 1011;
-  static constexpr int kSettingsId = 1012;
-  static constexpr int kPreviewId = 1015;
-  static constexpr int kDesktopPictureId = 1016;
-  static constexpr int kMonthId = 1017;
-  static constexpr int kYearId = 1018;
-  static constexpr int kSizeLabelId = 1019;
-  static constexpr int kPositionLabelId = 1020;
-  static constexpr int kUpdateId = 1021;
-  static constexpr int kPrintPreviewId = 1024;
-  static constexpr int kPhotoPathId = 1200;
-
   /// Asks for a photograph; nothing when the user cancels.
   using OpenFileDialog = std::function<std::optional<QString>()>;
   /// Lets the user edit the ten look-and-place fields of a copy; true when confirmed.
@@ -53,9 +53,14 @@ class MainDialog : public QDialog {
   /// Tells the user that something failed.
   using ErrorReporter = std::function<void(const QString& message)>;
 
-  /// Builds the window and runs its initialisation: captures the working directory, loads the
-  /// settings, fills the selectors, loads the holidays and composes the first picture.
+  /// The session of the desktop program: holiday.dat in the working directory it starts in, the
+  /// composed picture in the temporary folder.
+  static SessionEnvironment DesktopEnvironment();
+
+  /// Builds the window and runs its initialisation: loads the settings, fills the selectors, and
+  /// composes the first picture.
   explicit MainDialog(QWidget* parent = nullptr);
+  MainDialog(SessionEnvironment environment, QWidget* parent);
   ~MainDialog() override;
 
   void setOpenFileDialog(OpenFileDialog dialog) { openFileDialog_ = std::move(dialog); }
@@ -65,20 +70,12 @@ class MainDialog : public QDialog {
   void setAboutDialogRunner(std::function<void()> runner) { runAboutDialog_ = std::move(runner); }
   void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
 
-  /// The current year by the local clock plus the year selector's index.
+  const CalendarSession& session() const { return session_; }
+  /// The session's first year plus the year selector's index.
   int selectedYear() const;
-  /// The month selector's index plus one; 0 when nothing is selected.
+  /// The month selector's index plus one.
   int selectedMonth() const;
 
-  /// The photograph every composition uses; empty for none.
-  QString photoPath() const;
-
-  const CalendarSettings& settings() const { return settings_; }
-  const HolidayTable& holidays() const { return holidays_; }
-  const std::filesystem::path& startupDirectory() const { return startupDirectory_; }
-  const QString& composedPicturePath() const { return composedPicturePath_; }
-  int blockWidth() const { return blockWidth_; }
-  int blockHeight() const { return blockHeight_; }
   double previewScaleX() const { return previewPainter_.scaleX(); }
   double previewScaleY() const { return previewPainter_.scaleY(); }
   bool dragging() const { return dragging_; }
@@ -86,21 +83,14 @@ class MainDialog : public QDialog {
   QRect dragFrame() const { return dragFrame_; }
   /// The preview's place in client pixels, the bounds of the drag.
   PreviewBounds previewBounds() const;
-  /// The preview as last decoded and stretched; null when nothing decoded.
+  /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
 
-  /// Composes the picture for `photoPath` (empty for none) with the settings, the selected month
-  /// and year and their holidays, and writes it to composedPicturePath(). With no month selected
-  /// nothing is composed and the previous picture stays.
-  void ComposeCalendarPicture(const QString& photoPath);
-  /// Decodes the picture at `path` once and stretches it over the preview; the scale factors
-  /// follow. When nothing decodes, the preview is empty and the factors keep their values.
-  void PaintPreview(const QString& path);
-  /// Composes with the current photograph and repaints the preview.
+  /// Composes with what the session holds and repaints the preview.
   void RefreshCalendarPicture();
 
  signals:
-  /// A composition wrote the composed picture.
+  /// A composition made a new picture.
   void pictureComposed();
 
  public slots:
@@ -111,7 +101,6 @@ class MainDialog : public QDialog {
   void OnSettings();
   void OnPrint();
   void OnSaveDesktopPicture();
-  void OnPrintPreview();
   void OnAbout();
   /// Exit: saves the settings, then closes with Accepted.
   void OnOK();
@@ -125,33 +114,28 @@ class MainDialog : public QDialog {
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
   void OnInitDialog();
-  bool RunSettingsDialog();
+  void PaintPreview();
   void WriteSizeLabel();
   void WritePositionLabel(int x, int y);
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
 
-  CalendarSettings settings_;
-  HolidayTable holidays_;
-  std::filesystem::path startupDirectory_;
-  QString composedPicturePath_;
-  int blockWidth_ = 0;
-  int blockHeight_ = 0;
+  CalendarSession session_;
   PicturePainter previewPainter_;  // keeps the preview's scale factors
   bool dragging_ = false;
   QRect dragFrame_;
   QPixmap previewPicture_;
+  bool compositionFailureShown_ = false;
 
   QPushButton* openButton_ = nullptr;
   QComboBox* yearSelector_ = nullptr;
   QComboBox* monthSelector_ = nullptr;
   QFrame* preview_ = nullptr;
-  QLineEdit* photoPathEdit_ = nullptr;
   QLineEdit* sizeLabel_ = nullptr;
   QLineEdit* positionLabel_ = nullptr;
   QAction* aboutAction_ = nullptr;
@@ -162,5 +146,12 @@ class MainDialog : public QDialog {
   std::function<void()> runAboutDialog_;
   ErrorReporter reportError_;
 };
+
+/// The control of the main window with `id`.
+QWidget* FindControl(const MainDialog* dialog, MainControl id);
+template <typename T>
+T* FindControl(const MainDialog* dialog, MainControl id) {
+  return qobject_cast<T*>(FindControl(dialog, id));
+}
 
 }  // namespace lunetta

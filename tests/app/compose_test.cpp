@@ -39,8 +39,8 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
                     "--photo", "photo.jpg", "--out", "may.png", "--json"});
   ASSERT_EQ(code, 0) << err.toStdString();
   const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
-  const QImage photo = LoadPictureFile(dir.filePath("photo.jpg"), {800, 600}).image;
-  const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5});
+  const QImage photo = LoadPictureFile(FilePath(dir.filePath("photo.jpg")), {800, 600})->image;
+  const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
   EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
                                    "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
                                    "\"startY\":500,\"holidays\":[3,4,5]}\n",

@@ -11,8 +11,10 @@
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_renderer.h"
 #include "calendar/month_model.h"
+#include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "platform/drawing.h"
+#include "support/picture_printers.h"
 
 namespace lunetta {
 namespace {
@@ -25,7 +27,7 @@ ComposedPicture Compose(const QImage& photo, int size, int opacity, int x = 560,
   CalendarSettings settings{.transparency = opacity, .startX = x, .startY = y, .pictSize = size};
   settings.year = 2026;
   settings.month = 5;
-  return ComposeCalendar(photo, settings, {});
+  return ComposeCalendar(photo, settings, {}).value();
 }
 
 QImage Filled(int width, int height, QColor color, QImage::Format format = QImage::Format_RGB32) {
@@ -61,7 +63,10 @@ TEST(ComposeCalendarTest, PictureSizesAndAStretchedPhotoThatCoversThemAll) {
   // The see-through parts of a photograph show the desktop colour.
   const QImage clear = Filled(100, 100, Qt::transparent, QImage::Format_ARGB32);
   EXPECT_TRUE(AllOutside(Compose(clear, 0, -1).picture, QRect(), kDesktop));
-  EXPECT_THROW(ComposeCalendar(QImage(), {.month = 13}, {}), InvalidArgumentError);
+  const Result<ComposedPicture> impossible =
+      ComposeCalendar(QImage(), {.year = 2026, .month = 13}, {});
+  ASSERT_FALSE(impossible);
+  EXPECT_EQ(impossible.failure().fault, Fault::DateOutOfRange);
 }
 
 // A white block over (200, 100, 50): C = (255·α + photo·(255 − α)) >> 8 where the block has no
@@ -96,7 +101,8 @@ QImage Gradient(int width, int height) {
 TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   const QImage source = Gradient(10, 10);
   QImage destination = Filled(20, 20, Qt::black, QImage::Format_RGB888);
-  ASSERT_TRUE(BlendBlock(destination, -5, 15, 10, 10, source, 0, 0, 10, 10, 255));
+  const QRect all(0, 0, 10, 10);
+  ASSERT_TRUE(BlendBlock(destination, all.translated(-5, 15), source, all, 255));
   // Destination (0, 15) shows source (5, 0), as v·255 >> 8.
   EXPECT_TRUE(destination.pixelColor(0, 15) == QColor(104, 0, 6) &&
               destination.pixelColor(4, 19) == QColor(108, 3, 6));
@@ -105,28 +111,32 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   // Wholly outside succeeds, even near the end of the coordinate range; what cannot be blended
   // fails. Neither changes anything.
   destination.fill(Qt::black);
-  EXPECT_TRUE(BlendBlock(destination, -10, -10, 10, 10, source, 0, 0, 10, 10, 255));
-  EXPECT_TRUE(BlendBlock(destination, INT_MAX - 5, 0, 100, 10, source, 0, 0, 100, 10, 255));
-  EXPECT_FALSE(BlendBlock(destination, 0, 0, 10, 10, source, 0, 0, 5, 10, 255));
-  EXPECT_FALSE(BlendBlock(destination, 0, 0, 10, 10, source.convertToFormat(QImage::Format_RGB32),
-                          0, 0, 10, 10, 255));
+  EXPECT_TRUE(BlendBlock(destination, all.translated(-10, -10), source, all, 255));
+  EXPECT_TRUE(
+      BlendBlock(destination, QRect(INT_MAX - 5, 0, 100, 10), source, QRect(0, 0, 100, 10), 255));
+  EXPECT_FALSE(BlendBlock(destination, all, source, QRect(0, 0, 5, 10), 255));
+  EXPECT_FALSE(
+      BlendBlock(destination, all, source.convertToFormat(QImage::Format_RGB32), all, 255));
   EXPECT_TRUE(AllOutside(destination, QRect(), Qt::black));
 }
 
 TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAnything) {
-  const QString path = ComposedPicturePath();
-  EXPECT_EQ(path, QDir::tempPath() + "/Calendar.bmp");
-  ASSERT_TRUE(SaveBitmapFile(Compose(QImage(), 1, 255).picture, path));
-  ASSERT_TRUE(SaveBitmapFile(Gradient(3, 2), path));  // rows of 9 bytes, padded to 12
+  const QString path = QDir::temp().filePath("Calendar.bmp");
+  ASSERT_TRUE(Succeeded(SaveBitmapFile(Compose(QImage(), 1, 255).picture, FilePath(path))));
+  ASSERT_TRUE(Succeeded(SaveBitmapFile(Gradient(3, 2), FilePath(path))));  // 9-byte rows, padded
   // "BM", file size 78, reserved, offset 54; info header 40, 3 × 2, 1 plane, 24 bits, BI_RGB,
   // image size 24, the rest 0. Then the bottom row first, blue first, padding zero.
   const QByteArray expected = QByteArray::fromHex(
       "424d4e000000000000003600000028000000030000000200000001001800000000001800000000000000000000"
       "000000000000000000070164070165070166000000070064070065070066000000");
   EXPECT_EQ(testing::ReadBytes(path), expected);
-  EXPECT_FALSE(SaveBitmapFile(QImage(), path));
-  EXPECT_FALSE(SaveBitmapFile(Gradient(3, 2), QDir::temp().filePath("missing/x.bmp")));
-  EXPECT_FALSE(SaveBitmapFile(Gradient(3, 2), QDir::tempPath()));
+  const std::pair<QImage, QString> failures[] = {
+      {QImage(), path},
+      {Gradient(3, 2), QDir::temp().filePath("missing/x.bmp")},
+      {Gradient(3, 2), QDir::tempPath()}};
+  for (const auto& [image, target] : failures) {
+    EXPECT_FALSE(SaveBitmapFile(image, FilePath(target)).ok()) << target.toStdString();
+  }
   EXPECT_EQ(testing::ReadBytes(path), expected);
   EXPECT_EQ(QDir::temp().entryList(QDir::Files | QDir::Hidden), QStringList{"Calendar.bmp"});
 }
@@ -214,6 +224,43 @@ TEST(CalendarRendererTest, ColumnAndHolidayColours) {
     EXPECT_EQ(HuesIn(surface, CellRect(g, 0, column)), column == 0 ? "r" : column == 6 ? "b" : "g");
   }
   EXPECT_EQ(surface.pixelColor(g.blockWidth - 1, g.blockHeight - 1), QColor(Qt::white));
+}
+
+// The bounding box of everything that is not white inside `r`.
+QRect InkIn(const QImage& surface, const Rect& r) {
+  QRect ink;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      if (surface.pixelColor(x, y) != QColor(Qt::white)) {
+        ink |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return ink;
+}
+
+TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCells) {
+  const auto [g, surface] = Render("Arial Black", {28}, 5);
+  // The title as it should read, drawn the same way on a fresh surface.
+  QImage expected(surface.size(), surface.format());
+  expected.fill(Qt::white);
+  QPainter painter(&expected);
+  painter.setFont(CreateFont("Arial Black", 28, 400, false));
+  const Rect t = TitleRect(g);
+  DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
+                     "2026 / May", TextAlign::Center, 0x00FF00);
+  painter.end();
+  const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
+  EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine));
+
+  // Right-aligned: the ink ends at the cell's right edge, with the room to spare on the left.
+  for (int day : {1, 9, 10, 31}) {
+    const Rect cell = CellRect(g, (day + 4) / 7 + 1, (day + 4) % 7);
+    const QRect ink = InkIn(surface, cell);
+    const int rightGap = cell.right - 1 - ink.right();
+    EXPECT_LE(rightGap, 3) << day;
+    EXPECT_GT(ink.left() - cell.left, rightGap) << day;
+  }
 }
 
 TEST(CalendarRendererTest, SettersKeepTheLastGoodValueAndSixRowsAreOneCellTaller) {

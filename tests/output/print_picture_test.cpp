@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "picture/load_picture_file.h"
+#include "support/picture_printers.h"
+
 namespace lunetta {
 namespace {
 
@@ -41,7 +44,8 @@ class PrintTest : public ::testing::TestWithParam<QSize> {
     }
     painter.fillRect(width * 2 / 5, height * 2 / 5, width / 5, height / 5, Qt::magenta);
     painter.end();
-    ASSERT_TRUE(folder_.isValid() && image.save(composed_, "BMP"));
+    picture_ = image;
+    ASSERT_TRUE(folder_.isValid());
     // Portrait A4 with margins, so the printable area is smaller than the page.
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(pdf_);
@@ -50,14 +54,14 @@ class PrintTest : public ::testing::TestWithParam<QSize> {
   }
 
   QTemporaryDir folder_;
-  const QString composed_ = folder_.filePath("Calendar.bmp");
+  QImage picture_;
   const QString pdf_ = folder_.filePath("calendar.pdf");
   QPrinter printer_{QPrinter::HighResolution};
 };
 
 TEST_P(PrintTest, OnePageTitledLunettaStretchedOverThePrintableArea) {
   printer_.setCopyCount(3);
-  ASSERT_TRUE(PrintComposedPicture(printer_, composed_));
+  ASSERT_TRUE(Succeeded(PrintComposedPicture(printer_, picture_)));
   EXPECT_EQ(printer_.copyCount(), 1);
   const QString info = Poppler("pdfinfo", {pdf_});
   EXPECT_TRUE(info.contains("Title: LUNETTA ") && info.contains("Pages: 1 ")) << info.toStdString();
@@ -80,14 +84,18 @@ TEST_P(PrintTest, OnePageTitledLunettaStretchedOverThePrintableArea) {
 }
 
 TEST_P(PrintTest, FailuresAreReportedAndLeaveAnExistingFileAlone) {
-  ASSERT_TRUE(QFile::copy(composed_, pdf_));
-  QString error;
-  EXPECT_FALSE(PrintComposedPicture(printer_, folder_.filePath("missing.bmp"), &error));
-  EXPECT_TRUE(error.contains("missing.bmp")) << error.toStdString();
-  printer_.setOutputFileName(composed_ + "/calendar.pdf");  // a file in the folder's place
-  EXPECT_FALSE(PrintComposedPicture(printer_, composed_, &error));
-  EXPECT_TRUE(error.contains("calendar.pdf")) << error.toStdString();
-  EXPECT_EQ(QFileInfo(pdf_).size(), QFileInfo(composed_).size());
+  const QByteArray old = "an old document";
+  QFile existing(pdf_);
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(old) == old.size());
+  existing.close();
+  const Status empty = PrintComposedPicture(printer_, QImage());
+  ASSERT_FALSE(empty.ok());
+  EXPECT_EQ(empty.failure().fault, Fault::NothingToWrite);
+  printer_.setOutputFileName(pdf_ + "/calendar.pdf");  // a file in the folder's place
+  const Status blocked = PrintComposedPicture(printer_, picture_);
+  ASSERT_FALSE(blocked.ok());
+  EXPECT_EQ(blocked.failure().file, FilePath(pdf_ + "/calendar.pdf"));
+  EXPECT_EQ(QFileInfo(pdf_).size(), old.size());
 }
 
 // The real print dialog, answered from a timer that rejects any later dialog so that none can hang.
@@ -106,7 +114,7 @@ TEST_P(PrintTest, PrintDialogPrintsToAPdfFile) {
     }
   });
   timer.start(20);
-  EXPECT_EQ(PrintPicture(composed_, StandardPrintDialogs()), PrintOutcome::Printed);
+  EXPECT_EQ(PrintPicture(picture_, StandardPrintDialogs()), PrintOutcome::Printed);
   EXPECT_TRUE(Poppler("pdfinfo", {pdf_}).contains("Pages: 1 "));
 }
 

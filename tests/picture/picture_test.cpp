@@ -9,10 +9,13 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
+#include "support/picture_printers.h"
 
 namespace lunetta {
 namespace {
@@ -34,22 +37,28 @@ TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
   Write("picture.bmp", "old");
   Write("DeskTopImg.", "keep me");
   const QImage image = DetailedImage(64, 48);
-  const std::pair<const char*, const char*> cases[] = {
-      // name, format; none: nothing written
-      {"DeskTopImg.jpg", "jpeg"},    {"DESKTOP.JPG", "jpeg"},
-      {"picture.bmp", "bmp"},        {"picture.png", "png"},
-      {"folder.jpg/a.BMP", "bmp"},   {"DeskTopImg", ""},
-      {"folder.jpg/DeskTopImg", ""}, {"DeskTopImg.", ""},
-      {"DeskTopImg.xyz", ""},        {"no-such-folder/DeskTopImg.jpg", ""}};
-  for (const auto& [name, format] : cases) {
-    QString error;
-    const bool saved = Picture(image).Save(dir_.filePath(name), &error);
-    EXPECT_TRUE(saved == (*format != 0) && error.isEmpty() == saved &&
-                QImageReader::imageFormat(dir_.filePath(name)) == format)
-        << name << ": " << error.toStdString();
+  const std::tuple<const char*, const char*, std::optional<Fault>> cases[] = {
+      // name, format written; or the fault, and nothing written
+      {"DeskTopImg.jpg", "jpeg", {}},
+      {"DESKTOP.JPG", "jpeg", {}},
+      {"picture.bmp", "bmp", {}},
+      {"picture.png", "png", {}},
+      {"folder.jpg/a.BMP", "bmp", {}},
+      {"DeskTopImg", "", Fault::NoExtension},
+      {"folder.jpg/DeskTopImg", "", Fault::NoExtension},
+      {"DeskTopImg.", "", Fault::NoExtension},
+      {"DeskTopImg.xyz", "", Fault::NoEncoder},
+      {"no-such-folder/DeskTopImg.jpg", "", Fault::CannotWrite}};
+  for (const auto& [name, format, fault] : cases) {
+    const QString path = dir_.filePath(name);
+    const Status saved = Picture(image).Save(FilePath(path));
+    EXPECT_EQ(saved.ok(), !fault) << name;
+    if (fault && !saved.ok()) {
+      EXPECT_EQ(saved.failure().fault, *fault) << name;
+      EXPECT_EQ(saved.failure().file, FilePath(path)) << name;
+    }
+    EXPECT_EQ(QImageReader::imageFormat(path), format) << name;
   }
-  EXPECT_FALSE(Picture().Save(dir_.filePath("picture.bmp")));  // the encoder itself fails
-  EXPECT_EQ(QImage(dir_.filePath("picture.bmp")).size(), QSize(64, 48));
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.")), "keep me");
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.jpg")), Encode(image, "jpeg", 75));
   // No temporary file left behind.
@@ -58,17 +67,29 @@ TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
       (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "picture.bmp", "picture.png"}));
 }
 
+// The encoder itself refuses a picture wider than JPEG allows: the file it was to replace stays as
+// it was, and no temporary file is left.
+TEST_F(PictureFilesTest, AFailingEncoderReplacesNothing) {
+  const QString target = Write("wide.jpg", "the old file");
+  const Status saved = Picture(QImage(70000, 1, QImage::Format_RGB888)).Save(FilePath(target));
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.failure().fault, Fault::EncodeFailed);
+  EXPECT_EQ(ReadBytes(target), "the old file");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"wide.jpg"});
+  EXPECT_EQ(Picture().Save(FilePath(target)).failure().fault, Fault::NothingToWrite);
+}
+
 TEST_F(PictureFilesTest, BmpKeepsItsBitsPerPixelAndPalette) {
   const QImage indexed = DetailedImage(20, 4).convertToFormat(QImage::Format_Indexed8);
   Picture picture;
   for (const QImage& original :
        {DetailedImage(37, 23).convertToFormat(QImage::Format_RGB888), indexed}) {
-    ASSERT_TRUE(picture.Load(Write("in.bmp", Encode(original, "bmp"))));
-    ASSERT_TRUE(picture.Save(dir_.filePath("out.bmp")));
+    ASSERT_TRUE(Succeeded(picture.Load(FilePath(Write("in.bmp", Encode(original, "bmp"))))));
+    ASSERT_TRUE(Succeeded(picture.Save(FilePath(dir_.filePath("out.bmp")))));
     EXPECT_EQ(ReadBytes(dir_.filePath("out.bmp")).at(28), original.depth());
     EXPECT_EQ(QImage(dir_.filePath("out.bmp")).convertToFormat(original.format()), original);
   }
-  EXPECT_FALSE(picture.Load(dir_.filePath("none.bmp")));
+  EXPECT_FALSE(picture.Load(FilePath(dir_.filePath("none.bmp"))).ok());
   EXPECT_TRUE(picture.isEmpty());
 }
 
@@ -88,34 +109,32 @@ std::string Paint(QSize size, std::initializer_list<QPoint> points,
   return names;
 }
 
-TEST_F(PictureFilesTest, CoversTheWholeTargetAndKeepsTheFactorsWhenNothingDecodes) {
-  const QString picture = dir_.filePath("Calendar.bmp");
-  const QString missing = dir_.filePath("none.bmp");
+TEST(PicturePainterTest, CoversTheWholeTargetAndKeepsTheFactorsWhenThereIsNoPicture) {
   QImage image(1280, 1024, QImage::Format_RGB888);
   image.fill(Qt::red);  // left half red, right half green: a kept aspect or a crop shows
   QPainter(&image).fillRect(640, 0, 640, 1024, Qt::green);
-  ASSERT_TRUE(image.save(picture));
 
   PicturePainter painter;
-  const auto stretched = [&](const QString& path) {
+  const auto stretched = [&](const QImage& picture) {
     return Paint({643, 482}, {{2, 2}, {300, 240}, {343, 240}, {640, 479}},
-                 [&](QPainter& p) { painter.PaintStretched(path, p, 643, 482); });
+                 [&](QPainter& p) { painter.PaintStretched(picture, p, 643, 482); });
   };
-  EXPECT_EQ(stretched(missing), "bbbb");
-  EXPECT_TRUE(painter.scaleX() == 1.0 && painter.scaleY() == 1.0);  // until something decodes
-  EXPECT_EQ(stretched(picture), "rrgg");
-  EXPECT_EQ(stretched(missing) + stretched(QString()), "bbbbbbbb");
+  EXPECT_EQ(stretched(QImage()), "bbbb");
+  EXPECT_EQ(painter.scaleX(), 1.0);  // until there is a picture
+  EXPECT_EQ(painter.scaleY(), 1.0);
+  EXPECT_EQ(stretched(image), "rrgg");
+  EXPECT_EQ(stretched(QImage()), "bbbb");
   EXPECT_DOUBLE_EQ(painter.scaleX(), 0.50234375);
   EXPECT_DOUBLE_EQ(painter.scaleY(), 0.470703125);
 
-  const auto printed = [&](const QString& path) {
+  const auto printed = [&](const QImage& picture) {
     return Paint({300, 500}, {{0, 0}, {0, 499}, {140, 250}, {160, 250}, {299, 0}, {299, 499}},
                  [&](QPainter& p) {
                    p.translate(40, 40);  // a caller's transform does not shift the page
-                   painter.PrintFullPage(p, path);
+                   painter.PrintFullPage(p, picture);
                  });
   };
-  EXPECT_EQ(printed(picture) + printed(missing), "rrrgggbbbbbb");
+  EXPECT_EQ(printed(image) + printed(QImage()), "rrrgggbbbbbb");
 }
 
 // A BMP whose info header claims `width` × `height` pixels over 16 × 16 pixels of data.
@@ -126,58 +145,77 @@ QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   return bmp;
 }
 
+// A PNG of one RGBA pixel whose header claims `width` × `height`, with the header's CRC redone.
+QByteArray PngHeader(quint32 width, quint32 height) {
+  QByteArray png = Encode(DetailedImage(1, 1).convertToFormat(QImage::Format_ARGB32), "png");
+  qToBigEndian(width, png.data() + 16);
+  qToBigEndian(height, png.data() + 20);
+  quint32 crc = 0xFFFFFFFF;
+  for (const char byte : png.mid(12, 17)) {  // chunk type and data of IHDR
+    crc ^= static_cast<quint8>(byte);
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+  }
+  qToBigEndian(crc ^ 0xFFFFFFFF, png.data() + 29);
+  return png;
+}
+
 TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   const QByteArray jpeg = JpegBytes(320, 240);
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
-  std::vector<std::pair<QString, const char*>> cases = {
-      {dir_.filePath("none.jpg"), "no such file"},
-      {Write("empty.jpg", {}), "empty"},
-      {dir_.filePath("folder.jpg"), "folder"},
-      {Write("notes.jpg", "Shopping list:\n- milk\n"), "not a picture"},
-      {Write("cut.jpg", jpeg.left(jpeg.size() / 2)), "ends before"},
-      {Write("lies.bmp", LyingBmp(4000, 3000)), "ends before"},
-      {Write("huge.bmp", LyingBmp(60000, 60000)), "header"},
-      // A valid PNG header claiming 100000 × 100000 RGBA pixels.
-      {Write("huge.png", QByteArray::fromHex("89504E470D0A1A0A0000000D49484452000186A0000186A008"
-                                             "06000000A8520BC80000000A49444154789C630000000001"
-                                             "0001C15F56CD0000000049454E44AE426082")),
-       "too large"}};
+  std::vector<std::pair<QString, Fault>> cases = {
+      {dir_.filePath("none.jpg"), Fault::NotFound},
+      {Write("empty.jpg", {}), Fault::EmptyFile},
+      {dir_.filePath("folder.jpg"), Fault::IsFolder},
+      {Write("notes.jpg", "Shopping list:\n- milk\n"), Fault::UnknownFormat},
+      {Write("cut.jpg", jpeg.left(jpeg.size() / 2)), Fault::Truncated},
+      {Write("lies.bmp", LyingBmp(4000, 3000)), Fault::Truncated},
+      {Write("huge.bmp", LyingBmp(60000, 60000)), Fault::UnreadableHeader},
+      // 4 bytes a pixel: 11586² pixels pass 512 MiB, though their number does not.
+      {Write("huge.png", PngHeader(100000, 100000)), Fault::TooLarge},
+      {Write("wide.png", PngHeader(15000, 10000)), Fault::TooLarge},
+      {Write("over.png", PngHeader(11586, 11586)), Fault::TooLarge}};
   if (geteuid() != 0) {  // permissions do not bind root
-    cases.emplace_back(Write("locked.jpg", jpeg), "permission");
+    cases.emplace_back(Write("locked.jpg", jpeg), Fault::NoPermission);
     ASSERT_TRUE(QFile::setPermissions(cases.back().first, QFileDevice::WriteOwner));
   }
-  for (const auto& [path, reason] : cases) {
+  for (const auto& [path, fault] : cases) {
     for (const QSize fit : {QSize(), QSize(1280, 1024)}) {
-      const DecodedPicture decoded = LoadPictureFile(path, fit);
-      EXPECT_TRUE(!decoded && decoded.image.isNull() && decoded.size == QSize(0, 0) &&
-                  decoded.error.contains(QLatin1String(reason)))
-          << path.toStdString() << ": " << decoded.error.toStdString();
+      const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(path), fit);
+      ASSERT_FALSE(decoded.ok()) << path.toStdString();
+      EXPECT_EQ(decoded.failure().fault, fault) << path.toStdString();
+      EXPECT_EQ(decoded.failure().file, FilePath(path));
     }
   }
+  EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size,
+            QSize(11586, 11586));
 }
 
 TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
   const QImage image = DetailedImage(64, 48);
+  const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {}) {
+    const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(Write(name, bytes)), fit);
+    EXPECT_TRUE(Succeeded(decoded.status())) << name.toStdString();
+    return decoded ? decoded.value() : DecodedPicture{};
+  };
   for (const char* format : {"bmp", "jpeg", "png"}) {
-    const DecodedPicture decoded =
-        LoadPictureFile(Write(QString("a.") + format, Encode(image, format)));
-    EXPECT_EQ(decoded.image.size(), QSize(64, 48)) << format << decoded.error.toStdString();
+    EXPECT_EQ(load(QString("a.") + format, Encode(image, format)).image.size(), QSize(64, 48));
   }
   // Some cameras append data (a preview, a video) after the end-of-image marker.
-  EXPECT_TRUE(LoadPictureFile(Write("tail.jpg", JpegBytes(40, 30) + QByteArray(5000, 'x'))));
-  const QString big = Write("big.jpg", JpegBytes(4000, 3000));
-  EXPECT_EQ(LoadPictureFile(big, {1280, 1024}).image.size(), QSize(1500, 1125));  // 3/8 covers
-  EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));        // sides round up
-  EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));    // 7/8 too small
-  EXPECT_EQ(LoadPictureData(JpegBytes(64, 48), {32, 24}).image.size(), QSize(32, 24));
+  load("tail.jpg", JpegBytes(40, 30) + QByteArray(5000, 'x'));
+  EXPECT_EQ(load("big.jpg", JpegBytes(4000, 3000), {1280, 1024}).image.size(),
+            QSize(1500, 1125));                                                 // 3/8 covers
+  EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));      // sides round up
+  EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));  // 7/8 too small
+  EXPECT_EQ(LoadPictureData(JpegBytes(64, 48), {32, 24})->image.size(), QSize(32, 24));
 
   // APP1 "Exif" with one big-endian IFD entry: orientation (0x0112) = 6, turn 90° clockwise. The
   // fit applies to the turned picture.
   const QByteArray jpeg = JpegBytes(4000, 2000);
   const QByteArray exif = QByteArray::fromHex(
       "FFE100224578696600004D4D002A00000008000101120003000000010006000000000000");
-  const DecodedPicture turned =
-      LoadPictureFile(Write("turned.jpg", jpeg.left(2) + exif + jpeg.mid(2)), {1280, 1024});
+  const DecodedPicture turned = load("turned.jpg", jpeg.left(2) + exif + jpeg.mid(2), {1280, 1024});
   EXPECT_EQ(turned.size, QSize(2000, 4000));
   EXPECT_EQ(turned.image.size(), QSize(1500, 3000));  // 6/8 is the smallest that covers
 }

@@ -17,6 +17,7 @@
 
 #include "platform/dialog_units.h"
 #include "settings/settings_store.h"
+#include "support/picture_printers.h"
 
 namespace lunetta {
 namespace {
@@ -46,8 +47,8 @@ class MainDialogTest : public testing::Test {
   }
   // The picture-size label followed by the position label.
   QString Labels() const {
-    return FindControl<QLineEdit>(dialog_.get(), MainDialog::kSizeLabelId)->text() +
-           FindControl<QLineEdit>(dialog_.get(), MainDialog::kPositionLabelId)->text();
+    return FindControl<QLineEdit>(dialog_.get(), MainControl::SizeLabel)->text() +
+           FindControl<QLineEdit>(dialog_.get(), MainControl::PositionLabel)->text();
   }
   QColor Corner() const { return QImage(composed_).pixelColor(5, 5); }
 
@@ -61,8 +62,8 @@ class MainDialogTest : public testing::Test {
 
 TEST_F(MainDialogTest, StartUpSelectsTodayMonthChangeKeepsHolidaysYearChangeReloadsThem) {
   MainDialog& dialog = Start();  // no profile, no holiday.dat yet
-  auto* month = FindControl<QComboBox>(&dialog, MainDialog::kMonthId);
-  auto* year = FindControl<QComboBox>(&dialog, MainDialog::kYearId);
+  auto* month = FindControl<QComboBox>(&dialog, MainControl::Month);
+  auto* year = FindControl<QComboBox>(&dialog, MainControl::Year);
   EXPECT_EQ(month->itemText(0) + month->itemText(11), QStringLiteral("　１月１２月"));
   EXPECT_EQ(year->itemText(2), QStringLiteral("%1 年").arg(today_.year + 2));
   EXPECT_EQ(QPoint(month->currentIndex(), year->currentIndex()), QPoint(today_.month - 1, 0));
@@ -72,7 +73,7 @@ TEST_F(MainDialogTest, StartUpSelectsTodayMonthChangeKeepsHolidaysYearChangeRelo
 
   std::vector<std::vector<int>> seen;  // the selected month's holidays at each composition
   QObject::connect(&dialog, &MainDialog::pictureComposed, &dialog,
-                   [&] { seen.push_back(dialog.holidays().daysInMonth(dialog.selectedMonth())); });
+                   [&] { seen.push_back(dialog.session().DrawnHolidays()); });
   const int next = today_.month == 12 ? 11 : today_.month + 1;
   WriteText("holiday.dat",
             QString::asprintf("%d,%02d20\n%d,%02d21\n", today_.year, next, today_.year + 1, next)
@@ -113,7 +114,7 @@ TEST_F(MainDialogTest, DropUsesTheFirstFileOpenReplacesItCancelKeepsIt) {
   QApplication::sendEvent(&dialog, &enter);
   QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&dialog, &drop);
-  EXPECT_EQ(std::pair(dialog.photoPath(), Corner()),
+  EXPECT_EQ(std::pair(QtPath(dialog.session().photoPath()), Corner()),
             std::pair(photos[0].toLocalFile(), QColor(Qt::green)));
 
   // Open: a photo, then cancelled (the photo stays), then a file that does not decode.
@@ -122,26 +123,39 @@ TEST_F(MainDialogTest, DropUsesTheFirstFileOpenReplacesItCancelKeepsIt) {
       {photos[1].toLocalFile(), Qt::red}, {photos[1].toLocalFile(), Qt::red}, {text, kDesktop}};
   for (int i = 0; i < 3; ++i) {
     dialog.setOpenFileDialog([&] { return answers[i]; });
-    QTest::mouseClick(FindControl(dialog_.get(), MainDialog::kOpenId), Qt::LeftButton);
-    EXPECT_EQ(std::pair(dialog.photoPath(), Corner()), expected[i]);
+    QTest::mouseClick(FindControl(dialog_.get(), MainControl::Open), Qt::LeftButton);
+    EXPECT_EQ(std::pair(QtPath(dialog.session().photoPath()), Corner()), expected[i]);
     EXPECT_EQ(compositions_->count(), i + 2);  // one composition each
   }
 }
 
 TEST_F(MainDialogTest, ExitAndEnterSaveInKeyOrderEscapeAndCloseBoxSaveNothing) {
-  const std::function<void(MainDialog*)> ways[] = {
-      [](MainDialog* d) { QTest::mouseClick(FindControl(d, MainDialog::kExitId), Qt::LeftButton); },
-      [](MainDialog* d) { QTest::keyClick(d, Qt::Key_Return); },
-      [](MainDialog* d) { QTest::keyClick(d, Qt::Key_Escape); },
-      [](MainDialog* d) { d->close(); }};  // the close box
-  for (int way = 0; way < 4; ++way) {
-    const bool saves = way < 2;
+  const auto enterIn = [](MainControl selector) {
+    return [selector](MainDialog* d) {
+      QTest::keyClick(FindControl<QComboBox>(d, selector)->lineEdit(), Qt::Key_Return);
+    };
+  };
+  const struct {
+    std::function<void(MainDialog*)> act;
+    bool closes;
+    bool saves;
+  } ways[] = {
+      {[](MainDialog* d) { QTest::mouseClick(FindControl(d, MainControl::Exit), Qt::LeftButton); },
+       true, true},
+      {[](MainDialog* d) { QTest::keyClick(d, Qt::Key_Return); }, true, true},
+      {[](MainDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, true, false},
+      {[](MainDialog* d) { d->close(); }, true, false},  // the close box
+      // Enter in a selector's text field confirms the typed item only.
+      {enterIn(MainControl::Month), false, false},
+      {enterIn(MainControl::Year), false, false}};
+  int way = 0;
+  for (const auto& [act, closes, saves] : ways) {
     WriteText(profile_, saves ? "" : "[Configuration]\nStartX=3\nStartY=4\n");
     MainDialog& dialog = Start();
     QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
-    const QString moved = QStringLiteral("StartX=%1\n").arg(dialog.settings().startX);
-    ways[way](&dialog);
-    EXPECT_FALSE(dialog.isVisible());
+    const QString moved = QStringLiteral("StartX=%1\n").arg(dialog.session().settings().startX);
+    act(&dialog);
+    EXPECT_EQ(dialog.isVisible(), !closes) << way;
     dialog_.reset();
     QFile file(profile_);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -150,25 +164,27 @@ TEST_F(MainDialogTest, ExitAndEnterSaveInKeyOrderEscapeAndCloseBoxSaveNothing) {
     EXPECT_EQ(QString(text).remove(QRegularExpression("=.*|\\[.*\\]")).simplified(),
               saves ? "Font Name Text Size Text Color Back Ground Color Day Month Year "
                       "Transparency StartX StartY PictSize"
-                    : "StartX StartY");
+                    : "StartX StartY")
+        << way;
+    ++way;
   }
 }
 
 TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   MainDialog& dialog = Start();
-  const CalendarSettings before = dialog.settings();
+  const CalendarSettings before = dialog.session().settings();
   for (const bool confirmed : {false, true}) {
     dialog.setSettingsDialogRunner([confirmed](CalendarSettings& edited) {
       edited.pictSize = 0;
       edited.startX = 7;
       return confirmed;
     });
-    QTest::mouseClick(FindControl(&dialog, MainDialog::kSettingsId), Qt::LeftButton);
+    QTest::mouseClick(FindControl(&dialog, MainControl::Settings), Qt::LeftButton);
   }
   CalendarSettings expected = before;
   expected.pictSize = 0;
   expected.startX = 7;
-  EXPECT_EQ(dialog.settings(), expected);
+  EXPECT_EQ(dialog.session().settings(), expected);
   EXPECT_EQ(compositions_->count(), 1);  // the cancelled run composed nothing
   EXPECT_EQ(QImage(composed_).size(), QSize(800, 600));
   EXPECT_EQ(Labels(), "(800,600)(7,500)");
@@ -190,8 +206,8 @@ TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecompos
   // Released past the lower right: the block ends against the picture's edges.
   QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, lowerRight);
   EXPECT_EQ(std::pair(dialog.dragFrame(), Labels()), std::pair(QRect(), shown));
-  EXPECT_NEAR(dialog.settings().startX + dialog.blockWidth(), 800, 2);
-  EXPECT_NEAR(dialog.settings().startY + dialog.blockHeight(), 600, 2);
+  EXPECT_NEAR(dialog.session().settings().startX + dialog.session().blockWidth(), 800, 2);
+  EXPECT_NEAR(dialog.session().settings().startY + dialog.session().blockHeight(), 600, 2);
   EXPECT_EQ(compositions_->count(), 1);
   // At or beyond the top-left bounds: the picture's origin.
   for (const QPoint p : {QPoint(b.left, b.top), QPoint(2, 2)}) {

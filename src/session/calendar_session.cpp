@@ -1,0 +1,109 @@
+#include "session/calendar_session.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <utility>
+
+#include "calendar/calendar_renderer.h"
+#include "settings/settings_store.h"
+
+namespace lunetta {
+
+CalendarSession::CalendarSession(SessionEnvironment environment)
+    : environment_(std::move(environment)),
+      startDate_(environment_.clock()),
+      photo_(environment_.loadPhoto) {
+  settings_.year = startDate_.year;
+  settings_.month = startDate_.month;
+  ReloadHolidays();
+}
+
+std::vector<int> CalendarSession::DrawnHolidays() const {
+  std::vector<int> days = holidays_.daysInMonth(settings_.month);
+  days.resize(std::min(days.size(), static_cast<std::size_t>(CalendarRenderer::kMaxHolidays)));
+  return days;
+}
+
+void CalendarSession::LoadSettings(const std::filesystem::path& profile) {
+  CalendarSettings stored = settings_;
+  lunetta::LoadSettings(profile, stored);
+  stored.fontWeight = 400;
+  stored.fontItalic = 0;
+  ApplySettings(stored);
+}
+
+Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
+  if (!lunetta::SaveSettings(profile, settings_, Today())) {
+    return Failure(Fault::CannotWrite, profile);
+  }
+  return {};
+}
+
+void CalendarSession::ApplySettings(const CalendarSettings& settings) {
+  const int year = settings_.year;
+  const int month = settings_.month;
+  settings_ = settings;
+  settings_.year = year;
+  settings_.month = month;
+}
+
+void CalendarSession::ChoosePhoto(std::filesystem::path path) {
+  photo_.Choose(std::move(path));
+}
+
+void CalendarSession::ChooseYear(int year) {
+  settings_.year = year;
+  ReloadHolidays();
+}
+
+void CalendarSession::ChooseMonth(int month) {
+  settings_.month = month;
+}
+
+void CalendarSession::MoveBlock(int x, int y) {
+  settings_.startX = x;
+  settings_.startY = y;
+}
+
+void CalendarSession::PrefetchPhoto() {
+  photo_.Prefetch(PictureDimensions(settings_.pictSize));
+}
+
+void CalendarSession::ReloadHolidays() {
+  holidayFailure_.reset();
+  const std::filesystem::path& file = environment_.holidayFile;
+  if (file.empty()) {
+    return;
+  }
+  QFile in(QtPath(file));
+  if (!QFileInfo(in).isFile() || !in.open(QIODevice::ReadOnly)) {
+    // The table keeps what it had, as when the file cannot be read.
+    holidayFailure_ =
+        Failure(QFileInfo::exists(in.fileName()) ? Fault::CannotOpen : Fault::NotFound, file);
+    return;
+  }
+  const QByteArray text = in.read(static_cast<qint64>(HolidayTable::kMaxFileBytes));
+  holidays_.loadText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                     settings_.year);
+}
+
+Status CalendarSession::Compose() {
+  // The block first: a photograph still decoding on a worker thread gets that much more time.
+  const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays());
+  if (!block) {
+    return block.failure();
+  }
+  composed_ = BlendCalendarBlock(photo_.Background(PictureDimensions(settings_.pictSize)),
+                                 block.value(), settings_);
+  if (environment_.composedPicturePath.empty()) {
+    return {};
+  }
+  return SaveBitmapFile(composed_.picture, environment_.composedPicturePath);
+}
+
+Status CalendarSession::Save(const std::filesystem::path& target, int jpegQuality) const {
+  return Picture(composed_.picture).Save(target, jpegQuality);
+}
+
+}  // namespace lunetta

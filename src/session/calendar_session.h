@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "calendar/calendar_settings.h"
+#include "calendar/composition.h"
+#include "calendar/holiday_table.h"
+#include "picture/failure.h"
+#include "picture/picture.h"
+#include "session/photo_backdrop.h"
+
+namespace lunetta {
+
+/// What a session takes from its surroundings. Tests put a fixed clock and a counting photo loader
+/// in place of the real ones.
+struct SessionEnvironment {
+  std::function<LocalDate()> clock = Today;
+  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize) {
+    return LoadPictureFile(path, fitSize);
+  };
+  /// The holiday file; "holiday.dat" in the working directory the program started in.
+  std::filesystem::path holidayFile;
+  /// Where every composition writes the composed picture; empty: it stays in memory.
+  std::filesystem::path composedPicturePath;
+};
+
+/// The calendar picture being made: the settings, the selected year and month with their holidays,
+/// the photograph, and the composed picture. Both programs drive it; it has no window.
+///
+/// Changes only record what the user chose; Compose() makes the picture from them. The photograph
+/// is decoded once per chosen photo and picture size, so a change of month, year or look composes
+/// from memory.
+class CalendarSession {
+ public:
+  explicit CalendarSession(SessionEnvironment environment = {});
+
+  /// The date the session started on. The year selector counts from its year, so the selector and
+  /// the composed year agree even when the program runs past midnight on New Year's Eve.
+  const LocalDate& startDate() const { return startDate_; }
+  /// Today by the session's clock, read now (the date a profile is saved with).
+  LocalDate Today() const { return environment_.clock(); }
+
+  const CalendarSettings& settings() const { return settings_; }
+  int year() const { return settings_.year; }
+  int month() const { return settings_.month; }
+  const HolidayTable& holidays() const { return holidays_; }
+  /// The selected month's holidays as the block draws them (at most the renderer's 15).
+  std::vector<int> DrawnHolidays() const;
+  const std::filesystem::path& holidayFile() const { return environment_.holidayFile; }
+  /// Why the holiday file could not be read at the last change of year; the table then keeps what
+  /// it had.
+  const std::optional<Failure>& holidayFailure() const { return holidayFailure_; }
+  const std::filesystem::path& photoPath() const { return photo_.path(); }
+  /// Why the chosen photograph is not in the picture; nothing when it is, or when none is chosen.
+  const std::optional<Failure>& photoFailure() const { return photo_.failure(); }
+
+  /// Reads the persisted settings (missing keys give the defaults); the font style starts normal.
+  void LoadSettings(const std::filesystem::path& profile);
+  /// Writes the persisted settings with today's date; every other line of the profile is kept.
+  Status SaveSettings(const std::filesystem::path& profile) const;
+
+  /// Takes every field of `settings` but the year and month, which the selectors own.
+  void ApplySettings(const CalendarSettings& settings);
+  /// An empty path means no photograph. Choosing the same file again decodes it again.
+  void ChoosePhoto(std::filesystem::path path);
+  /// Reloads the holiday table for `year` first.
+  void ChooseYear(int year);
+  void ChooseMonth(int month);
+  /// The block's top-left corner in picture pixels.
+  void MoveBlock(int x, int y);
+  /// Starts decoding the photograph on a worker thread, to overlap it with other start-up work.
+  void PrefetchPhoto();
+
+  /// Composes the picture from what the session holds and writes the composed-picture file. A
+  /// month the calendar cannot place keeps the previous picture; a file that cannot be written
+  /// keeps the new picture in memory. A photograph that cannot be used gives the picture without
+  /// one (see photoFailure), which is not a failure of the composition.
+  Status Compose();
+
+  /// The last composed picture; null before the first composition.
+  const QImage& picture() const { return composed_.picture; }
+  int blockWidth() const { return composed_.blockWidth; }
+  int blockHeight() const { return composed_.blockHeight; }
+  const std::filesystem::path& composedPicturePath() const {
+    return environment_.composedPicturePath;
+  }
+
+  /// Writes the composed picture to `target` in the format of its extension.
+  Status Save(const std::filesystem::path& target, int jpegQuality = kDefaultJpegQuality) const;
+
+ private:
+  void ReloadHolidays();
+
+  SessionEnvironment environment_;
+  LocalDate startDate_;
+  CalendarSettings settings_;
+  HolidayTable holidays_;
+  std::optional<Failure> holidayFailure_;
+  PhotoBackdrop photo_;
+  ComposedPicture composed_;
+};
+
+}  // namespace lunetta

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <optional>
+
+#include "calendar/calendar_settings.h"
+#include "picture/failure.h"
+#include "picture/load_picture_file.h"
+
+namespace lunetta {
+
+/// Decodes a photograph for a picture of a given size; LoadPictureFile in the programs, a counting
+/// stand-in in tests.
+using PhotoLoader =
+    std::function<Result<DecodedPicture>(const std::filesystem::path& path, QSize fitSize)>;
+
+/// A photograph decoded once and kept stretched to the picture size, so that changing the month,
+/// the year or the block's look composes from memory. It is decoded again when it is chosen again,
+/// when the picture size changes and when the file changes on disk (size or modification time).
+class PhotoBackdrop {
+ public:
+  explicit PhotoBackdrop(PhotoLoader loader);
+  ~PhotoBackdrop();
+  PhotoBackdrop(const PhotoBackdrop&) = delete;
+  PhotoBackdrop& operator=(const PhotoBackdrop&) = delete;
+
+  /// Forgets what is kept; an empty path means no photograph.
+  void Choose(std::filesystem::path path);
+
+  /// Starts decoding for `size` on a worker thread when the kept picture would not do, so the
+  /// caller can get on with other work; Background then waits for it.
+  void Prefetch(PictureSize size);
+
+  /// The photograph stretched over a picture of `size` (the desktop colour where there is none),
+  /// 24 bits per pixel.
+  const QImage& Background(PictureSize size);
+
+  const std::filesystem::path& path() const { return path_; }
+  /// Why the photograph is not in the background; nothing when it is, or when none is chosen.
+  const std::optional<Failure>& failure() const { return failure_; }
+
+ private:
+  struct Stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    bool operator==(const Stamp&) const = default;
+  };
+  struct Prepared {
+    QImage background;
+    std::optional<Failure> failure;
+    std::optional<Stamp> stamp;
+    PictureSize size;
+  };
+
+  static std::optional<Stamp> StampOf(const std::filesystem::path& path);
+  static Prepared Prepare(const PhotoLoader& loader, const std::filesystem::path& path,
+                          PictureSize size);
+  bool Current(PictureSize size) const;
+  void Take(Prepared prepared);
+
+  PhotoLoader loader_;
+  std::filesystem::path path_;
+  bool kept_ = false;
+  Prepared prepared_;
+  std::optional<Failure> failure_;
+  std::future<Prepared> pending_;
+};
+
+}  // namespace lunetta
