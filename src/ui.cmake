@@ -1,6 +1,8 @@
 # lunetta_ui: dialogs, output and the start-up; the desktop program is a thin main() over it.
 add_library(lunetta_ui STATIC
   platform/dialog_units.cpp
+  platform/control_table.h
+  platform/control_table.cpp
 )
 target_link_libraries(lunetta_ui PUBLIC lunetta_picture Qt6::Widgets Qt6::PrintSupport)
 include(ui_main.cmake)

@@ -1,3 +1,4 @@
+lunetta_add_test(ui_control_table SOURCES ui/control_table_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_preview_geometry SOURCES ui/preview_geometry_test.cpp LIBS lunetta_ui)
 lunetta_add_test(ui_main_dialog SOURCES ui/main_dialog_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_about_dialog SOURCES ui/about_dialog_test.cpp LIBS lunetta_ui GUI)
