@@ -3,6 +3,8 @@ add_library(lunetta_ui STATIC
   platform/dialog_units.cpp
   platform/control_table.h
   platform/control_table.cpp
+  platform/screen_placement.h
+  platform/screen_placement.cpp
 )
 target_link_libraries(lunetta_ui PUBLIC lunetta_picture Qt6::Widgets Qt6::PrintSupport)
 include(ui_main.cmake)
