@@ -1,7 +1,13 @@
+lunetta_add_test(ui_control_table SOURCES ui/control_table_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_preview_geometry SOURCES ui/preview_geometry_test.cpp LIBS lunetta_ui)
 lunetta_add_test(ui_main_dialog SOURCES ui/main_dialog_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_about_dialog SOURCES ui/about_dialog_test.cpp LIBS lunetta_ui GUI)
 lunetta_add_test(ui_title_dialog SOURCES app/title_dialog_test.cpp LIBS lunetta_ui GUI)
+# Two monitors side by side, the second at x = 1920: windows centre on the one they are on.
+foreach(test ui_about_dialog ui_title_dialog)
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/two_screens.json")
+endforeach()
 
 # CalendarApp is the QApplication itself, so this test builds its own instead of the GUI main.
 lunetta_add_test(ui_calendar_app SOURCES app/calendar_app_test.cpp LIBS lunetta_ui)

@@ -1,10 +1,9 @@
 #include "app/title_dialog.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
 
+#include "platform/screen_placement.h"
 #include "res/artwork.h"
 
 namespace lunetta {
@@ -26,10 +25,7 @@ void TitleDialog::OnOK() {
 
 void TitleDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-  }
+  CentreOnScreen(*this);
   raise();
   activateWindow();
   // Counted from the moment the picture shows, so a slow start does not eat into it.

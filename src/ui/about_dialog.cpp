@@ -6,11 +6,11 @@
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
+#include "platform/screen_placement.h"
 #include "res/artwork.h"
 
 namespace lunetta {
@@ -88,12 +88,8 @@ AboutDialog::AboutDialog(QWidget* parent)
 
 void AboutDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  // Centred on the primary screen with the shortened size; a negative position is kept.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QSize area = screen->geometry().size();
-    const QSize frame = frameGeometry().size();
-    move((area.width() - frame.width()) / 2, (area.height() - frame.height()) / 2);
-  }
+  // Centred with the shortened size.
+  CentreOnScreen(*this);
   raise();
 }
 

@@ -1,12 +1,7 @@
 #include "ui/settings_dialog.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QColorDialog>
-#include <QGroupBox>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -14,9 +9,10 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
-#include <vector>
+#include <climits>
 
 #include "platform/c_runtime.h"
+#include "platform/control_table.h"
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
 #include "ui/tool_tip_relay.h"
@@ -25,17 +21,51 @@ namespace lunetta {
 
 namespace {
 
-constexpr int kOkId = 1;
-constexpr int kEditXId = 1001;
-constexpr int kEditYId = 1002;
-constexpr int kFontButtonId = 1004;
-constexpr int kTransparencyLabelId = 1005;
-constexpr int kBackColorButtonId = 1008;
-constexpr int kSliderId = 1009;
-constexpr int kSampleFrameId = 1011;
-constexpr int kRadio800Id = 1014;
-constexpr int kRadio1024Id = 1015;
-constexpr int kRadio1280Id = 1016;
+using Id = SettingsControl;
+using Kind = ControlKind;
+
+constexpr QStringView kSizeTip = u"印刷のベース画像の大きさを選択します。";
+
+// Template 169, in its order, which is also the tab order.
+constexpr ControlRow kControls[] = {
+    {Id::Ok,
+     Kind::PushButton,
+     u"OK",
+     {110, 235, 54, 14},
+     u"カレンダー設定を終了します。",
+     ControlFlag::Default},
+    {Id::EditX, Kind::NumberEdit, {}, {44, 209, 30, 14}, u"カレンダーの位置（Ｘ座標）を設定します"},
+    {Id::EditY,
+     Kind::NumberEdit,
+     {},
+     {106, 209, 30, 14},
+     u"カレンダーの位置（Ｙ座標）を設定します"},
+    {Id::FontButton,
+     Kind::PushButton,
+     u"フォント",
+     {43, 84, 55, 14},
+     u"カレンダーのフォントを設定します"},
+    {Id::BackColorButton,
+     Kind::PushButton,
+     u"背景色",
+     {103, 84, 54, 14},
+     u"カレンダーの背景色を設定します"},
+    {Id::SampleFrame, Kind::Custom, {}, {13, 102, 145, 53}},
+    {Id::TransparencyLabel, Kind::StaticText, u"透過度", {14, 158, 44, 8}},
+    {Id::Slider, Kind::Slider, {}, {12, 168, 144, 15}, u"カレンダーの透過度を設定します"},
+    {kNoId, Kind::GroupBox, u"画像サイズ", {7, 6, 157, 52}},
+    {kNoId, Kind::GroupBox, u"カレンダー設定", {7, 66, 157, 124}},
+    {Id::Radio800, Kind::RadioButton, u"800 × 600", {19, 18, 52, 10}, kSizeTip},
+    {Id::Radio1024, Kind::RadioButton, u"1024 × 768", {18, 30, 56, 10}, kSizeTip},
+    {Id::Radio1280, Kind::RadioButton, u"1280 × 1024", {18, 42, 60, 10}, kSizeTip},
+    {kNoId, Kind::StaticText, u"Ｘ座標", {21, 209, 20, 8}, {}, ControlFlag::FitText},
+    {kNoId, Kind::StaticText, u"Ｙ座標", {82, 209, 20, 8}, {}, ControlFlag::FitText},
+    {kNoId, Kind::GroupBox, u"カレンダー位置（微調整）", {7, 194, 157, 33}},
+};
+
+// The picture-size radios and the pictSize each chooses.
+constexpr std::pair<SettingsControl, std::int32_t> kSizeRadios[] = {
+    {Id::Radio800, 0}, {Id::Radio1024, 1}, {Id::Radio1280, 2}};
 
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
@@ -47,38 +77,6 @@ bool IsAsciiDigit(QChar c) {
 bool IsBlank(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
-
-// Digits only, as far as typing goes: pasted or programmatic text may still be anything, and the
-// reading on OK judges it.
-class NumberEdit : public QLineEdit {
- public:
-  using QLineEdit::QLineEdit;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    const QString text = event->text();
-    const bool command =
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
-    const bool printable = !text.isEmpty() && std::all_of(text.begin(), text.end(),
-                                                          [](QChar c) { return c.isPrint(); });
-    if (!command && printable && !std::all_of(text.begin(), text.end(), IsAsciiDigit)) {
-      QApplication::beep();
-      event->accept();
-      return;
-    }
-    QLineEdit::keyPressEvent(event);
-  }
-
-  void inputMethodEvent(QInputMethodEvent* event) override {
-    const QString commit = event->commitString();
-    if (!std::all_of(commit.begin(), commit.end(), IsAsciiDigit)) {
-      QApplication::beep();
-      event->accept();
-      return;
-    }
-    QLineEdit::inputMethodEvent(event);
-  }
-};
 
 // The black frame the sample is painted into.
 class SampleFrame : public QWidget {
@@ -161,7 +159,12 @@ void PaintSample(QPainter& painter, int frameWidth, int frameHeight,
 }
 
 int FontDialogHeight(int textSize, int dpiY) {
-  return -MulDiv(textSize, dpiY, 72);
+  // In 64 bits and saturated: Text Size=1610612736 at 96 dpi is 2^31 pixels, and negating the
+  // minimum int is undefined.
+  const std::int64_t product = std::int64_t{textSize} * dpiY;
+  const std::int64_t magnitude =
+      std::min<std::int64_t>(((product < 0 ? -product : product) + 36) / 72, INT_MAX);
+  return static_cast<int>(product < 0 ? magnitude : -magnitude);
 }
 
 int FontDialogPointSize(int height, int dpiY) {
@@ -239,103 +242,31 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   const DialogUnits du(font());
   setFixedSize(du.x(171), du.y(258));
 
-  // Created in the template's order, which is also the tab order.
-  okButton_ = new QPushButton(QStringLiteral("OK"), this);
-  okButton_->setGeometry(du.rect(110, 235, 54, 14));
-  okButton_->setDefault(true);
-  SetControlId(okButton_, kOkId);
-
-  editX_ = new NumberEdit(this);
-  editX_->setGeometry(du.rect(44, 209, 30, 14));
-  editX_->setInputMethodHints(Qt::ImhDigitsOnly);
-  SetControlId(editX_, kEditXId);
-
-  editY_ = new NumberEdit(this);
-  editY_->setGeometry(du.rect(106, 209, 30, 14));
-  editY_->setInputMethodHints(Qt::ImhDigitsOnly);
-  SetControlId(editY_, kEditYId);
-
-  auto* fontButton = new QPushButton(QStringLiteral("フォント"), this);
-  fontButton->setGeometry(du.rect(43, 84, 55, 14));
-  SetControlId(fontButton, kFontButtonId);
-
-  auto* backColorButton = new QPushButton(QStringLiteral("背景色"), this);
-  backColorButton->setGeometry(du.rect(103, 84, 54, 14));
-  SetControlId(backColorButton, kBackColorButtonId);
-
-  sampleFrame_ = new SampleFrame(settings_, this);
-  sampleFrame_->setGeometry(du.rect(13, 102, 145, 53));
-  SetControlId(sampleFrame_, kSampleFrameId);
-
-  auto* transparencyLabel = new QLabel(QStringLiteral("透過度"), this);
-  transparencyLabel->setGeometry(du.rect(14, 158, 44, 8));
-  SetControlId(transparencyLabel, kTransparencyLabelId);
-
-  slider_ = new QSlider(Qt::Horizontal, this);
-  slider_->setGeometry(du.rect(12, 168, 144, 15));
-  slider_->setTickPosition(QSlider::TicksBelow);
-  slider_->setTickInterval(1);
-  SetControlId(slider_, kSliderId);
-
-  std::vector<QGroupBox*> groups;
-  const auto addGroup = [&](const QString& title, QRect geometry) {
-    auto* group = new QGroupBox(title, this);
-    group->setGeometry(geometry);
-    groups.push_back(group);
-  };
-  addGroup(QStringLiteral("画像サイズ"), du.rect(7, 6, 157, 52));
-  addGroup(QStringLiteral("カレンダー設定"), du.rect(7, 66, 157, 124));
-
-  const auto addRadio = [&](const QString& text, QRect geometry, int id) {
-    auto* radio = new QRadioButton(text, this);
-    radio->setGeometry(geometry);
-    // Not a tab stop, but a click still focuses it.
-    radio->setFocusPolicy(Qt::ClickFocus);
-    SetControlId(radio, id);
-    return radio;
-  };
-  radio800_ = addRadio(QStringLiteral("800 × 600"), du.rect(19, 18, 52, 10), kRadio800Id);
-  radio1024_ = addRadio(QStringLiteral("1024 × 768"), du.rect(18, 30, 56, 10), kRadio1024Id);
-  radio1280_ = addRadio(QStringLiteral("1280 × 1024"), du.rect(18, 42, 60, 10), kRadio1280Id);
-  auto* radios = new QButtonGroup(this);
-  radios->addButton(radio800_);
-  radios->addButton(radio1024_);
-  radios->addButton(radio1280_);
-
-  const auto addStatic = [&](const QString& text, QRect geometry) {
-    auto* label = new QLabel(text, this);
-    // The substitute face runs a little wider than the template's; let the text show whole.
-    geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
-    label->setGeometry(geometry);
-  };
-  addStatic(QStringLiteral("Ｘ座標"), du.rect(21, 209, 20, 8));
-  addStatic(QStringLiteral("Ｙ座標"), du.rect(82, 209, 20, 8));
-  addGroup(QStringLiteral("カレンダー位置（微調整）"), du.rect(7, 194, 157, 33));
-
-  // Group boxes only frame their controls; beneath them they cannot take the controls' clicks.
-  for (QGroupBox* group : groups) {
-    group->lower();
-  }
-
   toolTip_ = new ToolTipRelay(this);
   toolTip_->setMaxTipWidth(320);
   toolTip_->setDelays(100, 10000);
-  toolTip_->addTool(backColorButton, QStringLiteral("カレンダーの背景色を設定します"));
-  toolTip_->addTool(fontButton, QStringLiteral("カレンダーのフォントを設定します"));
-  toolTip_->addTool(okButton_, QStringLiteral("カレンダー設定を終了します。"));
-  toolTip_->addTool(slider_, QStringLiteral("カレンダーの透過度を設定します"));
-  toolTip_->addTool(editX_, QStringLiteral("カレンダーの位置（Ｘ座標）を設定します"));
-  toolTip_->addTool(editY_, QStringLiteral("カレンダーの位置（Ｙ座標）を設定します"));
-  for (QRadioButton* radio : {radio800_, radio1024_, radio1280_}) {
-    toolTip_->addTool(radio, QStringLiteral("印刷のベース画像の大きさを選択します。"));
-  }
+  const ControlSet controls = BuildControls(
+      *this, du, kControls, toolTip_,
+      [this](const ControlRow&, QWidget* parent) { return new SampleFrame(settings_, parent); });
   toolTip_->setActive(true);
 
-  connect(fontButton, &QPushButton::clicked, this, &SettingsDialog::OnFontButton);
-  connect(backColorButton, &QPushButton::clicked, this, &SettingsDialog::OnBackColorButton);
-  connect(radio800_, &QRadioButton::clicked, this, &SettingsDialog::OnPictSize800);
-  connect(radio1024_, &QRadioButton::clicked, this, &SettingsDialog::OnPictSize1024);
-  connect(radio1280_, &QRadioButton::clicked, this, &SettingsDialog::OnPictSize1280);
+  okButton_ = controls.get<QPushButton>(Id::Ok);
+  editX_ = controls.get<QLineEdit>(Id::EditX);
+  editY_ = controls.get<QLineEdit>(Id::EditY);
+  sampleFrame_ = controls.find(Id::SampleFrame);
+  slider_ = controls.get<QSlider>(Id::Slider);
+
+  auto* radios = new QButtonGroup(this);
+  for (const auto& [id, pictSize] : kSizeRadios) {
+    auto* radio = controls.get<QRadioButton>(id);
+    radios->addButton(radio);
+    sizeRadios_.emplace_back(radio, pictSize);
+    connect(radio, &QRadioButton::clicked, this, [this, size = pictSize] { OnPictSize(size); });
+  }
+  connect(controls.get<QPushButton>(Id::FontButton), &QPushButton::clicked, this,
+          &SettingsDialog::OnFontButton);
+  connect(controls.get<QPushButton>(Id::BackColorButton), &QPushButton::clicked, this,
+          &SettingsDialog::OnBackColorButton);
   connect(okButton_, &QPushButton::clicked, this, &SettingsDialog::OnOKButton);
   connect(editX_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeX);
   connect(editY_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeY);
@@ -370,17 +301,13 @@ void SettingsDialog::DrawSample() {
 void SettingsDialog::LoadControls() {
   slider_->setRange(0, 255);
   slider_->setValue(settings_.transparency);
-  // pictSize itself keeps its value until a radio button is clicked.
-  switch (settings_.pictSize) {
-    case 0:
-      radio800_->setChecked(true);
-      break;
-    case 1:
-      radio1024_->setChecked(true);
-      break;
-    default:
-      radio1280_->setChecked(true);
-      break;
+  // The radio of the size the picture is drawn at: a value no radio chooses shows the size it
+  // falls back to. pictSize itself keeps its value until a radio button is clicked.
+  const PictureSize drawn = PictureDimensions(settings_.pictSize);
+  for (const auto& [radio, pictSize] : sizeRadios_) {
+    if (PictureDimensions(pictSize) == drawn) {
+      radio->setChecked(true);
+    }
   }
   // Setting the texts runs OnChangeX/OnChangeY, as typing does.
   editX_->setText(QString::number(static_cast<std::uint32_t>(settings_.startX)));
@@ -421,16 +348,8 @@ void SettingsDialog::OnBackColorButton() {
   DrawSample();
 }
 
-void SettingsDialog::OnPictSize800() {
-  settings_.pictSize = 0;
-}
-
-void SettingsDialog::OnPictSize1024() {
-  settings_.pictSize = 1;
-}
-
-void SettingsDialog::OnPictSize1280() {
-  settings_.pictSize = 2;
+void SettingsDialog::OnPictSize(std::int32_t pictSize) {
+  settings_.pictSize = pictSize;
 }
 
 void SettingsDialog::OnChangeX() {

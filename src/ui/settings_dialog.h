@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
@@ -20,6 +22,21 @@ namespace lunetta {
 
 class ToolTipRelay;
 
+/// The settings dialog's controls, by their template identifiers.
+enum class SettingsControl {
+  Ok = 1,
+  EditX = 1001,
+  EditY = 1002,
+  FontButton = 1004,
+  TransparencyLabel = 1005,
+  BackColorButton = 1008,
+  Slider = 1009,
+  SampleFrame = 1011,
+  Radio800 = 1014,
+  Radio1024 = 1015,
+  Radio1280 = 1016,
+};
+
 /// The block may start anywhere from 0 to this, in picture pixels, for every picture size.
 inline constexpr std::uint32_t kMaxCalendarPosition = 1500;
 
@@ -33,7 +50,8 @@ void PaintSample(QPainter& painter, int frameWidth, int frameHeight,
                  const CalendarSettings& settings);
 
 /// The pixel height the font chooser opens at for `textSize` points: the negative (character
-/// height) −textSize × dpiY / 72, rounded to nearest with halves away from zero.
+/// height) −textSize × dpiY / 72, rounded to nearest with halves away from zero. An absurd
+/// textSize from the profile saturates at ±INT_MAX instead of overflowing.
 int FontDialogHeight(int textSize, int dpiY);
 
 /// The whole point size a font dialog shows for a pixel height: |height| × 72 / dpiY, rounded.
@@ -100,9 +118,7 @@ class SettingsDialog : public QDialog {
  private:
   void OnFontButton();
   void OnBackColorButton();
-  void OnPictSize800();
-  void OnPictSize1024();
-  void OnPictSize1280();
+  void OnPictSize(std::int32_t pictSize);
   void OnOKButton();
   void OnChangeX();
   void OnChangeY();
@@ -118,9 +134,7 @@ class SettingsDialog : public QDialog {
   QLineEdit* editY_ = nullptr;
   QWidget* sampleFrame_ = nullptr;
   QSlider* slider_ = nullptr;
-  QRadioButton* radio800_ = nullptr;
-  QRadioButton* radio1024_ = nullptr;
-  QRadioButton* radio1280_ = nullptr;
+  std::vector<std::pair<QRadioButton*, std::int32_t>> sizeRadios_;  // each with its pictSize
   ToolTipRelay* toolTip_ = nullptr;
 };
 

@@ -3,7 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTest>
+#include <ostream>
+
+#include "platform/screen_placement.h"
+
+// A failed comparison prints the point, not its bytes.
+void PrintTo(const QPoint& point, std::ostream* out) {
+  *out << '(' << point.x() << ", " << point.y() << ')';
+}
 
 namespace lunetta {
 namespace {
@@ -33,6 +42,27 @@ TEST(TitleDialog, ShowsThePictureEnterAndEscapeCloseAtOnceAClickDoesNothing) {
     EXPECT_FALSE(title.isVisible() || title.timerActive());
     EXPECT_EQ(title.result(), result);
   }
+}
+
+TEST(ScreenPlacement, CentresOnTheScreenWhereverItLies) {
+  // {screen x, y, width, height, frame width, height, expected x, y}: halves truncate toward zero,
+  // and a window larger than its screen keeps the negative offset.
+  const int cases[][8] = {{0, 0, 1920, 1080, 500, 330, 710, 375},
+                          {1920, 0, 1280, 1024, 500, 330, 2310, 347},
+                          {-1280, -200, 1280, 1024, 501, 331, -891, 146},
+                          {0, 0, 640, 480, 801, 600, -80, -60}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CentredOn(QRect(c[0], c[1], c[2], c[3]), QSize(c[4], c[5])), QPoint(c[6], c[7]))
+        << c[0] << ',' << c[1];
+  }
+  // The start-up picture on the second monitor, to the right of the first, is centred on that one.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ASSERT_EQ(screens.size(), 2) << "the test platform gives two screens side by side";
+  TitleDialog title(std::chrono::milliseconds(60000));
+  title.move(screens.at(1)->geometry().topLeft() + QPoint(10, 10));
+  title.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&title));
+  EXPECT_EQ(title.frameGeometry().topLeft(), QPoint(2310, 347));
 }
 
 }  // namespace

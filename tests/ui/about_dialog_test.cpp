@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTest>
+#include <ostream>
 
 #include "platform/dialog_units.h"
+#include "platform/screen_placement.h"
+
+// A failed comparison prints the point, not its bytes.
+void PrintTo(const QPoint& point, std::ostream* out) {
+  *out << '(' << point.x() << ", " << point.y() << ')';
+}
 
 namespace lunetta {
 namespace {
@@ -61,6 +69,23 @@ TEST(AboutDialog, LinksTurnOrangeUnderThePointerAndOpenOnAReleaseOverThePressedL
     EXPECT_EQ(opened.join(' '), opens[i]) << paths[i];
     // An opened link turns navy at once, although the pointer is still over it.
     EXPECT_TRUE(*opens[i] == '\0' || colors() == "#000080 #000080");
+  }
+}
+
+TEST(AboutDialog, ShortenedAndCentredOnTheScreenItIsOn) {
+  // The second monitor lies to the right of the first, so its origin is not 0.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ASSERT_EQ(screens.size(), 2) << "the test platform gives two screens side by side";
+  for (QScreen* screen : screens) {
+    AboutDialog dialog;
+    dialog.move(screen->geometry().topLeft() + QPoint(10, 10));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const DialogUnits du(dialog.font());
+    EXPECT_EQ(dialog.height(), du.y(240) - 210);
+    const QRect frame = dialog.frameGeometry();
+    EXPECT_EQ(frame.topLeft(), CentredOn(screen->geometry(), frame.size()))
+        << screen->name().toStdString();
   }
 }
 

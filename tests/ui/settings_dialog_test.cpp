@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using Errors = std::vector<std::pair<QString, QString>>;  // text, caption
+using Id = SettingsControl;
 
 const QString kPositionText = u"カレンダー位置が不適切です。再入力して下さい。"_s;
 const QString kPositionCaption = u"数値エラー"_s;
@@ -40,9 +42,16 @@ TEST(SettingsRules, SampleBoxAndFontSize) {
   for (const auto& c : cases) {
     EXPECT_EQ(SampleTextBox({20, 5, 10}, c[0], c[1]), (Rect{c[2], c[3], c[2] + 120, c[3] + 24}));
   }
-  // The font chooser opens at a pixel height rounded away from zero; its points come back whole.
-  EXPECT_EQ(FontDialogHeight(28, 96), -37);
-  EXPECT_EQ(FontDialogHeight(3, 108), -5);  // −4.5
+  // The font chooser opens at a pixel height rounded away from zero, saturated for an absurd
+  // profile value: {textSize, dpi, height}.
+  const int heights[][3] = {{28, 96, -37},
+                            {3, 108, -5},  // −4.5
+                            {1610612736, 96, -INT_MAX},
+                            {INT_MIN, 96, INT_MAX}};
+  for (const auto& h : heights) {
+    EXPECT_EQ(FontDialogHeight(h[0], h[1]), h[2]) << h[0];
+  }
+  // Its points come back whole.
   EXPECT_EQ(WholePoints(10.5), 10);
   EXPECT_EQ(WholePoints(9.96), 10);  // 99.6 tenths round to 100
 }
@@ -87,10 +96,10 @@ class SettingsDialogTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
   }
   template <typename T = QWidget>
-  T* Control(int id) {
+  T* Control(Id id) {
     return FindControl<T>(&dialog_, id);
   }
-  void Click(int id) { QTest::mouseClick(Control(id), Qt::LeftButton); }
+  void Click(Id id) { QTest::mouseClick(Control(id), Qt::LeftButton); }
 
   SettingsDialog dialog_;
   FakePrompter* prompter_ = nullptr;
@@ -99,73 +108,93 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   CalendarSettings settings = kGiven;
   settings.startX = -1;
-  const std::pair<int, int> radioFor[] = {{7, 1016}, {0, 1014}, {1, 1015}, {2, 1016}};
-  for (const auto& [pictSize, radioId] : radioFor) {
+  const std::pair<int, Id> radioFor[] = {
+      {7, Id::Radio1280}, {0, Id::Radio800}, {1, Id::Radio1024}, {2, Id::Radio1280}};
+  for (const auto& [pictSize, radio] : radioFor) {
     settings.pictSize = pictSize;
     Show(settings);
-    EXPECT_TRUE(Control<QRadioButton>(radioId)->isChecked()) << pictSize;
+    EXPECT_TRUE(Control<QRadioButton>(radio)->isChecked()) << pictSize;
     EXPECT_EQ(dialog_.settings().pictSize, pictSize);
   }
-  EXPECT_EQ(Control<QSlider>(1009)->value(), 77);
-  EXPECT_EQ(Control<QLineEdit>(1001)->text() + u' ' + Control<QLineEdit>(1002)->text(),
+  // A click on a size radio chooses its size at once.
+  for (const auto& [pictSize, radio] :
+       {std::pair(1, Id::Radio1024), std::pair(0, Id::Radio800), std::pair(2, Id::Radio1280)}) {
+    Click(radio);
+    EXPECT_EQ(dialog_.settings().pictSize, pictSize);
+  }
+  EXPECT_EQ(Control<QSlider>(Id::Slider)->value(), 77);
+  EXPECT_EQ(Control<QLineEdit>(Id::EditX)->text() + u' ' + Control<QLineEdit>(Id::EditY)->text(),
             u"4294967295 340"_s);
-  Click(1);
+  // Tab runs through the template's tab stops, which the size radios are not.
+  Control(Id::Ok)->setFocus();
+  QStringList order;
+  for (int i = 0; i < 6; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    order << QString::number(ControlId(QApplication::focusWidget()));
+  }
+  EXPECT_EQ(order.join(u' ').toStdString(), "1001 1002 1004 1008 1009 1");
+  Click(Id::Ok);
   EXPECT_EQ(prompter_->errors, (Errors{{kPositionText, kPositionCaption}}));
 }
 
 TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
   const struct {
-    int id;
+    Id id;
     const char16_t* text;
     int live;    // the position while the text stands: atoi of 9 characters
     int stored;  // after OK
     const QString* refusal;
-  } cases[] = {{1001, u"1500", 1500, 1500, nullptr},
-               {1002, u"1501", 1501, 1501, &kPositionText},
-               {1001, u"000000001500", 1, 1500, nullptr},
-               {1001, u"0000000012000", 1, 1, &kPositionText},
-               {1002, u"4294967296", 429496729, 429496729, &kPositionText},
-               {1002, u"         5", 0, 5, nullptr},
-               {1001, u"", 0, 0, &kUnsignedText},
-               {1001, u"+5", 5, 5, &kUnsignedText},
-               {1002, u"１２", 0, 0, &kUnsignedText}};
+    bool selected;  // the refusal puts the focus on the edit, its text selected
+  } cases[] = {{Id::EditX, u"1500", 1500, 1500, nullptr, false},
+               {Id::EditY, u"1501", 1501, 1501, &kPositionText, false},
+               {Id::EditX, u"000000001500", 1, 1500, nullptr, false},
+               {Id::EditX, u"0000000012000", 1, 1, &kPositionText, true},
+               {Id::EditY, u"0000000012000", 1, 1, &kPositionText, true},
+               {Id::EditY, u"4294967296", 429496729, 429496729, &kPositionText, false},
+               {Id::EditY, u"         5", 0, 5, nullptr, false},
+               {Id::EditX, u"", 0, 0, &kUnsignedText, true},
+               {Id::EditX, u"+5", 5, 5, &kUnsignedText, true},
+               {Id::EditY, u"１２", 0, 0, &kUnsignedText, true}};
   for (const auto& c : cases) {
     const QString text = QString::fromUtf16(c.text);
-    SCOPED_TRACE(text.toStdString());
+    SCOPED_TRACE(text.toStdString() + (c.id == Id::EditX ? " in X" : " in Y"));
     Show(kGiven);
     auto* edit = Control<QLineEdit>(c.id);
     edit->setText(text);  // unfiltered, as a paste is
-    const int& position = c.id == 1001 ? dialog_.settings().startX : dialog_.settings().startY;
+    const int& position = c.id == Id::EditX ? dialog_.settings().startX : dialog_.settings().startY;
     EXPECT_EQ(position, c.live);
-    Click(1);
+    Click(Id::Ok);
     EXPECT_EQ(position, c.stored);
     EXPECT_EQ(dialog_.isVisible(), c.refusal != nullptr);
     const QString caption = c.refusal == &kPositionText ? kPositionCaption : u"Lunetta"_s;
     EXPECT_EQ(prompter_->errors, (c.refusal ? Errors{{*c.refusal, caption}} : Errors{}));
-    EXPECT_TRUE(c.refusal != &kUnsignedText ||
-                (QApplication::focusWidget() == edit && edit->selectedText() == text));
+    if (c.refusal) {
+      EXPECT_EQ(ControlId(QApplication::focusWidget()),
+                static_cast<int>(c.selected ? c.id : Id::Ok));
+      EXPECT_EQ(edit->selectedText(), c.selected ? text : QString());
+    }
   }
 }
 
 TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   Show(kGiven);
-  Click(1004);
-  Click(1008);
+  Click(Id::FontButton);
+  Click(Id::BackColorButton);
   EXPECT_EQ(dialog_.settings(), kGiven) << "cancelled choices change nothing";
   prompter_->fontAnswer = FontSelection{u"DejaVu Serif"_s, 10.5, 300, false, 0x0000FF};
   prompter_->colorAnswer = 0x00FF00;
-  Click(1004);
-  Click(1008);
-  Click(1014);
-  Control<QSlider>(1009)->setValue(200);
-  auto* edit = Control<QLineEdit>(1002);
+  Click(Id::FontButton);
+  Click(Id::BackColorButton);
+  Click(Id::Radio800);
+  Control<QSlider>(Id::Slider)->setValue(200);
+  auto* edit = Control<QLineEdit>(Id::EditY);
   edit->clear();
   QTest::keyClicks(edit, u"1a2-3 "_s);  // typing lets only digits through
   // The chooser opens on the current font and text colour, not on black.
   EXPECT_EQ(prompter_->fontRequests.at(1),
             (FontSelection{u"DejaVu Sans"_s, 20, 700, true, 0x800000}));
 
-  QImage sample = Control(1011)->grab().toImage();
+  QImage sample = Control(Id::SampleFrame)->grab().toImage();
   const Rect b = SampleTextBox(MeasureFont(CreateFont(u"DejaVu Serif"_s, 10, 300, false)),
                                sample.width(), sample.height());
   const QRect box(b.left, b.top, b.right - b.left, b.bottom - b.top);
