@@ -32,6 +32,11 @@ QString Quoted(const QString& path) {
   return QStringLiteral("\"%1\"").arg(path);
 }
 
+// Qt names files by QString, which cannot carry every byte sequence; exact for UTF-8 names.
+QString QtFileName(const std::filesystem::path& path) {
+  return QFile::decodeName(path.c_str());
+}
+
 QString JsonString(const QString& text) {
   // A one-element array serialises the string with JSON's escapes; its brackets are cut off.
   const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
@@ -123,12 +128,13 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
 int Run(const ComposeOptions& options) {
   CalendarSettings settings;
   std::filesystem::path profile = ProfilePath();
-  if (!options.settingsFile.isEmpty()) {
-    if (QString why = UnreadableReason(options.settingsFile); !why.isEmpty()) {
-      PrintError(QStringLiteral("settings file %1: %2").arg(Quoted(options.settingsFile), why));
+  if (!options.settingsFile.empty()) {
+    const QString settingsFile = QtFileName(options.settingsFile);
+    if (QString why = UnreadableReason(settingsFile); !why.isEmpty()) {
+      PrintError(QStringLiteral("settings file %1: %2").arg(Quoted(settingsFile), why));
       return kExitFailure;
     }
-    profile = QFile::encodeName(options.settingsFile).toStdString();
+    profile = options.settingsFile;
   }
   LoadSettings(profile, settings);
   for (const auto& [key, value] : options.overrides) {
@@ -137,24 +143,25 @@ int Run(const ComposeOptions& options) {
   settings.year = options.year;
 
   // Checked before anything is composed, so a batch fails before its first file.
-  if (EncoderForPath(options.out).isEmpty()) {
-    PrintError(QStringLiteral("cannot write %1: %2")
-                   .arg(Quoted(options.out), NoEncoderReason(options.out)));
+  if (const QString out = QtFileName(options.out); EncoderForPath(out).isEmpty()) {
+    PrintError(QStringLiteral("cannot write %1: %2").arg(Quoted(out), NoEncoderReason(out)));
     return kExitFailure;
   }
 
   HolidayTable holidays;
   QString error;
-  if (!LoadHolidays(options.holidaysFile, options.year, holidays, &error)) {
+  if (!LoadHolidays(options.holidaysFile.empty() ? QString() : QtFileName(options.holidaysFile),
+                    options.year, holidays, &error)) {
     PrintError(error);
     return kExitFailure;
   }
 
   DecodedPicture photo;
-  if (!options.photo.isEmpty()) {
-    photo = LoadPhotograph(options.photo, settings.pictSize);
+  if (!options.photo.empty()) {
+    photo = LoadPhotograph(QtFileName(options.photo), settings.pictSize);
     if (!photo) {
-      PrintError(QStringLiteral("photo %1: %2").arg(Quoted(options.photo), photo.error));
+      PrintError(
+          QStringLiteral("photo %1: %2").arg(Quoted(QtFileName(options.photo)), photo.error));
       return kExitFailure;
     }
   }
@@ -169,7 +176,7 @@ int Run(const ComposeOptions& options) {
       PrintError(QString::fromStdString(failure.what()));
       return kExitUsage;
     }
-    const QString out = OutputPathForMonth(options.out, month);
+    const QString out = QtFileName(OutputPathForMonth(options.out, month));
     QString why;
     if (!Picture(composed.picture).Save(out, &why)) {
       PrintError(QStringLiteral("cannot write %1: %2").arg(Quoted(out), why));
@@ -184,11 +191,7 @@ int Run(const ComposeOptions& options) {
 }
 
 int ComposeMain(int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 1; i < argc; ++i) {
-    arguments << QString::fromLocal8Bit(argv[i]);
-  }
-  const ComposeOptionsResult parsed = ParseComposeOptions(arguments, Today());
+  const ComposeOptionsResult parsed = ParseComposeOptions(DecodeArguments(argc, argv), Today());
   if (!parsed.error.isEmpty()) {
     PrintError(parsed.error + QStringLiteral(" (see --help)"));
     return kExitUsage;
