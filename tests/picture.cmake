@@ -4,3 +4,5 @@ lunetta_add_test(picture_picture SOURCES picture/picture_test.cpp
 lunetta_add_test(picture_compose SOURCES app/compose_test.cpp
   LIBS lunetta_picture lunetta_compose_options GUI)
 add_dependencies(picture_compose lunetta-compose)
+lunetta_add_test(picture_compose_options SOURCES app/compose_options_test.cpp
+  LIBS lunetta_compose_options)

@@ -82,14 +82,14 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
 
 int Run(const ComposeOptions& options) {
   SessionEnvironment environment;
-  environment.holidayFile = options.holidaysFile.isEmpty()
+  environment.holidayFile = options.holidaysFile.empty()
                                 ? std::filesystem::current_path() / "holiday.dat"
-                                : FilePath(options.holidaysFile);
+                                : options.holidaysFile;
   CalendarSession session(std::move(environment));
 
   std::filesystem::path profile = ProfilePath();
-  if (!options.settingsFile.isEmpty()) {
-    profile = FilePath(options.settingsFile);
+  if (!options.settingsFile.empty()) {
+    profile = options.settingsFile;
     if (const std::optional<Failure> unreadable = UnreadableProfile(profile)) {
       PrintError(EnglishMessage(QStringLiteral("settings file"), *unreadable));
       return kExitFailure;
@@ -103,16 +103,16 @@ int Run(const ComposeOptions& options) {
   session.ApplySettings(settings);
 
   // Checked before anything is composed, so a batch fails before its first file.
-  if (const Result<QByteArray> encoder = EncoderForPath(FilePath(options.out)); !encoder) {
+  if (const Result<QByteArray> encoder = EncoderForPath(options.out); !encoder) {
     PrintError(EnglishMessage(QStringLiteral("cannot write"), encoder.failure()));
     return kExitFailure;
   }
-  if (!options.photo.isEmpty()) {
-    session.ChoosePhoto(FilePath(options.photo));
+  if (!options.photo.empty()) {
+    session.ChoosePhoto(options.photo);
     session.PrefetchPhoto();
   }
   session.ChooseYear(options.year);
-  if (!options.holidaysFile.isEmpty() && session.holidayFailure()) {
+  if (!options.holidaysFile.empty() && session.holidayFailure()) {
     PrintError(EnglishMessage(QStringLiteral("holiday file"), *session.holidayFailure()));
     return kExitFailure;
   }
@@ -127,15 +127,15 @@ int Run(const ComposeOptions& options) {
       PrintError(EnglishMessage(QStringLiteral("photo"), *photo));
       return kExitFailure;
     }
-    const QString out = OutputPathForMonth(options.out, month);
-    if (const Status saved = session.Save(FilePath(out)); !saved) {
+    const std::filesystem::path out = OutputPathForMonth(options.out, month);
+    if (const Status saved = session.Save(out); !saved) {
       Failure failure = saved.failure();
-      failure.file = FilePath(out);
+      failure.file = out;
       PrintError(EnglishMessage(QStringLiteral("cannot write"), failure));
       return kExitFailure;
     }
     if (options.json) {
-      std::printf("%s\n", JsonLine(out, session).toUtf8().constData());
+      std::printf("%s\n", JsonLine(DisplayPath(out), session).toUtf8().constData());
       std::fflush(stdout);
     }
   }
@@ -143,11 +143,7 @@ int Run(const ComposeOptions& options) {
 }
 
 int ComposeMain(int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 1; i < argc; ++i) {
-    arguments << QString::fromLocal8Bit(argv[i]);
-  }
-  const ComposeOptionsResult parsed = ParseComposeOptions(arguments, Today());
+  const ComposeOptionsResult parsed = ParseComposeOptions(DecodeArguments(argc, argv), Today());
   if (!parsed.error.isEmpty()) {
     PrintError(parsed.error + QStringLiteral(" (see --help)"));
     return kExitUsage;

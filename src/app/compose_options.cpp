@@ -1,7 +1,14 @@
 #include "app/compose_options.h"
 
+#include <QCommandLineParser>
+#include <QStringView>
+#include <array>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "calendar/month_model.h"
@@ -11,7 +18,7 @@ namespace lunetta {
 
 namespace {
 
-// Decimal digits with an optional sign, nothing else, within the range of a 32-bit integer.
+// Decimal digits with an optional sign, nothing else, within [low, high].
 std::optional<qint64> StrictInteger(const QString& text, qint64 low, qint64 high) {
   qsizetype i = 0;
   if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
@@ -37,22 +44,151 @@ constexpr qint64 kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr qint64 kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr qint64 kMaxColorRef = 0xFFFFFF;
 
-// Options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class ValueOption { Photo, Year, Month, Settings, Set, Holidays, Out };
+// What the option table fills in; the checks that involve more than one option come after it.
+struct Collected {
+  ComposeOptions options;
+  std::optional<int> year;
+  std::optional<int> month;
+};
 
-std::optional<ValueOption> ValueOptionNamed(const QString& name) {
-  static constexpr std::pair<const char*, ValueOption> kNames[] = {
-      {"--photo", ValueOption::Photo}, {"--year", ValueOption::Year},
-      {"--month", ValueOption::Month}, {"--settings", ValueOption::Settings},
-      {"--set", ValueOption::Set},     {"--holidays", ValueOption::Holidays},
-      {"--out", ValueOption::Out},
-  };
-  for (const auto& [text, option] : kNames) {
-    if (name == QLatin1String(text)) {
-      return option;
+// Checks one value of `option` ("--name") and stores it. Returns the usage error, or an empty text.
+using StoreValue = QString (*)(Collected&, const QString& option, const QString& value);
+
+// One option. A row sets exactly one of `flag`, `file` and `store`.
+struct OptionRow {
+  const char* name;       // without "--"
+  const char* alias;      // another name, or nullptr
+  const char* valueName;  // nullptr for a switch
+  const char* help;       // the --help text; nullptr: named together on the last line
+  bool ComposeOptions::*flag = nullptr;                   // a switch that sets this
+  std::filesystem::path ComposeOptions::*file = nullptr;  // a file name stored here
+  StoreValue store = nullptr;                             // any other value
+};
+
+QString StoreInteger(std::optional<int>& field, const QString& option, const QString& value,
+                     qint64 low, qint64 high, const char* what) {
+  const std::optional<qint64> number = StrictInteger(value, low, high);
+  if (!number) {
+    return QStringLiteral("%1 needs %2, not \"%3\"").arg(option, QLatin1String(what), value);
+  }
+  field = static_cast<int>(*number);
+  return {};
+}
+
+QString StoreOverride(Collected& collected, const QString& option, const QString& value) {
+  const qsizetype equals = value.indexOf(u'=');
+  if (equals <= 0) {
+    return QStringLiteral("%1 needs \"KEY=VALUE\", not \"%2\"").arg(option, value);
+  }
+  const QString key = value.left(equals).trimmed();
+  const QString setting = value.mid(equals + 1);
+  CalendarSettings probe;
+  if (QString why = ApplySetting(probe, key, setting); !why.isEmpty()) {
+    return option + QStringLiteral(": ") + why;
+  }
+  collected.options.overrides.emplace_back(key, setting);
+  return {};
+}
+
+constexpr OptionRow Switch(const char* name, const char* help, bool ComposeOptions::*flag,
+                           const char* alias = nullptr) {
+  return {name, alias, nullptr, help, flag, nullptr, nullptr};
+}
+
+constexpr OptionRow File(const char* name, const char* help,
+                         std::filesystem::path ComposeOptions::*file) {
+  return {name, nullptr, "FILE", help, nullptr, file, nullptr};
+}
+
+constexpr OptionRow Value(const char* name, const char* valueName, const char* help,
+                          StoreValue store) {
+  return {name, nullptr, valueName, help, nullptr, nullptr, store};
+}
+
+// In the order --help lists them.
+constexpr OptionRow kOptions[] = {
+    File("photo", "photograph to use; omitted: no photograph (desktop colour)",
+         &ComposeOptions::photo),
+    Value("year", "YYYY", "year to draw (default: the current year)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreInteger(c.year, option, value, kInt32Min, kInt32Max, "a year");
+          }),
+    Value("month", "M", "month to draw, 1..12 (default: the current month)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreInteger(c.month, option, value, 1, 12, "a month 1..12");
+          }),
+    Switch("all-months",
+           "compose the twelve months of the year; --out must then contain %m (01..12)",
+           &ComposeOptions::allMonths),
+    File("settings", "read the settings from this profile file (default: Lunetta's own profile)",
+         &ComposeOptions::settingsFile),
+    Value("set", "\"KEY=VALUE\"",
+          "override one setting, KEY as in the profile (\"Text Size\", \"StartX\",\n"
+          "\"Font Name\", ..., and \"Font Weight\", \"Font Italic\"); repeatable",
+          StoreOverride),
+    File("holidays", "holiday file (default: holiday.dat in the current directory)",
+         &ComposeOptions::holidaysFile),
+    File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
+         &ComposeOptions::out),
+    Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
+    Switch("help", nullptr, &ComposeOptions::help, "h"),
+    Switch("version", nullptr, &ComposeOptions::version),
+};
+
+QString Store(const OptionRow& row, Collected& collected, const QString& value) {
+  const QString option = QStringLiteral("--") + QLatin1String(row.name);
+  if (row.flag != nullptr) {
+    collected.options.*row.flag = true;
+    return {};
+  }
+  if (row.file != nullptr) {
+    // An empty name is a script's unset variable far more often than a wish for the default.
+    if (value.isEmpty()) {
+      return QStringLiteral("%1 needs a file name").arg(option);
+    }
+    collected.options.*row.file = PathFromArgument(value);
+    return {};
+  }
+  return row.store(collected, option, value);
+}
+
+std::optional<std::size_t> RowNamed(const QString& name) {
+  for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+    const OptionRow& row = kOptions[i];
+    if (name == QLatin1String(row.name) ||
+        (row.alias != nullptr && name == QLatin1String(row.alias))) {
+      return i;
     }
   }
   return std::nullopt;
+}
+
+// The parser's complaint as one line. An unknown option is named as the user spelt it.
+QString ParseFailure(const QCommandLineParser& parser, const QStringList& arguments) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (unknown.isEmpty()) {
+    QString text = parser.errorText();
+    if (text.endsWith(u'.')) {
+      text.chop(1);
+    }
+    if (!text.isEmpty()) {
+      text[0] = text[0].toLower();
+    }
+    return text;
+  }
+  const QString& name = unknown.first();
+  QString spelt = QStringLiteral("--") + name;
+  for (const QString& argument : arguments) {
+    if (argument == u"--") {
+      break;
+    }
+    const QString written = argument.section(u'=', 0, 0);
+    if (written == QStringLiteral("-") + name || written == QStringLiteral("--") + name) {
+      spelt = written;
+      break;
+    }
+  }
+  return QStringLiteral("unknown option \"%1\"").arg(spelt);
 }
 
 QString CheckYearMonth(int year, int month) {
@@ -65,6 +201,60 @@ QString CheckYearMonth(int year, int month) {
         .arg(QString::fromStdString(error.what()));
   }
   return {};
+}
+
+// The length of the well-formed UTF-8 sequence `bytes` starts with, or 0 when it starts with none
+// (overlong forms, encoded surrogates and values past U+10FFFF are not well formed).
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  std::size_t length = 0;
+  unsigned char secondLow = 0x80;
+  unsigned char secondHigh = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    secondLow = lead == 0xE0 ? 0xA0 : 0x80;
+    secondHigh = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    secondLow = lead == 0xF0 ? 0x90 : 0x80;
+    secondHigh = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (bytes.size() < length || byte(1) < secondLow || byte(1) > secondHigh) {
+    return 0;
+  }
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+// The lone surrogates that stand for the bytes 0x80..0xFF that are not part of valid UTF-8.
+constexpr char16_t kEscapeBase = 0xDC00;
+constexpr char16_t kFirstEscape = 0xDC80;
+constexpr char16_t kLastEscape = 0xDCFF;
+
+QString DecodeArgument(std::string_view bytes) {
+  QString text;
+  while (!bytes.empty()) {
+    if (const std::size_t length = Utf8SequenceLength(bytes); length > 0) {
+      text += QString::fromUtf8(bytes.data(), static_cast<qsizetype>(length));
+      bytes.remove_prefix(length);
+    } else {
+      text += QChar(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[0])));
+      bytes.remove_prefix(1);
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -117,157 +307,145 @@ QString ApplySetting(CalendarSettings& settings, const QString& key, const QStri
 
 ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today) {
   ComposeOptionsResult result;
-  ComposeOptions& options = result.options;
-  const auto fail = [&](QString message) {
+  const auto fail = [&result](QString message) {
+    result.options = {};
     result.error = std::move(message);
     return result;
   };
 
-  std::optional<int> year;
-  std::optional<int> month;
-  for (qsizetype i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (argument == u"--help" || argument == u"-h") {
-      options.help = true;
-      continue;
+  QCommandLineParser parser;
+  // "-month 5" as "--month 5": an unknown "-word" is then blamed as written, not letter by letter.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const OptionRow& row : kOptions) {
+    QStringList names{QLatin1String(row.name)};
+    if (row.alias != nullptr) {
+      names << QLatin1String(row.alias);
     }
-    if (argument == u"--version") {
-      options.version = true;
-      continue;
-    }
-    if (argument == u"--json") {
-      options.json = true;
-      continue;
-    }
-    if (argument == u"--all-months") {
-      options.allMonths = true;
-      continue;
-    }
+    parser.addOption(row.valueName != nullptr
+                         ? QCommandLineOption(names, QString(), QLatin1String(row.valueName))
+                         : QCommandLineOption(names));
+  }
+  // The parser takes the first element for the program's name.
+  if (!parser.parse(QStringList{QString()} + arguments)) {
+    return fail(ParseFailure(parser, arguments));
+  }
+  if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty()) {
+    return fail(QStringLiteral("unexpected argument \"%1\"").arg(stray.first()));
+  }
 
-    QString name = argument;
-    std::optional<QString> value;
-    if (const qsizetype equals = argument.indexOf(u'='); argument.startsWith(u"--") && equals > 2) {
-      name = argument.left(equals);
-      value = argument.mid(equals + 1);
-    }
-    const std::optional<ValueOption> option = ValueOptionNamed(name);
-    if (!option) {
-      return fail(argument.startsWith(u'-')
-                      ? QStringLiteral("unknown option \"%1\"").arg(argument)
-                      : QStringLiteral("unexpected argument \"%1\"").arg(argument));
-    }
-    if (!value) {
-      if (i + 1 >= arguments.size()) {
-        return fail(QStringLiteral("%1 needs a value").arg(name));
-      }
-      value = arguments[++i];
-    }
-
-    switch (*option) {
-      case ValueOption::Photo:
-        options.photo = *value;
-        break;
-      case ValueOption::Year: {
-        const std::optional<qint64> number = StrictInteger(*value, kInt32Min, kInt32Max);
-        if (!number) {
-          return fail(QStringLiteral("--year needs a year, not \"%1\"").arg(*value));
-        }
-        year = static_cast<int>(*number);
-        break;
-      }
-      case ValueOption::Month: {
-        const std::optional<qint64> number = StrictInteger(*value, 1, 12);
-        if (!number) {
-          return fail(QStringLiteral("--month needs a month 1..12, not \"%1\"").arg(*value));
-        }
-        month = static_cast<int>(*number);
-        break;
-      }
-      case ValueOption::Settings:
-        options.settingsFile = *value;
-        break;
-      case ValueOption::Set: {
-        const qsizetype equals = value->indexOf(u'=');
-        if (equals <= 0) {
-          return fail(QStringLiteral("--set needs \"KEY=VALUE\", not \"%1\"").arg(*value));
-        }
-        const QString key = value->left(equals).trimmed();
-        const QString setting = value->mid(equals + 1);
-        CalendarSettings probe;
-        if (QString why = ApplySetting(probe, key, setting); !why.isEmpty()) {
-          return fail(QStringLiteral("--set: ") + why);
-        }
-        options.overrides.emplace_back(key, setting);
-        break;
-      }
-      case ValueOption::Holidays:
-        options.holidaysFile = *value;
-        break;
-      case ValueOption::Out:
-        options.out = *value;
-        break;
+  // In command-line order, so that the first bad value is the one blamed, and the last one given
+  // is the one kept.
+  Collected collected;
+  std::array<qsizetype, std::size(kOptions)> valuesSeen{};
+  for (const QString& name : parser.optionNames()) {
+    const std::size_t index = RowNamed(name).value();
+    const OptionRow& row = kOptions[index];
+    const QString value =
+        row.valueName != nullptr ? parser.values(name).at(valuesSeen[index]++) : QString();
+    if (QString why = Store(row, collected, value); !why.isEmpty()) {
+      return fail(why);
     }
   }
+  ComposeOptions& options = collected.options;
   if (options.help || options.version) {
+    result.options = std::move(options);
     return result;
   }
 
-  if (options.out.isEmpty()) {
-    return fail(QStringLiteral("--out needs a file name"));
-  }
   if (options.allMonths) {
-    if (month) {
+    if (collected.month) {
       return fail(QStringLiteral("--month and --all-months cannot be used together"));
     }
-    if (!options.out.contains(u"%m")) {
+    if (options.out.native().find("%m") == std::string::npos) {
       return fail(QStringLiteral("--all-months needs %m in the --out name"));
     }
   }
-  options.year = year.value_or(today.year);
+  options.year = collected.year.value_or(today.year);
   if (options.allMonths) {
     for (int m = 1; m <= 12; ++m) {
       options.months.push_back(m);
     }
   } else {
-    options.months.push_back(month.value_or(today.month));
+    options.months.push_back(collected.month.value_or(today.month));
   }
   for (int m : options.months) {
     if (QString why = CheckYearMonth(options.year, m); !why.isEmpty()) {
       return fail(why);
     }
   }
+  result.options = std::move(options);
   return result;
 }
 
-QString OutputPathForMonth(const QString& pattern, int month) {
-  QString path = pattern;
-  return path.replace(QStringLiteral("%m"),
-                      QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0')));
+QStringList DecodeArguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments << DecodeArgument(argv[i]);
+  }
+  return arguments;
+}
+
+std::filesystem::path PathFromArgument(const QString& argument) {
+  std::string bytes;
+  for (qsizetype i = 0; i < argument.size(); ++i) {
+    const QChar c = argument[i];
+    // A pair first: the low half of a real character may lie in the escapes' range.
+    if (c.isHighSurrogate() && i + 1 < argument.size() && argument[i + 1].isLowSurrogate()) {
+      bytes += QStringView(argument).mid(i, 2).toUtf8().toStdString();
+      ++i;
+    } else if (c.unicode() >= kFirstEscape && c.unicode() <= kLastEscape) {
+      bytes += static_cast<char>(c.unicode() - kEscapeBase);
+    } else if (c.isSurrogate()) {
+      bytes += "\xEF\xBF\xBD";
+    } else {
+      bytes += QStringView(&c, 1).toUtf8().toStdString();
+    }
+  }
+  return bytes;
+}
+
+QString DisplayPath(const std::filesystem::path& path) {
+  const std::string& bytes = path.native();
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::filesystem::path OutputPathForMonth(const std::filesystem::path& pattern, int month) {
+  const std::string digits{static_cast<char>('0' + month / 10),
+                           static_cast<char>('0' + month % 10)};
+  std::string bytes = pattern.native();
+  for (std::size_t at = bytes.find("%m"); at != std::string::npos;
+       at = bytes.find("%m", at + digits.size())) {
+    bytes.replace(at, 2, digits);
+  }
+  return bytes;
 }
 
 QString ComposeUsage() {
-  return QStringLiteral(
+  constexpr qsizetype kLabelWidth = 20;
+  const QString indent(2 + kLabelWidth, u' ');
+  QString usage = QStringLiteral(
       "Usage: lunetta-compose [options]\n"
       "Composes Lunetta's calendar picture without a window.\n"
-      "\n"
-      "  --photo FILE        photograph to use; omitted: no photograph (desktop colour)\n"
-      "  --year YYYY         year to draw (default: the current year)\n"
-      "  --month M           month to draw, 1..12 (default: the current month)\n"
-      "  --all-months        compose the twelve months of the year; --out must then contain %m "
-      "(01..12)\n"
-      "  --settings FILE     read the settings from this profile file (default: Lunetta's own "
-      "profile)\n"
-      "  --set \"KEY=VALUE\"   override one setting, KEY as in the profile (\"Text Size\", "
-      "\"StartX\",\n"
-      "                      \"Font Name\", ..., and \"Font Weight\", \"Font Italic\"); "
-      "repeatable\n"
-      "  --holidays FILE     holiday file (default: holiday.dat in the current directory)\n"
-      "  --out FILE          where to write; the format follows the extension (default: "
-      "DeskTopImg.jpg)\n"
-      "  --json              print one JSON object per written picture\n"
-      "  --help, --version\n"
-      "\n"
-      "Exit status: 0 success, 1 the work failed, 2 usage error.\n");
+      "\n");
+  QStringList unexplained;
+  for (const OptionRow& row : kOptions) {
+    QString label = QStringLiteral("--") + QLatin1String(row.name);
+    if (row.help == nullptr) {
+      unexplained << label;
+      continue;
+    }
+    if (row.valueName != nullptr) {
+      label += QStringLiteral(" ") + QLatin1String(row.valueName);
+    }
+    usage += QStringLiteral("  ") + (label + u' ').leftJustified(kLabelWidth) +
+             QString::fromUtf8(row.help).replace(u'\n', QStringLiteral("\n") + indent) + u'\n';
+  }
+  usage += QStringLiteral("  ") + unexplained.join(QStringLiteral(", ")) +
+           QStringLiteral(
+               "\n"
+               "\n"
+               "Exit status: 0 success, 1 the work failed, 2 usage error.\n");
+  return usage;
 }
 
 }  // namespace lunetta

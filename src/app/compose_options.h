@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -9,36 +10,52 @@
 
 namespace lunetta {
 
-/// What one run of lunetta-compose is asked to do.
+/// What one run of lunetta-compose is asked to do. File names are the bytes the user gave.
 struct ComposeOptions {
-  QString photo;            // empty: no photograph
-  int year = 0;             // always set by the parser, from the clock when not given
-  std::vector<int> months;  // the months to compose, in order
+  std::filesystem::path photo{};  // empty: no photograph
+  int year = 0;                   // always set by the parser, from the clock when not given
+  std::vector<int> months{};      // the months to compose, in order
   bool allMonths = false;
-  QString settingsFile;                                // empty: the desktop program's profile
-  std::vector<std::pair<QString, QString>> overrides;  // checked "KEY=VALUE" pairs, in order
-  QString holidaysFile;  // empty: holiday.dat in the current directory
-  QString out = QStringLiteral("DeskTopImg.jpg");
+  std::filesystem::path settingsFile{};                  // empty: the desktop program's profile
+  std::vector<std::pair<QString, QString>> overrides{};  // checked "KEY=VALUE" pairs, in order
+  std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
+  std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
   bool json = false;
   bool help = false;
   bool version = false;
+
+  bool operator==(const ComposeOptions&) const = default;
 };
 
 struct ComposeOptionsResult {
   ComposeOptions options;
-  QString error;  // a usage error, one line; empty when the arguments are good
+  QString error;  // a usage error, one line, naming the option; empty when the arguments are good
 };
 
-/// Parses the arguments after the program name. `today` supplies the default year and month.
+/// Parses the arguments after the program name, as DecodeArguments gives them. `today` supplies
+/// the default year and month. "--name VALUE" and "--name=VALUE" are the same; an option given
+/// twice takes its last value, except --set, which adds each one. Every value is checked.
 ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today);
 
 /// Applies one profile key and its value to `settings`. Keys are matched without regard to ASCII
-/// letter case; integer values must be decimal numbers and nothing else. Returns the reason for a
-/// bad key or value, or an empty text.
+/// letter case; integer values must be decimal numbers and nothing else, colours 0..16777215.
+/// Returns the reason for a bad key or value, or an empty text.
 QString ApplySetting(CalendarSettings& settings, const QString& key, const QString& value);
 
-/// `pattern` with every "%m" replaced by the two-digit month.
-QString OutputPathForMonth(const QString& pattern, int month);
+/// argv[1..argc-1] without loss: valid UTF-8 is decoded as such, and every byte that is not part
+/// of valid UTF-8 becomes the lone surrogate U+DC80..U+DCFF, so that PathFromArgument gives the
+/// same bytes back.
+QStringList DecodeArguments(int argc, char** argv);
+
+/// The file name `argument` stands for, byte for byte as DecodeArguments received it. Surrogates
+/// DecodeArguments never produces are written as U+FFFD.
+std::filesystem::path PathFromArgument(const QString& argument);
+
+/// `path` for a message; bytes that are not UTF-8 show as U+FFFD.
+QString DisplayPath(const std::filesystem::path& path);
+
+/// `pattern` with every "%m" replaced by the two-digit month; the other bytes are kept as they are.
+std::filesystem::path OutputPathForMonth(const std::filesystem::path& pattern, int month);
 
 /// The text of --help.
 QString ComposeUsage();

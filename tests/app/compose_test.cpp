@@ -5,19 +5,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "app/compose_options.h"
 #include "calendar/composition.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 
 namespace lunetta {
 namespace {
-
-TEST(ComposeOptionsTest, DefaultsToThisMonthAndTheDesktopPictureName) {
-  const ComposeOptions options = ParseComposeOptions({}, LocalDate{2026, 12, 6}).options;
-  EXPECT_TRUE(options.year == 2026 && options.months == std::vector<int>{12} &&
-              options.out == "DeskTopImg.jpg");
-}
 
 // Runs the built lunetta-compose in `folder`.
 std::tuple<int, QString, QString> Compose(const QTemporaryDir& folder,
@@ -61,18 +54,21 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
     QStringList arguments;
     int exitCode;
     const char* message;  // a pattern the one-line message must match
-  } cases[] = {{{"--frobnicate"}, 2, "unknown option \"--frobnicate\""},
-               {{"--month", "13"}, 2, "1\\.\\.12"},
-               {{"--year", "1969"}, 2, "cannot draw 1969-12"},
-               {{"--set", "Text Size"}, 2, "KEY=VALUE"},
-               {{"--set", "StartY=2147483648"}, 2, "whole number"},
-               {{"--all-months", "--out", "x.bmp"}, 2, "%m"},
-               {{"--photo", "notes.jpg", "--out", "x.bmp"}, 1, "notes.jpg.*not a picture"},
-               {{"--photo", "gone.jpg", "--out", "x.bmp"}, 1, "gone.jpg.*no such file"},
-               {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
-               {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
-               {{"--out", "picture"}, 1, "picture.*extension"},
-               {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
+  } cases[] = {
+      {{"--frobnicate"}, 2, "unknown option \"--frobnicate\""},
+      {{"--month", "13"}, 2, "1\\.\\.12"},
+      {{"--year", "1969"}, 2, "cannot draw 1969-12"},
+      {{"--set", "Text Size"}, 2, "KEY=VALUE"},
+      {{"--set", "StartY=2147483648"}, 2, "whole number"},
+      {{"--all-months", "--out", "x.bmp"}, 2, "%m"},
+      {{"--month", "3", "--all-months", "--out", "x-%m.bmp"}, 2, "--month and --all-months"},
+      {{"--out", "x.bmp", "y.bmp"}, 2, "unexpected argument \"y.bmp\""},
+      {{"--photo", "notes.jpg", "--out", "x.bmp"}, 1, "notes.jpg.*not a picture"},
+      {{"--photo", "gone.jpg", "--out", "x.bmp"}, 1, "gone.jpg.*no such file"},
+      {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
+      {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
+      {{"--out", "picture"}, 1, "picture.*extension"},
+      {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
   for (const auto& c : cases) {
     const auto [code, out, err] = Compose(dir, c.arguments);
     EXPECT_TRUE(code == c.exitCode && err.count(u'\n') == 1 && out.isEmpty() &&
