@@ -432,7 +432,7 @@ void MainDialog::OnAbout() {
 
 void MainDialog::OnOK() {
   const std::filesystem::path profile = ProfilePath();
-  if (!SaveSettings(profile, settings_, Today())) {
+  if (const std::error_code failure = SaveSettings(profile, settings_, Today())) {
     reportError_(QStringLiteral("設定を保存できませんでした。\n%1")
                      .arg(QString::fromStdString(profile.string())));
   }
