@@ -1,10 +1,11 @@
-# lunetta_core: the calendar model, the holiday table and the settings store; standard library only.
+# lunetta_core: the calendar model, the holiday table, the settings store and safe file access;
+# standard library and POSIX only.
 add_library(lunetta_core STATIC
   calendar/calendar_settings.cpp
   calendar/month_model.cpp
   calendar/holiday_table.cpp
   calendar/block_geometry.cpp
-  settings/atomic_file.cpp
+  platform/file_io.cpp
   settings/profile.cpp
   settings/settings_store.cpp
 )

@@ -6,7 +6,7 @@ add_library(lunetta_picture STATIC
   picture/load_picture_file.cpp
   picture/picture_painter.cpp
   picture/picture.cpp
-  picture/failure.h
+  picture/failure.cpp
 )
 target_link_libraries(lunetta_picture PUBLIC lunetta_core Qt6::Gui)
 

@@ -14,6 +14,7 @@
 #include "app/compose_options.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
+#include "platform/file_io.h"
 #include "session/calendar_session.h"
 #include "settings/settings_store.h"
 
@@ -51,22 +52,6 @@ QString JsonLine(const QString& out, const CalendarSession& session) {
       .arg(days.join(u','));
 }
 
-// Why a settings file the user named cannot be read, or nothing when it can.
-std::optional<Failure> UnreadableProfile(const std::filesystem::path& path) {
-  const QFileInfo info(QtPath(path));
-  if (!info.exists()) {
-    return Failure(Fault::NotFound, path);
-  }
-  if (!info.isFile()) {
-    return Failure(Fault::NotRegularFile, path);
-  }
-  QFile file(info.filePath());
-  if (!file.open(QIODevice::ReadOnly)) {
-    return Failure(Fault::CannotOpen, path, {}, file.errorString());
-  }
-  return std::nullopt;
-}
-
 QtMessageHandler previousHandler = nullptr;
 
 // Qt notes a missing XDG_RUNTIME_DIR while it picks the platform; a script run from cron has none,
@@ -89,13 +74,18 @@ int Run(const ComposeOptions& options) {
 
   std::filesystem::path profile = ProfilePath();
   if (!options.settingsFile.empty()) {
+    // A settings file the user names must be there; Lunetta's own profile may not be yet.
     profile = options.settingsFile;
-    if (const std::optional<Failure> unreadable = UnreadableProfile(profile)) {
-      PrintError(EnglishMessage(QStringLiteral("settings file"), *unreadable));
+    std::error_code error;
+    if (!OpenRegularFile(profile, error)) {
+      PrintError(EnglishMessage(QStringLiteral("settings file"), ReadingFailure(profile, error)));
       return kExitFailure;
     }
   }
-  session.LoadSettings(profile);
+  if (const Status loaded = session.LoadSettings(profile); !loaded) {
+    PrintError(EnglishMessage(QStringLiteral("settings file"), loaded.failure()));
+    return kExitFailure;
+  }
   CalendarSettings settings = session.settings();
   for (const auto& [key, value] : options.overrides) {
     ApplySetting(settings, key, value);  // checked by the parser

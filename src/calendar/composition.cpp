@@ -1,16 +1,17 @@
 #include "calendar/composition.h"
 
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "calendar/calendar_renderer.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
 #include "platform/drawing.h"
+#include "platform/file_io.h"
 
 namespace lunetta {
 
@@ -190,26 +191,41 @@ Status SaveBitmapFile(const QImage& image, const std::filesystem::path& path) {
   Put16(info + 14, 24);
   Put32(info + 20, static_cast<std::uint32_t>(imageSize));
 
-  QSaveFile out(QtPath(path));
-  if (!out.open(QIODevice::WriteOnly) || out.write(headers.data(), kHeadersSize) != kHeadersSize) {
-    return fail(Fault::CannotWrite, out.errorString());
+  // The program's own hand-off file: readable by the user alone.
+  AtomicFileWriter out;
+  AtomicWriteOptions privateFile;
+  privateFile.mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  privateFile.keepExistingMode = false;
+  if (const std::error_code error = out.open(path, privateFile)) {
+    return WritingFailure(path, error);
   }
-  // BMP stores blue, green, red; the padding bytes stay zero.
-  QByteArray row(static_cast<qsizetype>(stride), '\0');
+  if (const std::error_code error = out.write(std::string_view(headers.data(), kHeadersSize))) {
+    return WritingFailure(path, error);
+  }
+  // BMP stores blue, green, red; the padding bytes stay zero. Rows go out in batches of about a
+  // quarter of a megabyte.
+  const std::int64_t rowsPerBatch = std::max<std::int64_t>(1, (256 << 10) / stride);
+  std::string batch;
+  batch.reserve(static_cast<std::size_t>(rowsPerBatch * stride));
   for (std::int64_t y = height - 1; y >= 0; --y) {
     const uchar* in = rgb.constScanLine(static_cast<int>(y));
-    auto* bgr = reinterpret_cast<uchar*>(row.data());
+    const std::size_t start = batch.size();
+    batch.resize(start + static_cast<std::size_t>(stride), '\0');
+    auto* bgr = reinterpret_cast<uchar*>(batch.data() + start);
     for (std::int64_t i = 0; i < width; ++i) {
       bgr[3 * i] = in[3 * i + 2];
       bgr[3 * i + 1] = in[3 * i + 1];
       bgr[3 * i + 2] = in[3 * i];
     }
-    if (out.write(row) != stride) {
-      return fail(Fault::CannotWrite, out.errorString());
+    if (static_cast<std::int64_t>(batch.size()) >= rowsPerBatch * stride || y == 0) {
+      if (const std::error_code error = out.write(batch)) {
+        return WritingFailure(path, error);
+      }
+      batch.clear();
     }
   }
-  if (!out.commit()) {
-    return fail(Fault::CannotWrite, out.errorString());
+  if (const std::error_code error = out.commit()) {
+    return WritingFailure(path, error);
   }
   return {};
 }

@@ -1,11 +1,10 @@
 #include "calendar/holiday_table.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "platform/c_runtime.h"
+#include "platform/file_io.h"
 
 namespace lunetta {
 
@@ -15,25 +14,20 @@ constexpr std::size_t kYearChars = 4;
 constexpr std::size_t kEntriesStart = 5;  // year and one separator
 constexpr std::size_t kEntryWidth = 5;    // MMDD and one separator
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 }  // namespace
 
-void HolidayTable::load(const std::filesystem::path& directory, int year) {
-  // Read-only: nothing here writes the file, so a read-only holiday file must still load.
-  const FilePtr file{std::fopen((directory / "holiday.dat").string().c_str(), "rb")};
-  if (!file) {
-    return;
+std::error_code HolidayTable::load(const std::filesystem::path& directory, int year) {
+  return loadFile(directory / "holiday.dat", year);
+}
+
+std::error_code HolidayTable::loadFile(const std::filesystem::path& path, int year) {
+  // Read-only and non-blocking: a read-only file must still load, and a FIFO must not hang us.
+  std::error_code error;
+  const FileBytes file = ReadRegularFile(path, kMaxFileBytes, error);
+  if (!error) {
+    loadText(file.bytes, year);
   }
-  std::array<char, kMaxFileBytes> buffer{};
-  const std::size_t size = std::fread(buffer.data(), 1, buffer.size(), file.get());
-  if (std::ferror(file.get()) != 0) {
-    return;
-  }
-  loadText(std::string_view(buffer.data(), size), year);
+  return error;
 }
 
 void HolidayTable::loadText(std::string_view text, int year) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace lunetta {
@@ -13,9 +14,12 @@ class HolidayTable {
   static constexpr std::size_t kMaxFileBytes = 5120;
   static constexpr std::size_t kEntryChars = 100;  // 20 entries of 5 characters
 
-  /// Reads "holiday.dat" in `directory` for `year`. A file that cannot be opened or read leaves the
-  /// table as it was.
-  void load(const std::filesystem::path& directory, int year);
+  /// Reads "holiday.dat" in `directory` for `year`. A file that cannot be opened or read, or that
+  /// is not a regular file, leaves the table as it was; the error only informs.
+  std::error_code load(const std::filesystem::path& directory, int year);
+
+  /// Reads the holiday file `file` (of any name) for `year`, as load does.
+  std::error_code loadFile(const std::filesystem::path& file, int year);
 
   /// Applies the text of a holiday file (already cut at 5120 bytes) for `year`.
   void loadText(std::string_view text, int year);

@@ -9,12 +9,12 @@
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTemporaryFile>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
+#include "platform/file_io.h"
 #include "ui/failure_messages.h"
 
 namespace lunetta {
@@ -46,23 +46,28 @@ bool PaintPage(QPrinter& printer, const QImage& picture) {
   return painter.end();
 }
 
-bool CopyAtomically(const QString& from, const QString& to, QString* reason) {
+// Copies the finished document over the file the user named, atomically: a link there is
+// replaced, never followed, and a FIFO or device is refused.
+Status CopyAtomically(const QString& from, const std::filesystem::path& to) {
   QFile source(from);
   if (!source.open(QIODevice::ReadOnly)) {
-    *reason = source.errorString();
-    return false;
+    return Failure(Fault::CannotOpen, FilePath(from), {}, source.errorString());
   }
-  QSaveFile target(to);
-  if (!target.open(QIODevice::WriteOnly)) {
-    *reason = target.errorString();
-    return false;
+  AtomicFileWriter target;
+  if (const std::error_code error = target.open(to)) {
+    return WritingFailure(to, error);
   }
-  const QByteArray bytes = source.readAll();
-  if (target.write(bytes) != bytes.size() || !target.commit()) {
-    *reason = target.errorString();
-    return false;
+  QByteArray chunk;
+  while (!(chunk = source.read(256 << 10)).isEmpty()) {
+    if (const std::error_code error = target.write(
+            std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())))) {
+      return WritingFailure(to, error);
+    }
   }
-  return true;
+  if (const std::error_code error = target.commit()) {
+    return WritingFailure(to, error);
+  }
+  return {};
 }
 
 }  // namespace
@@ -122,9 +127,8 @@ Status PrintComposedPicture(QPrinter& printer, const QImage& picture) {
     return Failure(Fault::PrinterNotStarted);
   }
   if (toFile) {
-    QString reason;
-    if (!CopyAtomically(staging.fileName(), target, &reason)) {
-      return Failure(Fault::CannotWrite, FilePath(target), {}, reason);
+    if (Status copied = CopyAtomically(staging.fileName(), FilePath(target)); !copied) {
+      return copied;
     }
   }
   return {};

@@ -53,6 +53,14 @@ struct Failure {
   bool operator==(const Failure&) const = default;
 };
 
+/// The failure of reading `file` for the system's `cause`: NotFound, IsFolder, NotRegularFile or
+/// NoPermission where the cause says so, CannotOpen otherwise.
+Failure ReadingFailure(const std::filesystem::path& file, std::error_code cause);
+
+/// The failure of writing `file` for the system's `cause`: NotRegularFile where the cause says so,
+/// CannotWrite otherwise.
+Failure WritingFailure(const std::filesystem::path& file, std::error_code cause);
+
 /// Success, or the failure that stopped an operation.
 class [[nodiscard]] Status {
  public:

@@ -1,9 +1,5 @@
 #include "picture/load_picture_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,9 +7,10 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <array>
-#include <cerrno>
 #include <string_view>
 #include <utility>
+
+#include "platform/file_io.h"
 
 namespace lunetta {
 
@@ -171,31 +168,17 @@ Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize 
   }
   // Opened without blocking and checked before anything is read: a FIFO or a device would block or
   // read forever.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    const int error = errno;
-    const std::error_code cause(error, std::generic_category());
-    if (error == ENOENT || error == ENOTDIR) {
-      return fail(Fault::NotFound, cause);
-    }
-    return fail(error == EACCES || error == EPERM ? Fault::NoPermission : Fault::CannotOpen, cause);
+  std::error_code error;
+  UniqueFd fd = OpenRegularFile(path, error);
+  if (error) {
+    return ReadingFailure(path, error);
   }
   QFile file;
-  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    ::close(fd);
+  if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     return fail(Fault::CannotOpen);
   }
-  struct stat status {};
-  if (::fstat(fd, &status) != 0) {
-    return fail(Fault::CannotOpen, std::error_code(errno, std::generic_category()));
-  }
-  if (S_ISDIR(status.st_mode)) {
-    return fail(Fault::IsFolder);
-  }
-  if (!S_ISREG(status.st_mode)) {
-    return fail(Fault::NotRegularFile);
-  }
-  if (status.st_size == 0) {
+  fd.release();
+  if (file.size() == 0) {
     return fail(Fault::EmptyFile);
   }
   Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize);

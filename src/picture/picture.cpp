@@ -2,10 +2,10 @@
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <utility>
 
 #include "picture/load_picture_file.h"
+#include "platform/file_io.h"
 
 namespace lunetta {
 
@@ -18,6 +18,26 @@ bool IsPathSeparator(QChar c) {
   return c == u'/';
 #endif
 }
+
+// Streams what an encoder writes into an atomic file.
+class AtomicFileDevice final : public QIODevice {
+ public:
+  explicit AtomicFileDevice(AtomicFileWriter& writer) : writer_(writer) {
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+  }
+  const std::error_code& failure() const { return failure_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    failure_ = writer_.write(std::string_view(data, static_cast<std::size_t>(size)));
+    return failure_ ? -1 : size;
+  }
+
+ private:
+  AtomicFileWriter& writer_;
+  std::error_code failure_;
+};
 
 }  // namespace
 
@@ -67,20 +87,25 @@ Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
     return Failure(Fault::NothingToWrite, path);
   }
 
-  QSaveFile file(QtPath(path));
-  if (!file.open(QIODevice::WriteOnly)) {
-    return Failure(Fault::CannotWrite, path, {}, file.errorString());
+  // A name the user gave: a link there is replaced, never followed, and a FIFO or device is
+  // refused; the file gets the usual mode of the user's files.
+  AtomicFileWriter file;
+  if (const std::error_code error = file.open(path)) {
+    return WritingFailure(path, error);
   }
-  QImageWriter writer(&file, format.value());
+  AtomicFileDevice device(file);
+  QImageWriter writer(&device, format.value());
   if (format.value() == "jpeg" || format.value() == "jpg") {
     writer.setQuality(jpegQuality);
   }
   if (!writer.write(image_)) {
-    file.cancelWriting();
+    if (device.failure()) {
+      return WritingFailure(path, device.failure());
+    }
     return Failure(Fault::EncodeFailed, path, {}, writer.errorString());
   }
-  if (!file.commit()) {
-    return Failure(Fault::CannotWrite, path, {}, file.errorString());
+  if (const std::error_code error = file.commit()) {
+    return WritingFailure(path, error);
   }
   return {};
 }

@@ -35,13 +35,22 @@ constexpr int Atoi(std::string_view text) {
 }
 
 /// a × b / c with a 64-bit intermediate, rounded to the nearest integer, halves away from zero.
+/// Defined for every input, as the platform function is: a divisor of 0, or a result outside
+/// -INT_MAX..INT_MAX, gives -1. So the result can always be negated.
 constexpr int MulDiv(int a, int b, int c) {
+  if (c == 0) {
+    return -1;
+  }
+  // |a × b| ≤ 2^62 and |c| ≤ 2^31: no step below leaves the 64-bit range.
   const std::int64_t product = std::int64_t{a} * b;
   const std::int64_t divisor = c;
   const bool negative = (product < 0) != (divisor < 0);
   const std::int64_t productMagnitude = product < 0 ? -product : product;
   const std::int64_t divisorMagnitude = divisor < 0 ? -divisor : divisor;
   const std::int64_t magnitude = (productMagnitude + divisorMagnitude / 2) / divisorMagnitude;
+  if (magnitude > INT_MAX) {
+    return -1;
+  }
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 

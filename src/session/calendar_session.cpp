@@ -1,7 +1,5 @@
 #include "session/calendar_session.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <utility>
 
@@ -25,17 +23,21 @@ std::vector<int> CalendarSession::DrawnHolidays() const {
   return days;
 }
 
-void CalendarSession::LoadSettings(const std::filesystem::path& profile) {
+Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
   CalendarSettings stored = settings_;
-  lunetta::LoadSettings(profile, stored);
+  const std::error_code error = lunetta::LoadSettings(profile, stored);
   stored.fontWeight = 400;
   stored.fontItalic = 0;
   ApplySettings(stored);
+  if (error) {
+    return ReadingFailure(profile, error);
+  }
+  return {};
 }
 
 Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
-  if (!lunetta::SaveSettings(profile, settings_, Today())) {
-    return Failure(Fault::CannotWrite, profile);
+  if (const std::error_code error = lunetta::SaveSettings(profile, settings_, Today())) {
+    return WritingFailure(profile, error);
   }
   return {};
 }
@@ -76,16 +78,10 @@ void CalendarSession::ReloadHolidays() {
   if (file.empty()) {
     return;
   }
-  QFile in(QtPath(file));
-  if (!QFileInfo(in).isFile() || !in.open(QIODevice::ReadOnly)) {
-    // The table keeps what it had, as when the file cannot be read.
-    holidayFailure_ =
-        Failure(QFileInfo::exists(in.fileName()) ? Fault::CannotOpen : Fault::NotFound, file);
-    return;
+  // A file that cannot be read leaves the table as it was.
+  if (const std::error_code error = holidays_.loadFile(file, settings_.year)) {
+    holidayFailure_ = ReadingFailure(file, error);
   }
-  const QByteArray text = in.read(static_cast<qint64>(HolidayTable::kMaxFileBytes));
-  holidays_.loadText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                     settings_.year);
 }
 
 Status CalendarSession::Compose() {

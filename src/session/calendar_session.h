@@ -60,7 +60,8 @@ class CalendarSession {
   const std::optional<Failure>& photoFailure() const { return photo_.failure(); }
 
   /// Reads the persisted settings (missing keys give the defaults); the font style starts normal.
-  void LoadSettings(const std::filesystem::path& profile);
+  /// A profile that cannot be read gives the defaults and says why; a missing one is no failure.
+  Status LoadSettings(const std::filesystem::path& profile);
   /// Writes the persisted settings with today's date; every other line of the profile is kept.
   Status SaveSettings(const std::filesystem::path& profile) const;
 

@@ -1,21 +1,15 @@
 #include "settings/profile.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
-#include <system_error>
 
 #include "platform/c_runtime.h"
-#include "settings/atomic_file.h"
+#include "platform/file_io.h"
 
 namespace lunetta {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r';
@@ -74,7 +68,9 @@ std::string_view ValueOf(std::string_view line) {
 }  // namespace
 
 Profile Profile::Parse(std::string_view text) {
+  Profile profile;
   if (text.size() > kMaxFileBytes) {
+    profile.unwritable_ = make_error_code(FileErrc::too_large);
     // Cut at a line end so that no half line is read as a shorter value.
     text = text.substr(0, kMaxFileBytes);
     const std::size_t lastLineEnd = text.rfind('\n');
@@ -82,7 +78,6 @@ Profile Profile::Parse(std::string_view text) {
       text = text.substr(0, lastLineEnd + 1);
     }
   }
-  Profile profile;
   std::size_t start = 0;
   for (std::size_t end = text.find('\n'); end != std::string_view::npos;
        end = text.find('\n', start)) {
@@ -93,37 +88,26 @@ Profile Profile::Parse(std::string_view text) {
   return profile;
 }
 
-std::optional<Profile> Profile::Open(const std::filesystem::path& file) {
-  const FilePtr stream{std::fopen(file.string().c_str(), "rb")};
-  if (!stream) {
-    std::error_code error;
-    const bool missing = std::filesystem::symlink_status(file, error).type() ==
-                         std::filesystem::file_type::not_found;
-    return missing ? std::optional<Profile>{Profile{}} : std::nullopt;
+Profile Profile::Read(const std::filesystem::path& file, std::error_code& error) {
+  // One byte past the bound, so that Parse sees a file it must cut.
+  const FileBytes bytes = ReadRegularFile(file, kMaxFileBytes + 1, error);
+  if (error == std::errc::no_such_file_or_directory) {
+    error.clear();
+    return Profile{};
   }
-  std::string text(kMaxFileBytes + 1, '\0');
-  std::size_t size = 0;
-  while (size < text.size()) {
-    const std::size_t read = std::fread(text.data() + size, 1, text.size() - size, stream.get());
-    if (read == 0) {
-      break;
-    }
-    size += read;
+  if (error) {
+    Profile unreadable;
+    unreadable.unwritable_ = error;
+    return unreadable;
   }
-  if (std::ferror(stream.get()) != 0) {
-    return std::nullopt;
-  }
-  text.resize(size);
-  return Parse(text);
-}
-
-Profile Profile::Read(const std::filesystem::path& file) {
-  return Open(file).value_or(Profile{});
+  Profile profile = Parse(bytes.bytes);
+  error = profile.unwritable_;
+  return profile;
 }
 
 std::optional<std::size_t> Profile::findSection(std::string_view section) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i]);
+    const auto name = SectionName(content(i));
     if (name && EqualsIgnoringCase(*name, section)) {
       return i;
     }
@@ -132,8 +116,8 @@ std::optional<std::size_t> Profile::findSection(std::string_view section) const 
 }
 
 std::optional<std::size_t> Profile::findKey(std::size_t sectionLine, std::string_view key) const {
-  for (std::size_t i = sectionLine + 1; i < lines_.size() && !SectionName(lines_[i]); ++i) {
-    const auto name = KeyName(lines_[i]);
+  for (std::size_t i = sectionLine + 1; i < lines_.size() && !SectionName(content(i)); ++i) {
+    const auto name = KeyName(content(i));
     if (name && EqualsIgnoringCase(*name, key)) {
       return i;
     }
@@ -150,7 +134,7 @@ std::optional<std::string> Profile::value(std::string_view section, std::string_
   if (!keyLine) {
     return std::nullopt;
   }
-  return std::string(ValueOf(lines_[*keyLine]));
+  return std::string(ValueOf(content(*keyLine)));
 }
 
 std::string Profile::getString(std::string_view section, std::string_view key,
@@ -186,7 +170,7 @@ void Profile::setString(std::string_view section, std::string_view key, std::str
       lines_.emplace_back();
     }
     const std::size_t at = lines_.size() - 1;
-    const bool separate = at > 0 && !Trim(lines_[at - 1]).empty();
+    const bool separate = at > 0 && !Trim(content(at - 1)).empty();
     std::vector<std::string> added;
     if (separate) {
       added.push_back(lineEnd);
@@ -205,8 +189,8 @@ void Profile::setString(std::string_view section, std::string_view key, std::str
   }
 
   std::size_t last = *sectionLine;
-  for (std::size_t i = *sectionLine + 1; i < lines_.size() && !SectionName(lines_[i]); ++i) {
-    if (KeyName(lines_[i])) {
+  for (std::size_t i = *sectionLine + 1; i < lines_.size() && !SectionName(content(i)); ++i) {
+    if (KeyName(content(i))) {
       last = i;
     }
   }
@@ -234,8 +218,25 @@ std::string Profile::text() const {
   return joined;
 }
 
-bool Profile::write(const std::filesystem::path& file) const {
-  return WriteFileAtomically(file, text());
+std::error_code Profile::write(const std::filesystem::path& file) const {
+  if (unwritable_) {
+    return unwritable_;
+  }
+  // The profile may be a link a dotfile manager keeps; its settings are the user's alone.
+  const AtomicWriteOptions options{
+      .link = LinkAtTarget::Follow,
+      .mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+      .keepExistingMode = true,
+      .refuseReadOnly = true};
+  return WriteFileAtomically(file, text(), options);
+}
+
+std::string_view Profile::content(std::size_t i) const {
+  std::string_view line = lines_[i];
+  if (i == 0 && line.starts_with(kByteOrderMark)) {
+    line.remove_prefix(kByteOrderMark.size());
+  }
+  return line;
 }
 
 bool Profile::usesCrLf() const {

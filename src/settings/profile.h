@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace lunetta {
@@ -20,15 +21,15 @@ class Profile {
   Profile() = default;
 
   /// Parses the text of a profile file. Anything beyond kMaxFileBytes is ignored, and so is the
-  /// line the bound cuts through.
+  /// line the bound cuts through; such a profile refuses to be written (FileErrc::too_large). A
+  /// UTF-8 byte-order mark at the start is kept but not read as part of the first line.
   static Profile Parse(std::string_view text);
 
-  /// Reads a profile file; a missing or unreadable file gives an empty profile.
-  static Profile Read(const std::filesystem::path& file);
-
-  /// Reads a profile file: an empty profile when the file does not exist, nothing when it exists
-  /// but cannot be read (so that a caller does not replace a file it could not see).
-  static std::optional<Profile> Open(const std::filesystem::path& file);
+  /// Reads a profile file without blocking, regular files only. A missing file gives an empty
+  /// profile and no error. Any other failure gives an empty profile that refuses to be written,
+  /// with `error` saying why; a file beyond kMaxFileBytes gives its beginning and
+  /// FileErrc::too_large.
+  static Profile Read(const std::filesystem::path& file, std::error_code& error);
 
   /// The value of `key` in `section` (both matched without regard to ASCII letter case), or
   /// nothing.
@@ -48,17 +49,23 @@ class Profile {
 
   std::string text() const;
 
-  /// Writes the profile atomically. False when the file could not be written.
-  bool write(const std::filesystem::path& file) const;
+  /// Writes the profile atomically: through a link to its target (the link stays), keeping the
+  /// existing file's mode, 0600 for a new file. Nothing is written, and the error says why, when
+  /// the profile was not read whole or the existing file is read-only (FileErrc::read_only).
+  std::error_code write(const std::filesystem::path& file) const;
 
  private:
   std::optional<std::size_t> findSection(std::string_view section) const;
   std::optional<std::size_t> findKey(std::size_t sectionLine, std::string_view key) const;
   bool usesCrLf() const;
+  /// Line `i` without the byte-order mark that may open the file.
+  std::string_view content(std::size_t i) const;
 
   // The text split at every line feed; the last element is what follows the final one (empty when
   // the text ends in a line feed), so joining them gives the text back byte for byte.
   std::vector<std::string> lines_;
+  // Why writing this profile back would lose data: it was cut or could not be read.
+  std::error_code unwritable_;
 };
 
 }  // namespace lunetta

@@ -20,8 +20,9 @@ std::filesystem::path ProfilePath(std::string_view executableBaseName) {
   return fileName;
 }
 
-void LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings) {
-  const Profile file = Profile::Read(profile);
+std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings) {
+  std::error_code error;
+  const Profile file = Profile::Read(profile, error);
   const CalendarSettings defaults;
   const auto color = [&](std::string_view key, ColorRef fallback) {
     // Colours are stored as the %d text of the 32-bit value.
@@ -36,27 +37,36 @@ void LoadSettings(const std::filesystem::path& profile, CalendarSettings& settin
   settings.startX = file.getInt(kProfileSection, keys::kStartX, defaults.startX);
   settings.startY = file.getInt(kProfileSection, keys::kStartY, defaults.startY);
   settings.pictSize = file.getInt(kProfileSection, keys::kPictSize, defaults.pictSize);
+  return error;
 }
 
-bool SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
-                  const LocalDate& savedDate) {
-  // A file that exists but cannot be read is not replaced: its other lines would be lost.
-  std::optional<Profile> file = Profile::Open(profile);
-  if (!file) {
-    return false;
+std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                             const LocalDate& savedDate) {
+  // A file that exists but cannot be read whole is not replaced: its other lines would be lost.
+  std::error_code error;
+  Profile file = Profile::Read(profile, error);
+  if (error) {
+    return error;
   }
-  file->setString(kProfileSection, keys::kFontName, settings.fontName);
-  file->setInt(kProfileSection, keys::kTextSize, settings.textSize);
-  file->setInt(kProfileSection, keys::kTextColor, static_cast<std::int32_t>(settings.textColor));
-  file->setInt(kProfileSection, keys::kBackColor, static_cast<std::int32_t>(settings.backColor));
-  file->setInt(kProfileSection, "Day", savedDate.day);
-  file->setInt(kProfileSection, "Month", savedDate.month);
-  file->setInt(kProfileSection, "Year", savedDate.year);
-  file->setInt(kProfileSection, keys::kTransparency, settings.transparency);
-  file->setInt(kProfileSection, keys::kStartX, settings.startX);
-  file->setInt(kProfileSection, keys::kStartY, settings.startY);
-  file->setInt(kProfileSection, keys::kPictSize, settings.pictSize);
-  return file->write(profile);
+  file.setString(kProfileSection, keys::kFontName, settings.fontName);
+  file.setInt(kProfileSection, keys::kTextSize, settings.textSize);
+  file.setInt(kProfileSection, keys::kTextColor, static_cast<std::int32_t>(settings.textColor));
+  file.setInt(kProfileSection, keys::kBackColor, static_cast<std::int32_t>(settings.backColor));
+  file.setInt(kProfileSection, "Day", savedDate.day);
+  file.setInt(kProfileSection, "Month", savedDate.month);
+  file.setInt(kProfileSection, "Year", savedDate.year);
+  file.setInt(kProfileSection, keys::kTransparency, settings.transparency);
+  file.setInt(kProfileSection, keys::kStartX, settings.startX);
+  file.setInt(kProfileSection, keys::kStartY, settings.startY);
+  file.setInt(kProfileSection, keys::kPictSize, settings.pictSize);
+  // The first save may come before the configuration folder exists.
+  if (const auto folder = profile.parent_path(); !folder.empty()) {
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return error;
+    }
+  }
+  return file.write(profile);
 }
 
 }  // namespace lunetta

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "calendar/calendar_settings.h"
 
@@ -25,12 +26,16 @@ inline constexpr std::string_view kPictSize = "PictSize";
 /// ~/.config when that is not set.
 std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");
 
-/// Reads the persisted fields from `profile` into `settings`; missing keys take the defaults.
-void LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings);
+/// Reads the persisted fields from `profile` into `settings`; missing keys take the defaults. The
+/// result only informs: a missing file is no error; a file that cannot be read gives the
+/// defaults; one beyond Profile::kMaxFileBytes gives the values of its beginning and
+/// FileErrc::too_large.
+std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings);
 
-/// Writes the persisted fields and the save date; every other line of the file is kept.
-/// False when the file could not be written.
-bool SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
-                  const LocalDate& savedDate);
+/// Writes the persisted fields and the save date; every other line of the file is kept. Nothing is
+/// written when the file cannot be read whole (its errno, or FileErrc::too_large) or is read-only
+/// (FileErrc::read_only). A link is written through to its target. Empty on success.
+std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                             const LocalDate& savedDate);
 
 }  // namespace lunetta

@@ -90,16 +90,38 @@ SessionEnvironment MainDialog::DesktopEnvironment() {
     qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
   }
   environment.holidayFile = startup / "holiday.dat";
-  environment.composedPicturePath = FilePath(QDir::tempPath()) / "Calendar.bmp";
   return environment;
 }
 
 MainDialog::MainDialog(QWidget* parent) : MainDialog(DesktopEnvironment(), parent) {}
 
+namespace {
+
+// The temporary folder the user asked for. QDir::tempPath() is empty when TMPDIR names a folder
+// that is not there; the message must name that folder.
+QString TemporaryFolder() {
+  const QString path = QDir::tempPath();
+  return path.isEmpty() ? qEnvironmentVariable("TMPDIR") : path;
+}
+
+}  // namespace
+
+SessionEnvironment MainDialog::InWorkFolder(SessionEnvironment environment) {
+  if (environment.composedPicturePath.empty()) {
+    // A folder of this window's own: another user cannot read, plant or redirect the picture in
+    // it, and a second Lunetta has its own.
+    workFolder_ = PrivateFolder::Create(FilePath(TemporaryFolder()), workFolderError_);
+    if (!workFolder_.path().empty()) {
+      environment.composedPicturePath = workFolder_.path() / "Calendar.bmp";
+    }
+  }
+  return environment;
+}
+
 MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      session_(std::move(environment)),
+      session_(InWorkFolder(std::move(environment))),
       openFileDialog_([]() -> std::optional<QString> {
         // No owner, as the template's open dialog; a name that does not exist may be typed.
         QFileDialog dialog(nullptr);
@@ -285,7 +307,8 @@ void MainDialog::BuildControls() {
 
 void MainDialog::OnInitDialog() {
   setAcceptDrops(true);
-  session_.LoadSettings(ProfilePath());
+  // A profile that cannot be read gives the defaults; saving then says why it cannot replace it.
+  (void)session_.LoadSettings(ProfilePath());
 
   const LocalDate& start = session_.startDate();
   monthSelector_->clear();
@@ -319,12 +342,20 @@ PreviewBounds MainDialog::previewBounds() const {
 }
 
 void MainDialog::RefreshCalendarPicture() {
-  const Status composed = session_.Compose();
+  Status composed = session_.Compose();
+  if (composed && workFolderError_) {
+    composed = Failure(Fault::CannotWrite, FilePath(TemporaryFolder()), workFolderError_);
+  }
   if (!composed && !compositionFailureShown_) {
-    // Said once: every later composition would fail the same way.
+    // Said once: every later composition would fail the same way. The picture in memory still
+    // shows, saves and prints.
     compositionFailureShown_ = true;
-    reportError_(QStringLiteral("カレンダー画像を作成できませんでした。\n\n%1")
-                     .arg(FailureMessage(composed.failure())));
+    // Shown from the event loop, over the window rather than before it.
+    const QString message =
+        QStringLiteral("カレンダー画像を一時フォルダーに書き込めませんでした。\n\n%1")
+            .arg(FailureMessage(composed.failure()));
+    QMetaObject::invokeMethod(
+        this, [this, message] { reportError_(message); }, Qt::QueuedConnection);
   }
   PaintPreview();
   emit pictureComposed();

@@ -9,6 +9,7 @@
 
 #include "calendar/calendar_settings.h"
 #include "picture/picture_painter.h"
+#include "platform/file_io.h"
 #include "session/calendar_session.h"
 #include "ui/preview_geometry.h"
 
@@ -53,12 +54,12 @@ class MainDialog : public QDialog {
   /// Tells the user that something failed.
   using ErrorReporter = std::function<void(const QString& message)>;
 
-  /// The session of the desktop program: holiday.dat in the working directory it starts in, the
-  /// composed picture in the temporary folder.
+  /// The session of the desktop program: holiday.dat in the working directory it starts in.
   static SessionEnvironment DesktopEnvironment();
 
   /// Builds the window and runs its initialisation: loads the settings, fills the selectors, and
-  /// composes the first picture.
+  /// composes the first picture. Without a composed-picture path in `environment`, "Calendar.bmp"
+  /// goes to a private folder of the window's own (mode 0700, removed with the window).
   explicit MainDialog(QWidget* parent = nullptr);
   MainDialog(SessionEnvironment environment, QWidget* parent);
   ~MainDialog() override;
@@ -125,6 +126,10 @@ class MainDialog : public QDialog {
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
 
+  SessionEnvironment InWorkFolder(SessionEnvironment environment);
+
+  PrivateFolder workFolder_;  // before the session, which writes into it
+  std::error_code workFolderError_;
   CalendarSession session_;
   PicturePainter previewPainter_;  // keeps the preview's scale factors
   bool dragging_ = false;

@@ -8,6 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/file_io.h"
+#include "support/fifo_guard.h"
+
 namespace lunetta {
 namespace {
 
@@ -47,16 +50,22 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"2009," + std::string(105, '1'), 11, std::vector(20, 11)},  // 21 entries
         TextCase{"2009,0101", 0, {}}, TextCase{"2009,0101", 13, {}},  // empty slots are month 0
         TextCase{std::string("2008,0101\n\0\n2009,0101\n", 22), 1, {}},
-        TextCase{std::string(HolidayTable::kMaxFileBytes - 9, '\n') + "2009,0101,0101", 1, {1}}));
+        // Byte 5120 ends after "2009,0102,1": the second entry's month is "1", its day nothing.
+        // One byte more or less reads month 12 or no entry, and January gives only 2.
+        TextCase{std::string(5120 - 11, '\n') + "2009,0102,1225", 1, {2, 0}}));
 
 TEST(HolidayTableTest, KeptWhenTheFileCannotBeReadButReadOnlyFilesLoad) {
   const fs::path folder = HolidayFolder("2009,0101\n"), file = folder / "holiday.dat";
   HolidayTable table;
-  table.load(folder, 2009);
+  EXPECT_FALSE(table.load(folder, 2009));
   fs::remove(file);
-  table.load(folder, 2010);
-  fs::create_directory(file);  // opens, but cannot be read
-  table.load(folder, 2010);
+  EXPECT_EQ(table.load(folder, 2010), std::errc::no_such_file_or_directory);
+  fs::create_directory(file);
+  EXPECT_EQ(table.load(folder, 2010), std::errc::is_a_directory);
+  fs::remove(file);
+  test_support::MakeFifo(file);  // would wait for a writer if opened as a plain file
+  EXPECT_EQ(test_support::WithoutBlocking(file, [&] { return table.load(folder, 2010); }),
+            FileErrc::not_regular_file);
   EXPECT_EQ(table.daysInMonth(1), std::vector{1});
   fs::remove(file);
   std::ofstream(file) << "2010,0505\n";

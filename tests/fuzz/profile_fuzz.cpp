@@ -25,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   profile.getInt(kSection, "StartX", 560);
 
+  // A byte-order mark in front changes no value.
+  if (size + 3 <= lunetta::Profile::kMaxFileBytes && !text.starts_with("\xEF\xBB\xBF") &&
+      lunetta::Profile::Parse("\xEF\xBB\xBF" + std::string(text)).value(kSection, "StartX") !=
+          profile.value(kSection, "StartX")) {
+    std::abort();
+  }
+
   // Writing a key must make it readable with the written value, whatever surrounds it.
   const std::string value = std::to_string(profile.getInt(kSection, "Text Size", -7));
   profile.setString(kSection, "Text Size", value);

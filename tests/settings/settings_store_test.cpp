@@ -1,13 +1,18 @@
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
-#include "settings/atomic_file.h"
+#include "platform/file_io.h"
 #include "settings/profile.h"
+#include "support/core_printers.h"
+#include "support/fifo_guard.h"
 
 namespace lunetta {
 namespace {
@@ -17,7 +22,7 @@ namespace fs = std::filesystem;
 TEST(ProfileTest, ReadsTheKeysOfItsSectionOnly) {
   const std::string text =
       "X=1\n[Config]\nY=1\n [CONFIGURATION] \r\n\t font NAME \t=  Arial Black \t\r\nEmpty=\n"
-      "Q=\" a \"\nEq=a=b\nTwice=1\nTwice=2\n;Note=1\nBare\nNeg=-12\nBig=-9999999999\n";
+      "Q=\" a \"\nEq=a=b\nTwice=1\nTwice=2\n;Note=1\nBare\n";
   const Profile profile = Profile::Parse(text + "Long=" + std::string(5000, 'a') + "\n[O]\nZ=1");
   const auto value = [&](const char* key) { return profile.value("Configuration", key); };
   EXPECT_EQ(value("Font Name"), "Arial Black");
@@ -29,9 +34,28 @@ TEST(ProfileTest, ReadsTheKeysOfItsSectionOnly) {
   for (const char* missing : {"X", "Y", ";Note", "Note", "Bare", "Z"}) {
     EXPECT_FALSE(value(missing).has_value()) << missing;
   }
-  EXPECT_EQ(profile.getInt("Configuration", "Neg", 0), -12);
-  EXPECT_EQ(profile.getInt("Configuration", "Big", 0), INT32_MIN);  // clamped, not overflowed
 }
+
+// Rows: the value text after "Text Size=" (nothing = no such line), the integer read.
+using IntCase = std::tuple<std::optional<std::string>, std::int32_t>;
+
+class ProfileIntTest : public testing::TestWithParam<IntCase> {};
+
+TEST_P(ProfileIntTest, ReadsLikeTheCLibraryWithTheDefaultForNothing) {
+  const auto& [valueText, expected] = GetParam();
+  const std::string text =
+      "[Configuration]\n" + (valueText ? "Text Size=" + *valueText + "\n" : std::string());
+  EXPECT_EQ(Profile::Parse(text).getInt("Configuration", "Text Size", 28), expected)
+      << testing::PrintToString(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ProfileIntTest,
+                         testing::Values(IntCase{std::nullopt, 28}, IntCase{"", 28},
+                                         IntCase{" \t ", 28}, IntCase{"-12", -12},
+                                         IntCase{"\v\f+12px", 12}, IntCase{"\"7\"", 7},
+                                         IntCase{"abc", 0}, IntCase{"- 3", 0},
+                                         IntCase{"99999999999", INT32_MAX},
+                                         IntCase{"-9999999999", INT32_MIN}));
 
 TEST(ProfileTest, EditsChangeOnlyTheirLines) {
   const std::string before =
@@ -48,49 +72,124 @@ TEST(ProfileTest, EditsChangeOnlyTheirLines) {
 
 class SettingsStoreTest : public testing::Test {
  protected:
-  void SetUp() override { fs::remove_all(folder_); }
-  std::string contents() const { return Profile::Read(file_).text(); }  // byte for byte
+  void SetUp() override {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+
+  // Byte for byte.
+  std::string contents() const {
+    std::error_code error;
+    const FileBytes bytes = ReadRegularFile(file_, 4 << 20, error);
+    EXPECT_FALSE(error) << error.message();
+    return bytes.bytes;
+  }
+  void write(std::string_view text) const { ASSERT_FALSE(WriteFileAtomically(file_, text)); }
 
   const fs::path folder_ = fs::temp_directory_path() / "store";
   const fs::path file_ = folder_ / "lunetta.INI";
 };
 
+unsigned Mode(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
 TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
+  fs::remove_all(folder_);  // the configuration folder is made by the first save
   CalendarSettings settings{"x", 1, 2, 3, 4, 5, 6, 7};
-  LoadSettings(file_, settings);
+  EXPECT_FALSE(LoadSettings(file_, settings));
   EXPECT_EQ(settings, CalendarSettings{});
   const CalendarSettings saved{"", -5, 0xFF0000, 0xFFFFFFFF, 300, -40, 2000, 7};
-  ASSERT_TRUE(SaveSettings(file_, saved, LocalDate{2026, 12, 6}));
+  ASSERT_FALSE(SaveSettings(file_, saved, LocalDate{2026, 12, 6}));
   EXPECT_EQ(contents(),
             "[Configuration]\nFont Name=\nText Size=-5\nText Color=16711680\nBack Ground Color=-1\n"
             "Day=6\nMonth=12\nYear=2026\nTransparency=300\nStartX=-40\nStartY=2000\nPictSize=7\n");
-  LoadSettings(file_, settings);
+  EXPECT_EQ(Mode(file_), 0600U);  // the user's settings are theirs alone
+  EXPECT_FALSE(LoadSettings(file_, settings));
   EXPECT_EQ(settings, saved);
 }
 
-TEST_F(SettingsStoreTest, SaveKeepsForeignLinesAndReplacesInPlace) {
-  ASSERT_TRUE(WriteFileAtomically(
-      file_, "; by hand\r\n[configuration]\r\nStartY=1\r\nOther=keep\r\n\r\n[Tail]\r\nX=1"));
-  for (int save = 0; save < 2; ++save) {
-    ASSERT_TRUE(SaveSettings(file_, CalendarSettings{.startY = 42}, LocalDate{2026, 1, 2}));
-    EXPECT_EQ(contents(),
-              "; by hand\r\n[configuration]\r\nStartY=42\r\nOther=keep\r\nFont Name=Arial Black\r\n"
-              "Text Size=28\r\nText Color=0\r\nBack Ground Color=16777215\r\nDay=2\r\nMonth=1\r\n"
-              "Year=2026\r\nTransparency=90\r\nStartX=560\r\nPictSize=1\r\n\r\n[Tail]\r\nX=1");
-  }
+TEST_F(SettingsStoreTest, EmptyValuesGiveTheDefaults) {
+  write("[Configuration]\nFont Name=\nText Size=\nText Color=\nStartX= \nPictSize=0\n");
+  CalendarSettings settings;
+  LoadSettings(file_, settings);
+  EXPECT_EQ(settings, (CalendarSettings{.fontName = "", .pictSize = 0}));
 }
 
-TEST_F(SettingsStoreTest, FailedWritesLeaveTheFileAndNoTemporaryFile) {
+TEST_F(SettingsStoreTest, SaveKeepsForeignLinesModeAndByteOrderMark) {
+  // A byte-order mark right before the section must not hide it.
+  write("\xEF\xBB\xBF[configuration]\r\nStartY=1\r\n; by hand\r\nOther=keep\r\n\r\n[Tail]\r\nX=1");
+  fs::permissions(file_, fs::perms(0640));
+  for (int save = 0; save < 2; ++save) {
+    ASSERT_FALSE(SaveSettings(file_, CalendarSettings{.startY = 42}, LocalDate{2026, 1, 2}));
+    EXPECT_EQ(contents(),
+              "\xEF\xBB\xBF[configuration]\r\nStartY=42\r\n; by hand\r\nOther=keep\r\n"
+              "Font Name=Arial Black\r\nText Size=28\r\nText Color=0\r\n"
+              "Back Ground Color=16777215\r\nDay=2\r\nMonth=1\r\nYear=2026\r\nTransparency=90\r\n"
+              "StartX=560\r\nPictSize=1\r\n\r\n[Tail]\r\nX=1");
+  }
+  EXPECT_EQ(Mode(file_), 0640U);
+}
+
+TEST_F(SettingsStoreTest, OversizedProfileLoadsItsBeginningButIsNeverRewritten) {
+  // 2 MiB: the settings first, then a long tail a save from the first MiB would lose.
+  std::string text = "[Configuration]\nStartX=7\n[Notes]\n";
+  while (text.size() < (2U << 20)) {
+    text += "line=" + std::string(60, 'n') + "\n";
+  }
+  text += "[Configuration]\nStartY=9\n";
+  write(text);
+
+  CalendarSettings settings;
+  EXPECT_EQ(LoadSettings(file_, settings), FileErrc::too_large);
+  EXPECT_EQ(settings.startX, 7);
+  EXPECT_EQ(SaveSettings(file_, CalendarSettings{}, LocalDate{}), FileErrc::too_large);
+  EXPECT_EQ(contents(), text);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 1) << "temporary file left";
+
+  // Exactly at the bound the file is whole and saves.
+  write(std::string("[Configuration]\n") + std::string(Profile::kMaxFileBytes - 17, ';') + "\n");
+  EXPECT_FALSE(SaveSettings(file_, CalendarSettings{}, LocalDate{}));
+}
+
+TEST_F(SettingsStoreTest, LinkedProfileIsWrittenThroughToItsTarget) {
+  const fs::path target = folder_ / "dotfiles" / "lunetta.INI";
+  fs::create_directories(target.parent_path());
+  ASSERT_FALSE(WriteFileAtomically(target, "[Configuration]\nStartX=3\n"));
+  fs::create_symlink(target, file_);
+  ASSERT_FALSE(SaveSettings(file_, CalendarSettings{.startX = 4}, LocalDate{}));
+  EXPECT_TRUE(fs::is_symlink(file_));
+  CalendarSettings settings;
+  LoadSettings(target, settings);
+  EXPECT_EQ(settings.startX, 4);
+}
+
+TEST_F(SettingsStoreTest, UnreadableOrReadOnlyProfileIsNotReplaced) {
+  const CalendarSettings changed{.startX = 4};
+  write("[Configuration]\nStartX=3\n");
+  fs::permissions(file_, fs::perms(0444));
+  EXPECT_EQ(SaveSettings(file_, changed, LocalDate{}), FileErrc::read_only);
+  EXPECT_EQ(contents(), "[Configuration]\nStartX=3\n");
+
+  fs::remove(file_);
   fs::create_directories(file_);
-  EXPECT_FALSE(SaveSettings(file_, CalendarSettings{}, LocalDate{}));  // unreadable: not replaced
-  EXPECT_FALSE(WriteFileAtomically(file_, "data"));
-  const fs::path other = folder_ / "other.INI";
-  ASSERT_TRUE(WriteFileAtomically(other, "old"));
-  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-  fs::permissions(other, mode);
-  ASSERT_TRUE(WriteFileAtomically(other, "new"));
-  EXPECT_EQ(fs::status(other).permissions(), mode);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 2) << "temporary files left";
+  EXPECT_EQ(SaveSettings(file_, changed, LocalDate{}), std::errc::is_a_directory);
+  EXPECT_TRUE(fs::is_empty(file_));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 1) << "temporary file left";
+}
+
+TEST_F(SettingsStoreTest, FifoProfileGivesTheDefaultsAndStaysAFifo) {
+  test_support::MakeFifo(file_);
+  CalendarSettings settings{.startX = 1};
+  EXPECT_EQ(test_support::WithoutBlocking(file_, [&] { return LoadSettings(file_, settings); }),
+            FileErrc::not_regular_file);
+  EXPECT_EQ(settings, CalendarSettings{});
+  EXPECT_EQ(test_support::WithoutBlocking(
+                file_, [&] { return SaveSettings(file_, CalendarSettings{}, LocalDate{}); }),
+            FileErrc::not_regular_file);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(file_)));
 }
 
 TEST(ProfilePathTest, ConfigFolderOrHomeConfig) {

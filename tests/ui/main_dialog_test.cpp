@@ -1,6 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -13,8 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 #include <memory>
 
+#include "picture/picture_files.h"
 #include "platform/dialog_units.h"
 #include "settings/settings_store.h"
 #include "support/picture_printers.h"
@@ -29,13 +32,12 @@ void WriteText(const QString& path, const QByteArray& text) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
 }
 
-class MainDialogTest : public testing::Test {
+class MainDialogTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { InstallFontSubstitutions(); }
   void SetUp() override {
     ASSERT_TRUE(QDir::setCurrent(workDir_.path()));
     QFile::remove(profile_);
-    QFile::remove(composed_);
   }
 
   MainDialog& Start() {
@@ -50,11 +52,12 @@ class MainDialogTest : public testing::Test {
     return FindControl<QLineEdit>(dialog_.get(), MainControl::SizeLabel)->text() +
            FindControl<QLineEdit>(dialog_.get(), MainControl::PositionLabel)->text();
   }
-  QColor Corner() const { return QImage(composed_).pixelColor(5, 5); }
+  // The composed picture as the window wrote it.
+  QImage Composed() const { return QImage(QtPath(dialog_->session().composedPicturePath())); }
+  QColor Corner() const { return Composed().pixelColor(5, 5); }
 
   QTemporaryDir workDir_;
   const QString profile_ = QString::fromStdString(ProfilePath().string());
-  const QString composed_ = QDir(QDir::tempPath()).filePath(QStringLiteral("Calendar.bmp"));
   const LocalDate today_ = Today();
   std::unique_ptr<MainDialog> dialog_;
   std::unique_ptr<QSignalSpy> compositions_;
@@ -68,7 +71,7 @@ TEST_F(MainDialogTest, StartUpSelectsTodayMonthChangeKeepsHolidaysYearChangeRelo
   EXPECT_EQ(year->itemText(2), QStringLiteral("%1 年").arg(today_.year + 2));
   EXPECT_EQ(QPoint(month->currentIndex(), year->currentIndex()), QPoint(today_.month - 1, 0));
   EXPECT_EQ(Labels(), "(1024,768)(560,500)");
-  EXPECT_EQ(QImage(composed_).size(), QSize(1024, 768));
+  EXPECT_EQ(Composed().size(), QSize(1024, 768));
   EXPECT_EQ(Corner(), kDesktop);
 
   std::vector<std::vector<int>> seen;  // the selected month's holidays at each composition
@@ -186,7 +189,7 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   expected.startX = 7;
   EXPECT_EQ(dialog.session().settings(), expected);
   EXPECT_EQ(compositions_->count(), 1);  // the cancelled run composed nothing
-  EXPECT_EQ(QImage(composed_).size(), QSize(800, 600));
+  EXPECT_EQ(Composed().size(), QSize(800, 600));
   EXPECT_EQ(Labels(), "(800,600)(7,500)");
 }
 
@@ -195,7 +198,7 @@ TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecompos
   MainDialog& dialog = Start();
   const PreviewBounds b = dialog.previewBounds();
   // Moving paints from memory, never from the file, and only shows where the block would go.
-  ASSERT_TRUE(QFile::remove(composed_));
+  ASSERT_TRUE(QFile::remove(QtPath(dialog.session().composedPicturePath())));
   const QPoint lowerRight(b.right + 50, b.bottom + 50);
   QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
   QTest::mouseMove(&dialog, lowerRight);
@@ -215,6 +218,48 @@ TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecompos
     EXPECT_EQ(Labels(), "(800,600)(0,0)");
   }
   EXPECT_EQ(compositions_->count(), 3);
+}
+
+// Another user's planted "Calendar.bmp" link in the shared folder, and a second window: each
+// window writes into a folder of its own that nobody else can enter, and takes it away at the end.
+TEST_F(MainDialogTest, TheComposedPictureIsPrivateToEachWindow) {
+  const QString victim = workDir_.filePath("important.txt");
+  WriteText(victim, "keep me");
+  const QString planted = QDir(QDir::tempPath()).filePath("Calendar.bmp");
+  QFile::remove(planted);
+  ASSERT_TRUE(QFile::link(victim, planted));
+
+  MainDialog& first = Start();
+  auto second = std::make_unique<MainDialog>();
+  const std::filesystem::path path = first.session().composedPicturePath();
+  EXPECT_NE(path, second->session().composedPicturePath());
+  struct stat picture {};
+  struct stat folder {};
+  ASSERT_EQ(::stat(path.c_str(), &picture), 0);
+  ASSERT_EQ(::stat(path.parent_path().c_str(), &folder), 0);
+  EXPECT_EQ(picture.st_mode & 0777, 0600u);
+  EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  EXPECT_EQ(testing::ReadBytes(victim), "keep me");
+  dialog_.reset();
+  EXPECT_FALSE(std::filesystem::exists(path.parent_path()));
+  QFile::remove(planted);
+}
+
+// With TMPDIR naming a folder that is not there, nothing is written in the working directory; the
+// user is told once, and the preview still shows the picture.
+TEST_F(MainDialogTest, AComposedPictureThatCannotBeWrittenIsReportedOnceAndStillShown) {
+  const QByteArray tmpdir = qgetenv("TMPDIR");
+  qputenv("TMPDIR", workDir_.filePath("gone").toUtf8());
+  QStringList reports;
+  dialog_ = std::make_unique<MainDialog>();
+  qputenv("TMPDIR", tmpdir);
+  dialog_->setErrorReporter([&](const QString& message) { reports << message; });
+  dialog_->RefreshCalendarPicture();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(reports.size(), 1);
+  EXPECT_TRUE(reports.value(0).contains("gone")) << reports.value(0).toStdString();
+  EXPECT_FALSE(dialog_->previewPicture().isNull());
+  EXPECT_EQ(QDir(workDir_.path()).entryList(QDir::Files), QStringList{});
 }
 
 }  // namespace
