@@ -6,9 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -17,8 +15,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -26,6 +22,7 @@
 #include "output/desktop_picture.h"
 #include "output/print_picture.h"
 #include "picture/load_picture_file.h"
+#include "platform/control_table.h"
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
 #include "res/artwork.h"
@@ -55,29 +52,69 @@ const QStringList kMonthItems = {
     QStringLiteral("　７月"), QStringLiteral("　８月"), QStringLiteral("　９月"),
     QStringLiteral("１０月"), QStringLiteral("１１月"), QStringLiteral("１２月")};
 
+using Id = MainControl;
+using Kind = ControlKind;
+
+// The main window's template, in tab order.
+constexpr ControlRow kControls[] = {
+    {Id::Exit,
+     Kind::MultiLineButton,
+     u"終了",
+     {390, 326, 78, 24},
+     u"プログラムを終了します。",
+     ControlFlag::Default},
+    {Id::Open,
+     Kind::MultiLineButton,
+     u"画像ファイルを開く",
+     {396, 30, 66, 24},
+     u"背景に使用する写真を選択してください"},
+    {Id::Year, Kind::Selector, {}, {421, 78, 42, 56}, u"カレンダーの年を選びます"},
+    {Id::Month, Kind::Selector, {}, {421, 102, 42, 58}, u"カレンダーの月を選びます"},
+    {Id::Settings,
+     Kind::MultiLineButton,
+     u"フォント設定",
+     {397, 156, 66, 24},
+     u"カレンダーのフォント、色、背景色、透過度を設定します"},
+    {Id::Print,
+     Kind::MultiLineButton,
+     u"プリンタで印刷",
+     {396, 204, 66, 24},
+     u"プリンタで印刷を行います"},
+    {Id::DesktopPicture,
+     Kind::MultiLineButton,
+     u"ディスクトップ用画像保存",
+     {396, 234, 66, 24},
+     u"ディスクトップの背景に使える画像を保存します"},
+    {Id::Cancel, Kind::MultiLineButton, u"ｷｬﾝｾﾙ", {265, 243, 50, 14}, {}, ControlFlag::Hidden},
+    {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
+    {kNoId, Kind::StaticText, u"選択年", {397, 84, 22, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, u"選択月", {397, 108, 22, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
+    {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
+    {Id::PositionLabel,
+     Kind::ReadOnlyEdit,
+     {},
+     {421, 138, 42, 14},
+     {},
+     ControlFlag::AlignCenter | ControlFlag::Border},
+    {kNoId,
+     Kind::StaticText,
+     u"カレンダー座標",
+     {397, 126, 45, 8},
+     {},
+     ControlFlag::MouseTransparent},
+    {Id::Update, Kind::MultiLineButton, u"更新", {265, 223, 50, 14}, {}, ControlFlag::Hidden},
+    {kNoId, Kind::GroupBox, u"②　カレンダー設定", {390, 66, 78, 120}},
+    {kNoId, Kind::GroupBox, u"③　仕上げ", {390, 192, 78, 72}},
+    {kNoId, Kind::GroupBox, u"①　ファイル選択", {390, 15, 78, 44}},
+    {kNoId, Kind::StaticText, u"≪", {382, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
+};
+
 QString SizeLabelText(std::int32_t pictSize) {
   const PictureSize size = PictureDimensions(pictSize);
   return QStringLiteral("(%1,%2)").arg(size.width).arg(size.height);
 }
-
-// A push button whose caption wraps onto several lines, like a multi-line button of the templates.
-class MultiLineButton : public QPushButton {
- public:
-  using QPushButton::QPushButton;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    const QString caption = option.text;
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButton, option);
-    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    style()->drawItemText(&painter, contents, Qt::AlignCenter | Qt::TextWordWrap, palette(),
-                          isEnabled(), caption, QPalette::ButtonText);
-  }
-};
 
 }  // namespace
 
@@ -158,118 +195,38 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
 
 MainDialog::~MainDialog() = default;
 
-QWidget* FindControl(const MainDialog* dialog, MainControl id) {
-  return FindControl(static_cast<const QWidget*>(dialog), static_cast<int>(id));
-}
-
 void MainDialog::BuildControls() {
   const DialogUnits du(font());
   setFixedSize(du.x(474), du.y(359));
 
-  const auto place = [](QWidget* control, MainControl id, const QRect& rect) {
-    control->setGeometry(rect);
-    SetControlId(control, static_cast<int>(id));
-  };
-  const auto addButton = [&](MainControl id, const QString& caption, const QRect& rect) {
-    auto* button = new MultiLineButton(caption, this);
-    place(button, id, rect);
-    return button;
-  };
-  const auto addSelector = [&](MainControl id, const QRect& rect) {
-    auto* selector = new QComboBox(this);
-    selector->setEditable(true);
-    selector->setInsertPolicy(QComboBox::NoInsert);
-    selector->setMaxVisibleItems(12);
-    // The template's height includes the drop-down list; the field itself is one line high.
-    place(selector, id, QRect(rect.topLeft(), QSize(rect.width(), selector->sizeHint().height())));
-    return selector;
-  };
-  const auto addStatic = [&](const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, this);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(rect);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return label;
-  };
-  const auto addReadOnlyEdit = [&](MainControl id, const QRect& rect, Qt::Alignment alignment,
-                                   bool border) {
-    auto* edit = new QLineEdit(this);
-    edit->setReadOnly(true);
-    edit->setFrame(border);
-    edit->setAlignment(alignment);
-    edit->setFocusPolicy(Qt::ClickFocus);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-    edit->setPalette(palette);
-    place(edit, id, rect);
-    return edit;
-  };
-  const auto addGroup = [&](const QString& title, const QRect& rect) {
-    auto* group = new QGroupBox(title, this);
-    group->setGeometry(rect);
-    group->setFocusPolicy(Qt::NoFocus);
-    group->lower();  // behind the controls it frames
-    return group;
-  };
+  toolTips_ = new ToolTipRelay(this);
+  toolTips_->setMaxTipWidth(kToolTipMaxWidth);
+  toolTips_->setDelays(kToolTipDelayMs, kToolTipDurationMs);
+  const ControlSet controls = lunetta::BuildControls(*this, du, kControls, toolTips_);
+  toolTips_->setActive(true);
 
-  // In the template's tab order.
-  QPushButton* exitButton =
-      addButton(MainControl::Exit, QStringLiteral("終了"), du.rect(390, 326, 78, 24));
-  exitButton->setDefault(true);
-  openButton_ =
-      addButton(MainControl::Open, QStringLiteral("画像ファイルを開く"), du.rect(396, 30, 66, 24));
-  yearSelector_ = addSelector(MainControl::Year, du.rect(421, 78, 42, 56));
-  monthSelector_ = addSelector(MainControl::Month, du.rect(421, 102, 42, 58));
-  QPushButton* settingsButton =
-      addButton(MainControl::Settings, QStringLiteral("フォント設定"), du.rect(397, 156, 66, 24));
-  QPushButton* printButton =
-      addButton(MainControl::Print, QStringLiteral("プリンタで印刷"), du.rect(396, 204, 66, 24));
-  QPushButton* desktopButton =
-      addButton(MainControl::DesktopPicture, QStringLiteral("ディスクトップ用画像保存"),
-                du.rect(396, 234, 66, 24));
-  QPushButton* cancelButton =
-      addButton(MainControl::Cancel, QStringLiteral("ｷｬﾝｾﾙ"), du.rect(265, 243, 50, 14));
-  cancelButton->hide();
-
-  preview_ = new QFrame(this);
-  preview_->setFrameStyle(QFrame::Box | QFrame::Plain);
-  QPalette framePalette = preview_->palette();
-  framePalette.setColor(QPalette::WindowText, Qt::gray);
-  preview_->setPalette(framePalette);
-  // Presses, moves and releases over the preview belong to the window: they drag the block.
-  preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  place(preview_, MainControl::Preview, du.rect(13, 15, 367, 321));
-
-  addStatic(QStringLiteral("選択年"), du.rect(397, 84, 22, 8));
-  addStatic(QStringLiteral("選択月"), du.rect(397, 108, 22, 8));
-  addStatic(QStringLiteral("(0,0)"), du.rect(13, 5, 14, 8));
-  sizeLabel_ =
-      addReadOnlyEdit(MainControl::SizeLabel, du.rect(319, 339, 62, 12), Qt::AlignRight, false);
-  positionLabel_ =
-      addReadOnlyEdit(MainControl::PositionLabel, du.rect(421, 138, 42, 14), Qt::AlignCenter, true);
-  addStatic(QStringLiteral("カレンダー座標"), du.rect(397, 126, 45, 8));
-  QPushButton* updateButton =
-      addButton(MainControl::Update, QStringLiteral("更新"), du.rect(265, 223, 50, 14));
-  updateButton->hide();
-  addGroup(QStringLiteral("②　カレンダー設定"), du.rect(390, 66, 78, 120));
-  addGroup(QStringLiteral("③　仕上げ"), du.rect(390, 192, 78, 72));
-  addGroup(QStringLiteral("①　ファイル選択"), du.rect(390, 15, 78, 44));
-  addStatic(QStringLiteral("≪"), du.rect(382, 321, 8, 8));
-  addStatic(QStringLiteral("≫"), du.rect(5, 321, 8, 8));
-
+  auto* exitButton = controls.get<QPushButton>(Id::Exit);
+  openButton_ = controls.get<QPushButton>(Id::Open);
+  yearSelector_ = controls.get<QComboBox>(Id::Year);
+  monthSelector_ = controls.get<QComboBox>(Id::Month);
+  preview_ = controls.get<QFrame>(Id::Preview);
+  sizeLabel_ = controls.get<QLineEdit>(Id::SizeLabel);
+  positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
   for (QPushButton* button : findChildren<QPushButton*>()) {
-    if (button != exitButton) {
-      button->setAutoDefault(false);
-    }
+    button->setAutoDefault(button == exitButton);
   }
 
-  connect(exitButton, &QPushButton::clicked, this, &MainDialog::OnOK);
-  connect(openButton_, &QPushButton::clicked, this, &MainDialog::OnOpenFile);
-  connect(settingsButton, &QPushButton::clicked, this, &MainDialog::OnSettings);
-  connect(printButton, &QPushButton::clicked, this, &MainDialog::OnPrint);
-  connect(desktopButton, &QPushButton::clicked, this, &MainDialog::OnSaveDesktopPicture);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(updateButton, &QPushButton::clicked, this, &MainDialog::OnUpdate);
+  const std::pair<Id, void (MainDialog::*)()> commands[] = {
+      {Id::Exit, &MainDialog::OnOK},
+      {Id::Open, &MainDialog::OnOpenFile},
+      {Id::Settings, &MainDialog::OnSettings},
+      {Id::Print, &MainDialog::OnPrint},
+      {Id::DesktopPicture, &MainDialog::OnSaveDesktopPicture},
+      {Id::Cancel, &MainDialog::reject},
+      {Id::Update, &MainDialog::OnUpdate}};
+  for (const auto& [id, command] : commands) {
+    connect(controls.get<QPushButton>(id), &QPushButton::clicked, this, command);
+  }
   connect(monthSelector_, &QComboBox::activated, this, &MainDialog::OnMonthSelected);
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
@@ -287,20 +244,6 @@ void MainDialog::BuildControls() {
   aboutAction_->setShortcutContext(Qt::WindowShortcut);
   addAction(aboutAction_);
   connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
-
-  toolTips_ = new ToolTipRelay(this);
-  toolTips_->setMaxTipWidth(kToolTipMaxWidth);
-  toolTips_->setDelays(kToolTipDelayMs, kToolTipDurationMs);
-  toolTips_->addTool(openButton_, QStringLiteral("背景に使用する写真を選択してください"));
-  toolTips_->addTool(settingsButton,
-                     QStringLiteral("カレンダーのフォント、色、背景色、透過度を設定します"));
-  toolTips_->addTool(printButton, QStringLiteral("プリンタで印刷を行います"));
-  toolTips_->addTool(desktopButton, QStringLiteral("ディスクトップの背景に使える画像を保存します"));
-  toolTips_->addTool(exitButton, QStringLiteral("プログラムを終了します。"));
-  toolTips_->addTool(monthSelector_, QStringLiteral("カレンダーの月を選びます"));
-  toolTips_->addTool(yearSelector_, QStringLiteral("カレンダーの年を選びます"));
-
-  toolTips_->setActive(true);
 
   exitButton->setFocus();
 }

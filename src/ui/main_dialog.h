@@ -152,11 +152,4 @@ class MainDialog : public QDialog {
   ErrorReporter reportError_;
 };
 
-/// The control of the main window with `id`.
-QWidget* FindControl(const MainDialog* dialog, MainControl id);
-template <typename T>
-T* FindControl(const MainDialog* dialog, MainControl id) {
-  return qobject_cast<T*>(FindControl(dialog, id));
-}
-
 }  // namespace lunetta
