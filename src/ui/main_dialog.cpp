@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -91,6 +92,7 @@ constexpr ControlRow kControls[] = {
     {kNoId, Kind::StaticText, u"選択月", {397, 108, 22, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
+    {Id::Notice, Kind::StaticText, {}, {13, 340, 300, 10}},
     {Id::PositionLabel,
      Kind::ReadOnlyEdit,
      {},
@@ -212,6 +214,7 @@ void MainDialog::BuildControls() {
   preview_ = controls.get<QFrame>(Id::Preview);
   sizeLabel_ = controls.get<QLineEdit>(Id::SizeLabel);
   positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
+  noticeLabel_ = controls.get<QLabel>(Id::Notice);
   for (QPushButton* button : findChildren<QPushButton*>()) {
     button->setAutoDefault(button == exitButton);
   }
@@ -302,6 +305,17 @@ void MainDialog::RefreshCalendarPicture() {
   }
   PaintPreview();
   emit pictureComposed();
+}
+
+void MainDialog::ShowNotice(const QString& text) {
+  // Long paths are cut to the line; the tool tip has the whole text.
+  noticeLabel_->setText(
+      noticeLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, noticeLabel_->width()));
+  noticeLabel_->setToolTip(text);
+}
+
+QString MainDialog::notice() const {
+  return noticeLabel_->toolTip();
 }
 
 void MainDialog::PaintPreview() {

@@ -14,6 +14,7 @@
 #include "ui/preview_geometry.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QFrame;
 class QPushButton;
@@ -37,6 +38,7 @@ enum class MainControl : int {
   SizeLabel = 1019,
   PositionLabel = 1020,
   Update = 1021,
+  Notice = 1030,  // a line under the preview that tells what happened
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -89,6 +91,11 @@ class MainDialog : public QDialog {
 
   /// Composes with what the session holds and repaints the preview.
   void RefreshCalendarPicture();
+
+  /// Shows a short message in the notice line under the preview, replacing the last one; an empty
+  /// text clears it.
+  void ShowNotice(const QString& text);
+  QString notice() const;
 
  signals:
   /// A composition made a new picture.
@@ -143,6 +150,7 @@ class MainDialog : public QDialog {
   QFrame* preview_ = nullptr;
   QLineEdit* sizeLabel_ = nullptr;
   QLineEdit* positionLabel_ = nullptr;
+  QLabel* noticeLabel_ = nullptr;
   QAction* aboutAction_ = nullptr;
   ToolTipRelay* toolTips_ = nullptr;
 
