@@ -4,9 +4,11 @@ add_library(lunetta_picture STATIC
   calendar/calendar_renderer.cpp
   calendar/composition.cpp
   picture/load_picture_file.cpp
+  picture/jpeg_decoder.cpp
   picture/picture_painter.cpp
   picture/picture.cpp
   picture/failure.cpp
 )
-target_link_libraries(lunetta_picture PUBLIC lunetta_core Qt6::Gui)
+find_package(JPEG REQUIRED)
+target_link_libraries(lunetta_picture PUBLIC lunetta_core Qt6::Gui PRIVATE JPEG::JPEG)
 

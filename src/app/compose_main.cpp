@@ -91,15 +91,17 @@ int Run(const ComposeOptions& options) {
     ApplySetting(settings, key, value);  // checked by the parser
   }
   session.ApplySettings(settings);
+  // The photo decodes on a worker thread while this one checks the output, reads the holidays and
+  // draws the block.
+  if (!options.photo.empty()) {
+    session.ChoosePhoto(options.photo);
+    session.PrefetchPhoto();
+  }
 
   // Checked before anything is composed, so a batch fails before its first file.
   if (const Result<QByteArray> encoder = EncoderForPath(options.out); !encoder) {
     PrintError(EnglishMessage(QStringLiteral("cannot write"), encoder.failure()));
     return kExitFailure;
-  }
-  if (!options.photo.empty()) {
-    session.ChoosePhoto(options.photo);
-    session.PrefetchPhoto();
   }
   session.ChooseYear(options.year);
   if (!options.holidaysFile.empty() && session.holidayFailure()) {

@@ -196,6 +196,8 @@ Status SaveBitmapFile(const QImage& image, const std::filesystem::path& path) {
   AtomicWriteOptions privateFile;
   privateFile.mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
   privateFile.keepExistingMode = false;
+  // Read back only while the program runs, and gone with its folder when it ends.
+  privateFile.flush = Flush::Never;
   if (const std::error_code error = out.open(path, privateFile)) {
     return WritingFailure(path, error);
   }

@@ -54,7 +54,9 @@ Status CopyAtomically(const QString& from, const std::filesystem::path& to) {
     return Failure(Fault::CannotOpen, FilePath(from), {}, source.errorString());
   }
   AtomicFileWriter target;
-  if (const std::error_code error = target.open(to)) {
+  AtomicWriteOptions options;
+  options.flush = Flush::WhenReplacing;
+  if (const std::error_code error = target.open(to, options)) {
     return WritingFailure(to, error);
   }
   QByteArray chunk;

@@ -2,14 +2,15 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QPixelFormat>
 #include <array>
 #include <string_view>
 #include <utility>
 
+#include "picture/jpeg_decoder.h"
 #include "platform/file_io.h"
 
 namespace lunetta {
@@ -35,9 +36,9 @@ Failure PictureFault(Fault fault, QString detail = {}) {
   return Failure(fault, {}, {}, std::move(detail));
 }
 
-// Passes reads through to the source and notes what the decoder asked for. Qt's JPEG decoder
-// inserts an end-of-image marker when the data runs out and reports success with a grey lower part;
-// a read at the end of the data is how a cut-off file shows.
+// Passes reads through to the source and notes a read that came back short. The BMP reader asks
+// for exactly the bytes of each row, so any short read means rows are missing, though Qt reports
+// success.
 class ReadWatch final : public QIODevice {
  public:
   explicit ReadWatch(QIODevice& source) : source_(source) {
@@ -50,19 +51,12 @@ class ReadWatch final : public QIODevice {
     return source_.seek(position) && QIODevice::seek(position);
   }
 
-  void resetWatch() {
-    readAtEnd_ = false;
-    shortRead_ = false;
-  }
-  bool readAtEnd() const { return readAtEnd_; }
+  void resetWatch() { shortRead_ = false; }
   bool shortRead() const { return shortRead_; }
 
  protected:
   qint64 readData(char* data, qint64 maxSize) override {
     const qint64 count = source_.read(data, maxSize);
-    if (maxSize > 0 && count == 0) {
-      readAtEnd_ = true;
-    }
     if (count < maxSize) {
       shortRead_ = true;
     }
@@ -72,7 +66,6 @@ class ReadWatch final : public QIODevice {
 
  private:
   QIODevice& source_;
-  bool readAtEnd_ = false;
   bool shortRead_ = false;
 };
 
@@ -80,73 +73,65 @@ int CeilEighths(int side, int eighths) {
   return static_cast<int>((qint64(side) * eighths + 7) / 8);
 }
 
-// Whether the decoder stopped short of the picture's data. JPEG reads in blocks, so only a read at
-// the very end counts; the BMP reader asks for exactly the bytes of each row, so any short read
-// means rows are missing.
-bool DataEndedEarly(const QByteArray& format, const ReadWatch& watch) {
-  if (format == "jpeg") {
-    return watch.readAtEnd();
+// Bytes a pixel takes in the format the decoder produces; four when the reader does not say.
+double DecodedBytesPerPixel(QImage::Format format) {
+  if (format == QImage::Format_Invalid) {
+    return 4;
   }
-  if (format == "bmp") {
-    return watch.shortRead();
-  }
-  return false;
+  return QImage::toPixelFormat(format).bitsPerPixel() / 8.0;
 }
 
 }  // namespace
 
 QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize) {
-  if (!fitSize.isValid() || fitSize.isEmpty() || pictureSize.isEmpty()) {
-    return pictureSize;
-  }
-  for (int eighths = 1; eighths < 8; ++eighths) {
-    const QSize scaled(CeilEighths(pictureSize.width(), eighths),
-                       CeilEighths(pictureSize.height(), eighths));
-    if (scaled.width() >= fitSize.width() && scaled.height() >= fitSize.height()) {
-      return scaled;
-    }
-  }
-  return pictureSize;
+  const int eighths = ReducedDecodeEighths(pictureSize, fitSize);
+  return QSize(CeilEighths(pictureSize.width(), eighths),
+               CeilEighths(pictureSize.height(), eighths));
 }
 
 Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
+  if (IsJpeg(source.peek(3))) {
+    // libjpeg directly: it decodes at any eighth of the size, where Qt's reader goes by halves,
+    // and it tells a picture cut short from one that only lacks its end marker. No Qt plugin is
+    // involved, so a photo can decode on a worker thread while the application starts.
+    return DecodeJpeg(source, fitSize, kMaxDecodedBytes);
+  }
   ReadWatch device(source);
   QImageReader reader(&device);
-  reader.setAutoTransform(true);
-  reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
-
   const QByteArray format = reader.format();
   if (format.isEmpty() || !IsPhotoFormat(format)) {
     return PictureFault(Fault::UnknownFormat);
   }
-  const QSize stored = reader.size();
+  QSize stored = reader.size();
+  // A BMP stored top-down gives its height as a negative number.
+  if (format == "bmp" && stored.height() < 0) {
+    stored.setHeight(-stored.height());
+  }
   if (!stored.isValid() || stored.isEmpty()) {
     return PictureFault(Fault::UnreadableHeader);
   }
-  if (qint64(stored.width()) * stored.height() * 4 > kMaxDecodedBytes) {
+  const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+  const QSize size = turned ? stored.transposed() : stored;
+
+  // The decoded picture and the one 32-bit copy that scaling or turning it makes, counted before
+  // anything is decoded: a small palette or one-bit file may stand for a huge picture.
+  const double bytesPerPixel = DecodedBytesPerPixel(reader.imageFormat()) + 4;
+  if (double(stored.width()) * stored.height() * bytesPerPixel > double(kMaxDecodedBytes)) {
     Failure failure = PictureFault(Fault::TooLarge);
-    failure.size = stored;
+    failure.size = size;
     return failure;
   }
-
-  // Scaled size and header are in the file's own orientation; the EXIF turn comes after decoding.
-  const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-  if (fitSize.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-    const QSize reduced = ReducedDecodeSize(stored, turned ? fitSize.transposed() : fitSize);
-    if (reduced != stored) {
-      reader.setScaledSize(reduced);
-    }
-  }
-
+  reader.setAutoTransform(true);
+  reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
   device.resetWatch();
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
     return PictureFault(Fault::Undecodable, reader.errorString());
   }
-  if (DataEndedEarly(format, device)) {
+  if (format == "bmp" && device.shortRead()) {
     return PictureFault(Fault::Truncated);
   }
-  return DecodedPicture{std::move(image), turned ? stored.transposed() : stored};
+  return DecodedPicture{std::move(image), size};
 }
 
 Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize) {

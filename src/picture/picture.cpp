@@ -90,7 +90,9 @@ Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
   // A name the user gave: a link there is replaced, never followed, and a FIFO or device is
   // refused; the file gets the usual mode of the user's files.
   AtomicFileWriter file;
-  if (const std::error_code error = file.open(path)) {
+  AtomicWriteOptions options;
+  options.flush = Flush::WhenReplacing;
+  if (const std::error_code error = file.open(path, options)) {
     return WritingFailure(path, error);
   }
   AtomicFileDevice device(file);

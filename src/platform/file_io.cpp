@@ -227,8 +227,10 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
 
   mode_t mode = options.mode ? static_cast<mode_t>(*options.mode) : 0666;
   bool exactMode = options.mode.has_value();
+  bool replacing = false;
   struct stat existing {};
   if (::fstatat(folder.get(), targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    replacing = true;
     // A link left at the name under Replace is simply replaced by the rename.
     if (!S_ISLNK(existing.st_mode)) {
       if (!S_ISREG(existing.st_mode)) {
@@ -270,6 +272,7 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
   file_ = std::move(file);
   temporaryName_ = std::move(temporaryName);
   targetName_ = targetName;
+  flush_ = options.flush == Flush::Always || (options.flush == Flush::WhenReplacing && replacing);
   return {};
 }
 
@@ -307,7 +310,7 @@ std::error_code AtomicFileWriter::commit() {
     discard();
     return error;
   };
-  if (::fsync(file_.get()) != 0) {
+  if (flush_ && ::fsync(file_.get()) != 0) {
     return fail(LastError());
   }
   if (const std::error_code error = file_.close()) {
@@ -325,7 +328,9 @@ std::error_code AtomicFileWriter::commit() {
   temporaryName_.clear();
   // The rename is done and the data are on disk; a folder sync some file systems refuse does not
   // make the write a failure.
-  ::fsync(folder_.get());
+  if (flush_) {
+    ::fsync(folder_.get());
+  }
   folder_.close();
   return {};
 }

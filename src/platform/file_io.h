@@ -72,8 +72,17 @@ enum class LinkAtTarget {
             // renamed onto it, so the link stays (a profile managed by a dotfile manager)
 };
 
+/// When the data are flushed to disk before the rename. Without a flush, a crash soon after the
+/// write may leave the new name empty, which matters only where it replaced a good file.
+enum class Flush {
+  Always,
+  WhenReplacing,  // a file the user asked for anew has no good content to lose
+  Never,          // scratch files the program alone reads while it runs
+};
+
 struct AtomicWriteOptions {
   LinkAtTarget link = LinkAtTarget::Replace;
+  Flush flush = Flush::Always;
   /// Mode of a new file; nothing gives 0666 less the umask, as for any file the user saves.
   std::optional<std::filesystem::perms> mode = std::nullopt;
   /// An existing regular file keeps its mode.
@@ -114,6 +123,7 @@ class AtomicFileWriter {
   UniqueFd file_;
   std::string temporaryName_;  // in folder_
   std::string targetName_;     // in folder_
+  bool flush_ = true;
   std::error_code failure_;
 };
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include "picture/failure.h"
+
+class QIODevice;
+
+namespace lunetta {
+
+struct DecodedPicture;
+
+/// Whether `head` (the first bytes of a file) starts a JPEG.
+bool IsJpeg(const QByteArray& head);
+
+/// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers
+/// `fitSize`; 8 when `fitSize` is not valid.
+int ReducedDecodeEighths(QSize pictureSize, QSize fitSize);
+
+/// Decodes the JPEG on `device` (readable, positioned at its start) into a 32-bit image turned as
+/// its EXIF orientation says. The decoder's own DCT scaling reduces it to the smallest eighth of
+/// its size that still covers `fitSize` (in the turned picture's orientation).
+///
+/// Refused before anything is decoded: TooLarge when the decode's working memory (the output and,
+/// for a progressive picture, the coefficients of the whole image) would pass `maxBytes`, and
+/// Truncated when the file is too short to hold a picture of the size its header claims.
+/// Truncated too when the coded data end before the picture does; a missing end-of-image marker
+/// alone is no fault. Undecodable, with the decoder's words as detail, for anything else.
+Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBytes);
+
+}  // namespace lunetta
