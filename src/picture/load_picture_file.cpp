@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QtEndian>
 #include <QPixelFormat>
 #include <array>
 #include <string_view>
@@ -90,7 +91,9 @@ QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize) {
 }
 
 Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
-  if (IsJpeg(source.peek(3))) {
+  // The first bytes, before any reader moves the device.
+  const QByteArray head = source.peek(10);
+  if (IsJpeg(head)) {
     // libjpeg directly: it decodes at any eighth of the size, where Qt's reader goes by halves,
     // and it tells a picture cut short from one that only lacks its end marker. No Qt plugin is
     // involved, so a photo can decode on a worker thread while the application starts.
@@ -106,6 +109,11 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
   // A BMP stored top-down gives its height as a negative number.
   if (format == "bmp" && stored.height() < 0) {
     stored.setHeight(-stored.height());
+  }
+  // Qt gives a GIF's first frame, but decodes onto the whole logical screen the header names.
+  if (format == "gif" && head.size() == 10 && head.startsWith("GIF8")) {
+    stored = stored.expandedTo(QSize(qFromLittleEndian<quint16>(head.constData() + 6),
+                                     qFromLittleEndian<quint16>(head.constData() + 8)));
   }
   if (!stored.isValid() || stored.isEmpty()) {
     return PictureFault(Fault::UnreadableHeader);

@@ -231,7 +231,13 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
   struct stat existing {};
   if (::fstatat(folder.get(), targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
     replacing = true;
-    // A link left at the name under Replace is simply replaced by the rename.
+    // A link at the name under Replace is replaced by the rename, never written through; but a
+    // link to a FIFO, device or folder says that no file belongs there: refused as they are.
+    struct stat linked {};
+    if (S_ISLNK(existing.st_mode) &&
+        ::fstatat(folder.get(), targetName.c_str(), &linked, 0) == 0 && !S_ISREG(linked.st_mode)) {
+      return make_error_code(FileErrc::not_regular_file);
+    }
     if (!S_ISLNK(existing.st_mode)) {
       if (!S_ISREG(existing.st_mode)) {
         return make_error_code(FileErrc::not_regular_file);

@@ -67,7 +67,8 @@ FileBytes ReadRegularFile(const std::filesystem::path& path, std::size_t maxByte
                           std::error_code& error);
 
 enum class LinkAtTarget {
-  Replace,  // a symbolic link at the target name is replaced by the new file, never followed
+  Replace,  // a symbolic link at the target name is replaced by the new file, never followed; a
+            // link to anything but a regular file is refused as that thing would be
   Follow,   // the link is followed: the temporary file goes beside the link's final target and is
             // renamed onto it, so the link stays (a profile managed by a dotfile manager)
 };

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -12,13 +18,18 @@
 namespace lunetta {
 namespace {
 
-// Runs the built lunetta-compose in `folder`.
+// Runs the built lunetta-compose in `folder`. A run that does not end in time fails the test
+// instead of hanging it.
 std::tuple<int, QString, QString> Compose(const QTemporaryDir& folder,
                                           const QStringList& arguments) {
   QProcess process;
   process.setWorkingDirectory(folder.path());
   process.start(QStringLiteral(LUNETTA_BINARY_DIR "/bin/lunetta-compose"), arguments);
-  EXPECT_TRUE(process.waitForFinished(120000));
+  if (!process.waitForFinished(30000)) {
+    process.kill();
+    process.waitForFinished();
+    ADD_FAILURE() << arguments.join(' ').toStdString() << ": still running after 30 s";
+  }
   return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
           QString::fromUtf8(process.readAllStandardError())};
 }
@@ -71,11 +82,89 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
   for (const auto& c : cases) {
     const auto [code, out, err] = Compose(dir, c.arguments);
-    EXPECT_TRUE(code == c.exitCode && err.count(u'\n') == 1 && out.isEmpty() &&
-                err.contains(QRegularExpression(c.message)))
-        << c.arguments.join(' ').toStdString() << ": " << code << " " << err.toStdString();
+    const std::string run = c.arguments.join(' ').toStdString();
+    EXPECT_EQ(code, c.exitCode) << run;
+    EXPECT_EQ(err.count(u'\n'), 1) << run << ": " << err.toStdString();
+    EXPECT_TRUE(err.contains(QRegularExpression(c.message))) << run << ": " << err.toStdString();
+    EXPECT_TRUE(out.isEmpty()) << run;
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.jpg"});
   }
+}
+
+// What another user or a slip of the keyboard may put in the way: FIFOs, devices and links to
+// them are refused, never replaced or waited on, and small files of huge pictures are refused
+// without their memory. One line each, none from the decoders.
+TEST(ComposeProgramTest, SpecialFilesAndPictureBombsAreRefusedWithoutHanging) {
+  QTemporaryDir dir;
+  const auto file = [&](const char* name) { return dir.filePath(name); };
+  for (const char* fifo : {"fifo.jpg", "fifo.dat", "fifo.INI"}) {
+    ASSERT_EQ(::mkfifo(file(fifo).toLocal8Bit().constData(), 0600), 0);
+  }
+  ASSERT_TRUE(QFile::link("/dev/null", file("null.jpg")));
+  const bool device = ::mknod(file("device.jpg").toLocal8Bit().constData(), S_IFCHR | 0600,
+                              makedev(1, 3)) == 0;  // a /dev/null of our own; needs root
+  ASSERT_TRUE(testing::WriteBytes(file("palette.png"), testing::PngBomb(11500, 11500, 3, 8)));
+  ASSERT_TRUE(testing::WriteBytes(file("screen.gif"), testing::GifBomb(11500, 11500)));
+  ASSERT_TRUE(testing::WriteBytes(file("claims.jpg"), testing::ProgressiveJpegBomb(11500, 11500)));
+  const QByteArray jpeg = testing::JpegBytes(64, 48);
+  ASSERT_TRUE(testing::WriteBytes(file("no-end.jpg"), jpeg.left(jpeg.size() - 2)));
+
+  const struct {
+    QStringList arguments;
+    int exitCode;
+    const char* message;  // empty: success
+  } cases[] = {{{"--out", "fifo.jpg"}, 1, "fifo.jpg.*not a regular file"},
+               {{"--out", "null.jpg"}, 1, "null.jpg.*not a regular file"},
+               {{"--out", "device.jpg"}, 1, "device.jpg.*not a regular file"},
+               {{"--holidays", "fifo.dat", "--out", "x.bmp"}, 1, "fifo.dat.*not a regular file"},
+               {{"--settings", "fifo.INI", "--out", "x.bmp"}, 1, "fifo.INI.*not a regular file"},
+               {{"--photo", "palette.png", "--out", "x.bmp"}, 1, "palette.png.*too large"},
+               {{"--photo", "screen.gif", "--out", "x.bmp"}, 1, "screen.gif.*too large"},
+               {{"--photo", "claims.jpg", "--out", "x.bmp"}, 1, "claims.jpg.*ends before"},
+               {{"--photo", "no-end.jpg", "--out", "x.bmp"}, 0, ""}};
+  for (const auto& c : cases) {
+    if (!device && c.arguments.contains("device.jpg")) {
+      continue;
+    }
+    const auto [code, out, err] = Compose(dir, c.arguments);
+    const std::string run = c.arguments.join(' ').toStdString();
+    EXPECT_EQ(code, c.exitCode) << run << ": " << err.toStdString();
+    EXPECT_EQ(err.count(u'\n'), *c.message ? 1 : 0) << run << ": " << err.toStdString();
+    EXPECT_TRUE(err.contains(QRegularExpression(c.message))) << run << ": " << err.toStdString();
+  }
+  EXPECT_TRUE(QFileInfo(file("fifo.jpg")).isFile() == false);
+  EXPECT_EQ(QFileInfo(file("null.jpg")).symLinkTarget(), "/dev/null");
+  if (device) {
+    struct stat status {};
+    ASSERT_EQ(::lstat(file("device.jpg").toLocal8Bit().constData(), &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+  }
+  EXPECT_EQ(QImage(file("x.bmp")).size(), QSize(1024, 768));
+}
+
+// File names are bytes: one that is not UTF-8 reaches the file system unchanged, both ways.
+TEST(ComposeProgramTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
+  QTemporaryDir dir;
+  const std::string photo = dir.path().toStdString() + "/sea\xff.jpg";
+  const std::string out = dir.path().toStdString() + "/out\xfe.bmp";
+  const QByteArray jpeg = testing::JpegBytes(64, 48);
+  {
+    std::FILE* file = std::fopen(photo.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(jpeg.constData(), 1, static_cast<std::size_t>(jpeg.size()), file);
+    std::fclose(file);
+  }
+  const std::string program = LUNETTA_BINARY_DIR "/bin/lunetta-compose";
+  const char* argv[] = {program.c_str(), "--photo", photo.c_str(), "--out", out.c_str(), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(
+      ::posix_spawn(&child, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ),
+      0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  struct stat written {};
+  EXPECT_EQ(::stat(out.c_str(), &written), 0);
 }
 
 }  // namespace

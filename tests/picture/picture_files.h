@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
+#include <QtEndian>
 
 namespace lunetta::testing {
 
@@ -38,6 +40,84 @@ inline QByteArray Encode(const QImage& image, const char* format, int quality = 
 
 inline QByteArray JpegBytes(int width, int height) {
   return Encode(DetailedImage(width, height), "jpeg", 90);
+}
+
+/// A PNG chunk: length, type, data and CRC-32 of type and data.
+inline QByteArray PngChunk(const char* type, const QByteArray& data) {
+  QByteArray chunk(4, '\0');
+  qToBigEndian(static_cast<quint32>(data.size()), chunk.data());
+  chunk += QByteArray(type, 4) + data;
+  quint32 crc = 0xFFFFFFFF;
+  for (const char byte : chunk.mid(4)) {
+    crc ^= static_cast<quint8>(byte);
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+  }
+  QByteArray tail(4, '\0');
+  qToBigEndian(crc ^ 0xFFFFFFFF, tail.data());
+  return chunk + tail;
+}
+
+/// A PNG whose header claims `width` × `height` pixels of `colorType` (0 grey, 2 RGB, 3 palette,
+/// 6 RGBA) at `bitDepth`, with the data of its first rows only: a few kilobytes that a decoder
+/// would turn into a picture of the full size.
+inline QByteArray PngBomb(quint32 width, quint32 height, int colorType, int bitDepth) {
+  QByteArray header(13, '\0');
+  qToBigEndian(width, header.data());
+  qToBigEndian(height, header.data() + 4);
+  header[8] = static_cast<char>(bitDepth);
+  header[9] = static_cast<char>(colorType);
+  QByteArray png = QByteArray::fromHex("89504E470D0A1A0A") + PngChunk("IHDR", header);
+  if (colorType == 3) {
+    png += PngChunk("PLTE", QByteArray::fromHex("000000FFFFFF"));
+  }
+  // zlib of 4096 zero bytes: rows of filter type 0 and black pixels.
+  png += PngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4));
+  return png + PngChunk("IEND", {});
+}
+
+/// A GIF of one pixel on a logical screen of `width` × `height`, which decoders allocate whole.
+inline QByteArray GifBomb(quint16 width, quint16 height) {
+  QByteArray gif = "GIF89a";
+  gif += QByteArray(4, '\0');
+  qToLittleEndian(width, gif.data() + 6);
+  qToLittleEndian(height, gif.data() + 8);
+  // Global colour table of two colours, then one 1 × 1 image and the trailer.
+  gif += QByteArray::fromHex(
+      "800000"
+      "000000FFFFFF"
+      "2C000000000100010000"
+      "02024401003B");
+  return gif;
+}
+
+/// A small progressive JPEG whose frame header claims `width` × `height`.
+inline QByteArray ProgressiveJpegBomb(quint16 width, quint16 height) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  writer.write(DetailedImage(640, 480));
+  const qsizetype frame = jpeg.indexOf(QByteArray::fromHex("FFC2"));
+  qToBigEndian(height, jpeg.data() + frame + 5);
+  qToBigEndian(width, jpeg.data() + frame + 7);
+  return jpeg;
+}
+
+/// `image` as a BMP stored top-down: negative height, rows from the top.
+inline QByteArray TopDownBmp(const QImage& image) {
+  QByteArray bmp = Encode(image, "bmp");
+  const qint32 offset = qFromLittleEndian<qint32>(bmp.constData() + 10);
+  const qint32 height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+  const qsizetype stride = (bmp.size() - offset) / height;
+  QByteArray rows;
+  for (qint32 row = height - 1; row >= 0; --row) {
+    rows += bmp.mid(offset + row * stride, stride);
+  }
+  qToLittleEndian(-height, bmp.data() + 22);
+  return bmp.left(offset) + rows;
 }
 
 }  // namespace lunetta::testing

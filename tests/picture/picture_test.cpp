@@ -145,22 +145,6 @@ QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   return bmp;
 }
 
-// A PNG of one RGBA pixel whose header claims `width` × `height`, with the header's CRC redone.
-QByteArray PngHeader(quint32 width, quint32 height) {
-  QByteArray png = Encode(DetailedImage(1, 1).convertToFormat(QImage::Format_ARGB32), "png");
-  qToBigEndian(width, png.data() + 16);
-  qToBigEndian(height, png.data() + 20);
-  quint32 crc = 0xFFFFFFFF;
-  for (const char byte : png.mid(12, 17)) {  // chunk type and data of IHDR
-    crc ^= static_cast<quint8>(byte);
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-  }
-  qToBigEndian(crc ^ 0xFFFFFFFF, png.data() + 29);
-  return png;
-}
-
 TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   const QByteArray jpeg = JpegBytes(320, 240);
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
@@ -172,10 +156,19 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
       {Write("cut.jpg", jpeg.left(jpeg.size() / 2)), Fault::Truncated},
       {Write("lies.bmp", LyingBmp(4000, 3000)), Fault::Truncated},
       {Write("huge.bmp", LyingBmp(60000, 60000)), Fault::UnreadableHeader},
-      // 4 bytes a pixel: 11586² pixels pass 512 MiB, though their number does not.
-      {Write("huge.png", PngHeader(100000, 100000)), Fault::TooLarge},
-      {Write("wide.png", PngHeader(15000, 10000)), Fault::TooLarge},
-      {Write("over.png", PngHeader(11586, 11586)), Fault::TooLarge}};
+      {Write("huge.png", PngBomb(100000, 100000, 6, 8)), Fault::TooLarge},
+      {Write("wide.png", PngBomb(15000, 10000, 6, 8)), Fault::TooLarge},
+      // The decode and its 32-bit copy pass 512 MiB by 64 KiB here (RGBA: 8 bytes a pixel), though
+      // the pixels alone would not; one row less is just within it.
+      {Write("over.png", PngBomb(8192, 8193, 6, 8)), Fault::TooLarge},
+      {Write("within.png", PngBomb(8192, 8192, 6, 8)), Fault::Undecodable},
+      // Small files of huge pictures: grey, palette, one bit a pixel, a GIF's screen, and a
+      // progressive JPEG whose coefficients alone would take 400 MB.
+      {Write("grey.png", PngBomb(11500, 11500, 0, 8)), Fault::TooLarge},
+      {Write("palette.png", PngBomb(11500, 11500, 3, 8)), Fault::TooLarge},
+      {Write("bits.png", PngBomb(11500, 11500, 0, 1)), Fault::TooLarge},
+      {Write("screen.gif", GifBomb(11500, 11500)), Fault::TooLarge},
+      {Write("claims.jpg", ProgressiveJpegBomb(11500, 11500)), Fault::Truncated}};
   if (geteuid() != 0) {  // permissions do not bind root
     cases.emplace_back(Write("locked.jpg", jpeg), Fault::NoPermission);
     ASSERT_TRUE(QFile::setPermissions(cases.back().first, QFileDevice::WriteOwner));
@@ -188,8 +181,7 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
       EXPECT_EQ(decoded.failure().file, FilePath(path));
     }
   }
-  EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size,
-            QSize(11586, 11586));
+  EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size, QSize(8192, 8193));
 }
 
 TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
@@ -202,8 +194,20 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
   for (const char* format : {"bmp", "jpeg", "png"}) {
     EXPECT_EQ(load(QString("a.") + format, Encode(image, format)).image.size(), QSize(64, 48));
   }
-  // Some cameras append data (a preview, a video) after the end-of-image marker.
-  load("tail.jpg", JpegBytes(40, 30) + QByteArray(5000, 'x'));
+  // Some cameras append data (a preview, a video) after the end-of-image marker; some leave the
+  // marker out. Neither loses a pixel.
+  const QImage tail = load("tail.jpg", JpegBytes(40, 30) + QByteArray(5000, 'x')).image;
+  const QByteArray jpeg40 = JpegBytes(40, 30);
+  EXPECT_EQ(load("no-end.jpg", jpeg40.left(jpeg40.size() - 2)).image, tail);
+  // Stored top-down (a negative height), as many programs write BMPs.
+  for (const QImage::Format format :
+       {QImage::Format_Indexed8, QImage::Format_RGB888, QImage::Format_RGB32}) {
+    const QImage original = DetailedImage(37, 23).convertToFormat(format);
+    const QImage decoded = load("top-down.bmp", TopDownBmp(original)).image;
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32),
+              original.convertToFormat(QImage::Format_RGB32))
+        << format;
+  }
   EXPECT_EQ(load("big.jpg", JpegBytes(4000, 3000), {1280, 1024}).image.size(),
             QSize(1500, 1125));                                                 // 3/8 covers
   EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));      // sides round up

@@ -150,9 +150,11 @@ TEST_F(FileIoTest, FifoOrFolderTargetIsRefusedBeforeAnythingIsWritten) {
   MakeFifo(folder_ / "fifo");
   fs::create_symlink(folder_ / "fifo", folder_ / "fifo.link");
   fs::create_symlink(folder_ / "dir", folder_ / "dir.link");
-  // Rows: target, link policy. Under Replace the links are plain names to replace.
+  // Rows: target, link policy. A link to a FIFO or folder is refused under either policy.
   for (const auto& [name, link] : {std::pair{"fifo", LinkAtTarget::Replace},
                                    {"dir", LinkAtTarget::Replace},
+                                   {"fifo.link", LinkAtTarget::Replace},
+                                   {"dir.link", LinkAtTarget::Replace},
                                    {"fifo", LinkAtTarget::Follow},
                                    {"fifo.link", LinkAtTarget::Follow},
                                    {"dir.link", LinkAtTarget::Follow}}) {

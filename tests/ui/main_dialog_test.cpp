@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -260,6 +262,41 @@ TEST_F(MainDialogTest, AComposedPictureThatCannotBeWrittenIsReportedOnceAndStill
   EXPECT_TRUE(reports.value(0).contains("gone")) << reports.value(0).toStdString();
   EXPECT_FALSE(dialog_->previewPicture().isNull());
   EXPECT_EQ(QDir(workDir_.path()).entryList(QDir::Files), QStringList{});
+}
+
+// A profile read only in part (beyond the 1 MiB bound), a read-only one and a FIFO: Exit leaves
+// each as it was and says why, instead of truncating it or waiting on it.
+TEST_F(MainDialogTest, ExitNeverReplacesAProfileItCouldNotReadWholeOrMayNotWrite) {
+  const QByteArray large =
+      "[Configuration]\nStartX=7\n" + QByteArray(2 << 20, ';') + "\n[Later]\nKey=1\n";
+  const std::function<void()> plants[] = {
+      [&] { WriteText(profile_, large); },
+      [&] {
+        WriteText(profile_, "[Configuration]\nStartX=7\n");
+        QFile::setPermissions(profile_, QFileDevice::ReadOwner);
+      },
+      [&] { ASSERT_EQ(::mkfifo(profile_.toLocal8Bit().constData(), 0600), 0); }};
+  for (const auto& plant : plants) {
+    QFile::remove(profile_);
+    plant();
+    const bool fifo = !QFileInfo(profile_).isFile();
+    const QByteArray before = fifo ? QByteArray() : testing::ReadBytes(profile_);
+    QStringList reports;
+    MainDialog& dialog = Start();
+    dialog.setErrorReporter([&](const QString& message) { reports << message; });
+    QTest::mouseClick(FindControl(&dialog, MainControl::Exit), Qt::LeftButton);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(profile_)) << reports[0].toStdString();
+    struct stat status {};
+    ASSERT_EQ(::lstat(profile_.toLocal8Bit().constData(), &status), 0);
+    EXPECT_EQ(S_ISFIFO(status.st_mode), fifo);
+    if (!fifo) {
+      EXPECT_EQ(testing::ReadBytes(profile_), before);
+    }
+    dialog_.reset();
+    QFile::setPermissions(profile_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  }
+  QFile::remove(profile_);
 }
 
 }  // namespace
