@@ -55,7 +55,9 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
 
   ASSERT_EQ(std::get<0>(Compose(dir, {"--all-months", "--out", "cal-%m.bmp"})), 0);
   const QStringList written = QDir(dir.path()).entryList({"cal-*.bmp"});
-  EXPECT_TRUE(written.size() == 12 && written[0] == "cal-01.bmp" && written[11] == "cal-12.bmp");
+  ASSERT_EQ(written.size(), 12);
+  EXPECT_EQ(written.front(), "cal-01.bmp");
+  EXPECT_EQ(written.back(), "cal-12.bmp");
 }
 
 TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) {

@@ -46,8 +46,8 @@ TEST(ComposeCalendarTest, PictureSizesAndAStretchedPhotoThatCoversThemAll) {
   for (auto [pictSize, size] : {std::pair{0, QSize(800, 600)}, std::pair{1, QSize(1024, 768)},
                                 std::pair{-1, QSize(1280, 1024)}}) {
     const ComposedPicture composed = Compose(QImage(), pictSize, 255);
-    EXPECT_TRUE(composed.picture.size() == size &&
-                composed.picture.format() == QImage::Format_RGB888);
+    EXPECT_EQ(composed.picture.size(), size);
+    EXPECT_EQ(composed.picture.format(), QImage::Format_RGB888);
     const QRect block(560, 500, composed.blockWidth, composed.blockHeight);
     EXPECT_TRUE(AllOutside(composed.picture, block, kDesktop)) << pictSize;
   }
@@ -77,13 +77,13 @@ TEST(ComposeCalendarTest, BlendsTheBlockAreaOnlyAndKeepsTheSizeOfABlockOutsideTh
         std::pair{90, QColor(218, 154, 121)}, std::pair{256, kPhoto}, std::pair{-1, kPhoto}}) {
     const ComposedPicture composed = Compose(Filled(64, 48, kPhoto), 2, opacity);
     const QRect block(560, 500, composed.blockWidth, composed.blockHeight);
-    EXPECT_TRUE(composed.picture.pixelColor(block.topLeft()) == expected &&
-                composed.picture.pixelColor(block.bottomRight()) == expected)
-        << opacity;
+    EXPECT_EQ(composed.picture.pixelColor(block.topLeft()), expected) << opacity;
+    EXPECT_EQ(composed.picture.pixelColor(block.bottomRight()), expected) << opacity;
     EXPECT_TRUE(AllOutside(composed.picture, block, kPhoto)) << opacity;
   }
   const ComposedPicture outside = Compose(QImage(), 0, 255, 1200);
-  EXPECT_TRUE(outside.blockWidth > 0 && outside.blockHeight > 0);
+  EXPECT_GT(outside.blockWidth, 0);
+  EXPECT_GT(outside.blockHeight, 0);
   EXPECT_TRUE(AllOutside(outside.picture, QRect(), kDesktop));
 }
 
@@ -104,8 +104,8 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   const QRect all(0, 0, 10, 10);
   ASSERT_TRUE(BlendBlock(destination, all.translated(-5, 15), source, all, 255));
   // Destination (0, 15) shows source (5, 0), as v·255 >> 8.
-  EXPECT_TRUE(destination.pixelColor(0, 15) == QColor(104, 0, 6) &&
-              destination.pixelColor(4, 19) == QColor(108, 3, 6));
+  EXPECT_EQ(destination.pixelColor(0, 15), QColor(104, 0, 6));
+  EXPECT_EQ(destination.pixelColor(4, 19), QColor(108, 3, 6));
   EXPECT_TRUE(AllOutside(destination, QRect(0, 15, 5, 5), Qt::black));
 
   // Wholly outside succeeds, even near the end of the coordinate range; what cannot be blended
@@ -151,11 +151,13 @@ TEST(DrawingTest, ColorRefsAndFontRequests) {
     const QFont font = CreateFont(face, height, 400, false);
     QFont larger = font;
     larger.setPixelSize(font.pixelSize() + 1);
-    EXPECT_TRUE(MeasureFont(font).height <= height && QFontMetrics(larger).height() > height)
-        << face << " " << height << ": pixel size " << font.pixelSize();
+    EXPECT_LE(MeasureFont(font).height, height) << face << ": pixel size " << font.pixelSize();
+    EXPECT_GT(QFontMetrics(larger).height(), height) << face << ": pixel size " << font.pixelSize();
   }
   const QFont em = CreateFont("Arial", -20, 700, true);  // a negative height is the character's
-  EXPECT_TRUE(em.pixelSize() == 20 && em.weight() == QFont::Bold && em.italic());
+  EXPECT_EQ(em.pixelSize(), 20);
+  EXPECT_EQ(em.weight(), QFont::Bold);
+  EXPECT_TRUE(em.italic());
   EXPECT_EQ(CreateFont("Arial", INT_MIN, 400, false).pixelSize(), 4096);
   EXPECT_LE(MeasureFont(CreateFont("Arial", INT_MAX, 400, false)).height, 4096);
   EXPECT_TRUE(CreateFont("Arial", 20, 400, false).styleStrategy() & QFont::NoSubpixelAntialias);

@@ -25,7 +25,8 @@ const Qt::GlobalColor kQuadrants[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
 QString Poppler(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
-  EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0) << program.toStdString();
+  EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+  EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
   return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
 
@@ -64,7 +65,8 @@ TEST_P(PrintTest, OnePageTitledLunettaStretchedOverThePrintableArea) {
   ASSERT_TRUE(Succeeded(PrintComposedPicture(printer_, picture_)));
   EXPECT_EQ(printer_.copyCount(), 1);
   const QString info = Poppler("pdfinfo", {pdf_});
-  EXPECT_TRUE(info.contains("Title: LUNETTA ") && info.contains("Pages: 1 ")) << info.toStdString();
+  EXPECT_TRUE(info.contains("Title: LUNETTA ")) << info.toStdString();
+  EXPECT_TRUE(info.contains("Pages: 1 ")) << info.toStdString();
 
   Poppler("pdftoppm", {"-r", "50", "-png", "-singlefile", pdf_, pdf_});
   const QImage page(pdf_ + ".png");
