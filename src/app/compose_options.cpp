@@ -293,6 +293,15 @@ QString ApplySetting(CalendarSettings& settings, const QString& key, const QStri
         static_cast<ColorRef>(*number);
     return {};
   }
+  for (const OptionalIntegerKey& entry : kOptionalIntegerKeys) {
+    if (matches(entry.name)) {
+      if (!number) {
+        return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
+      }
+      settings.*entry.field = static_cast<std::int32_t>(*number);
+      return {};
+    }
+  }
   for (const IntegerKey& entry : kIntegerKeys) {
     if (matches(entry.name)) {
       if (!number) {

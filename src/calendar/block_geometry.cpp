@@ -1,18 +1,23 @@
 #include "calendar/block_geometry.h"
 
+#include <algorithm>
+
 namespace lunetta {
 
 BlockGeometry ComputeBlockGeometry(const TextMetrics& metrics, std::string_view fontName,
-                                   int weekRows) {
+                                   int weekRows, const BlockExtras& extras) {
   BlockGeometry geometry;
   // Times New Roman's widest glyph is wide enough on its own; other faces need more room.
   const int averages = fontName == "Times New Roman" ? 1 : 2;
-  geometry.cellWidth = metrics.maxCharWidth + averages * metrics.aveCharWidth;
+  geometry.cellWidth =
+      std::max(metrics.maxCharWidth + averages * metrics.aveCharWidth, extras.minCellWidth);
   geometry.cellHeight = metrics.height + 4;
   geometry.blockWidth = 7 * geometry.cellWidth + geometry.cellWidth / 2;
   if (geometry.blockWidth % 2 != 0) {
     ++geometry.blockWidth;
   }
+  geometry.weekNumberWidth = extras.weekNumberWidth + extras.weekNumberWidth % 2;
+  geometry.blockWidth += geometry.weekNumberWidth;
   // Title, weekday names and week rows, plus one row that leaves a margin below the last week.
   geometry.blockHeight = (weekRows == 6 ? 9 : 8) * geometry.cellHeight;
   return geometry;
@@ -26,8 +31,13 @@ Rect TitleRect(const BlockGeometry& geometry) {
 Rect CellRect(const BlockGeometry& geometry, int row, int column) {
   const int half = geometry.cellHeight / 2;
   const int top = 2 * geometry.cellHeight - half + row * geometry.cellHeight;
-  const int left = column * geometry.cellWidth;
+  const int left = geometry.weekNumberWidth + column * geometry.cellWidth;
   return {left, top, left + geometry.cellWidth, top + geometry.cellHeight};
+}
+
+Rect WeekNumberRect(const BlockGeometry& geometry, int row) {
+  const Rect cell = CellRect(geometry, row, 0);
+  return {0, cell.top, geometry.weekNumberWidth, cell.bottom};
 }
 
 }  // namespace lunetta

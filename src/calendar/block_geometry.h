@@ -24,17 +24,27 @@ struct BlockGeometry {
   int cellHeight = 0;
   int blockWidth = 0;
   int blockHeight = 0;
+  int weekNumberWidth = 0;  // the column of week numbers before Sunday's (or Monday's); 0: none
   bool operator==(const BlockGeometry&) const = default;
+};
+
+/// What the block's options add to the font's geometry.
+struct BlockExtras {
+  int minCellWidth = 0;     // the widest weekday label needs this much
+  int weekNumberWidth = 0;  // a column of week numbers this wide goes first
 };
 
 /// Cell and block size for a font's metrics and a month of `weekRows` (5 or 6) week rows.
 BlockGeometry ComputeBlockGeometry(const TextMetrics& metrics, std::string_view fontName,
-                                   int weekRows);
+                                   int weekRows, const BlockExtras& extras = {});
 
 /// The title's rectangle: it starts half a cell above the block.
 Rect TitleRect(const BlockGeometry& geometry);
 
-/// Cell of row 0..6 (0 = weekday names) and column 0..6 (0 = Sunday).
+/// Cell of row 0..6 (0 = weekday names) and column 0..6 (0 = the week's first day).
 Rect CellRect(const BlockGeometry& geometry, int row, int column);
+
+/// The week number's place in row 1..6, in the column before the days.
+Rect WeekNumberRect(const BlockGeometry& geometry, int row);
 
 }  // namespace lunetta

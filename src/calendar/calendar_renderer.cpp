@@ -1,5 +1,6 @@
 #include "calendar/calendar_renderer.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRect>
 #include <algorithm>
@@ -65,13 +66,38 @@ void CalendarRenderer::SetHolidays(const std::vector<int>& days) {
   holidayDays_.assign(days.begin(), days.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-const QImage& CalendarRenderer::Draw() {
-  // Validates year and month before anything changes.
-  const MonthGrid grid = BuildMonthGrid(year_, month_);
+void CalendarRenderer::SetWeekStart(WeekStart start) {
+  weekStart_ = start;
+}
 
-  const QFont font =
+void CalendarRenderer::SetJapaneseLabels(bool japanese) {
+  japaneseLabels_ = japanese;
+}
+
+void CalendarRenderer::SetWeekNumbers(bool shown) {
+  weekNumbers_ = shown;
+}
+
+const QImage& CalendarRenderer::Draw(bool withText) {
+  // Validates year and month before anything changes.
+  MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
+
+  QFont font =
       CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_ != 0);
-  const BlockGeometry geometry = ComputeBlockGeometry(MeasureFont(font), fontName_, grid.weekRows);
+  const TextMetrics metrics = MeasureFont(font);
+  BlockExtras extras;
+  const QFontMetrics measure(font);
+  if (japaneseLabels_) {
+    // The face may lack these glyphs and borrow them from a Japanese one, which runs wider.
+    for (std::string_view name : JapaneseWeekdayHeaders) {
+      extras.minCellWidth = std::max(
+          extras.minCellWidth, measure.horizontalAdvance(ToQString(name)) + metrics.aveCharWidth);
+    }
+  }
+  if (weekNumbers_) {
+    extras.weekNumberWidth = measure.horizontalAdvance(QStringLiteral("53")) + metrics.aveCharWidth;
+  }
+  const BlockGeometry geometry = ComputeBlockGeometry(metrics, fontName_, grid.weekRows, extras);
 
   // The surface is made once and reused: only the block's rectangle is ever drawn or read.
   if (surface_.isNull()) {
@@ -85,27 +111,46 @@ const QImage& CalendarRenderer::Draw() {
   blockHeight_ = geometry.blockHeight;
   cellWidth_ = geometry.cellWidth;
   cellHeight_ = geometry.cellHeight;
+  grid_ = std::move(grid);
+  geometry_ = geometry;
+  font_ = std::move(font);
 
   QPainter painter(&surface_);
-  painter.setFont(font);
   FillSolidRect(painter, QRect(0, 0, blockWidth_, blockHeight_), backColor_);
+  if (withText) {
+    PaintText(painter);
+  }
+  return surface_;
+}
 
-  const QString title = QStringLiteral("%1 / %2").arg(year_).arg(ToQString(MonthNames[month_ - 1]));
-  DrawSingleLineText(painter, ToQRect(TitleRect(geometry)), title, TextAlign::Center, textColor_);
+void CalendarRenderer::PaintText(QPainter& painter) const {
+  painter.save();
+  painter.setFont(font_);
+  const QString title =
+      japaneseLabels_ ? QStringLiteral("%1年%2月").arg(year_).arg(month_)
+                      : QStringLiteral("%1 / %2").arg(year_).arg(ToQString(MonthNames[month_ - 1]));
+  DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), title, TextAlign::Center, textColor_);
 
   for (int row = 0; row < 7; ++row) {
+    if (weekNumbers_ && row >= 1 && row <= grid_.weekRows) {
+      DrawSingleLineText(painter, ToQRect(WeekNumberRect(geometry_, row)),
+                         QString::number(IsoWeekOfRow(grid_, row - 1)), TextAlign::Center,
+                         textColor_);
+    }
     for (int column = 0; column < 7; ++column) {
+      const int weekday = ColumnWeekday(column, weekStart_);
       ColorRef color = textColor_;
-      if (column == 0) {
+      if (weekday == 0) {
         color = kRed;
-      } else if (column == 6) {
+      } else if (weekday == 6) {
         color = kBlue;
       }
       QString text;
       if (row == 0) {
-        text = ToQString(WeekdayHeaders[column]);
+        text =
+            ToQString(japaneseLabels_ ? JapaneseWeekdayHeaders[weekday] : WeekdayHeaders[weekday]);
       } else {
-        const std::string& cell = grid.cells[(row - 1) * 7 + column];
+        const std::string& cell = grid_.cells[(row - 1) * 7 + column];
         if (cell.empty()) {
           continue;
         }
@@ -115,11 +160,11 @@ const QImage& CalendarRenderer::Draw() {
         }
         text = QString::fromStdString(cell);
       }
-      DrawSingleLineText(painter, ToQRect(CellRect(geometry, row, column)), text, TextAlign::Right,
+      DrawSingleLineText(painter, ToQRect(CellRect(geometry_, row, column)), text, TextAlign::Right,
                          color);
     }
   }
-  return surface_;
+  painter.restore();
 }
 
 }  // namespace lunetta

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <string>
 #include <vector>
 
+#include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
+#include "calendar/month_model.h"
+
+class QPainter;
 
 namespace lunetta {
 
@@ -25,11 +30,19 @@ class CalendarRenderer {
   void SetMonth(int year, int month);
   /// At most kMaxHolidays days are kept, in the order given.
   void SetHolidays(const std::vector<int>& days);
+  void SetWeekStart(WeekStart start);
+  /// Title "2026年12月" and weekday names 日 … 土 instead of "2026 / December" and "Sun" … "Sat".
+  void SetJapaneseLabels(bool japanese);
+  /// A first column of ISO 8601 week numbers.
+  void SetWeekNumbers(bool shown);
 
   /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
-  /// which stays valid until the next Draw. Throws InvalidArgumentError for a month it cannot
-  /// place.
-  const QImage& Draw();
+  /// which stays valid until the next Draw: the card in the back colour and, unless `withText` is
+  /// false, the text on it. Throws InvalidArgumentError for a month it cannot place.
+  const QImage& Draw(bool withText = true);
+
+  /// Paints the text of the block drawn last onto `painter`, the block's top left at (0, 0).
+  void PaintText(QPainter& painter) const;
 
   int blockWidth() const { return blockWidth_; }
   int blockHeight() const { return blockHeight_; }
@@ -51,6 +64,13 @@ class CalendarRenderer {
   int fontWeight_ = 400;
   int fontItalic_ = 0;
   std::vector<int> holidayDays_;
+  WeekStart weekStart_ = WeekStart::Sunday;
+  bool japaneseLabels_ = false;
+  bool weekNumbers_ = false;
+  // What the last Draw laid out, for PaintText.
+  MonthGrid grid_;
+  BlockGeometry geometry_;
+  QFont font_;
 };
 
 }  // namespace lunetta

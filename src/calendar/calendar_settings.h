@@ -36,6 +36,11 @@ struct CalendarSettings {
   // The month drawn; the session sets them from the selectors, so no default reads the clock.
   std::int32_t year = 0;
   std::int32_t month = 0;
+  // Options added later; their defaults draw the block as it always was.
+  std::int32_t weekStart = 0;       // 0: rows begin on Sunday, 1: on Monday
+  std::int32_t japaneseLabels = 0;  // 1: title "2026年12月" and weekday names 日 月 … 土
+  std::int32_t weekNumbers = 0;     // 1: a first column of ISO 8601 week numbers
+  std::int32_t opaqueText = 0;      // 1: the opacity fades the block's card, never its text
 
   bool operator==(const CalendarSettings&) const = default;
 };

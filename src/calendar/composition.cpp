@@ -76,10 +76,21 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
   renderer.SetFontStyle(settings.fontWeight, settings.fontItalic);
   renderer.SetMonth(settings.year, settings.month);
   renderer.SetHolidays(holidayDays);
+  renderer.SetWeekStart(settings.weekStart == 1 ? WeekStart::Monday : WeekStart::Sunday);
+  renderer.SetJapaneseLabels(settings.japaneseLabels != 0);
+  renderer.SetWeekNumbers(settings.weekNumbers != 0);
   try {
+    const bool opaqueText = settings.opaqueText != 0;
     // The surface outlives the renderer: QImage shares it.
-    const QImage& surface = renderer.Draw();
-    return CalendarBlock{surface, renderer.blockWidth(), renderer.blockHeight()};
+    CalendarBlock block{renderer.Draw(!opaqueText), renderer.blockWidth(), renderer.blockHeight(),
+                        QImage()};
+    if (opaqueText) {
+      block.text = QImage(block.width, block.height, QImage::Format_ARGB32_Premultiplied);
+      block.text.fill(Qt::transparent);
+      QPainter painter(&block.text);
+      renderer.PaintText(painter);
+    }
+    return block;
   } catch (const InvalidArgumentError&) {
     return Failure(Fault::DateOutOfRange, {}, {},
                    QStringLiteral("%1-%2").arg(settings.year).arg(settings.month));
@@ -91,8 +102,12 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
   ComposedPicture result{std::move(background), block.width, block.height};
   // A failed blend (an opacity outside 0..255) leaves the picture without a block.
   const QRect blockRect(0, 0, block.width, block.height);
-  BlendBlock(result.picture, blockRect.translated(settings.startX, settings.startY), block.surface,
-             blockRect, settings.transparency);
+  const bool blended =
+      BlendBlock(result.picture, blockRect.translated(settings.startX, settings.startY),
+                 block.surface, blockRect, settings.transparency);
+  if (blended && !block.text.isNull()) {
+    QPainter(&result.picture).drawImage(settings.startX, settings.startY, block.text);
+  }
   return result;
 }
 

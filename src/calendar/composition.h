@@ -25,6 +25,9 @@ struct CalendarBlock {
   QImage surface;
   int width = 0;
   int height = 0;
+  /// With opaque text: the text alone on a transparent layer, drawn over the blended card; the
+  /// surface then holds the card only.
+  QImage text;
 };
 
 /// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in

@@ -67,17 +67,43 @@ int FirstWeekday(int year, int month) {
   return static_cast<int>(std::chrono::weekday{std::chrono::sys_days{first}}.c_encoding());
 }
 
-MonthGrid BuildMonthGrid(int year, int month) {
+namespace {
+
+// Day 1's column in rows beginning on `weekStart`.
+int FirstColumn(const MonthGrid& grid) {
+  return (grid.firstWeekday - static_cast<int>(grid.weekStart) + 7) % 7;
+}
+
+}  // namespace
+
+MonthGrid BuildMonthGrid(int year, int month, WeekStart weekStart) {
   MonthGrid grid;
   grid.year = year;
   grid.month = month;
   grid.firstWeekday = FirstWeekday(year, month);
   grid.dayCount = MonthLength(year, month);
+  grid.weekStart = weekStart;
+  const int first = FirstColumn(grid);
   for (int day = 1; day <= grid.dayCount; ++day) {
-    grid.cells[static_cast<std::size_t>(grid.firstWeekday + day - 1)] = std::to_string(day);
+    grid.cells[static_cast<std::size_t>(first + day - 1)] = std::to_string(day);
   }
-  grid.weekRows = grid.firstWeekday + grid.dayCount <= 35 ? 5 : 6;
+  grid.weekRows = first + grid.dayCount <= 35 ? 5 : 6;
   return grid;
+}
+
+int ColumnWeekday(int column, WeekStart weekStart) {
+  return (column + static_cast<int>(weekStart)) % 7;
+}
+
+int IsoWeekOfRow(const MonthGrid& grid, int row) {
+  using namespace std::chrono;
+  const sys_days first{year{grid.year} / grid.month / 1};
+  const int thursdayColumn = (4 - static_cast<int>(grid.weekStart) + 7) % 7;
+  const sys_days thursday = first + days{row * 7 + thursdayColumn - FirstColumn(grid)};
+  // A week belongs to the year of its Thursday; its number counts from that year's first one.
+  const year_month_day date{thursday};
+  const sys_days january1{date.year() / January / 1};
+  return static_cast<int>((thursday - january1).count() / 7 + 1);
 }
 
 }  // namespace lunetta

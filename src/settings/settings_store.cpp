@@ -37,6 +37,9 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
   settings.startX = file.getInt(kProfileSection, keys::kStartX, defaults.startX);
   settings.startY = file.getInt(kProfileSection, keys::kStartY, defaults.startY);
   settings.pictSize = file.getInt(kProfileSection, keys::kPictSize, defaults.pictSize);
+  for (const OptionalIntegerKey& key : kOptionalIntegerKeys) {
+    settings.*key.field = file.getInt(kProfileSection, key.name, defaults.*key.field);
+  }
   return error;
 }
 
@@ -59,6 +62,12 @@ std::error_code SaveSettings(const std::filesystem::path& profile, const Calenda
   file.setInt(kProfileSection, keys::kStartX, settings.startX);
   file.setInt(kProfileSection, keys::kStartY, settings.startY);
   file.setInt(kProfileSection, keys::kPictSize, settings.pictSize);
+  const CalendarSettings defaults;
+  for (const OptionalIntegerKey& key : kOptionalIntegerKeys) {
+    if (settings.*key.field != defaults.*key.field || file.value(kProfileSection, key.name)) {
+      file.setInt(kProfileSection, key.name, settings.*key.field);
+    }
+  }
   // The first save may come before the configuration folder exists.
   if (const auto folder = profile.parent_path(); !folder.empty()) {
     std::filesystem::create_directories(folder, error);

@@ -22,6 +22,21 @@ inline constexpr std::string_view kStartY = "StartY";
 inline constexpr std::string_view kPictSize = "PictSize";
 }  // namespace keys
 
+/// A setting added after the profile's first form: read with its default when missing, and
+/// written only once it differs from the default or the profile already has it, so a profile that
+/// never used it stays byte for byte what it was.
+struct OptionalIntegerKey {
+  std::string_view name;
+  std::int32_t CalendarSettings::*field;
+};
+
+inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
+    {"Week Start", &CalendarSettings::weekStart},
+    {"Japanese Labels", &CalendarSettings::japaneseLabels},
+    {"Week Numbers", &CalendarSettings::weekNumbers},
+    {"Opaque Text", &CalendarSettings::opaqueText},
+};
+
 /// The profile of the program named `executableBaseName`: "<name>.INI" in $XDG_CONFIG_HOME, or in
 /// ~/.config when that is not set.
 std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <tuple>
+#include <vector>
 
 #include "calendar/calendar_settings.h"
 
@@ -49,6 +50,45 @@ INSTANTIATE_TEST_SUITE_P(
                     MonthCase{1970, 1, 0, 0, "local midnight of 1970-1"},
                     MonthCase{3001, 1, 0, 0, "3001-1"}, MonthCase{INT_MAX, 1, 0, 0, "years"},
                     MonthCase{INT_MIN, 6, 0, 0, "years"}));
+
+// Monday first: the same months shifted one column, rows reserved by the same rule.
+TEST(MonthModelTest, MondayFirstShiftsTheColumnsAndMayNeedAnotherRow) {
+  // March 2026 starts on a Sunday: five rows Sunday first, six Monday first (column 6 + 31).
+  const MonthGrid sunday = BuildMonthGrid(2026, 3);
+  const MonthGrid monday = BuildMonthGrid(2026, 3, WeekStart::Monday);
+  EXPECT_EQ(sunday.weekRows, 5);
+  EXPECT_EQ(monday.weekRows, 6);
+  EXPECT_EQ(monday.cells[6], "1");
+  EXPECT_EQ(monday.cells[7], "2");
+  // January 2027 starts on a Friday: the fifth column Monday first.
+  EXPECT_EQ(BuildMonthGrid(2027, 1, WeekStart::Monday).cells[4], "1");
+  // February 2027 starts on a Monday: four full rows that still reserve five.
+  EXPECT_EQ(BuildMonthGrid(2027, 2, WeekStart::Monday).weekRows, 5);
+  EXPECT_EQ(ColumnWeekday(0, WeekStart::Monday), 1);
+  EXPECT_EQ(ColumnWeekday(6, WeekStart::Monday), 0);  // Sunday last
+  EXPECT_EQ(ColumnWeekday(6, WeekStart::Sunday), 6);
+}
+
+TEST(MonthModelTest, IsoWeeksOfTheRowsThursdays) {
+  const struct {
+    int year, month;
+    WeekStart start;
+    std::vector<int> weeks;
+  } cases[] = {{2027, 1, WeekStart::Sunday, {53, 1, 2, 3, 4, 5}},  // 31 Dec 2026 is week 53
+               {2027, 1, WeekStart::Monday, {53, 1, 2, 3, 4}},
+               {2026, 12, WeekStart::Sunday, {49, 50, 51, 52, 53}},
+               {2026, 12, WeekStart::Monday, {49, 50, 51, 52, 53}},
+               {2021, 1, WeekStart::Monday, {53, 1, 2, 3, 4}},  // 2020 had 53 weeks
+               {2026, 3, WeekStart::Monday, {9, 10, 11, 12, 13, 14}}};
+  for (const auto& c : cases) {
+    const MonthGrid grid = BuildMonthGrid(c.year, c.month, c.start);
+    std::vector<int> weeks;
+    for (int row = 0; row < grid.weekRows; ++row) {
+      weeks.push_back(IsoWeekOfRow(grid, row));
+    }
+    EXPECT_EQ(weeks, c.weeks) << c.year << "-" << c.month << " from " << int(c.start);
+  }
+}
 
 TEST(MonthModelTest, LeapYearsAndPictureSizes) {
   // Far years are reduced without overflow.
