@@ -100,7 +100,7 @@ constexpr ControlRow kControls[] = {
     {Id::MonthlyRefresh,
      Kind::CheckBox,
      u"毎月自動で更新する",
-     {394, 292, 72, 10},
+     {392, 292, 75, 10},
      u"毎月1日に、その月のカレンダーで壁紙を自動的に更新します"},
     {Id::Cancel, Kind::MultiLineButton, u"ｷｬﾝｾﾙ", {265, 243, 50, 14}, {}, ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
