@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include "calendar/composition.h"
 #include "picture/load_picture_file.h"
@@ -100,13 +99,6 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
     ASSERT_TRUE(testing::WriteBytes(
         profile, "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
   };
-  const auto wallpaperUri = [&] {
-    QProcess gsettings;
-    gsettings.setProcessEnvironment(environment);
-    gsettings.start("gsettings", {"get", "org.gnome.desktop.background", "picture-uri"});
-    EXPECT_TRUE(gsettings.waitForFinished());
-    return QUrl(QString::fromUtf8(gsettings.readAll()).trimmed().mid(1).chopped(1)).toLocalFile();
-  };
   QImage green(640, 480, QImage::Format_RGB32);
   green.fill(Qt::green);
   ASSERT_TRUE(green.save(dir.filePath("green.png")));
@@ -116,7 +108,7 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
   remember("green.png");
   const auto [code, out, err] = Compose(dir, {"--set-wallpaper", "--json"}, environment);
   ASSERT_EQ(code, 0) << err.toStdString();
-  EXPECT_EQ(wallpaperUri(), thisMonth);
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
   EXPECT_TRUE(out.startsWith("{\"out\":\"" + thisMonth + "\",\"width\":1024")) << out.toStdString();
   EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 255);
 
@@ -127,7 +119,7 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
   EXPECT_TRUE(goneErr.contains(QRegularExpression("remembered photo \".*gone.png\": no such file")))
       << goneErr.toStdString();
   EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 0x6E);  // the desktop colour
-  EXPECT_EQ(wallpaperUri(), thisMonth);
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
 
   // A desktop Lunetta cannot set: the reason, the desktop and the saved file.
   environment.insert("XDG_CURRENT_DESKTOP", "sway");

@@ -141,21 +141,5 @@ TEST_F(CalendarSessionTest, APictureThatCannotBeWrittenStaysInMemoryAndIsReporte
   EXPECT_EQ(session.picture().size(), QSize(1024, 768));  // the last good picture stays
 }
 
-TEST_F(CalendarSessionTest, TheProfileRemembersTheChosenPhotoAndTheRenewalButChoosesNothing) {
-  const std::filesystem::path profile = FilePath(folder_.filePath("lunetta.INI"));
-  const std::filesystem::path photo = FilePath(Photo("海 の 写真.png", Qt::green));
-  auto session = Start();
-  session->ChoosePhoto(photo);
-  ASSERT_TRUE(Succeeded(session->SaveSettings(profile)));
-  ASSERT_TRUE(Succeeded(session->SaveMonthlyRefresh(profile, true)));
-
-  session = Start();
-  ASSERT_TRUE(Succeeded(session->LoadSettings(profile)));
-  EXPECT_EQ(session->rememberedPhoto(), photo);
-  EXPECT_TRUE(session->monthlyRefresh());
-  EXPECT_EQ(session->photoPath(), std::filesystem::path());  // each program decides
-  EXPECT_EQ(decodes_, 0);
-}
-
 }  // namespace
 }  // namespace lunetta

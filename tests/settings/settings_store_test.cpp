@@ -217,20 +217,6 @@ TEST_F(SettingsStoreTest, PhotoPathKeepsEveryByteOrIsForgottenWhenTheProfileCann
   }
 }
 
-TEST_F(SettingsStoreTest, MonthlyRefreshIsWrittenAloneAndKeepsEveryOtherLine) {
-  RememberedWork work{"/x.jpg", true};
-  EXPECT_FALSE(LoadRememberedWork(file_, work));  // no profile yet
-  EXPECT_EQ(work, RememberedWork{});
-  write("[Configuration]\r\nStartX=3\r\n[Other]\r\nX=1\r\n");
-  ASSERT_FALSE(SaveMonthlyRefresh(file_, true));
-  EXPECT_EQ(contents(), "[Configuration]\r\nStartX=3\r\nMonthly Refresh=1\r\n[Other]\r\nX=1\r\n");
-  ASSERT_FALSE(SaveMonthlyRefresh(file_, false));
-  EXPECT_FALSE(LoadRememberedWork(file_, work));
-  EXPECT_FALSE(work.monthlyRefresh);
-  fs::permissions(file_, fs::perms(0444));
-  EXPECT_EQ(SaveMonthlyRefresh(file_, true), FileErrc::read_only);
-}
-
 TEST(ProfilePathTest, ConfigFolderOrHomeConfig) {
   ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
   EXPECT_EQ(ProfilePath("Tavigo"), fs::path("/cfg/Tavigo.INI"));

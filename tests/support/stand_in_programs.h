@@ -1,17 +1,35 @@
 #pragma once
 
-// Stand-ins for the desktops' programs this machine lacks: each records its arguments, then does
-// what the test asks of it.
+// The desktops' programs in tests: gsettings read back, and stand-ins for the programs this
+// machine lacks, each recording its arguments and then doing what the test asks of it.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 namespace lunetta::test_support {
+
+/// What `gsettings get` prints for the key, run in `environment`.
+inline QString GSetting(const char* schema, const char* key,
+                        const QProcessEnvironment& environment) {
+  QProcess gsettings;
+  gsettings.setProcessEnvironment(environment);
+  gsettings.start("gsettings", {"get", schema, key});
+  EXPECT_TRUE(gsettings.waitForFinished());
+  return QString::fromUtf8(gsettings.readAll()).trimmed();
+}
+
+/// The file GNOME's picture-uri names.
+inline QString GnomeWallpaperFile(const QProcessEnvironment& environment) {
+  const QString uri = GSetting("org.gnome.desktop.background", "picture-uri", environment);
+  return QUrl(uri.mid(1).chopped(1)).toLocalFile();  // without GVariant's quotes
+}
 
 class StandInPrograms {
  public:

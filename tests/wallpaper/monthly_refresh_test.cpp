@@ -36,11 +36,6 @@ class MonthlyRefreshTest : public testing::Test {
     environment_.insert("PATH", systemctl_.folder());
   }
 
-  std::vector<std::filesystem::path> Files() const {
-    const RenewalFiles files = RenewalFilesIn(environment_);
-    return {files.timer, files.service, files.timerLink, files.autostart};
-  }
-
   QTemporaryDir home_;
   StandInPrograms systemctl_;
   QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
@@ -96,7 +91,7 @@ TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheComma
   systemctl_.ForgetCalls();
   for (int removal = 0; removal < 2; ++removal) {  // the second finds nothing to remove
     ASSERT_TRUE(Succeeded(RemoveMonthlyRefresh(environment_)));
-    for (const auto& file : Files()) {
+    for (const auto& file : {files.timer, files.service, files.timerLink, files.autostart}) {
       EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file))) << file;
     }
   }
