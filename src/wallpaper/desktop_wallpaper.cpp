@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <algorithm>
 #include <cstdlib>
 
 #include "picture/load_picture_file.h"

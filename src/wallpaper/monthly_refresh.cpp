@@ -52,14 +52,17 @@ std::string SystemdWord(std::string_view word, bool argument) {
 }
 
 // ExecStart's words. systemd refuses to run a program whose name holds a quote, a backslash or a
-// control character; env runs it from an argument, where anything may stand.
-std::string SystemdCommandLine(const std::vector<std::string>& arguments) {
-  const bool unsafeName =
-      std::any_of(arguments.front().begin(), arguments.front().end(), [](char c) {
+// control character; sh runs it from an argument, where anything may stand, without reading it as
+// shell text.
+std::string SystemdCommandLine(std::vector<std::string> arguments) {
+  const std::string& program = arguments.front();
+  if (std::any_of(program.begin(), program.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return c == '"' || c == '\'' || c == '\\' || byte < 0x20 || byte == 0x7F;
-      });
-  std::string line = unsafeName ? "/usr/bin/env" : "";
+      })) {
+    arguments.insert(arguments.begin(), {"/bin/sh", "-c", "exec \"$0\" \"$@\""});
+  }
+  std::string line;
   for (const std::string& argument : arguments) {
     const bool first = line.empty();
     line += (first ? "" : " ") + SystemdWord(argument, !first);
