@@ -1,10 +1,12 @@
 // lunetta-compose: the desktop program's composition, without a window, for scripts.
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +19,8 @@
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
 #include "settings/settings_store.h"
+#include "wallpaper/monthly_refresh.h"
+#include "wallpaper/wallpaper.h"
 
 namespace lunetta {
 namespace {
@@ -65,7 +69,96 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
   }
 }
 
-int Run(const ComposeOptions& options) {
+// An absolute path to a file that can be read now, for the renewal to use every month.
+std::optional<std::filesystem::path> FileForRenewal(const std::filesystem::path& file,
+                                                    const QString& what) {
+  std::error_code error;
+  if (!OpenRegularFile(file, error)) {
+    PrintError(EnglishMessage(what, ReadingFailure(file, error)));
+    return std::nullopt;
+  }
+  return std::filesystem::absolute(file, error);
+}
+
+// Installs or removes the monthly renewal, as the window's check box does, and records the choice
+// in the profile.
+int ChangeMonthlyRefresh(const ComposeOptions& options, CalendarSession& session,
+                         const std::filesystem::path& profile,
+                         const QProcessEnvironment& environment) {
+  const bool on = *options.monthlyRefresh;
+  Status changed;
+  if (on) {
+    RenewalCommand command;
+    command.composeProgram = FilePath(QCoreApplication::applicationFilePath());
+    std::filesystem::path holidays = options.holidaysFile;
+    if (holidays.empty()) {
+      // The current folder's holiday.dat, where there is one; the renewal runs in another folder.
+      std::error_code error;
+      holidays = std::filesystem::current_path(error) / "holiday.dat";
+      if (!std::filesystem::is_regular_file(holidays, error)) {
+        holidays.clear();
+      }
+    }
+    const std::pair<std::filesystem::path, std::filesystem::path*> files[] = {
+        {holidays, &command.holidayFile},
+        {options.photo, &command.photo},
+        {options.settingsFile, &command.settingsFile}};
+    const QString names[] = {QStringLiteral("holiday file"), QStringLiteral("photo"),
+                             QStringLiteral("settings file")};
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+      if (files[i].first.empty()) {
+        continue;
+      }
+      const std::optional<std::filesystem::path> kept = FileForRenewal(files[i].first, names[i]);
+      if (!kept) {
+        return kExitFailure;
+      }
+      *files[i].second = *kept;
+    }
+    changed = InstallMonthlyRefresh(command, environment);
+  } else {
+    changed = RemoveMonthlyRefresh(environment);
+  }
+  if (!changed) {
+    PrintError(EnglishMessage(on ? QStringLiteral("cannot install the monthly renewal")
+                                 : QStringLiteral("cannot remove the monthly renewal"),
+                              changed.failure()));
+    return kExitFailure;
+  }
+  if (const Status saved = session.SaveMonthlyRefresh(profile, on); !saved) {
+    PrintError(EnglishMessage(QStringLiteral("settings file"), saved.failure()));
+    return kExitFailure;
+  }
+  return 0;
+}
+
+// Writes the composed month into the wallpaper folder and makes it the desktop's wallpaper.
+int SetDesktopWallpaper(const ComposeOptions& options, const CalendarSession& session,
+                        const QProcessEnvironment& environment) {
+  WallpaperContext context;
+  context.environment = environment;
+  const WallpaperOutcome outcome = SetWallpaper(session, context);
+  if (!outcome.status) {
+    const QString desktop =
+        outcome.desktop.name.isEmpty() ? QStringLiteral("this desktop") : outcome.desktop.name;
+    const Failure& failure = outcome.status.failure();
+    QString subject = QStringLiteral("program");
+    if (failure.fault == Fault::DesktopNotSupported) {
+      subject = QStringLiteral("the picture is saved as");
+    } else if (outcome.picture.empty()) {
+      subject = QStringLiteral("cannot write");
+    }
+    PrintError(EnglishMessage(
+        QStringLiteral("cannot set the wallpaper on %1: %2").arg(desktop, subject), failure));
+    return kExitFailure;
+  }
+  if (options.json) {
+    std::printf("%s\n", JsonLine(DisplayPath(outcome.picture), session).toUtf8().constData());
+  }
+  return 0;
+}
+
+int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironment) {
   SessionEnvironment environment;
   environment.holidayFile = options.holidaysFile.empty()
                                 ? std::filesystem::current_path() / "holiday.dat"
@@ -91,15 +184,24 @@ int Run(const ComposeOptions& options) {
     ApplySetting(settings, key, value);  // checked by the parser
   }
   session.ApplySettings(settings);
-  // The photo decodes on a worker thread while this one checks the output, reads the holidays and
-  // draws the block.
-  if (!options.photo.empty()) {
-    session.ChoosePhoto(options.photo);
+
+  if (options.monthlyRefresh) {
+    if (const int code = ChangeMonthlyRefresh(options, session, profile, userEnvironment);
+        code != 0 || !options.setWallpaper) {
+      return code;
+    }
+  }
+  // The wallpaper uses the photograph the window last had, unless another is named. It decodes on
+  // a worker thread while this one checks the output, reads the holidays and draws the block.
+  const bool remembered = options.photo.empty() && options.setWallpaper;
+  const std::filesystem::path photo = remembered ? session.rememberedPhoto() : options.photo;
+  if (!photo.empty()) {
+    session.ChoosePhoto(photo);
     session.PrefetchPhoto();
   }
-
   // Checked before anything is composed, so a batch fails before its first file.
-  if (const Result<QByteArray> encoder = EncoderForPath(options.out); !encoder) {
+  if (const Result<QByteArray> encoder = EncoderForPath(options.out);
+      !encoder && !options.setWallpaper) {
     PrintError(EnglishMessage(QStringLiteral("cannot write"), encoder.failure()));
     return kExitFailure;
   }
@@ -115,9 +217,17 @@ int Run(const ComposeOptions& options) {
       PrintError(EnglishReason(composed.failure()));
       return kExitUsage;
     }
-    if (const std::optional<Failure>& photo = session.photoFailure()) {
-      PrintError(EnglishMessage(QStringLiteral("photo"), *photo));
-      return kExitFailure;
+    if (const std::optional<Failure>& failure = session.photoFailure()) {
+      if (!remembered) {
+        PrintError(EnglishMessage(QStringLiteral("photo"), *failure));
+        return kExitFailure;
+      }
+      // A photograph that has gone away still leaves this month's calendar to show.
+      PrintError(EnglishMessage(QStringLiteral("remembered photo"), *failure) +
+                 QStringLiteral("; the wallpaper has no photo"));
+    }
+    if (options.setWallpaper) {
+      return SetDesktopWallpaper(options, session, userEnvironment);
     }
     const std::filesystem::path out = OutputPathForMonth(options.out, month);
     if (const Status saved = session.Save(out); !saved) {
@@ -149,7 +259,12 @@ int ComposeMain(int argc, char** argv) {
     return 0;
   }
 
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+  // The desktop's programs get the environment the user gave, not the platform chosen here.
+  const QProcessEnvironment userEnvironment = QProcessEnvironment::systemEnvironment();
+  // A wallpaper run starts from timers and at login, where the session's platform may name a
+  // display that cannot be reached; composing needs none.
+  const bool forWallpaper = parsed.options.setWallpaper || parsed.options.monthlyRefresh;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || forWallpaper) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   // Decoder warnings would repeat, less clearly, what the error message says.
@@ -157,7 +272,7 @@ int ComposeMain(int argc, char** argv) {
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
   qInstallMessageHandler(previousHandler);
-  return Run(parsed.options);
+  return Run(parsed.options, userEnvironment);
 }
 
 }  // namespace

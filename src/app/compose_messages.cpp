@@ -59,6 +59,19 @@ QString EnglishReason(const Failure& failure) {
       return QStringLiteral("cannot draw %1").arg(failure.detail);
     case Fault::PrinterNotStarted:
       return QStringLiteral("the printer cannot be started");
+    case Fault::DesktopNotSupported:
+      return QStringLiteral(
+                 "this desktop (%1) cannot be set automatically; choose the saved picture as "
+                 "the wallpaper yourself")
+          .arg(failure.detail.isEmpty() ? QStringLiteral("unknown") : failure.detail);
+    case Fault::ToolNotFound:
+      return QStringLiteral("the program is not installed");
+    case Fault::ToolFailed:
+      return WithCause(QStringLiteral("it failed"), failure);
+    case Fault::ToolTimedOut:
+      return QStringLiteral("it did not finish in time");
+    case Fault::NoWallpaperSetting:
+      return QStringLiteral("it lists no wallpaper to change");
   }
   return QString();
 }

@@ -90,6 +90,16 @@ QString StoreOverride(Collected& collected, const QString& option, const QString
   return {};
 }
 
+QString StoreMonthlyRefresh(Collected& collected, const QString& option, const QString& value) {
+  for (const bool on : {true, false}) {
+    if (value.compare(on ? u"on" : u"off", Qt::CaseInsensitive) == 0) {
+      collected.options.monthlyRefresh = on;
+      return {};
+    }
+  }
+  return QStringLiteral("%1 needs on or off, not \"%2\"").arg(option, value);
+}
+
 constexpr OptionRow Switch(const char* name, const char* help, bool ComposeOptions::*flag,
                            const char* alias = nullptr) {
   return {name, alias, nullptr, help, flag, nullptr, nullptr};
@@ -131,6 +141,16 @@ constexpr OptionRow kOptions[] = {
     File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
          &ComposeOptions::out),
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
+    Switch("set-wallpaper",
+           "make the month (default: this one) the desktop wallpaper: composed from the\n"
+           "profile and the remembered photo (or --photo), saved in\n"
+           "$XDG_DATA_HOME/lunetta (~/.local/share/lunetta) as wallpaper-YYYY-MM.jpg",
+           &ComposeOptions::setWallpaper),
+    Value("monthly-refresh", "on|off",
+          "install or remove the renewal of the wallpaper on the first of every month\n"
+          "(a systemd user timer and an autostart entry); with on, --photo, --holidays\n"
+          "and --settings are kept for the renewal",
+          StoreMonthlyRefresh),
     Switch("help", nullptr, &ComposeOptions::help, "h"),
     Switch("version", nullptr, &ComposeOptions::version),
 };
@@ -369,6 +389,29 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
       return fail(QStringLiteral("--all-months needs %m in the --out name"));
     }
   }
+  if (options.setWallpaper) {
+    if (options.allMonths) {
+      return fail(
+          QStringLiteral("--set-wallpaper sets one month; it cannot be used with --all-months"));
+    }
+    if (parser.isSet(QStringLiteral("out"))) {
+      return fail(QStringLiteral(
+          "--set-wallpaper writes into Lunetta's wallpaper folder; it cannot be used with --out"));
+    }
+  } else if (options.monthlyRefresh) {
+    // Alone, --monthly-refresh composes nothing: an option about the picture would go unused.
+    QStringList unused{"year", "month", "all-months", "out", "json", "set"};
+    if (!*options.monthlyRefresh) {
+      unused << QStringLiteral("photo") << QStringLiteral("holidays");
+    }
+    for (const QString& name : unused) {
+      if (parser.isSet(name)) {
+        return fail(QStringLiteral("--monthly-refresh %1 cannot be used with --%2 unless "
+                                   "--set-wallpaper is given")
+                        .arg(*options.monthlyRefresh ? u"on" : u"off", name));
+      }
+    }
+  }
   options.year = collected.year.value_or(today.year);
   if (options.allMonths) {
     for (int m = 1; m <= 12; ++m) {
@@ -446,7 +489,10 @@ QString ComposeUsage() {
     if (row.valueName != nullptr) {
       label += QStringLiteral(" ") + QLatin1String(row.valueName);
     }
-    usage += QStringLiteral("  ") + (label + u' ').leftJustified(kLabelWidth) +
+    // A label too long for its column has its text begin on the next line.
+    label = label.size() < kLabelWidth ? (label + u' ').leftJustified(kLabelWidth)
+                                       : label + u'\n' + indent;
+    usage += QStringLiteral("  ") + label +
              QString::fromUtf8(row.help).replace(u'\n', QStringLiteral("\n") + indent) + u'\n';
   }
   usage += QStringLiteral("  ") + unexplained.join(QStringLiteral(", ")) +

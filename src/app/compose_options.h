@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct ComposeOptions {
   std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
   std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
   bool json = false;
+  bool setWallpaper = false;             // write into the wallpaper folder and set the wallpaper
+  std::optional<bool> monthlyRefresh{};  // install (true) or remove the monthly renewal
   bool help = false;
   bool version = false;
 

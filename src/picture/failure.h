@@ -36,6 +36,12 @@ enum class Fault {
   // Composing and printing
   DateOutOfRange,
   PrinterNotStarted,
+  // Setting the desktop wallpaper (file: the program, or the saved picture)
+  DesktopNotSupported,  // detail: the desktop's name; file: the saved picture
+  ToolNotFound,
+  ToolFailed,  // detail: what the program said, or its exit status
+  ToolTimedOut,
+  NoWallpaperSetting,  // the desktop lists no wallpaper to change
 };
 
 struct Failure {

@@ -1,6 +1,7 @@
 #include "platform/control_table.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -126,6 +127,8 @@ QWidget* MakeControl(const ControlRow& row, QWidget* dialog, const CustomControl
                        [radio] { radio->setFocusPolicy(Qt::ClickFocus); });
       return radio;
     }
+    case ControlKind::CheckBox:
+      return new QCheckBox(text, dialog);
     case ControlKind::StaticText: {
       auto* label = new QLabel(text, dialog);
       label->setTextFormat(Qt::PlainText);

@@ -24,6 +24,7 @@ enum class ControlKind {
   Selector,         ///< editable QComboBox, 12 items visible; the row's height is the list's
   Slider,           ///< horizontal QSlider with a tick at every value
   RadioButton,      ///< QRadioButton, focused by a click but not by Tab
+  CheckBox,         ///< QCheckBox
   StaticText,       ///< QLabel with plain text
   GroupBox,         ///< QGroupBox, lowered behind the controls it frames
   Frame,            ///< plain grey box, transparent for the mouse

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "calendar/calendar_renderer.h"
-#include "settings/settings_store.h"
 
 namespace lunetta {
 
@@ -26,6 +25,8 @@ std::vector<int> CalendarSession::DrawnHolidays() const {
 Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
   CalendarSettings stored = settings_;
   const std::error_code error = lunetta::LoadSettings(profile, stored);
+  remembered_ = {};
+  (void)LoadRememberedWork(profile, remembered_);  // the same file: LoadSettings has said why
   stored.fontWeight = 400;
   stored.fontItalic = 0;
   ApplySettings(stored);
@@ -36,9 +37,18 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
 }
 
 Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
-  if (const std::error_code error = lunetta::SaveSettings(profile, settings_, Today())) {
+  if (const std::error_code error =
+          lunetta::SaveSettings(profile, settings_, Today(), photo_.path())) {
     return WritingFailure(profile, error);
   }
+  return {};
+}
+
+Status CalendarSession::SaveMonthlyRefresh(const std::filesystem::path& profile, bool on) {
+  if (const std::error_code error = lunetta::SaveMonthlyRefresh(profile, on)) {
+    return WritingFailure(profile, error);
+  }
+  remembered_.monthlyRefresh = on;
   return {};
 }
 

@@ -13,6 +13,7 @@
 #include "picture/failure.h"
 #include "picture/picture.h"
 #include "session/photo_backdrop.h"
+#include "settings/settings_store.h"
 
 namespace lunetta {
 
@@ -60,10 +61,20 @@ class CalendarSession {
   const std::optional<Failure>& photoFailure() const { return photo_.failure(); }
 
   /// Reads the persisted settings (missing keys give the defaults); the font style starts normal.
-  /// A profile that cannot be read gives the defaults and says why; a missing one is no failure.
+  /// The remembered photograph and the monthly-renewal flag are read too, but the photograph is
+  /// not chosen: each program decides whether to use it. A profile that cannot be read gives the
+  /// defaults and says why; a missing one is no failure.
   Status LoadSettings(const std::filesystem::path& profile);
-  /// Writes the persisted settings with today's date; every other line of the profile is kept.
+  /// Writes the persisted settings with today's date, and the chosen photograph's path; every
+  /// other line of the profile is kept.
   Status SaveSettings(const std::filesystem::path& profile) const;
+  /// The photograph the profile remembers; empty when none.
+  const std::filesystem::path& rememberedPhoto() const { return remembered_.photo; }
+  /// Whether the wallpaper is renewed every month, as the profile says.
+  bool monthlyRefresh() const { return remembered_.monthlyRefresh; }
+  /// Records the monthly-renewal flag and writes it to the profile at once: it describes files
+  /// installed now, not a setting that waits for the exit.
+  Status SaveMonthlyRefresh(const std::filesystem::path& profile, bool on);
 
   /// Takes every field of `settings` but the year and month, which the selectors own.
   void ApplySettings(const CalendarSettings& settings);
@@ -100,6 +111,7 @@ class CalendarSession {
   SessionEnvironment environment_;
   LocalDate startDate_;
   CalendarSettings settings_;
+  RememberedWork remembered_;
   HolidayTable holidays_;
   std::optional<Failure> holidayFailure_;
   PhotoBackdrop photo_;

@@ -43,14 +43,29 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
   return error;
 }
 
-std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
-                             const LocalDate& savedDate) {
-  // A file that exists but cannot be read whole is not replaced: its other lines would be lost.
+namespace {
+
+// Reads `profile` whole, applies `change`, and writes it back. A file that exists but cannot be
+// read whole is not replaced: its other lines would be lost.
+template <typename Change>
+std::error_code ChangeProfile(const std::filesystem::path& profile, Change change) {
   std::error_code error;
   Profile file = Profile::Read(profile, error);
   if (error) {
     return error;
   }
+  change(file);
+  // The first save may come before the configuration folder exists.
+  if (const auto folder = profile.parent_path(); !folder.empty()) {
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return error;
+    }
+  }
+  return file.write(profile);
+}
+
+void StoreSettings(Profile& file, const CalendarSettings& settings, const LocalDate& savedDate) {
   file.setString(kProfileSection, keys::kFontName, settings.fontName);
   file.setInt(kProfileSection, keys::kTextSize, settings.textSize);
   file.setInt(kProfileSection, keys::kTextColor, static_cast<std::int32_t>(settings.textColor));
@@ -68,14 +83,46 @@ std::error_code SaveSettings(const std::filesystem::path& profile, const Calenda
       file.setInt(kProfileSection, key.name, settings.*key.field);
     }
   }
-  // The first save may come before the configuration folder exists.
-  if (const auto folder = profile.parent_path(); !folder.empty()) {
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-      return error;
+}
+
+// The reader trims blanks and takes off one pair of enclosing quotes, so a path is stored quoted:
+// blanks and quotes at either end of a file name survive.
+std::string QuotedPhotoPath(const std::filesystem::path& photo) {
+  const std::string& bytes = photo.native();
+  const bool storable = bytes.find_first_of("\r\n") == std::string::npos &&
+                        bytes.size() + 2 <= Profile::kMaxValueChars;
+  return storable ? '"' + bytes + '"' : std::string();
+}
+
+}  // namespace
+
+std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                             const LocalDate& savedDate) {
+  return ChangeProfile(profile, [&](Profile& file) { StoreSettings(file, settings, savedDate); });
+}
+
+std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                             const LocalDate& savedDate, const std::filesystem::path& photo) {
+  return ChangeProfile(profile, [&](Profile& file) {
+    StoreSettings(file, settings, savedDate);
+    if (!photo.empty()) {
+      file.setString(kProfileSection, keys::kPhotoPath, QuotedPhotoPath(photo));
     }
-  }
-  return file.write(profile);
+  });
+}
+
+std::error_code LoadRememberedWork(const std::filesystem::path& profile, RememberedWork& work) {
+  std::error_code error;
+  const Profile file = Profile::Read(profile, error);
+  work.photo = file.getString(kProfileSection, keys::kPhotoPath, "");
+  work.monthlyRefresh = file.getInt(kProfileSection, keys::kMonthlyRefresh, 0) != 0;
+  return error;
+}
+
+std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on) {
+  return ChangeProfile(profile, [on](Profile& file) {
+    file.setInt(kProfileSection, keys::kMonthlyRefresh, on ? 1 : 0);
+  });
 }
 
 }  // namespace lunetta

@@ -20,6 +20,8 @@ inline constexpr std::string_view kTransparency = "Transparency";
 inline constexpr std::string_view kStartX = "StartX";
 inline constexpr std::string_view kStartY = "StartY";
 inline constexpr std::string_view kPictSize = "PictSize";
+inline constexpr std::string_view kPhotoPath = "Photo Path";
+inline constexpr std::string_view kMonthlyRefresh = "Monthly Refresh";
 }  // namespace keys
 
 /// A setting added after the profile's first form: read with its default when missing, and
@@ -37,6 +39,14 @@ inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
     {"Opaque Text", &CalendarSettings::opaqueText},
 };
 
+/// What the profile remembers of the user's work besides the settings record.
+struct RememberedWork {
+  std::filesystem::path photo;  // empty: none
+  bool monthlyRefresh = false;  // renew the wallpaper on the first of every month
+
+  bool operator==(const RememberedWork&) const = default;
+};
+
 /// The profile of the program named `executableBaseName`: "<name>.INI" in $XDG_CONFIG_HOME, or in
 /// ~/.config when that is not set.
 std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");
@@ -52,5 +62,18 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
 /// (FileErrc::read_only). A link is written through to its target. Empty on success.
 std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
                              const LocalDate& savedDate);
+
+/// SaveSettings, and the photograph's path in the same write. The path is kept byte for byte; an
+/// empty one leaves the remembered photograph as it is, and one the profile cannot hold (a line
+/// break, or longer than a value may be) is forgotten rather than stored changed.
+std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
+                             const LocalDate& savedDate, const std::filesystem::path& photo);
+
+/// Reads what LoadSettings does not; as LoadSettings, a missing file or key gives the defaults.
+std::error_code LoadRememberedWork(const std::filesystem::path& profile, RememberedWork& work);
+
+/// Writes the monthly-renewal flag alone, at once; every other line of the file is kept. Errors as
+/// SaveSettings.
+std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on);
 
 }  // namespace lunetta

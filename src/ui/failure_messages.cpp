@@ -66,6 +66,19 @@ QString FailureReason(const Failure& failure) {
       return WithCause(QStringLiteral("この年月のカレンダーは作れません"), failure);
     case Fault::PrinterNotStarted:
       return QStringLiteral("プリンタを開始できませんでした。");
+    case Fault::DesktopNotSupported:
+      return QStringLiteral(
+                 "このデスクトップ（%1）の壁紙は自動では設定できません。保存した画像を壁紙に選んで"
+                 "ください。")
+          .arg(failure.detail.isEmpty() ? QStringLiteral("不明") : failure.detail);
+    case Fault::ToolNotFound:
+      return QStringLiteral("プログラムが見つかりません");
+    case Fault::ToolFailed:
+      return WithCause(QStringLiteral("プログラムが失敗しました"), failure);
+    case Fault::ToolTimedOut:
+      return QStringLiteral("プログラムが時間内に終わりませんでした");
+    case Fault::NoWallpaperSetting:
+      return QStringLiteral("変更できる壁紙の設定がありません");
   }
   return QString();
 }

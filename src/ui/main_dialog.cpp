@@ -1,6 +1,8 @@
 #include "ui/main_dialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -15,7 +17,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScreen>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -32,6 +36,8 @@
 #include "ui/failure_messages.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
+#include "wallpaper/monthly_refresh.h"
+#include "wallpaper/wallpaper.h"
 
 namespace lunetta {
 
@@ -86,6 +92,16 @@ constexpr ControlRow kControls[] = {
      u"ディスクトップ用画像保存",
      {396, 234, 66, 24},
      u"ディスクトップの背景に使える画像を保存します"},
+    {Id::SetWallpaper,
+     Kind::MultiLineButton,
+     u"壁紙に設定",
+     {396, 264, 66, 24},
+     u"表示中のカレンダー画像をデスクトップの壁紙に設定します"},
+    {Id::MonthlyRefresh,
+     Kind::CheckBox,
+     u"毎月自動で更新する",
+     {392, 292, 75, 10},
+     u"毎月1日に、その月のカレンダーで壁紙を自動的に更新します"},
     {Id::Cancel, Kind::MultiLineButton, u"ｷｬﾝｾﾙ", {265, 243, 50, 14}, {}, ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
     {kNoId, Kind::StaticText, u"選択年", {397, 84, 22, 8}, {}, ControlFlag::MouseTransparent},
@@ -107,7 +123,7 @@ constexpr ControlRow kControls[] = {
      ControlFlag::MouseTransparent},
     {Id::Update, Kind::MultiLineButton, u"更新", {265, 223, 50, 14}, {}, ControlFlag::Hidden},
     {kNoId, Kind::GroupBox, u"②　カレンダー設定", {390, 66, 78, 120}},
-    {kNoId, Kind::GroupBox, u"③　仕上げ", {390, 192, 78, 72}},
+    {kNoId, Kind::GroupBox, u"③　仕上げ", {390, 192, 78, 116}},
     {kNoId, Kind::GroupBox, u"①　ファイル選択", {390, 15, 78, 44}},
     {kNoId, Kind::StaticText, u"≪", {382, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
@@ -215,6 +231,7 @@ void MainDialog::BuildControls() {
   sizeLabel_ = controls.get<QLineEdit>(Id::SizeLabel);
   positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
   noticeLabel_ = controls.get<QLabel>(Id::Notice);
+  monthlyRefreshBox_ = controls.get<QCheckBox>(Id::MonthlyRefresh);
   for (QPushButton* button : findChildren<QPushButton*>()) {
     button->setAutoDefault(button == exitButton);
   }
@@ -225,11 +242,14 @@ void MainDialog::BuildControls() {
       {Id::Settings, &MainDialog::OnSettings},
       {Id::Print, &MainDialog::OnPrint},
       {Id::DesktopPicture, &MainDialog::OnSaveDesktopPicture},
+      {Id::SetWallpaper, &MainDialog::OnSetWallpaper},
       {Id::Cancel, &MainDialog::reject},
       {Id::Update, &MainDialog::OnUpdate}};
   for (const auto& [id, command] : commands) {
     connect(controls.get<QPushButton>(id), &QPushButton::clicked, this, command);
   }
+  // Clicked, not toggled: the box is set from the profile at start without installing anything.
+  connect(monthlyRefreshBox_, &QCheckBox::clicked, this, &MainDialog::OnMonthlyRefresh);
   connect(monthSelector_, &QComboBox::activated, this, &MainDialog::OnMonthSelected);
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
@@ -266,12 +286,27 @@ void MainDialog::OnInitDialog() {
   }
   yearSelector_->setCurrentIndex(0);
 
+  monthlyRefreshBox_->setChecked(session_.monthlyRefresh());
+
   // The session starts on the selectors' year and month, with that year's holidays.
-  RefreshCalendarPicture();
+  OpenRememberedPhoto();
   WriteSizeLabel();
   dragging_ = false;
   dragFrame_ = QRect();
   WritePositionLabel(session_.settings().startX, session_.settings().startY);
+}
+
+void MainDialog::OpenRememberedPhoto() {
+  const std::filesystem::path remembered = session_.rememberedPhoto();
+  if (!remembered.empty()) {
+    session_.ChoosePhoto(remembered);
+  }
+  RefreshCalendarPicture();
+  if (const std::optional<Failure>& failure = session_.photoFailure();
+      failure && !remembered.empty()) {
+    ShowNotice(QStringLiteral("前回の写真を開けないため、写真なしで表示しています（%1）：%2")
+                   .arg(FailureReason(*failure), QDir::toNativeSeparators(QtPath(remembered))));
+  }
 }
 
 int MainDialog::selectedYear() const {
@@ -373,6 +408,65 @@ void MainDialog::OnPrint() {
 
 void MainDialog::OnSaveDesktopPicture() {
   SaveDesktopPicture(session_);
+}
+
+namespace {
+
+// The desktop as the window's messages name it.
+QString DesktopLabel(const Desktop& desktop) {
+  return desktop.name.isEmpty() ? QStringLiteral("このデスクトップ") : desktop.name + u' ';
+}
+
+}  // namespace
+
+void MainDialog::OnSetWallpaper() {
+  WallpaperContext context;
+  if (const QScreen* shown = screen()) {
+    context.screenSize = shown->size() * shown->devicePixelRatio();
+  }
+  // The desktop's programs answer within moments, but the window waits for them.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const WallpaperOutcome outcome = SetWallpaper(session_, context);
+  QApplication::restoreOverrideCursor();
+  if (!outcome.status) {
+    reportError_(QStringLiteral("%1の壁紙を設定できませんでした。\n\n%2")
+                     .arg(DesktopLabel(outcome.desktop), FailureMessage(outcome.status.failure())));
+    return;
+  }
+  ShowNotice(QStringLiteral("%1の壁紙に設定しました：%2")
+                 .arg(DesktopLabel(outcome.desktop), QtPath(outcome.picture)));
+}
+
+void MainDialog::OnMonthlyRefresh() {
+  const bool on = monthlyRefreshBox_->isChecked();
+  const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  Status changed;
+  if (on) {
+    RenewalCommand command;
+    command.composeProgram =
+        FilePath(QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose"));
+    std::error_code error;
+    if (std::filesystem::is_regular_file(session_.holidayFile(), error)) {
+      command.holidayFile = session_.holidayFile();
+    }
+    changed = InstallMonthlyRefresh(command, environment);
+  } else {
+    changed = RemoveMonthlyRefresh(environment);
+  }
+  if (!changed) {
+    monthlyRefreshBox_->setChecked(!on);
+    reportError_((on ? QStringLiteral("毎月の自動更新を設定できませんでした。\n\n%1")
+                     : QStringLiteral("毎月の自動更新を解除できませんでした。\n\n%1"))
+                     .arg(FailureMessage(changed.failure())));
+    return;
+  }
+  // The files are in place; the profile only remembers the box for the next start.
+  if (const Status saved = session_.SaveMonthlyRefresh(ProfilePath(), on); !saved) {
+    reportError_(
+        QStringLiteral("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
+  }
+  ShowNotice(on ? QStringLiteral("毎月1日に壁紙を自動で更新します。")
+                : QStringLiteral("壁紙の自動更新を止めました。"));
 }
 
 void MainDialog::OnAbout() {

@@ -19,6 +19,7 @@ class QLineEdit;
 class QFrame;
 class QPushButton;
 class QAction;
+class QCheckBox;
 
 namespace lunetta {
 
@@ -39,6 +40,8 @@ enum class MainControl : int {
   PositionLabel = 1020,
   Update = 1021,
   Notice = 1030,  // a line under the preview that tells what happened
+  SetWallpaper = 1031,
+  MonthlyRefresh = 1032,
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -109,6 +112,10 @@ class MainDialog : public QDialog {
   void OnSettings();
   void OnPrint();
   void OnSaveDesktopPicture();
+  /// Makes the composed picture the desktop's wallpaper.
+  void OnSetWallpaper();
+  /// Installs or removes the monthly renewal as the check box now says.
+  void OnMonthlyRefresh();
   void OnAbout();
   /// Exit: saves the settings, then closes with Accepted.
   void OnOK();
@@ -127,6 +134,7 @@ class MainDialog : public QDialog {
  private:
   void BuildControls();
   void OnInitDialog();
+  void OpenRememberedPhoto();
   void PaintPreview();
   void WriteSizeLabel();
   void WritePositionLabel(int x, int y);
@@ -151,6 +159,7 @@ class MainDialog : public QDialog {
   QLineEdit* sizeLabel_ = nullptr;
   QLineEdit* positionLabel_ = nullptr;
   QLabel* noticeLabel_ = nullptr;
+  QCheckBox* monthlyRefreshBox_ = nullptr;
   QAction* aboutAction_ = nullptr;
   ToolTipRelay* toolTips_ = nullptr;
 

@@ -23,6 +23,8 @@ void PrintTo(const ComposeOptions& o, std::ostream* out) {
     *out << '[' << key.toStdString() << '=' << value.toStdString() << ']';
   }
   *out << " holidays=" << o.holidaysFile << " out=" << o.out << " json=" << o.json
+       << " setWallpaper=" << o.setWallpaper
+       << " monthlyRefresh=" << (o.monthlyRefresh ? (*o.monthlyRefresh ? "on" : "off") : "-")
        << " help=" << o.help << " version=" << o.version << '}';
 }
 
@@ -70,6 +72,17 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
                       {"TEXT COLOR", "16777215"},
                       {"Back Ground Color", "0"},
                       {"Text Size", "31"}}}},
+      {"the wallpaper of a month, with a photo and JSON",
+       {"--set-wallpaper", "--month", "3", "--photo", "p.jpg", "--json"},
+       {.photo = "p.jpg", .year = 2026, .months = {3}, .json = true, .setWallpaper = true}},
+      {"the renewal alone keeps the files it passes on",
+       {"--monthly-refresh", "ON", "--photo", "p.jpg", "--holidays", "h.dat", "--settings", "s"},
+       {.photo = "p.jpg",
+        .year = 2026,
+        .months = {12},
+        .settingsFile = "s",
+        .holidaysFile = "h.dat",
+        .monthlyRefresh = true}},
       {"help and version skip the checks across options",
        {"-h", "--version", "--year", "1969"},
        {.help = true, .version = true}},
@@ -116,6 +129,12 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--set", "Back Ground Color=-1"}, "^--set: \"Back Ground Color\" needs a colour"},
       {{"--set", "StartY=2147483648"}, "^--set: \"StartY\" needs a whole number"},
       {{"--set", "Text Size="}, "^--set: \"Text Size\" needs a whole number"},
+      {{"--monthly-refresh", "yes"}, "^--monthly-refresh needs on or off, not \"yes\"$"},
+      {{"--set-wallpaper", "--out", "x.jpg"}, "^--set-wallpaper .* --out$"},
+      {{"--set-wallpaper", "--all-months", "--out", "%m.jpg"}, "^--set-wallpaper .*--all-months$"},
+      {{"--monthly-refresh", "on", "--month", "3"}, "^--monthly-refresh on .* --month unless"},
+      {{"--monthly-refresh", "off", "--photo", "p.jpg"},
+       "^--monthly-refresh off .* --photo unless"},
   };
   for (const auto& c : cases) {
     const QString error = ParseComposeOptions(c.arguments, kToday).error;

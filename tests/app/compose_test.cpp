@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,15 +15,18 @@
 #include "calendar/composition.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
+#include "support/stand_in_programs.h"
 
 namespace lunetta {
 namespace {
 
 // Runs the built lunetta-compose in `folder`. A run that does not end in time fails the test
 // instead of hanging it.
-std::tuple<int, QString, QString> Compose(const QTemporaryDir& folder,
-                                          const QStringList& arguments) {
+std::tuple<int, QString, QString> Compose(
+    const QTemporaryDir& folder, const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.setWorkingDirectory(folder.path());
   process.start(QStringLiteral(LUNETTA_BINARY_DIR "/bin/lunetta-compose"), arguments);
   if (!process.waitForFinished(30000)) {
@@ -167,6 +171,68 @@ TEST(ComposeProgramTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   struct stat written {};
   EXPECT_EQ(::stat(out.c_str(), &written), 0);
+}
+
+TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRenewal) {
+  QTemporaryDir dir;
+  test_support::StandInPrograms systemctl;
+  systemctl.Add("systemctl");
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+  environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+  environment.insert("GSETTINGS_BACKEND", "keyfile");
+  environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
+  environment.insert("PATH", systemctl.folder() + ":/usr/bin:/bin");
+  environment.remove("DISPLAY");
+  const QString profile = dir.filePath("config/lunetta.INI");
+  QDir().mkpath(dir.filePath("config"));
+  const auto remember = [&](const QString& photo) {
+    ASSERT_TRUE(testing::WriteBytes(
+        profile, "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
+  };
+  QImage green(640, 480, QImage::Format_RGB32);
+  green.fill(Qt::green);
+  ASSERT_TRUE(green.save(dir.filePath("green.png")));
+  const QString thisMonth =
+      dir.filePath("data/lunetta/wallpaper-" + QDate::currentDate().toString("yyyy-MM") + ".jpg");
+
+  remember("green.png");
+  const auto [code, out, err] = Compose(dir, {"--set-wallpaper", "--json"}, environment);
+  ASSERT_EQ(code, 0) << err.toStdString();
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
+  EXPECT_TRUE(out.startsWith("{\"out\":\"" + thisMonth + "\",\"width\":1024")) << out.toStdString();
+  EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 255);
+
+  // A photo that has gone away: this month's calendar without it, and a word why.
+  remember("gone.png");
+  const auto [goneCode, goneOut, goneErr] = Compose(dir, {"--set-wallpaper"}, environment);
+  EXPECT_EQ(goneCode, 0);
+  EXPECT_TRUE(goneErr.contains(QRegularExpression("remembered photo \".*gone.png\": no such file")))
+      << goneErr.toStdString();
+  EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 0x6E);  // the desktop colour
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
+
+  // A desktop Lunetta cannot set: the reason, the desktop and the saved file.
+  environment.insert("XDG_CURRENT_DESKTOP", "sway");
+  const auto [swayCode, swayOut, swayErr] = Compose(dir, {"--set-wallpaper"}, environment);
+  EXPECT_EQ(swayCode, 1);
+  EXPECT_TRUE(swayErr.contains("on sway: the picture is saved as \"" + thisMonth))
+      << swayErr.toStdString();
+
+  const QString service = dir.filePath("config/systemd/user/lunetta-wallpaper.service");
+  const QString entry = dir.filePath("config/autostart/lunetta-wallpaper.desktop");
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
+  ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "on"}, environment)), 0);
+  EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
+                  .contains("ExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
+                            "\"--set-wallpaper\" \"--holidays\" \"" +
+                            dir.filePath("holiday.dat") + '"'));
+  EXPECT_TRUE(QFile::exists(entry));
+  EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=1\n"));
+  ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "off"}, environment)), 0);
+  EXPECT_FALSE(QFile::exists(service));
+  EXPECT_FALSE(QFile::exists(entry));
+  EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=0\n"));
 }
 
 }  // namespace

@@ -192,6 +192,31 @@ TEST_F(SettingsStoreTest, FifoProfileGivesTheDefaultsAndStaysAFifo) {
   EXPECT_TRUE(fs::is_fifo(fs::symlink_status(file_)));
 }
 
+TEST_F(SettingsStoreTest, PhotoPathKeepsEveryByteOrIsForgottenWhenTheProfileCannotHoldIt) {
+  const struct {
+    std::string photo;
+    std::string remembered;  // what the next start reads
+  } cases[] = {
+      {"/home/u/My Photos/海の写真 2026.jpg", "/home/u/My Photos/海の写真 2026.jpg"},
+      {" blanks at both ends.jpg ", " blanks at both ends.jpg "},
+      {"\"quoted\".jpg", "\"quoted\".jpg"},
+      {"\xFF\xFEnot-utf8.jpg", "\xFF\xFEnot-utf8.jpg"},
+      {"line\nbreak.jpg", ""},  // stored changed it would name another file
+      {std::string(Profile::kMaxValueChars, 'p'), ""},
+      {"", "/kept.jpg"},  // no photograph chosen: the remembered one stays
+  };
+  for (const auto& c : cases) {
+    write("[Configuration]\nPhoto Path=/kept.jpg\nMonthly Refresh=1\n[Other]\nX=1\n");
+    ASSERT_FALSE(SaveSettings(file_, CalendarSettings{.startX = 9}, LocalDate{}, c.photo));
+    RememberedWork work;
+    EXPECT_FALSE(LoadRememberedWork(file_, work));
+    EXPECT_EQ(work, (RememberedWork{c.remembered, true})) << testing::PrintToString(c.photo);
+    CalendarSettings settings;
+    LoadSettings(file_, settings);
+    EXPECT_EQ(settings.startX, 9);
+  }
+}
+
 TEST(ProfilePathTest, ConfigFolderOrHomeConfig) {
   ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
   EXPECT_EQ(ProfilePath("Tavigo"), fs::path("/cfg/Tavigo.INI"));

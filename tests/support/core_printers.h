@@ -7,6 +7,7 @@
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
 #include "calendar/month_model.h"
+#include "settings/settings_store.h"
 
 namespace lunetta {
 
@@ -43,6 +44,10 @@ inline void PrintTo(const CalendarSettings& settings, std::ostream* out) {
        << settings.startY << "), pictSize " << settings.pictSize << ", " << settings.year << '-'
        << settings.month << '}';
   out->flags(flags);
+}
+
+inline void PrintTo(const RememberedWork& work, std::ostream* out) {
+  *out << "RememberedWork{photo " << work.photo << ", monthly " << work.monthlyRefresh << '}';
 }
 
 inline void PrintTo(const MonthGrid& grid, std::ostream* out) {

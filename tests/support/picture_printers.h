@@ -58,6 +58,11 @@ inline const char* FaultName(Fault fault) {
     LUNETTA_FAULT(CannotWrite)
     LUNETTA_FAULT(DateOutOfRange)
     LUNETTA_FAULT(PrinterNotStarted)
+    LUNETTA_FAULT(DesktopNotSupported)
+    LUNETTA_FAULT(ToolNotFound)
+    LUNETTA_FAULT(ToolFailed)
+    LUNETTA_FAULT(ToolTimedOut)
+    LUNETTA_FAULT(NoWallpaperSetting)
 #undef LUNETTA_FAULT
   }
   return "?";

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -18,11 +19,14 @@
 #include <QUrl>
 #include <filesystem>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "picture/picture_files.h"
 #include "platform/dialog_units.h"
 #include "settings/settings_store.h"
 #include "support/picture_printers.h"
+#include "support/stand_in_programs.h"
 
 namespace lunetta {
 namespace {
@@ -297,6 +301,117 @@ TEST_F(MainDialogTest, ExitNeverReplacesAProfileItCouldNotReadWholeOrMayNotWrite
     QFile::setPermissions(profile_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   }
   QFile::remove(profile_);
+}
+
+// Sets environment variables for one test; the next test finds them as they were.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const QByteArray& value) {
+    saved_.emplace_back(name, qEnvironmentVariableIsSet(name), qgetenv(name));
+    qputenv(name, value);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      const auto& [name, wasSet, value] = *it;
+      wasSet ? qputenv(name, value) : qunsetenv(name);
+    }
+  }
+
+ private:
+  std::vector<std::tuple<const char*, bool, QByteArray>> saved_;
+};
+
+TEST_F(MainDialogTest, WallpaperButtonSetsTheDesktopsWallpaperOrSaysWhyNot) {
+  ScopedEnvironment environment;
+  environment.Set("XDG_DATA_HOME", workDir_.filePath("data").toUtf8());
+  environment.Set("GSETTINGS_BACKEND", "keyfile");
+  environment.Set("XDG_CURRENT_DESKTOP", "GNOME");
+  environment.Set("DISPLAY", "");
+  MainDialog& dialog = Start();
+  QStringList reports;
+  dialog.setErrorReporter([&](const QString& message) { reports << message; });
+  const QString picture =
+      workDir_.filePath(QStringLiteral("data/lunetta/wallpaper-%1-%2.jpg")
+                            .arg(dialog.selectedYear())
+                            .arg(dialog.selectedMonth(), 2, 10, QLatin1Char('0')));
+
+  QTest::mouseClick(FindControl(&dialog, MainControl::SetWallpaper), Qt::LeftButton);
+  EXPECT_EQ(test_support::GnomeWallpaperFile(QProcessEnvironment::systemEnvironment()), picture);
+  EXPECT_EQ(dialog.notice(), QStringLiteral("GNOME の壁紙に設定しました：") + picture);
+  EXPECT_EQ(reports, QStringList());
+
+  environment.Set("XDG_CURRENT_DESKTOP", "sway");
+  QTest::mouseClick(FindControl(&dialog, MainControl::SetWallpaper), Qt::LeftButton);
+  ASSERT_EQ(reports.size(), 1);
+  EXPECT_TRUE(reports[0].startsWith(QStringLiteral("sway の壁紙を設定できませんでした。\n\n") +
+                                    picture + QStringLiteral("\nこのデスクトップ（sway）の壁紙は")))
+      << reports[0].toStdString();
+}
+
+TEST_F(MainDialogTest, RenewalBoxInstallsAndRemovesTheRenewalAndTheProfileKeepsIt) {
+  test_support::StandInPrograms systemctl;
+  systemctl.Add("systemctl");
+  ScopedEnvironment environment;
+  environment.Set("PATH", (systemctl.folder() + ":/usr/bin:/bin").toUtf8());
+  const QString config = QFileInfo(profile_).path();
+  const QString service = config + "/systemd/user/lunetta-wallpaper.service";
+  const QString entry = config + "/autostart/lunetta-wallpaper.desktop";
+  QStringList reports;
+  const auto start = [&]() -> QCheckBox* {
+    Start().setErrorReporter([&](const QString& message) { reports << message; });
+    return FindControl<QCheckBox>(dialog_.get(), MainControl::MonthlyRefresh);
+  };
+
+  QCheckBox* box = start();
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_LE(box->sizeHint().width(), box->width()) << "the box's text is cut";
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
+                  .contains("ExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
+                            "\"--set-wallpaper\""));
+  EXPECT_TRUE(QFile::exists(entry));
+  EXPECT_EQ(dialog_->notice(), QStringLiteral("毎月1日に壁紙を自動で更新します。"));
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // the box needs no Exit to be remembered
+
+  box = start();
+  EXPECT_TRUE(box->isChecked());
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_FALSE(QFile::exists(service));
+  EXPECT_FALSE(QFile::exists(entry));
+  EXPECT_TRUE(testing::ReadBytes(profile_).contains("Monthly Refresh=0"));
+
+  // A folder that cannot be made: the box goes back and says why.
+  ASSERT_TRUE(QDir(config + "/systemd").removeRecursively());
+  WriteText(config + "/systemd", "a file where a folder must go");
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_FALSE(box->isChecked());
+  ASSERT_EQ(reports.size(), 1);
+  EXPECT_TRUE(reports[0].startsWith(QStringLiteral("毎月の自動更新を設定できませんでした。")));
+  QFile::remove(config + "/systemd");
+}
+
+TEST_F(MainDialogTest, ReopensWithTheRememberedPhotoAndSaysWhenItHasGoneAway) {
+  const QString photo = workDir_.filePath(QStringLiteral("海 の 写真.png"));
+  QImage green(64, 48, QImage::Format_RGB32);
+  green.fill(Qt::green);
+  ASSERT_TRUE(green.save(photo));
+  MainDialog& first = Start();
+  first.setOpenFileDialog([&] { return std::optional<QString>(photo); });
+  QTest::mouseClick(FindControl(&first, MainControl::Open), Qt::LeftButton);
+  QTest::mouseClick(FindControl(&first, MainControl::Exit), Qt::LeftButton);
+
+  MainDialog& second = Start();
+  EXPECT_EQ(QtPath(second.session().photoPath()), photo);
+  EXPECT_EQ(Corner(), QColor(Qt::green));
+  EXPECT_EQ(second.notice(), QString());
+
+  QFile::remove(photo);
+  MainDialog& third = Start();
+  EXPECT_EQ(Corner(), kDesktop);
+  EXPECT_EQ(third.notice(),
+            QStringLiteral("前回の写真を開けないため、写真なしで表示しています（ファイルが見つかり"
+                           "ません）：") +
+                photo);
 }
 
 }  // namespace

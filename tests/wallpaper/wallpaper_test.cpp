@@ -1,0 +1,262 @@
+#include "wallpaper/wallpaper.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <memory>
+
+#include "picture/picture_files.h"
+#include "session/calendar_session.h"
+#include "support/picture_printers.h"
+#include "support/stand_in_programs.h"
+#include "wallpaper/desktop_wallpaper.h"
+
+namespace lunetta {
+
+inline void PrintTo(const Desktop& desktop, std::ostream* out) {
+  *out << static_cast<int>(desktop.kind) << " \"" << desktop.name.toStdString() << '"';
+}
+
+namespace {
+
+using test_support::StandInPrograms;
+
+TEST(DesktopTest, DetectedFromTheFirstKnownNameThenFromTheSession) {
+  const struct {
+    const char* current;
+    const char* session;
+    Desktop expected;
+  } cases[] = {
+      {"Budgie:GNOME", "", {DesktopKind::Gnome, "Budgie"}},
+      {"mate", "", {DesktopKind::Mate, "MATE"}},
+      {"Pantheon:X-Custom:Unity", "", {DesktopKind::Gnome, "Unity"}},
+      {"", "/usr/share/xsessions/xfce", {DesktopKind::Xfce, "Xfce"}},
+      {"", "plasmawayland", {DesktopKind::Plasma, "KDE Plasma"}},
+      {"sway", "sway", {DesktopKind::Other, "sway"}},
+      {"", "", {DesktopKind::Other, ""}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectDesktop(c.current, c.session), c.expected) << c.current << " / " << c.session;
+  }
+}
+
+TEST(DesktopTest, ZoomOnlyWhenThePictureHasTheScreensShape) {
+  const struct {
+    QSize picture;
+    std::optional<QSize> screen;
+    Placement expected;
+  } cases[] = {
+      {{1024, 768}, QSize(1366, 1024), Placement::Zoom},    // 0.05 % off
+      {{1280, 1024}, QSize(1024, 768), Placement::Scaled},  // 5:4 on 4:3: 6.7 % off
+      {{1024, 768}, QSize(768, 1024), Placement::Scaled},   // a screen turned upright
+      {{1024, 768}, std::nullopt, Placement::Scaled},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChoosePlacement(c.picture, c.screen), c.expected)
+        << ::testing::PrintToString(c.picture) << " on " << ::testing::PrintToString(c.screen);
+  }
+}
+
+class WallpaperTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    environment_ = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "DISPLAY", "WAYLAND_DISPLAY",
+                             "XDG_SESSION_TYPE", "GSETTINGS_SCHEMA_DIR"}) {
+      environment_.remove(QString::fromLatin1(name));
+    }
+    // A data folder whose name needs quoting and encoding wherever it goes.
+    environment_.insert("XDG_DATA_HOME", home_.filePath("it's 写真"));
+    environment_.insert("XDG_CONFIG_HOME", home_.filePath("config"));
+    environment_.insert("GSETTINGS_BACKEND", "keyfile");
+    environment_.insert("PATH", tools_.folder() + ":/usr/bin:/bin");
+  }
+
+  WallpaperOutcome Set(const QString& desktop, int year = 2026, int month = 8,
+                       std::optional<QSize> screen = {}) {
+    SessionEnvironment environment;
+    environment.clock = [] { return LocalDate{2026, 8, 15}; };
+    CalendarSession session(std::move(environment));
+    session.ChooseYear(year);
+    session.ChooseMonth(month);
+    EXPECT_TRUE(Succeeded(session.Compose()));
+    WallpaperContext context{environment_, screen, timeLimit_};
+    context.environment.insert("XDG_CURRENT_DESKTOP", desktop);
+    return SetWallpaper(session, context);
+  }
+
+  QString Folder() const { return home_.filePath("it's 写真/lunetta"); }
+  QString Picture(const char* name) const { return Folder() + u'/' + QLatin1String(name); }
+
+  QString GSetting(const char* schema, const char* key) const {
+    return test_support::GSetting(schema, key, environment_);
+  }
+
+  QTemporaryDir home_;
+  StandInPrograms tools_;
+  QProcessEnvironment environment_;
+  std::chrono::milliseconds timeLimit_{15000};
+};
+
+TEST_F(WallpaperTest, GnomeGetsAFileUriInBothStylesAndOnlyThisAndLastMonthsFilesStay) {
+  QDir().mkpath(Folder() + "/wallpaper-2026-10.jpg.d");
+  for (const char* name : {"wallpaper-2026-11.jpg", "wallpaper-2026-12.jpg",
+                           "wallpaper-2025-12.jpg", "wallpaper-2026-12.jpg.bak", "notes.txt"}) {
+    QFile file(Picture(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const auto files = [this] {
+    return QDir(Folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  };
+  // No desktop Lunetta knows, no X11: the picture is saved, the message names it, nothing goes.
+  const WallpaperOutcome refused = Set("sway", 2027, 1);
+  ASSERT_FALSE(refused.status.ok());
+  EXPECT_EQ(
+      refused.status.failure(),
+      Failure(Fault::DesktopNotSupported, FilePath(Picture("wallpaper-2027-01.jpg")), {}, "sway"));
+  EXPECT_EQ(files().size(), 7);
+
+  const WallpaperOutcome outcome = Set("ubuntu:GNOME", 2027, 1);
+  ASSERT_TRUE(Succeeded(outcome.status));
+  EXPECT_EQ(outcome.desktop.name, "Ubuntu");
+  EXPECT_EQ(files(), QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
+                                  "wallpaper-2026-12.jpg.bak", "wallpaper-2027-01.jpg"}));
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment_), Picture("wallpaper-2027-01.jpg"));
+  EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-uri-dark"),
+            GSetting("org.gnome.desktop.background", "picture-uri"));
+  EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'scaled'");
+  ASSERT_TRUE(Succeeded(Set("GNOME", 2027, 1, QSize(2048, 1536)).status));
+  EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'zoom'");
+}
+
+TEST_F(WallpaperTest, CinnamonAndMateWriteTheirOwnSchemas) {
+  // The two schemas as far as Lunetta uses them, compiled for this test.
+  const QString schemas = home_.filePath("schemas");
+  QDir().mkpath(schemas);
+  const QString schema = QStringLiteral(
+      "<schema id='%1' path='/%2/'><key name='%3' type='s'><default>''</default></key>"
+      "<key name='picture-options' type='s'><default>'zoom'</default></key></schema>");
+  ASSERT_TRUE(testing::WriteBytes(
+      schemas + "/lunetta-test.gschema.xml",
+      ("<schemalist>" +
+       schema.arg("org.cinnamon.desktop.background", "cinnamon/background", "picture-uri") +
+       schema.arg("org.mate.background", "mate/background", "picture-filename") + "</schemalist>")
+          .toUtf8()));
+  ASSERT_EQ(QProcess::execute("glib-compile-schemas", {schemas}), 0);
+  environment_.insert("GSETTINGS_SCHEMA_DIR", schemas);
+
+  ASSERT_TRUE(Succeeded(Set("X-Cinnamon").status));
+  const QString uri = GSetting("org.cinnamon.desktop.background", "picture-uri");
+  EXPECT_EQ(QUrl(uri.mid(1).chopped(1)).toLocalFile(), Picture("wallpaper-2026-08.jpg"));
+  EXPECT_EQ(GSetting("org.cinnamon.desktop.background", "picture-options"), "'scaled'");
+
+  ASSERT_TRUE(Succeeded(Set("MATE", 2026, 8, QSize(1024, 768)).status));
+  // A plain path; with its apostrophe, GVariant prints it in double quotes.
+  EXPECT_EQ(GSetting("org.mate.background", "picture-filename"),
+            '"' + Picture("wallpaper-2026-08.jpg") + '"');
+  EXPECT_EQ(GSetting("org.mate.background", "picture-options"), "'zoom'");
+}
+
+TEST_F(WallpaperTest, OtherDesktopsRunTheirProgramsAsDocumented) {
+  const QString xfconfList =
+      "printf '/backdrop/screen0/monitorHDMI-1/workspace0/last-image\\n"
+      "/backdrop/screen0/monitorHDMI-1/workspace0/color-style\\n"
+      "/backdrop/screen0/monitoreDP-1/workspace1/last-image\\n/last-image\\n'";
+  const QString path = Picture("wallpaper-2026-08.jpg");
+  const QString hdmi = "/backdrop/screen0/monitorHDMI-1/workspace0/";
+  const QString edp = "/backdrop/screen0/monitoreDP-1/workspace1/";
+  const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
+  const struct {
+    const char* desktop;
+    QStringList display;  // DISPLAY, then XDG_SESSION_TYPE
+    QList<std::pair<QString, QString>> programs;
+    std::optional<QSize> screen;
+    QList<QStringList> calls;
+  } cases[] = {
+      {"XFCE",
+       {},
+       {{"xfconf-query", "if [ \"$3\" = -l ]; then " + xfconfList + "; fi"}},
+       QSize(1600, 1200),
+       {xfconf + QStringList{"-l"},
+        xfconf + QStringList{"-p", hdmi + "image-style", "-n", "-t", "int", "-s", "5"},
+        xfconf + QStringList{"-p", hdmi + "last-image", "-n", "-t", "string", "-s", path},
+        xfconf + QStringList{"-p", edp + "image-style", "-n", "-t", "int", "-s", "5"},
+        xfconf + QStringList{"-p", edp + "last-image", "-n", "-t", "string", "-s", path}}},
+      {"KDE",
+       {},
+       {{"plasma-apply-wallpaperimage", "echo '  --fill-mode <fill-mode>  How to fit'"}},
+       std::nullopt,
+       {{"plasma-apply-wallpaperimage", "--help"},
+        {"plasma-apply-wallpaperimage", "--fill-mode", "preserveAspectFit", path}}},
+      {"KDE",  // Plasma 5: no --fill-mode to give
+       {},
+       {{"plasma-apply-wallpaperimage", "echo 'Usage: plasma-apply-wallpaperimage image'"}},
+       QSize(1024, 768),
+       {{"plasma-apply-wallpaperimage", "--help"}, {"plasma-apply-wallpaperimage", path}}},
+      {"LXQt",
+       {},
+       {{"pcmanfm-qt", ""}},
+       std::nullopt,
+       {{"pcmanfm-qt", "--set-wallpaper", path, "--wallpaper-mode", "fit"}}},
+      {"i3",
+       {":0", "x11"},
+       {{"feh", ""}, {"xwallpaper", ""}},
+       QSize(1024, 768),
+       {{"feh", "--bg-fill", path}}},
+      {"i3", {":0", ""}, {{"xwallpaper", ""}}, std::nullopt, {{"xwallpaper", "--maximize", path}}},
+  };
+  for (const auto& c : cases) {
+    StandInPrograms tools;
+    for (const auto& [name, then] : c.programs) {
+      tools.Add(name, then);
+    }
+    environment_.insert("PATH", tools.folder());
+    if (!c.display.isEmpty()) {
+      environment_.insert("DISPLAY", c.display[0]);
+      environment_.insert("XDG_SESSION_TYPE", c.display[1]);
+    }
+    EXPECT_TRUE(Succeeded(Set(c.desktop, 2026, 8, c.screen).status)) << c.desktop;
+    EXPECT_EQ(tools.Calls(), c.calls) << c.desktop;
+  }
+}
+
+TEST_F(WallpaperTest, FailuresNameTheProgramAndTheReason) {
+  const QString wayland = "WAYLAND";  // a marker: the session is Wayland, so no X11 setter
+  const struct {
+    const char* desktop;
+    const char* program;
+    QString then;  // nothing: the program is not installed
+    Failure expected;
+  } cases[] = {
+      {"XFCE", "xfconf-query", "echo 'Channel \"xfce4-desktop\" does not exist' >&2; exit 1",
+       Failure(Fault::ToolFailed, "xfconf-query", {}, "Channel \"xfce4-desktop\" does not exist")},
+      {"XFCE", "xfconf-query", "exit 0", Failure(Fault::NoWallpaperSetting, "xfconf-query")},
+      {"LXQt", "pcmanfm-qt", {}, Failure(Fault::ToolNotFound, "pcmanfm-qt")},
+      {"LXQt", "pcmanfm-qt", "exec /bin/sleep 10", Failure(Fault::ToolTimedOut, "pcmanfm-qt")},
+      {"KDE", "plasma-apply-wallpaperimage", "exit 3",
+       Failure(Fault::ToolFailed, "plasma-apply-wallpaperimage", {}, "exit status 3")},
+      {"i3", "feh", wayland,
+       Failure(Fault::DesktopNotSupported, FilePath(Picture("wallpaper-2026-08.jpg")), {}, "i3")},
+  };
+  timeLimit_ = std::chrono::milliseconds(500);
+  for (const auto& c : cases) {
+    StandInPrograms tools;
+    if (!c.then.isNull()) {
+      tools.Add(c.program, c.then == wayland ? QString() : c.then);
+    }
+    environment_.insert("PATH", tools.folder());
+    environment_.insert("DISPLAY", ":0");
+    environment_.insert("XDG_SESSION_TYPE", c.then == wayland ? "wayland" : "x11");
+    const WallpaperOutcome outcome = Set(c.desktop);
+    ASSERT_FALSE(outcome.status.ok()) << c.desktop;
+    EXPECT_EQ(outcome.status.failure(), c.expected) << c.desktop;
+  }
+}
+
+}  // namespace
+}  // namespace lunetta
