@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -100,6 +101,23 @@ QString StoreMonthlyRefresh(Collected& collected, const QString& option, const Q
   return QStringLiteral("%1 needs on or off, not \"%2\"").arg(option, value);
 }
 
+// A word of `words` stored as the profile setting `key`, with the word's index as its value.
+QString StoreWord(Collected& collected, const QString& option, const QString& value,
+                  const char* key, std::initializer_list<const char*> words) {
+  int index = 0;
+  QStringList names;
+  for (const char* word : words) {
+    if (value.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
+      collected.options.overrides.emplace_back(QLatin1String(key), QString::number(index));
+      return {};
+    }
+    names << QLatin1String(word);
+    ++index;
+  }
+  return QStringLiteral("%1 needs %2, not \"%3\"")
+      .arg(option, names.join(QStringLiteral(" or ")), value);
+}
+
 constexpr OptionRow Switch(const char* name, const char* help, bool ComposeOptions::*flag,
                            const char* alias = nullptr) {
   return {name, alias, nullptr, help, flag, nullptr, nullptr};
@@ -141,6 +159,17 @@ constexpr OptionRow kOptions[] = {
     File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
          &ComposeOptions::out),
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
+    Value("week-start", "sunday|monday", "the day each week row begins with (default: sunday)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, "Week Start", {"sunday", "monday"});
+          }),
+    Value("labels", "en|ja", "the block's title and weekday names in English (default) or Japanese",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, "Japanese Labels", {"en", "ja"});
+          }),
+    Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
+    Switch("opaque-text", "the opacity fades the block's card, never its text",
+           &ComposeOptions::opaqueText),
     Switch("set-wallpaper",
            "make the month (default: this one) the desktop wallpaper: composed from the\n"
            "profile and the remembered photo (or --photo), saved in\n"
@@ -411,6 +440,13 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
                         .arg(*options.monthlyRefresh ? u"on" : u"off", name));
       }
     }
+  }
+  // The block's switches are profile settings like any other.
+  if (options.weekNumbers) {
+    options.overrides.emplace_back(QStringLiteral("Week Numbers"), QStringLiteral("1"));
+  }
+  if (options.opaqueText) {
+    options.overrides.emplace_back(QStringLiteral("Opaque Text"), QStringLiteral("1"));
   }
   options.year = collected.year.value_or(today.year);
   if (options.allMonths) {

@@ -22,6 +22,8 @@ struct ComposeOptions {
   std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
   std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
   bool json = false;
+  bool weekNumbers = false;              // also in `overrides`, as "Week Numbers=1"
+  bool opaqueText = false;               // also in `overrides`, as "Opaque Text=1"
   bool setWallpaper = false;             // write into the wallpaper folder and set the wallpaper
   std::optional<bool> monthlyRefresh{};  // install (true) or remove the monthly renewal
   bool help = false;

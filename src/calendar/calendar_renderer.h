@@ -48,6 +48,8 @@ class CalendarRenderer {
   int blockHeight() const { return blockHeight_; }
   int cellWidth() const { return cellWidth_; }
   int cellHeight() const { return cellHeight_; }
+  /// The layout of the block drawn last.
+  const BlockGeometry& geometry() const { return geometry_; }
 
  private:
   int blockWidth_ = 0;

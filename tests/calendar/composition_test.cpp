@@ -265,6 +265,90 @@ TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCe
   }
 }
 
+TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelong) {
+  CalendarRenderer renderer;
+  renderer.SetFontName("Arial Black");
+  renderer.SetTextSize(28);  // green text, the renderer's own default
+  renderer.SetMonth(2027, 1);
+  renderer.SetWeekStart(WeekStart::Monday);
+  renderer.SetWeekNumbers(true);
+  const QImage january = renderer.Draw();
+  const BlockGeometry g = renderer.geometry();
+  // Friday the 1st in the fifth column, Saturday the 2nd blue, Sunday the 3rd last and red, and
+  // the weekday names follow the columns.
+  EXPECT_EQ(HuesIn(january, CellRect(g, 1, 4)), "g");
+  EXPECT_EQ(HuesIn(january, CellRect(g, 1, 5)), "b");
+  EXPECT_EQ(HuesIn(january, CellRect(g, 1, 6)), "r");
+  EXPECT_EQ(HuesIn(january, CellRect(g, 0, 6)), "r");
+  EXPECT_TRUE(InkIn(january, CellRect(g, 1, 3)).isNull());
+  // Five week numbers in the text colour, none beside the weekday names.
+  EXPECT_GT(g.weekNumberWidth, 0);
+  EXPECT_TRUE(InkIn(january, WeekNumberRect(g, 0)).isNull());
+  for (int row = 1; row <= 5; ++row) {
+    EXPECT_EQ(HuesIn(january, WeekNumberRect(g, row)), "g") << row;
+  }
+
+  // March 2026 begins on a Sunday: a sixth row Monday first, so a cell taller.
+  renderer.SetWeekNumbers(false);
+  renderer.SetMonth(2026, 3);
+  renderer.Draw();
+  const int monday = renderer.blockHeight();
+  renderer.SetWeekStart(WeekStart::Sunday);
+  renderer.Draw();
+  EXPECT_EQ(monday - renderer.blockHeight(), renderer.cellHeight());
+  EXPECT_EQ(renderer.blockWidth() + g.weekNumberWidth, g.blockWidth);
+
+  // Japanese weekday names drawn as glyphs: a face without them borrows them, so no two are the
+  // same empty box.
+  renderer.SetJapaneseLabels(true);
+  const QImage japanese = renderer.Draw();
+  std::set<std::vector<QRgb>> shapes;
+  for (int column = 0; column < 7; ++column) {
+    const QImage cell = japanese.copy(InkIn(japanese, CellRect(renderer.geometry(), 0, column)));
+    std::vector<QRgb> pixels;
+    for (int y = 0; y < cell.height(); ++y) {
+      for (int x = 0; x < cell.width(); ++x) {
+        pixels.push_back(cell.pixel(x, y) == qRgb(255, 255, 255) ? 0 : 1);
+      }
+    }
+    shapes.insert(pixels);
+  }
+  EXPECT_EQ(shapes.size(), 7U);
+}
+
+// Opaque text at opacity 40: the card blends, every fully inked text pixel keeps the exact text
+// colour; without the option the text fades with the card.
+TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
+  CalendarSettings settings{.transparency = 40, .startX = 10, .startY = 10, .pictSize = 0};
+  settings.year = 2026;
+  settings.month = 5;
+  const QImage photo = Filled(64, 48, kPhoto);
+  const QImage faded = ComposeCalendar(photo, settings, {}).value().picture;
+  settings.opaqueText = 1;
+  const ComposedPicture sharp = ComposeCalendar(photo, settings, {}).value();
+  // Where the block alone is pure text colour (black), the composed picture must be black too.
+  CalendarRenderer renderer;
+  renderer.SetFontName(settings.fontName);
+  renderer.SetTextSize(settings.textSize);
+  renderer.SetTextColor(settings.textColor);
+  renderer.SetMonth(2026, 5);
+  const QImage block = renderer.Draw();
+  int inked = 0;
+  for (int y = 0; y < sharp.blockHeight; ++y) {
+    for (int x = 0; x < sharp.blockWidth; ++x) {
+      if (block.pixel(x, y) == qRgb(0, 0, 0)) {
+        ++inked;
+        ASSERT_EQ(sharp.picture.pixelColor(10 + x, 10 + y), QColor(Qt::black)) << x << "," << y;
+        ASSERT_NE(faded.pixelColor(10 + x, 10 + y), QColor(Qt::black)) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inked, 100);
+  // The card itself blends as before: (255·40 + photo·215) >> 8.
+  EXPECT_EQ(sharp.picture.pixelColor(10, 10), QColor(207, 123, 81));
+  EXPECT_EQ(sharp.picture.pixelColor(10, 10), faded.pixelColor(10, 10));
+}
+
 TEST(CalendarRendererTest, SettersKeepTheLastGoodValueAndSixRowsAreOneCellTaller) {
   const BlockGeometry defaults = Render("Garamond", {24}).first;
   EXPECT_EQ(Render("", {0}).first, defaults);
