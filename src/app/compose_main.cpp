@@ -67,9 +67,10 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
 
 int Run(const ComposeOptions& options) {
   SessionEnvironment environment;
-  environment.holidayFile = options.holidaysFile.empty()
-                                ? std::filesystem::current_path() / "holiday.dat"
-                                : options.holidaysFile;
+  // A file named on the command line is the only one read; otherwise the desktop program's search.
+  environment.holidayFiles = options.holidaysFile.empty()
+                                 ? HolidaySearchPath(std::filesystem::current_path())
+                                 : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
 
   std::filesystem::path profile = ProfilePath();

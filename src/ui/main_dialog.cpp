@@ -122,13 +122,14 @@ QString SizeLabelText(std::int32_t pictSize) {
 
 SessionEnvironment MainDialog::DesktopEnvironment() {
   SessionEnvironment environment;
-  // holiday.dat is read from here for the whole run, wherever the current directory goes later.
+  // holiday.dat is looked for here first for the whole run, wherever the current directory goes
+  // later.
   std::error_code error;
   const std::filesystem::path startup = std::filesystem::current_path(error);
   if (error) {
     qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
   }
-  environment.holidayFile = startup / "holiday.dat";
+  environment.holidayFiles = HolidaySearchPath(startup);
   return environment;
 }
 
