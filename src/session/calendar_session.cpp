@@ -125,17 +125,21 @@ void CalendarSession::ReloadHolidays() {
     // exists() clears the error for a file that is not there and sets it when it cannot tell.
     return std::filesystem::exists(f, error) || static_cast<bool>(error);
   });
-  if (found == files.end()) {
-    holidayFailure_ =
-        ReadingFailure(files.front(), std::make_error_code(std::errc::no_such_file_or_directory));
+  const std::filesystem::path& file = found == files.end() ? files.front() : *found;
+  std::error_code error = std::make_error_code(std::errc::no_such_file_or_directory);
+  if (found != files.end()) {
+    holidayFile_ = file;
+    error = holidays_.loadFile(file, settings_.year);
+  }
+  if (error) {
+    holidayFailure_ = ReadingFailure(file, error);
+    // The table keeps what it had for its own year; another year's holidays would be wrong here.
+    if (holidaysYear_ != settings_.year) {
+      holidays_.loadText({}, settings_.year);
+    }
     return;
   }
-  holidayFile_ = *found;
-  // A file that cannot be read leaves the table as it was.
-  if (const std::error_code error = holidays_.loadFile(holidayFile_, settings_.year)) {
-    holidayFailure_ = ReadingFailure(holidayFile_, error);
-    return;
-  }
+  holidaysYear_ = settings_.year;
   holidaysListed_ = holidays_.listsYear();
 }
 

@@ -61,7 +61,8 @@ class CalendarSession {
   /// holiday files exists.
   const std::filesystem::path& holidayFile() const { return holidayFile_; }
   /// Why the holiday file could not be read at the last change of year (NotFound when none of the
-  /// environment's files exists); the table then keeps what it had.
+  /// environment's files exists). The table then keeps what it had when that was read for the same
+  /// year, and is empty otherwise.
   const std::optional<Failure>& holidayFailure() const { return holidayFailure_; }
   /// True when the holiday file was read at the last change of year and has a line for that year.
   /// False means the calendar shows no holidays of its own year.
@@ -113,6 +114,7 @@ class CalendarSession {
   CalendarSettings settings_;
   HolidayTable holidays_;
   std::filesystem::path holidayFile_;
+  std::optional<int> holidaysYear_;  // the year the table was last read for
   std::optional<Failure> holidayFailure_;
   bool holidaysListed_ = false;
   PhotoBackdrop photo_;

@@ -100,7 +100,10 @@ TEST_F(CalendarSessionTest, AnUnusablePhotoGivesThePictureWithoutOneAndSaysWhy) 
   EXPECT_FALSE(session->photoFailure());
 }
 
-TEST_F(CalendarSessionTest, AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThem) {
+// A file that goes away keeps the holidays of the year they were read for, and never shows them in
+// another year.
+TEST_F(CalendarSessionTest,
+       AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThemForTheirYear) {
   ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
                                   "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
   const auto session = Start();
@@ -111,10 +114,12 @@ TEST_F(CalendarSessionTest, AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileK
   session->ChooseYear(2027);
   EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
   ASSERT_TRUE(QFile::remove(folder_.filePath("holiday.dat")));
-  session->ChooseYear(2026);
+  session->ChooseYear(2027);
   EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
   ASSERT_TRUE(session->holidayFailure());
   EXPECT_EQ(session->holidayFailure()->fault, Fault::NotFound);
+  session->ChooseYear(2026);
+  EXPECT_EQ(session->DrawnHolidays(), std::vector<int>{});
 }
 
 // Sets an environment variable for the life of the object, or unsets it for a null value.
