@@ -15,6 +15,7 @@
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "platform/file_io.h"
+#include "platform/font_substitutes.h"
 #include "session/calendar_session.h"
 #include "settings/settings_store.h"
 
@@ -156,6 +157,7 @@ int ComposeMain(int argc, char** argv) {
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
   qInstallMessageHandler(previousHandler);
+  InstallFontSubstitutes();
   return Run(parsed.options);
 }
 

@@ -161,8 +161,8 @@ TEST(DrawingTest, ColorRefsAndFontRequests) {
   EXPECT_TRUE(CreateFont("Arial", 20, 400, false).styleStrategy() & QFont::NoSubpixelAntialias);
 }
 
-// The widest character of the 8-bit repertoire, not of the whole face: DejaVu Sans, the stand-in
-// for "Arial Black", has far wider glyphs elsewhere.
+// The widest character of the 8-bit repertoire, not of the whole face: the faces that stand in for
+// the Windows ones have far wider glyphs elsewhere.
 TEST(DrawingTest, MaxCharWidthIgnoresGlyphsOutsideTheEightBitSet) {
   const QFont font = CreateFont("Arial Black", 28, 400, false);
   const QFontMetrics metrics(font);
