@@ -34,7 +34,7 @@ test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUNETTA_SANITIZE=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -E '^(ui|output)_'
+	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -E '^(ui|output)_' -LE package
 
 # The Debian package, lunetta_<version>_<arch>.deb in $(BUILD).
 package: build

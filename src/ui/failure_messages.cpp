@@ -86,7 +86,7 @@ QString PhotoNotice(const Failure& failure) {
 
 QString HolidayNotice(int year, const std::filesystem::path& file,
                       const std::optional<Failure>& failure) {
-  if (failure && failure->fault == Fault::NotFound) {
+  if ((failure && failure->fault == Fault::NotFound) || (!failure && file.empty())) {
     return QStringLiteral(
                "祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
         .arg(year);

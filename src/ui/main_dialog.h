@@ -150,7 +150,7 @@ class MainDialog : public QDialog {
   std::error_code workFolderError_;
   CalendarSession session_;
   PicturePainter previewPainter_;  // keeps the preview's scale factors
-  std::optional<DragGrab> grab_;   // while the left button holds the block
+  std::optional<DragGrab> grab_;   // from a left press on the preview to its release
   QRect dragFrame_;
   QPixmap previewPicture_;
   bool compositionFailureShown_ = false;

@@ -112,8 +112,9 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   // fails. Neither changes anything.
   destination.fill(Qt::black);
   EXPECT_TRUE(BlendBlock(destination, all.translated(-10, -10), source, all, 255));
-  EXPECT_TRUE(
-      BlendBlock(destination, QRect(INT_MAX - 5, 0, 100, 10), source, QRect(0, 0, 100, 10), 255));
+  // Corners, not a size: QRect's width constructor would overflow on its way to INT_MAX.
+  EXPECT_TRUE(BlendBlock(destination, QRect(QPoint(INT_MAX - 99, 0), QPoint(INT_MAX, 9)), source,
+                         QRect(0, 0, 100, 10), 255));
   EXPECT_FALSE(BlendBlock(destination, all, source, QRect(0, 0, 5, 10), 255));
   EXPECT_FALSE(
       BlendBlock(destination, all, source.convertToFormat(QImage::Format_RGB32), all, 255));
