@@ -8,7 +8,7 @@ JOBS         ?= $(shell nproc)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all deps build run test test-sanitize bench fuzz format clean
+.PHONY: all deps build run test test-sanitize bench fuzz format package clean
 
 all: build
 
@@ -34,7 +34,11 @@ test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUNETTA_SANITIZE=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -E '^(ui|output)_'
+	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -E '^(ui|output)_' -LE package
+
+# The Debian package, lunetta_<version>_<arch>.deb in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	cmake --build $(BUILD) --target lunetta-bench

@@ -1,6 +1,7 @@
 # lunetta_picture: the drawing seam, the block renderer and composition, picture files. QtGui only.
 add_library(lunetta_picture STATIC
   platform/drawing.cpp
+  platform/font_substitutes.cpp
   calendar/calendar_renderer.cpp
   calendar/composition.cpp
   picture/load_picture_file.cpp

@@ -23,18 +23,15 @@ add_executable(lunetta WIN32 app/main.cpp)
 target_link_libraries(lunetta PRIVATE lunetta_ui)
 install(TARGETS lunetta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The desktop entry starts Lunetta in the folder of the installed holiday.dat, which it reads from
-# its start-up directory. The entry names the folders of the prefix given at install time.
+# The desktop entry names the program in the prefix given at install time. It sets no folder: the
+# launcher starts Lunetta in the user's home, and Lunetta finds the installed holiday.dat itself.
 install(FILES ${PROJECT_SOURCE_DIR}/data/holiday.dat DESTINATION ${CMAKE_INSTALL_DATADIR}/lunetta)
 install(FILES res/lunetta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(CODE "
   set(LUNETTA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
-  set(LUNETTA_DATADIR \"${CMAKE_INSTALL_DATADIR}/lunetta\")
-  foreach(var LUNETTA_BINDIR LUNETTA_DATADIR)
-    if(NOT IS_ABSOLUTE \"\${\${var}}\")
-      set(\${var} \"\${CMAKE_INSTALL_PREFIX}/\${\${var}}\")
-    endif()
-  endforeach()
+  if(NOT IS_ABSOLUTE \"\${LUNETTA_BINDIR}\")
+    set(LUNETTA_BINDIR \"\${CMAKE_INSTALL_PREFIX}/\${LUNETTA_BINDIR}\")
+  endif()
   configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/res/lunetta.desktop.in\"
                  \"${CMAKE_CURRENT_BINARY_DIR}/lunetta.desktop\" @ONLY)
 ")

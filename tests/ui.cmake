@@ -19,3 +19,11 @@ add_test(NAME ui_desktop_entry
          COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
                  -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/work/ui_desktop_entry/prefix
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/ui/desktop_entry_check.cmake)
+
+# The Debian package, built with CPack from this build tree; skipped where dpkg-deb is missing.
+add_test(NAME package_deb
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/package_test.sh ${PROJECT_BINARY_DIR}
+                 ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/work/package_deb)
+set_tests_properties(package_deb PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 600
+                     RESOURCE_LOCK install_tree)
+set_tests_properties(ui_desktop_entry PROPERTIES RESOURCE_LOCK install_tree)

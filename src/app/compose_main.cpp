@@ -17,6 +17,7 @@
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "platform/file_io.h"
+#include "platform/font_substitutes.h"
 #include "session/calendar_session.h"
 #include "settings/settings_store.h"
 #include "wallpaper/monthly_refresh.h"
@@ -160,9 +161,10 @@ int SetDesktopWallpaper(const ComposeOptions& options, const CalendarSession& se
 
 int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironment) {
   SessionEnvironment environment;
-  environment.holidayFile = options.holidaysFile.empty()
-                                ? std::filesystem::current_path() / "holiday.dat"
-                                : options.holidaysFile;
+  // A file named on the command line is the only one read; otherwise the desktop program's search.
+  environment.holidayFiles = options.holidaysFile.empty()
+                                 ? HolidaySearchPath(std::filesystem::current_path())
+                                 : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
 
   std::filesystem::path profile = ProfilePath();
@@ -272,6 +274,7 @@ int ComposeMain(int argc, char** argv) {
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
   qInstallMessageHandler(previousHandler);
+  InstallFontSubstitutes();
   return Run(parsed.options, userEnvironment);
 }
 

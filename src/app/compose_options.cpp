@@ -154,7 +154,9 @@ constexpr OptionRow kOptions[] = {
           "override one setting, KEY as in the profile (\"Text Size\", \"StartX\",\n"
           "\"Font Name\", ..., and \"Font Weight\", \"Font Italic\"); repeatable",
           StoreOverride),
-    File("holidays", "holiday file (default: holiday.dat in the current directory)",
+    File("holidays",
+         "holiday file (default: holiday.dat in the current directory, else in\n"
+         "$XDG_DATA_HOME/lunetta or lunetta/ in $XDG_DATA_DIRS)",
          &ComposeOptions::holidaysFile),
     File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
          &ComposeOptions::out),

@@ -34,10 +34,14 @@ void HolidayTable::loadText(std::string_view text, int year) {
   text = text.substr(0, std::min(text.size(), kMaxFileBytes));
   text = text.substr(0, text.find('\0'));
   holidays_.fill('\0');
+  listsYear_ = false;
 
   const auto processLine = [&](std::string_view line) {
-    if (Atoi(line.substr(0, std::min(line.size(), kYearChars))) != year ||
-        line.size() <= kEntriesStart) {
+    if (Atoi(line.substr(0, std::min(line.size(), kYearChars))) != year) {
+      return;
+    }
+    listsYear_ = true;
+    if (line.size() <= kEntriesStart) {
       return;
     }
     // A later line for the same year overwrites only as much as it holds.

@@ -29,8 +29,13 @@ class HolidayTable {
 
   const std::array<char, kEntryChars>& holidays() const { return holidays_; }
 
+  /// True when the last text applied had a line for its year, even one without entries; false
+  /// until the first successful read.
+  bool listsYear() const { return listsYear_; }
+
  private:
   std::array<char, kEntryChars> holidays_{};
+  bool listsYear_ = false;
 };
 
 }  // namespace lunetta

@@ -11,9 +11,10 @@ namespace lunetta {
 
 namespace {
 
-QString RunSaveDialog(const QString& proposedName, const QString& filter) {
+QString RunSaveDialog(const QString& startFolder, const QString& proposedName,
+                      const QString& filter) {
   // No owner, as the other common dialogs of the main window.
-  QFileDialog dialog(nullptr);
+  QFileDialog dialog(nullptr, QString(), startFolder);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   // The name typed is the name written: no question before replacing a file, no added suffix.
@@ -38,21 +39,21 @@ DesktopPictureDialogs StandardDesktopPictureDialogs() {
   return {RunSaveDialog, ShowSaveFailure};
 }
 
-SaveOutcome SaveDesktopPicture(const CalendarSession& session,
-                               const DesktopPictureDialogs& dialogs) {
-  const QString target = dialogs.askTarget(QString::fromUtf8(kDesktopPictureName),
+SaveReport SaveDesktopPicture(const CalendarSession& session, const QString& startFolder,
+                              const DesktopPictureDialogs& dialogs) {
+  const QString target = dialogs.askTarget(startFolder, QString::fromUtf8(kDesktopPictureName),
                                            QString::fromUtf8(kDesktopPictureFilter));
   if (target.isEmpty()) {
-    return SaveOutcome::Cancelled;
+    return {SaveOutcome::Cancelled, {}};
   }
   if (const Status saved = session.Save(FilePath(target)); !saved) {
     Failure failure = saved.failure();
     failure.file = FilePath(target);
     dialogs.reportFailure(
         QStringLiteral("画像を保存できませんでした。\n\n%1").arg(FailureMessage(failure)));
-    return SaveOutcome::Failed;
+    return {SaveOutcome::Failed, target};
   }
-  return SaveOutcome::Saved;
+  return {SaveOutcome::Saved, target};
 }
 
 }  // namespace lunetta

@@ -13,9 +13,11 @@ inline constexpr char kDesktopPictureFilter[] = "Jpeg(*.jpg)";
 
 /// The questions the save command asks. Tests replace them so that no modal dialog runs.
 struct DesktopPictureDialogs {
-  /// Asks for the target proposing `proposedName` with the one filter `filter`; the confirmed
-  /// name, or an empty string when the user cancels.
-  std::function<QString(const QString& proposedName, const QString& filter)> askTarget;
+  /// Asks for the target, starting in `startFolder` and proposing `proposedName` with the one
+  /// filter `filter`; the confirmed name, or an empty string when the user cancels.
+  std::function<QString(const QString& startFolder, const QString& proposedName,
+                        const QString& filter)>
+      askTarget;
   /// Tells the user that nothing was written.
   std::function<void(const QString& message)> reportFailure;
 };
@@ -26,11 +28,17 @@ DesktopPictureDialogs StandardDesktopPictureDialogs();
 
 enum class SaveOutcome { Saved, Cancelled, Failed };
 
-/// Asks for a file name, proposing "DeskTopImg.jpg", and writes the session's picture there in the
-/// format of the name's extension, atomically. A failure is reported through
+/// What the save command did, and the file it wrote or failed to write (empty when cancelled).
+struct SaveReport {
+  SaveOutcome outcome = SaveOutcome::Cancelled;
+  QString target;
+};
+
+/// Asks for a file name in `startFolder`, proposing "DeskTopImg.jpg", and writes the session's
+/// picture there in the format of the name's extension, atomically. A failure is reported through
 /// `dialogs.reportFailure`; a cancel writes nothing.
-SaveOutcome SaveDesktopPicture(
-    const CalendarSession& session,
+SaveReport SaveDesktopPicture(
+    const CalendarSession& session, const QString& startFolder,
     const DesktopPictureDialogs& dialogs = StandardDesktopPictureDialogs());
 
 }  // namespace lunetta

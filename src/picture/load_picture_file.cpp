@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <QPixelFormat>
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -18,19 +19,17 @@ namespace lunetta {
 
 namespace {
 
-// Raster formats a photograph comes in. Vector and text formats (SVG, XPM) are left out: rendering
-// them costs what the file asks for, and no camera writes them.
-constexpr std::array<std::string_view, 6> kPhotoFormats = {"bmp", "jpeg", "png",
-                                                           "gif", "webp", "tiff"};
+// Raster formats a photograph comes in, with the suffixes their files go by, in the order an open
+// dialog lists them. Vector and text formats (SVG, XPM) are left out: rendering them costs what the
+// file asks for, and no camera writes them.
+constexpr std::pair<std::string_view, std::array<std::string_view, 2>> kPhotoFormats[] = {
+    {"jpeg", {"jpg", "jpeg"}}, {"png", {"png"}},   {"bmp", {"bmp"}},
+    {"gif", {"gif"}},          {"webp", {"webp"}}, {"tiff", {"tif", "tiff"}}};
 
 bool IsPhotoFormat(const QByteArray& format) {
   const std::string_view name(format.constData(), static_cast<std::size_t>(format.size()));
-  for (std::string_view known : kPhotoFormats) {
-    if (name == known) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(std::begin(kPhotoFormats), std::end(kPhotoFormats),
+                     [&](const auto& known) { return known.first == name; });
 }
 
 Failure PictureFault(Fault fault, QString detail = {}) {
@@ -181,6 +180,23 @@ Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize 
     return failure;
   }
   return decoded;
+}
+
+QStringList PhotoFilePatterns() {
+  const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+  QStringList patterns;
+  for (const auto& [format, suffixes] : kPhotoFormats) {
+    if (!readable.contains(QByteArray(format.data(), static_cast<qsizetype>(format.size())))) {
+      continue;
+    }
+    for (std::string_view suffix : suffixes) {
+      if (!suffix.empty()) {
+        patterns << QStringLiteral("*.") +
+                        QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
+      }
+    }
+  }
+  return patterns;
 }
 
 QString QtPath(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QStringList>
 #include <filesystem>
 
 #include "picture/failure.h"
@@ -35,6 +36,10 @@ Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize = 
 /// sides rounded up as libjpeg does) so that it still covers `fitSize`: the smallest such M.
 /// `pictureSize` itself when no reduction is possible or `fitSize` is not valid.
 QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize);
+
+/// File-name patterns of the photo formats this machine's image reader decodes ("*.jpg", "*.jpeg",
+/// "*.png", ...), for an open dialog's filter.
+QStringList PhotoFilePatterns();
 
 /// A file name as Qt spells it, for messages and Qt's own file classes.
 QString QtPath(const std::filesystem::path& path);

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "platform/c_runtime.h"
+#include "platform/font_substitutes.h"
 
 namespace lunetta {
 
@@ -35,11 +36,7 @@ QRect DialogUnits::rect(int left, int top, int width, int height) const {
 }
 
 void InstallFontSubstitutions() {
-  const QStringList japanese = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
-  for (const QString& face : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS UI Gothic"),
-                              QStringLiteral("MS Shell Dlg"), QStringLiteral("MS PGothic")}) {
-    QFont::insertSubstitutions(face, japanese);
-  }
+  InstallFontSubstitutes();
 }
 
 QFont TemplateFont(const QString& face, int points) {

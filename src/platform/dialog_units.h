@@ -38,8 +38,8 @@ class DialogUnits {
   int baseY_;
 };
 
-/// The templates name Windows fonts ("ＭＳ Ｐゴシック", "MS UI Gothic", "MS Shell Dlg"); map them
-/// onto IPAPGothic, with Noto Sans CJK JP behind it. Call once after the application object exists.
+/// The templates name Windows fonts ("ＭＳ Ｐゴシック", "MS UI Gothic", "MS Shell Dlg"); maps them
+/// onto IPAPGothic, with Noto Sans CJK JP behind it, with the rest of InstallFontSubstitutes.
 void InstallFontSubstitutions();
 
 /// The dialog font of a template: `face` at `points` points.

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/font_substitutes.h"
+
 namespace lunetta {
 
 namespace {
@@ -67,8 +69,10 @@ ColorRef DesktopBackgroundColor() {
 }
 
 QFont CreateFont(const QString& face, int height, int weight, bool italic) {
+  // Every program and test draws the same block only if the same faces stand in.
+  InstallFontSubstitutes();
   QFont font(face);
-  font.setWeight(WeightFromScale(weight));
+  font.setWeight(WeightFromScale(SubstituteWeight(face, weight)));
   font.setItalic(italic);
   font.setStyleStrategy(
       static_cast<QFont::StyleStrategy>(QFont::PreferAntialias | QFont::NoSubpixelAntialias));

@@ -21,8 +21,8 @@ ColorRef DesktopBackgroundColor();
 
 /// A font asked for by height in pixels: a positive height is the character cell height (ascent +
 /// descent), a negative one the character (em) height; either is capped at 4096 pixels. `weight`
-/// is on the 0..1000 scale, 0 meaning normal. A face this machine lacks is replaced by
-/// fontconfig's nearest match.
+/// is on the 0..1000 scale, 0 meaning normal. A face this machine lacks is drawn in its substitute
+/// (see FontSubstitutes), else in fontconfig's nearest match.
 QFont CreateFont(const QString& face, int height, int weight, bool italic);
 
 /// Height, average and maximum character width of the font actually used.

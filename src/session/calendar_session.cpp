@@ -1,11 +1,49 @@
 #include "session/calendar_session.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "calendar/calendar_renderer.h"
 
 namespace lunetta {
+
+namespace {
+
+// The value of an environment variable; empty when it is not set.
+std::string_view Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string_view() : std::string_view(value);
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> HolidaySearchPath(const std::filesystem::path& startupFolder) {
+  constexpr std::string_view kFile = "lunetta/holiday.dat";
+  std::vector<std::filesystem::path> files{startupFolder / "holiday.dat"};
+
+  const std::filesystem::path dataHome(Variable("XDG_DATA_HOME"));
+  if (dataHome.is_absolute()) {
+    files.push_back(dataHome / kFile);
+  } else if (const std::filesystem::path home(Variable("HOME")); home.is_absolute()) {
+    files.push_back(home / ".local/share" / kFile);
+  }
+
+  std::string_view dataDirs = Variable("XDG_DATA_DIRS");
+  if (dataDirs.empty()) {
+    dataDirs = "/usr/local/share/:/usr/share/";
+  }
+  while (!dataDirs.empty()) {
+    const std::size_t colon = dataDirs.find(':');
+    const std::filesystem::path folder(dataDirs.substr(0, colon));
+    dataDirs = colon == std::string_view::npos ? std::string_view() : dataDirs.substr(colon + 1);
+    if (folder.is_absolute()) {
+      files.push_back(folder / kFile);
+    }
+  }
+  return files;
+}
 
 CalendarSession::CalendarSession(SessionEnvironment environment)
     : environment_(std::move(environment)),
@@ -84,14 +122,35 @@ void CalendarSession::PrefetchPhoto() {
 
 void CalendarSession::ReloadHolidays() {
   holidayFailure_.reset();
-  const std::filesystem::path& file = environment_.holidayFile;
-  if (file.empty()) {
+  holidaysListed_ = false;
+  holidayFile_.clear();
+  const std::vector<std::filesystem::path>& files = environment_.holidayFiles;
+  if (files.empty()) {
     return;
   }
-  // A file that cannot be read leaves the table as it was.
-  if (const std::error_code error = holidays_.loadFile(file, settings_.year)) {
-    holidayFailure_ = ReadingFailure(file, error);
+  // Only a file that is not there passes the search on; one that is there but cannot be read is
+  // reported, so a broken file in the start-up folder never hides behind the installed one.
+  const auto found = std::find_if(files.begin(), files.end(), [](const std::filesystem::path& f) {
+    std::error_code error;
+    // exists() clears the error for a file that is not there and sets it when it cannot tell.
+    return std::filesystem::exists(f, error) || static_cast<bool>(error);
+  });
+  const std::filesystem::path& file = found == files.end() ? files.front() : *found;
+  std::error_code error = std::make_error_code(std::errc::no_such_file_or_directory);
+  if (found != files.end()) {
+    holidayFile_ = file;
+    error = holidays_.loadFile(file, settings_.year);
   }
+  if (error) {
+    holidayFailure_ = ReadingFailure(file, error);
+    // The table keeps what it had for its own year; another year's holidays would be wrong here.
+    if (holidaysYear_ != settings_.year) {
+      holidays_.loadText({}, settings_.year);
+    }
+    return;
+  }
+  holidaysYear_ = settings_.year;
+  holidaysListed_ = holidays_.listsYear();
 }
 
 Status CalendarSession::Compose() {

@@ -17,6 +17,12 @@
 
 namespace lunetta {
 
+/// Where the programs look for the holiday file, in order: "holiday.dat" in `startupFolder`, then
+/// in $XDG_DATA_HOME/lunetta (by default ~/.local/share/lunetta), then in lunetta/ under each
+/// folder of $XDG_DATA_DIRS (by default /usr/local/share and /usr/share). Relative folders in those
+/// variables are ignored, as the XDG base directory rules ask.
+std::vector<std::filesystem::path> HolidaySearchPath(const std::filesystem::path& startupFolder);
+
 /// What a session takes from its surroundings. Tests put a fixed clock and a counting photo loader
 /// in place of the real ones.
 struct SessionEnvironment {
@@ -24,8 +30,8 @@ struct SessionEnvironment {
   PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize) {
     return LoadPictureFile(path, fitSize);
   };
-  /// The holiday file; "holiday.dat" in the working directory the program started in.
-  std::filesystem::path holidayFile;
+  /// Where holiday.dat may be, in order: the first that exists is read (see HolidaySearchPath).
+  std::vector<std::filesystem::path> holidayFiles;
   /// Where every composition writes the composed picture; empty: it stays in memory.
   std::filesystem::path composedPicturePath;
 };
@@ -52,10 +58,16 @@ class CalendarSession {
   const HolidayTable& holidays() const { return holidays_; }
   /// The selected month's holidays as the block draws them (at most the renderer's 15).
   std::vector<int> DrawnHolidays() const;
-  const std::filesystem::path& holidayFile() const { return environment_.holidayFile; }
-  /// Why the holiday file could not be read at the last change of year; the table then keeps what
-  /// it had.
+  /// The holiday file found at the last change of year; empty when none of the environment's
+  /// holiday files exists.
+  const std::filesystem::path& holidayFile() const { return holidayFile_; }
+  /// Why the holiday file could not be read at the last change of year (NotFound when none of the
+  /// environment's files exists). The table then keeps what it had when that was read for the same
+  /// year, and is empty otherwise.
   const std::optional<Failure>& holidayFailure() const { return holidayFailure_; }
+  /// True when the holiday file was read at the last change of year and has a line for that year.
+  /// False means the calendar shows no holidays of its own year.
+  bool holidaysListed() const { return holidaysListed_; }
   const std::filesystem::path& photoPath() const { return photo_.path(); }
   /// Why the chosen photograph is not in the picture; nothing when it is, or when none is chosen.
   const std::optional<Failure>& photoFailure() const { return photo_.failure(); }
@@ -113,7 +125,10 @@ class CalendarSession {
   CalendarSettings settings_;
   RememberedWork remembered_;
   HolidayTable holidays_;
+  std::filesystem::path holidayFile_;
+  std::optional<int> holidaysYear_;  // the year the table was last read for
   std::optional<Failure> holidayFailure_;
+  bool holidaysListed_ = false;
   PhotoBackdrop photo_;
   ComposedPicture composed_;
 };

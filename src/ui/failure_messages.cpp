@@ -1,6 +1,7 @@
 #include "ui/failure_messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "picture/load_picture_file.h"
 
@@ -89,6 +90,28 @@ QString FailureMessage(const Failure& failure) {
   }
   return QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(QtPath(failure.file)),
                                       FailureReason(failure));
+}
+
+QString PhotoNotice(const Failure& failure) {
+  return QStringLiteral("写真「%1」を使えません：%2")
+      .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
+}
+
+QString HolidayNotice(int year, const std::filesystem::path& file,
+                      const std::optional<Failure>& failure) {
+  if ((failure && failure->fault == Fault::NotFound) || (!failure && file.empty())) {
+    return QStringLiteral(
+               "祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
+        .arg(year);
+  }
+  if (failure) {
+    return QStringLiteral("%1 年の祝日を表示できません。%2 を読めません：%3")
+        .arg(year)
+        .arg(QDir::toNativeSeparators(QtPath(failure->file)), FailureReason(*failure));
+  }
+  return QStringLiteral("%1 年の祝日は %2 にありません")
+      .arg(year)
+      .arg(QDir::toNativeSeparators(QtPath(file)));
 }
 
 }  // namespace lunetta

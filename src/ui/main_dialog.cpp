@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,12 +21,11 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "output/desktop_picture.h"
-#include "output/print_picture.h"
 #include "picture/load_picture_file.h"
 #include "platform/control_table.h"
 #include "platform/dialog_units.h"
@@ -50,7 +50,6 @@ constexpr int kToolTipDurationMs = 10000;
 constexpr int kToolTipMaxWidth = 320;
 
 const QString kAboutEntry = QStringLiteral("Tavigo のﾊﾞｰｼﾞｮﾝ情報(&A)...");
-const QString kOpenFilter = QStringLiteral("画像ファイル(*.bmp,*.jpg) (*)");
 
 // Month items are three characters wide: an ideographic space pads the one-digit months.
 const QStringList kMonthItems = {
@@ -134,17 +133,37 @@ QString SizeLabelText(std::int32_t pictSize) {
   return QStringLiteral("(%1,%2)").arg(size.width).arg(size.height);
 }
 
+// The photo formats that really open, then every file: the reader judges by content, not by name.
+QString OpenFilter() {
+  return QStringLiteral("画像ファイル (%1);;すべてのファイル (*)")
+      .arg(PhotoFilePatterns().join(QLatin1Char(' ')));
+}
+
+// The folder a file dialog starts in: the remembered one while it is there, else the user's
+// Pictures folder, else home. Never the working directory: started from its desktop entry, or
+// installed, that may be a folder the user cannot write.
+QString StartFolder(const QString& remembered) {
+  for (const QString& folder :
+       {remembered, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)}) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+      return folder;
+    }
+  }
+  return QDir::homePath();
+}
+
 }  // namespace
 
 SessionEnvironment MainDialog::DesktopEnvironment() {
   SessionEnvironment environment;
-  // holiday.dat is read from here for the whole run, wherever the current directory goes later.
+  // holiday.dat is looked for here first for the whole run, wherever the current directory goes
+  // later.
   std::error_code error;
   const std::filesystem::path startup = std::filesystem::current_path(error);
   if (error) {
     qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
   }
-  environment.holidayFile = startup / "holiday.dat";
+  environment.holidayFiles = HolidaySearchPath(startup);
   return environment;
 }
 
@@ -177,18 +196,18 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       session_(InWorkFolder(std::move(environment))),
-      openFileDialog_([]() -> std::optional<QString> {
-        // No owner, as the template's open dialog; a name that does not exist may be typed.
-        QFileDialog dialog(nullptr);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(kOpenFilter);
-        dialog.setOption(QFileDialog::HideNameFilterDetails);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-          return std::nullopt;
-        }
-        return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
-      }),
+      openFileDialog_(
+          [](const QString& startFolder, const QString& filter) -> std::optional<QString> {
+            // No owner, as the template's open dialog; a name that does not exist may be typed.
+            QFileDialog dialog(nullptr, QString(), startFolder);
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+              return std::nullopt;
+            }
+            return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+          }),
       runSettingsDialog_([this](CalendarSettings& settings) {
         SettingsDialog dialog(this);
         dialog.setSettings(settings);
@@ -232,8 +251,9 @@ void MainDialog::BuildControls() {
   positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
   noticeLabel_ = controls.get<QLabel>(Id::Notice);
   monthlyRefreshBox_ = controls.get<QCheckBox>(Id::MonthlyRefresh);
+  // Enter presses the focused button; elsewhere it presses the exit button, the default.
   for (QPushButton* button : findChildren<QPushButton*>()) {
-    button->setAutoDefault(button == exitButton);
+    button->setAutoDefault(true);
   }
 
   const std::pair<Id, void (MainDialog::*)()> commands[] = {
@@ -268,7 +288,17 @@ void MainDialog::BuildControls() {
   addAction(aboutAction_);
   connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
 
+  AcceptDropsOnTheWindowOnly();
   exitButton->setFocus();
+}
+
+void MainDialog::AcceptDropsOnTheWindowOnly() {
+  // A photo dropped on a selector, a label or a button is meant for the window: the children
+  // refuse drops, so Qt hands them to the dialog. Otherwise a selector's text field would take the
+  // file's name as typed text.
+  for (QWidget* child : findChildren<QWidget*>()) {
+    child->setAcceptDrops(false);
+  }
 }
 
 void MainDialog::OnInitDialog() {
@@ -291,7 +321,7 @@ void MainDialog::OnInitDialog() {
   // The session starts on the selectors' year and month, with that year's holidays.
   OpenRememberedPhoto();
   WriteSizeLabel();
-  dragging_ = false;
+  grab_.reset();
   dragFrame_ = QRect();
   WritePositionLabel(session_.settings().startX, session_.settings().startY);
 }
@@ -339,10 +369,36 @@ void MainDialog::RefreshCalendarPicture() {
         this, [this, message] { reportError_(message); }, Qt::QueuedConnection);
   }
   PaintPreview();
+  NoteWhatHappened();
   emit pictureComposed();
 }
 
+void MainDialog::NoteWhatHappened() {
+  QStringList notes;
+  // A photograph that cannot be used is told when it is chosen, and again only when the reason
+  // changes (the file changed on disk, say). A stale word about it goes once the photo works.
+  const std::optional<Failure>& photo = session_.photoFailure();
+  const bool tellPhoto = photo && (photoChosen_ || photo != photoFailureTold_);
+  if (tellPhoto) {
+    notes << PhotoNotice(*photo);
+  } else if (!photo && noticeIsPhoto_) {
+    ShowNotice(QString());
+  }
+  photoFailureTold_ = photo;
+  photoChosen_ = false;
+
+  const int year = session_.year();
+  if (!session_.holidaysListed() && holidayYearsNoted_.insert(year).second) {
+    notes << HolidayNotice(year, session_.holidayFile(), session_.holidayFailure());
+  }
+  if (!notes.isEmpty()) {
+    ShowNotice(notes.join(QStringLiteral("　")));
+    noticeIsPhoto_ = tellPhoto;
+  }
+}
+
 void MainDialog::ShowNotice(const QString& text) {
+  noticeIsPhoto_ = false;
   // Long paths are cut to the line; the tool tip has the whole text.
   noticeLabel_->setText(
       noticeLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, noticeLabel_->width()));
@@ -367,12 +423,18 @@ void MainDialog::PaintPreview() {
 }
 
 void MainDialog::OnOpenFile() {
+  const QString photo = QtPath(session_.photoPath());
+  const QString lastFolder = photo.isEmpty() ? QString() : QFileInfo(photo).absolutePath();
   openButton_->setEnabled(false);
-  const std::optional<QString> chosen = openFileDialog_();
+  const std::optional<QString> chosen = openFileDialog_(StartFolder(lastFolder), OpenFilter());
   if (chosen) {
     session_.ChoosePhoto(FilePath(*chosen));
+    photoChosen_ = true;
   }
   openButton_->setEnabled(true);
+  // Disabling the button passed the focus on to the year selector, where the arrow keys would
+  // change the year.
+  openButton_->setFocus(Qt::OtherFocusReason);
   RefreshCalendarPicture();
 }
 
@@ -403,11 +465,18 @@ void MainDialog::OnSettings() {
 }
 
 void MainDialog::OnPrint() {
-  PrintPicture(session_.picture());
+  PrintPicture(session_.picture(), printDialogs_);
 }
 
 void MainDialog::OnSaveDesktopPicture() {
-  SaveDesktopPicture(session_);
+  const SaveReport saved =
+      SaveDesktopPicture(session_, StartFolder(lastSaveFolder_), desktopPictureDialogs_);
+  if (saved.outcome == SaveOutcome::Saved) {
+    const QFileInfo target(saved.target);
+    lastSaveFolder_ = target.absolutePath();
+    ShowNotice(QStringLiteral("保存しました：%1")
+                   .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+  }
 }
 
 namespace {
@@ -490,7 +559,7 @@ void MainDialog::WritePositionLabel(int x, int y) {
 }
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
-  return PlaceDraggedBlock(point.x(), point.y(), previewBounds(), session_.blockWidth(),
+  return PlaceGrabbedBlock(point.x(), point.y(), *grab_, previewBounds(), session_.blockWidth(),
                            session_.blockHeight(), previewScaleX(), previewScaleY());
 }
 
@@ -522,15 +591,20 @@ void MainDialog::paintEvent(QPaintEvent* event) {
 }
 
 void MainDialog::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    dragging_ = true;
+  // Only the shown picture takes hold of the block; a press beside a control does nothing.
+  const QPoint point = event->position().toPoint();
+  if (event->button() == Qt::LeftButton && InPreview(point.x(), point.y(), previewBounds())) {
+    const CalendarSettings& settings = session_.settings();
+    grab_ =
+        GrabBlock(point.x(), point.y(), previewBounds(), settings.startX, settings.startY,
+                  session_.blockWidth(), session_.blockHeight(), previewScaleX(), previewScaleY());
     MoveDragFrame(QRect());
   }
   QDialog::mousePressEvent(event);
 }
 
 void MainDialog::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_) {
+  if (grab_) {
     const DragPlacement placement = PlaceBlock(event->position().toPoint());
     MoveDragFrame(QRect(placement.x, placement.y, placement.frameWidth, placement.frameHeight));
     WritePositionLabel(placement.pictureX, placement.pictureY);
@@ -539,10 +613,10 @@ void MainDialog::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    dragging_ = false;
+  if (event->button() == Qt::LeftButton && grab_) {
     MoveDragFrame(QRect());
     const DragPlacement placement = PlaceBlock(event->position().toPoint());
+    grab_.reset();
     session_.MoveBlock(placement.pictureX, placement.pictureY);
     WritePositionLabel(placement.pictureX, placement.pictureY);
     RefreshCalendarPicture();
@@ -571,6 +645,7 @@ void MainDialog::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   session_.ChoosePhoto(FilePath(first->toLocalFile()));
+  photoChosen_ = true;
   RefreshCalendarPicture();
 }
 

@@ -6,8 +6,11 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <set>
 
 #include "calendar/calendar_settings.h"
+#include "output/desktop_picture.h"
+#include "output/print_picture.h"
 #include "picture/picture_painter.h"
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
@@ -52,8 +55,10 @@ class MainDialog : public QDialog {
   Q_OBJECT
 
  public:
-  /// Asks for a photograph; nothing when the user cancels.
-  using OpenFileDialog = std::function<std::optional<QString>()>;
+  /// Asks for a photograph, starting in `startFolder` and listing the files `filter` names (Qt's
+  /// name filters, separated by ";;"); nothing when the user cancels.
+  using OpenFileDialog =
+      std::function<std::optional<QString>(const QString& startFolder, const QString& filter)>;
   /// Lets the user edit the ten look-and-place fields of a copy; true when confirmed.
   using SettingsDialogRunner = std::function<bool(CalendarSettings&)>;
   /// Tells the user that something failed.
@@ -75,6 +80,10 @@ class MainDialog : public QDialog {
   }
   void setAboutDialogRunner(std::function<void()> runner) { runAboutDialog_ = std::move(runner); }
   void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
+  void setPrintDialogs(PrintDialogs dialogs) { printDialogs_ = std::move(dialogs); }
+  void setDesktopPictureDialogs(DesktopPictureDialogs dialogs) {
+    desktopPictureDialogs_ = std::move(dialogs);
+  }
 
   const CalendarSession& session() const { return session_; }
   /// The session's first year plus the year selector's index.
@@ -84,7 +93,7 @@ class MainDialog : public QDialog {
 
   double previewScaleX() const { return previewPainter_.scaleX(); }
   double previewScaleY() const { return previewPainter_.scaleY(); }
-  bool dragging() const { return dragging_; }
+  bool dragging() const { return grab_.has_value(); }
   /// The dotted frame on the window's client area; null when none is drawn.
   QRect dragFrame() const { return dragFrame_; }
   /// The preview's place in client pixels, the bounds of the drag.
@@ -140,6 +149,8 @@ class MainDialog : public QDialog {
   void WritePositionLabel(int x, int y);
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
+  void NoteWhatHappened();
+  void AcceptDropsOnTheWindowOnly();
 
   SessionEnvironment InWorkFolder(SessionEnvironment environment);
 
@@ -147,10 +158,18 @@ class MainDialog : public QDialog {
   std::error_code workFolderError_;
   CalendarSession session_;
   PicturePainter previewPainter_;  // keeps the preview's scale factors
-  bool dragging_ = false;
+  std::optional<DragGrab> grab_;   // from a left press on the preview to its release
   QRect dragFrame_;
   QPixmap previewPicture_;
   bool compositionFailureShown_ = false;
+
+  // The notice line: each year without holidays is told once, an unusable photograph each time it
+  // is chosen.
+  std::set<int> holidayYearsNoted_;
+  bool photoChosen_ = false;
+  std::optional<Failure> photoFailureTold_;
+  bool noticeIsPhoto_ = false;
+  QString lastSaveFolder_;
 
   QPushButton* openButton_ = nullptr;
   QComboBox* yearSelector_ = nullptr;
@@ -167,6 +186,8 @@ class MainDialog : public QDialog {
   SettingsDialogRunner runSettingsDialog_;
   std::function<void()> runAboutDialog_;
   ErrorReporter reportError_;
+  PrintDialogs printDialogs_ = StandardPrintDialogs();
+  DesktopPictureDialogs desktopPictureDialogs_ = StandardDesktopPictureDialogs();
 };
 
 }  // namespace lunetta

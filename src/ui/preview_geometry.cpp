@@ -44,4 +44,41 @@ DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int b
   return placement;
 }
 
+bool InPreview(int x, int y, const PreviewBounds& bounds) {
+  return x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom;
+}
+
+DragGrab GrabBlock(int x, int y, const PreviewBounds& bounds, int startX, int startY,
+                   int blockWidth, int blockHeight, double scaleX, double scaleY) {
+  const double fx = UsableFactor(scaleX);
+  const double fy = UsableFactor(scaleY);
+  DragGrab grab;
+  grab.startX = startX;
+  grab.startY = startY;
+  grab.frameX = TruncateToInt(bounds.left + startX * fx);
+  grab.frameY = TruncateToInt(bounds.top + startY * fy);
+  const long long dx = static_cast<long long>(x) - grab.frameX;
+  const long long dy = static_cast<long long>(y) - grab.frameY;
+  grab.onBlock = dx >= 0 && dy >= 0 && dx < TruncateToInt(blockWidth * fx) &&
+                 dy < TruncateToInt(blockHeight * fy);
+  if (grab.onBlock) {
+    grab.offsetX = static_cast<int>(dx);
+    grab.offsetY = static_cast<int>(dy);
+  }
+  return grab;
+}
+
+DragPlacement PlaceGrabbedBlock(int x, int y, const DragGrab& grab, const PreviewBounds& bounds,
+                                int blockWidth, int blockHeight, double scaleX, double scaleY) {
+  DragPlacement placement = PlaceDraggedBlock(x - grab.offsetX, y - grab.offsetY, bounds,
+                                              blockWidth, blockHeight, scaleX, scaleY);
+  if (grab.onBlock && placement.x == grab.frameX) {
+    placement.pictureX = grab.startX;
+  }
+  if (grab.onBlock && placement.y == grab.frameY) {
+    placement.pictureY = grab.startY;
+  }
+  return placement;
+}
+
 }  // namespace lunetta

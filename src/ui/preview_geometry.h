@@ -28,4 +28,29 @@ struct DragPlacement {
 DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int blockWidth,
                                 int blockHeight, double scaleX, double scaleY);
 
+/// True when (x, y) lies on the preview.
+bool InPreview(int x, int y, const PreviewBounds& bounds);
+
+/// What a press on the preview took hold of.
+struct DragGrab {
+  bool onBlock = false;  // the press hit the block's frame
+  int offsetX = 0;       // from the frame's top-left corner to the pointer; 0 off the block
+  int offsetY = 0;
+  int frameX = 0;  // the frame's top-left corner at the press, client pixels
+  int frameY = 0;
+  int startX = 0;  // the block's place at the press, picture pixels
+  int startY = 0;
+};
+
+/// The press at (x, y) on a preview showing a block of blockWidth × blockHeight picture pixels at
+/// (startX, startY): on the block it keeps the pointer's offset from the block's corner.
+DragGrab GrabBlock(int x, int y, const PreviewBounds& bounds, int startX, int startY,
+                   int blockWidth, int blockHeight, double scaleX, double scaleY);
+
+/// Where the pointer at (x, y) puts the block grabbed by `grab`: PlaceDraggedBlock for the point
+/// that keeps the grab's offset. Along an axis on which the frame has not moved, the block keeps
+/// its exact place, which the preview's coarser pixels could not give back.
+DragPlacement PlaceGrabbedBlock(int x, int y, const DragGrab& grab, const PreviewBounds& bounds,
+                                int blockWidth, int blockHeight, double scaleX, double scaleY);
+
 }  // namespace lunetta

@@ -112,8 +112,9 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   // fails. Neither changes anything.
   destination.fill(Qt::black);
   EXPECT_TRUE(BlendBlock(destination, all.translated(-10, -10), source, all, 255));
-  EXPECT_TRUE(
-      BlendBlock(destination, QRect(INT_MAX - 5, 0, 100, 10), source, QRect(0, 0, 100, 10), 255));
+  // Corners, not a size: QRect's width constructor would overflow on its way to INT_MAX.
+  EXPECT_TRUE(BlendBlock(destination, QRect(QPoint(INT_MAX - 99, 0), QPoint(INT_MAX, 9)), source,
+                         QRect(0, 0, 100, 10), 255));
   EXPECT_FALSE(BlendBlock(destination, all, source, QRect(0, 0, 5, 10), 255));
   EXPECT_FALSE(
       BlendBlock(destination, all, source.convertToFormat(QImage::Format_RGB32), all, 255));
@@ -163,8 +164,8 @@ TEST(DrawingTest, ColorRefsAndFontRequests) {
   EXPECT_TRUE(CreateFont("Arial", 20, 400, false).styleStrategy() & QFont::NoSubpixelAntialias);
 }
 
-// The widest character of the 8-bit repertoire, not of the whole face: DejaVu Sans, the stand-in
-// for "Arial Black", has far wider glyphs elsewhere.
+// The widest character of the 8-bit repertoire, not of the whole face: the faces that stand in for
+// the Windows ones have far wider glyphs elsewhere.
 TEST(DrawingTest, MaxCharWidthIgnoresGlyphsOutsideTheEightBitSet) {
   const QFont font = CreateFont("Arial Black", 28, 400, false);
   const QFontMetrics metrics(font);

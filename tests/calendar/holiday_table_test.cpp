@@ -54,6 +54,23 @@ INSTANTIATE_TEST_SUITE_P(
         // One byte more or less reads month 12 or no entry, and January gives only 2.
         TextCase{std::string(5120 - 11, '\n') + "2009,0102,1225", 1, {2, 0}}));
 
+// A year without a line is told apart from a year listed without holidays.
+TEST(HolidayTableTest, ListsTheYearOnlyWhenALineStartsWithIt) {
+  using namespace std::literals;
+  const std::pair<std::string_view, bool> texts[] = {
+      {"2009\n"sv, true},
+      {"2009,"sv, true},
+      {"2008,0101\n2010,0101\n"sv, false},
+      {""sv, false},
+      {"Holidays\n2009,0101"sv, true},
+      {"2008,0101\n\0\n2009\n"sv, false}};  // NUL ends the text
+  for (const auto& [text, listed] : texts) {
+    HolidayTable table;
+    table.loadText(text, 2009);
+    EXPECT_EQ(table.listsYear(), listed) << text;
+  }
+}
+
 TEST(HolidayTableTest, KeptWhenTheFileCannotBeReadButReadOnlyFilesLoad) {
   const fs::path folder = HolidayFolder("2009,0101\n"), file = folder / "holiday.dat";
   HolidayTable table;

@@ -30,12 +30,14 @@ class DesktopPictureTest : public ::testing::Test {
 
   // Saves through stand-in dialogs that confirm `target` (empty: cancel).
   SaveOutcome Save(const QString& target) {
-    const auto ask = [&](const QString& name, const QString& filter) {
-      proposed_ = name + ' ' + filter;
+    const auto ask = [&](const QString& folder, const QString& name, const QString& filter) {
+      proposed_ = folder + ' ' + name + ' ' + filter;
       return target;
     };
-    return SaveDesktopPicture(ComposedSession(),
-                              {ask, [&](const QString& why) { message_ = why; }});
+    const SaveReport report = SaveDesktopPicture(
+        ComposedSession(), "/start", {ask, [&](const QString& why) { message_ = why; }});
+    EXPECT_EQ(report.target, target);
+    return report.outcome;
   }
 
   QTemporaryDir folder_;
@@ -53,7 +55,7 @@ TEST_P(SaveAs, WritesTheFormatOfTheExtensionOrReportsWhyNot) {
   const QString target = folder_.filePath(name);
   const bool writes = !format.isEmpty();
   EXPECT_EQ(Save(target), writes ? SaveOutcome::Saved : SaveOutcome::Failed);
-  EXPECT_EQ(proposed_, "DeskTopImg.jpg Jpeg(*.jpg)");
+  EXPECT_EQ(proposed_, "/start DeskTopImg.jpg Jpeg(*.jpg)");
   EXPECT_EQ(message_.contains(QDir::toNativeSeparators(target)), !writes);
   QImageReader reader(target);
   reader.setDecideFormatFromContent(true);

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cstdlib>
+#include <string>
 
 #include "picture/picture_files.h"
 #include "support/picture_printers.h"
@@ -26,7 +28,7 @@ class CalendarSessionTest : public ::testing::Test {
       ++decodes_;
       return LoadPictureFile(path, fit);
     };
-    environment.holidayFile = FilePath(folder_.filePath("holiday.dat"));
+    environment.holidayFiles = {FilePath(folder_.filePath("holiday.dat"))};
     environment.composedPicturePath = FilePath(folder_.filePath("Calendar.bmp"));
     return std::make_unique<CalendarSession>(std::move(environment));
   }
@@ -98,7 +100,10 @@ TEST_F(CalendarSessionTest, AnUnusablePhotoGivesThePictureWithoutOneAndSaysWhy) 
   EXPECT_FALSE(session->photoFailure());
 }
 
-TEST_F(CalendarSessionTest, AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThem) {
+// A file that goes away keeps the holidays of the year they were read for, and never shows them in
+// another year.
+TEST_F(CalendarSessionTest,
+       AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThemForTheirYear) {
   ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
                                   "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
   const auto session = Start();
@@ -109,10 +114,110 @@ TEST_F(CalendarSessionTest, AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileK
   session->ChooseYear(2027);
   EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
   ASSERT_TRUE(QFile::remove(folder_.filePath("holiday.dat")));
-  session->ChooseYear(2026);
+  session->ChooseYear(2027);
   EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
   ASSERT_TRUE(session->holidayFailure());
   EXPECT_EQ(session->holidayFailure()->fault, Fault::NotFound);
+  session->ChooseYear(2026);
+  EXPECT_EQ(session->DrawnHolidays(), std::vector<int>{});
+}
+
+// Sets an environment variable for the life of the object, or unsets it for a null value.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      old_ = old;
+    }
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(HolidaySearchPathTest, StartUpFolderThenTheUsersThenTheSystemsDataFolders) {
+  const struct {
+    const char* dataHome;
+    const char* dataDirs;
+    std::vector<std::string> files;
+  } cases[] = {
+      {nullptr,
+       nullptr,
+       {"/start/holiday.dat", "/home/u/.local/share/lunetta/holiday.dat",
+        "/usr/local/share/lunetta/holiday.dat", "/usr/share/lunetta/holiday.dat"}},
+      {"/data",
+       "/opt/share::/usr/share/",
+       {"/start/holiday.dat", "/data/lunetta/holiday.dat", "/opt/share/lunetta/holiday.dat",
+        "/usr/share/lunetta/holiday.dat"}},
+      // Relative folders are ignored; an unusable XDG_DATA_HOME falls back to the home folder.
+      {"data",
+       "share:/usr/share",
+       {"/start/holiday.dat", "/home/u/.local/share/lunetta/holiday.dat",
+        "/usr/share/lunetta/holiday.dat"}},
+      {"",
+       "",
+       {"/start/holiday.dat", "/home/u/.local/share/lunetta/holiday.dat",
+        "/usr/local/share/lunetta/holiday.dat", "/usr/share/lunetta/holiday.dat"}}};
+  const ScopedVariable home("HOME", "/home/u");
+  for (const auto& [dataHome, dataDirs, files] : cases) {
+    const ScopedVariable h("XDG_DATA_HOME", dataHome);
+    const ScopedVariable d("XDG_DATA_DIRS", dataDirs);
+    std::vector<std::string> got;
+    for (const std::filesystem::path& file : HolidaySearchPath("/start")) {
+      got.push_back(file.lexically_normal().string());
+    }
+    EXPECT_EQ(got, files) << (dataHome ? dataHome : "unset") << " "
+                          << (dataDirs ? dataDirs : "unset");
+  }
+}
+
+// The first file that exists is read; a later one only when the earlier ones are not there. The
+// session tells a year without a line from a missing file and from a listed year.
+TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereAndAYearWithoutALineIsTold) {
+  const QString start = folder_.filePath("start"), user = folder_.filePath("user"),
+                system = folder_.filePath("system");
+  for (const QString& f : {start, user, system}) {
+    ASSERT_TRUE(QDir().mkpath(f));
+  }
+  SessionEnvironment environment;
+  environment.clock = [] { return LocalDate{2026, 5, 1}; };
+  for (const QString& f : {start, user, system}) {
+    environment.holidayFiles.push_back(FilePath(f + "/holiday.dat"));
+  }
+  const auto session = [&] { return std::make_unique<CalendarSession>(environment); };
+
+  auto s = session();  // nothing anywhere
+  EXPECT_EQ(s->holidayFile(), std::filesystem::path());
+  ASSERT_TRUE(s->holidayFailure());
+  EXPECT_EQ(s->holidayFailure()->fault, Fault::NotFound);
+  EXPECT_EQ(s->holidayFailure()->file, environment.holidayFiles.front());
+  EXPECT_FALSE(s->holidaysListed());
+
+  ASSERT_TRUE(testing::WriteBytes(system + "/holiday.dat", "2026,0503\n"));
+  ASSERT_TRUE(testing::WriteBytes(user + "/holiday.dat", "2026,0504\n2027\n"));
+  s = session();
+  EXPECT_EQ(s->holidayFile(), environment.holidayFiles[1]);
+  EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
+  EXPECT_TRUE(s->holidaysListed());
+  s->ChooseYear(2027);  // listed without holidays
+  EXPECT_EQ(std::pair(s->holidaysListed(), s->DrawnHolidays()),
+            std::pair(true, std::vector<int>{}));
+  s->ChooseYear(2028);  // no line
+  EXPECT_EQ(std::pair(s->holidaysListed(), s->holidayFailure().has_value()),
+            std::pair(false, false));
+
+  // A holiday file in the start-up folder that cannot be read is reported, not passed over.
+  ASSERT_TRUE(QDir().mkpath(start + "/holiday.dat"));
+  s = session();
+  EXPECT_EQ(s->holidayFile(), environment.holidayFiles[0]);
+  ASSERT_TRUE(s->holidayFailure());
+  EXPECT_EQ(s->holidayFailure()->fault, Fault::IsFolder);
+  EXPECT_FALSE(s->holidaysListed());
 }
 
 TEST_F(CalendarSessionTest, TheYearStaysTheOneTheSessionStartedWithPastNewYearsEve) {

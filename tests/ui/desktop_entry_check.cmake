@@ -1,6 +1,6 @@
 cmake_minimum_required(VERSION 3.25)
-# Installs the build into a scratch prefix and checks that the desktop entry starts Lunetta in the
-# folder of the installed holiday.dat.
+# Installs the build into a scratch prefix and checks that the desktop entry runs the installed
+# Lunetta without a working folder of its own (Lunetta finds the installed holiday.dat itself).
 #   cmake -DBUILD=<build dir> -DPREFIX=<scratch prefix> -P desktop_entry_check.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${PREFIX}"
@@ -11,13 +11,18 @@ endif()
 
 set(entry "${PREFIX}/share/applications/lunetta.desktop")
 file(STRINGS "${entry}" lines)
-foreach(expected "Exec=${PREFIX}/bin/lunetta" "Path=${PREFIX}/share/lunetta" "Icon=lunetta"
-                 "Type=Application")
+foreach(expected "Exec=${PREFIX}/bin/lunetta" "Icon=lunetta" "Type=Application")
   if(NOT expected IN_LIST lines)
     message(FATAL_ERROR "${entry} lacks the line '${expected}'")
   endif()
 endforeach()
-foreach(file bin/lunetta share/lunetta/holiday.dat share/icons/hicolor/scalable/apps/lunetta.svg)
+list(FILTER lines INCLUDE REGEX "^Path=")
+if(lines)
+  message(FATAL_ERROR "${entry} sets a working folder: ${lines}")
+endif()
+foreach(file bin/lunetta bin/lunetta-compose share/lunetta/holiday.dat
+             share/icons/hicolor/scalable/apps/lunetta.svg
+             share/metainfo/com.example.lunetta.metainfo.xml share/man/man1/lunetta.1.gz)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "${file} is not installed")
   endif()

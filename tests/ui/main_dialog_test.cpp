@@ -10,14 +10,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -38,6 +43,21 @@ void WriteText(const QString& path, const QByteArray& text) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
 }
 
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const QString& value) : name_(name), old_(qgetenv(name)) {
+    qputenv(name, value.toUtf8());
+  }
+  ~ScopedVariable() { qputenv(name_, old_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  QByteArray old_;
+};
+
 class MainDialogTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { InstallFontSubstitutions(); }
@@ -45,6 +65,21 @@ class MainDialogTest : public ::testing::Test {
     ASSERT_TRUE(QDir::setCurrent(workDir_.path()));
     QFile::remove(profile_);
   }
+
+  // Sends a drag entering at `point` and a drop there through the window, as the window system
+  // does: Qt gives them to the widget under the point that takes drops. File managers offer the
+  // names as text too.
+  void DropAt(QPoint point, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(urls.value(0).toLocalFile());
+    QWindow* window = dialog_->windowHandle();
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+  }
+  QString Notice() const { return dialog_->notice(); }
 
   MainDialog& Start() {
     dialog_ = std::make_unique<MainDialog>();
@@ -63,6 +98,11 @@ class MainDialogTest : public ::testing::Test {
   QColor Corner() const { return Composed().pixelColor(5, 5); }
 
   QTemporaryDir workDir_;
+  // No holiday file but the ones a test writes, and a home of the test's own.
+  QTemporaryDir home_;
+  ScopedVariable homeVariable_{"HOME", home_.path()};
+  ScopedVariable dataHome_{"XDG_DATA_HOME", home_.filePath("data")};
+  ScopedVariable dataDirs_{"XDG_DATA_DIRS", home_.filePath("system")};
   const QString profile_ = QString::fromStdString(ProfilePath().string());
   const LocalDate today_ = Today();
   std::unique_ptr<MainDialog> dialog_;
@@ -131,7 +171,7 @@ TEST_F(MainDialogTest, DropUsesTheFirstFileOpenReplacesItCancelKeepsIt) {
   const std::pair<QString, QColor> expected[] = {
       {photos[1].toLocalFile(), Qt::red}, {photos[1].toLocalFile(), Qt::red}, {text, kDesktop}};
   for (int i = 0; i < 3; ++i) {
-    dialog.setOpenFileDialog([&] { return answers[i]; });
+    dialog.setOpenFileDialog([&](const QString&, const QString&) { return answers[i]; });
     QTest::mouseClick(FindControl(dialog_.get(), MainControl::Open), Qt::LeftButton);
     EXPECT_EQ(std::pair(QtPath(dialog.session().photoPath()), Corner()), expected[i]);
     EXPECT_EQ(compositions_->count(), i + 2);  // one composition each
@@ -218,12 +258,212 @@ TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecompos
   EXPECT_NEAR(dialog.session().settings().startX + dialog.session().blockWidth(), 800, 2);
   EXPECT_NEAR(dialog.session().settings().startY + dialog.session().blockHeight(), 600, 2);
   EXPECT_EQ(compositions_->count(), 1);
-  // At or beyond the top-left bounds: the picture's origin.
-  for (const QPoint p : {QPoint(b.left, b.top), QPoint(2, 2)}) {
-    QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, p);
-    EXPECT_EQ(Labels(), "(800,600)(0,0)");
+  // A click on the picture off the block: the block's corner comes to the pointer.
+  QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(b.left, b.top));
+  EXPECT_EQ(Labels(), "(800,600)(0,0)");
+  EXPECT_EQ(compositions_->count(), 2);
+}
+
+// The block stays under the pointer where it was grabbed; a press beside the preview (next to the
+// year selector, on the window's background) takes nothing.
+TEST_F(MainDialogTest, DragStartsOnlyOnThePreviewAndKeepsTheGrabOffset) {
+  WriteText(profile_, "[Configuration]\nPictSize=0\nStartX=100\nStartY=100\n");
+  MainDialog& dialog = Start();
+  const PreviewBounds b = dialog.previewBounds();
+  const QPoint corner(b.left + int(100 * dialog.previewScaleX()),
+                      b.top + int(100 * dialog.previewScaleY()));
+  const QPoint grabbed = corner + QPoint(12, 9);
+
+  // Pressed and released on the block without a move: it stays exactly where it was.
+  QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, grabbed);
+  EXPECT_EQ(Labels(), "(800,600)(100,100)");
+
+  QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, grabbed);
+  QTest::mouseMove(&dialog, grabbed + QPoint(40, 30));
+  EXPECT_EQ(dialog.dragFrame().topLeft(), corner + QPoint(40, 30));
+  QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, grabbed + QPoint(40, 30));
+  EXPECT_NEAR(dialog.session().settings().startX, 100 + 40 / dialog.previewScaleX(), 2);
+  EXPECT_NEAR(dialog.session().settings().startY, 100 + 30 / dialog.previewScaleY(), 2);
+  const CalendarSettings placed = dialog.session().settings();
+  const int composed = compositions_->count();
+
+  const QWidget* year = FindControl(&dialog, MainControl::Year);
+  for (const QPoint beside : {year->geometry().topLeft() - QPoint(4, 0), QPoint(b.right + 2, 200),
+                              QPoint(200, b.bottom + 2)}) {
+    QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, beside);
+    EXPECT_FALSE(dialog.dragging());
+    QTest::mouseMove(&dialog, QPoint(200, 200));
+    QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+    EXPECT_EQ(dialog.dragFrame(), QRect());
   }
-  EXPECT_EQ(compositions_->count(), 3);
+  EXPECT_EQ(dialog.session().settings(), placed);
+  EXPECT_EQ(compositions_->count(), composed);
+}
+
+// Enter (either key) presses the button that has the focus; only elsewhere does it press the exit
+// button.
+TEST_F(MainDialogTest, EnterOnAFocusedButtonPressesThatButton) {
+  std::map<MainControl, int> asked;
+  for (const MainControl id : {MainControl::Open, MainControl::Settings, MainControl::Print,
+                               MainControl::DesktopPicture, MainControl::Exit}) {
+    MainDialog& dialog = Start();
+    dialog.setOpenFileDialog([&](const QString&, const QString&) {
+      ++asked[MainControl::Open];
+      return std::optional<QString>();
+    });
+    dialog.setSettingsDialogRunner([&](CalendarSettings&) {
+      ++asked[MainControl::Settings];
+      return false;
+    });
+    dialog.setPrintDialogs({[&](QPrinter&) {
+                              ++asked[MainControl::Print];
+                              return false;
+                            },
+                            [](const QString&) {}});
+    dialog.setDesktopPictureDialogs({[&](const QString&, const QString&, const QString&) {
+                                       ++asked[MainControl::DesktopPicture];
+                                       return QString();
+                                     },
+                                     [](const QString&) {}});
+    asked.clear();
+    FindControl(&dialog, id)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    if (id != MainControl::Exit) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    }
+    EXPECT_EQ(dialog.isVisible(), id != MainControl::Exit) << int(id);
+    EXPECT_EQ(asked, (id == MainControl::Exit ? std::map<MainControl, int>{}
+                                              : std::map<MainControl, int>{{id, 2}}))
+        << int(id);
+  }
+}
+
+// After the open dialog the focus is back on the open button, so the arrow keys do not change the
+// year.
+TEST_F(MainDialogTest, TheOpenButtonHasTheFocusAfterTheOpenDialog) {
+  MainDialog& dialog = Start();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.setOpenFileDialog([](const QString&, const QString&) { return std::optional<QString>(); });
+  QWidget* open = FindControl(&dialog, MainControl::Open);
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_EQ(QApplication::focusWidget(), open);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(dialog.selectedYear(), today_.year);
+}
+
+// A photo dropped anywhere on the window is used: on the preview, a selector, the labels under
+// the preview, a button. The selectors' text stays theirs.
+TEST_F(MainDialogTest, APhotoDroppedAnywhereOnTheWindowIsUsed) {
+  MainDialog& dialog = Start();
+  const auto centre = [&](MainControl id) { return FindControl(&dialog, id)->geometry().center(); };
+  const QString yearText = FindControl<QComboBox>(&dialog, MainControl::Year)->currentText();
+  const QPoint places[] = {QPoint(200, 200),
+                           centre(MainControl::Year),
+                           centre(MainControl::Month),
+                           centre(MainControl::SizeLabel),
+                           centre(MainControl::Notice),
+                           centre(MainControl::PositionLabel),
+                           centre(MainControl::Settings)};
+  int n = 0;
+  for (const QPoint place : places) {
+    const QString photo = workDir_.filePath(QStringLiteral("photo%1.bmp").arg(n++));
+    QImage image(32, 24, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    ASSERT_TRUE(image.save(photo));
+    DropAt(place, {QUrl::fromLocalFile(photo)});
+    EXPECT_EQ(QtPath(dialog.session().photoPath()), photo) << place.x() << "," << place.y();
+  }
+  EXPECT_EQ(FindControl<QComboBox>(&dialog, MainControl::Year)->currentText(), yearText);
+  EXPECT_EQ(Corner(), QColor(Qt::green));
+}
+
+// The open dialog starts in the last photo's folder, else in Pictures, else at home; the save
+// dialog in the last save folder, else Pictures. Never the working directory.
+TEST_F(MainDialogTest, FileDialogsStartInTheFoldersAUserExpectsWithTheReadersFormats) {
+  MainDialog& dialog = Start();
+  QStringList openedIn, savedIn;
+  QString filter;
+  std::optional<QString> photo;
+  dialog.setOpenFileDialog([&](const QString& folder, const QString& f) {
+    openedIn << folder;
+    filter = f;
+    return photo;
+  });
+  QString target;
+  dialog.setDesktopPictureDialogs({[&](const QString& folder, const QString&, const QString&) {
+                                     savedIn << folder;
+                                     return target;
+                                   },
+                                   [](const QString&) {}});
+  QWidget* open = FindControl(&dialog, MainControl::Open);
+  QWidget* save = FindControl(&dialog, MainControl::DesktopPicture);
+
+  QTest::mouseClick(open, Qt::LeftButton);  // no Pictures folder yet: home
+  ASSERT_TRUE(QDir(home_.path()).mkpath("Pictures/trip"));
+  QTest::mouseClick(open, Qt::LeftButton);
+  photo = home_.filePath("Pictures/trip/sea.bmp");
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_EQ(openedIn, (QStringList{home_.path(), home_.filePath("Pictures"),
+                                   home_.filePath("Pictures"), home_.filePath("Pictures/trip")}));
+  EXPECT_TRUE(filter.startsWith("画像ファイル (*.jpg *.jpeg *.png *.bmp")) << filter.toStdString();
+  EXPECT_TRUE(filter.endsWith(";;すべてのファイル (*)")) << filter.toStdString();
+
+  ASSERT_TRUE(QDir(home_.path()).mkpath("walls"));
+  target = home_.filePath("walls/DeskTopImg.jpg");
+  QTest::mouseClick(save, Qt::LeftButton);
+  QTest::mouseClick(save, Qt::LeftButton);
+  EXPECT_EQ(savedIn, (QStringList{home_.filePath("Pictures"), home_.filePath("walls")}));
+  EXPECT_EQ(Notice(), QStringLiteral("保存しました：%1").arg(QDir::toNativeSeparators(target)));
+}
+
+// What went wrong is said in the notice line: an unusable photo each time it is chosen, a year
+// without holidays once.
+TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
+  MainDialog& dialog = Start();  // no holiday file anywhere
+  EXPECT_TRUE(Notice().contains("holiday.dat")) << Notice().toStdString();
+  EXPECT_TRUE(Notice().contains(QString::number(today_.year))) << Notice().toStdString();
+
+  WriteText("holiday.dat", QString::asprintf("%d,0101\n", today_.year + 1).toLatin1());
+  auto* year = FindControl<QComboBox>(&dialog, MainControl::Year);
+  dialog.ShowNotice(QString());
+  QTest::keyClick(year, Qt::Key_Down);  // listed: nothing to say
+  EXPECT_EQ(Notice(), QString());
+  QTest::keyClick(year, Qt::Key_Down);
+  const QString noLine = Notice();
+  EXPECT_TRUE(noLine.contains(QStringLiteral("%1 年").arg(today_.year + 2)))
+      << noLine.toStdString();
+  EXPECT_TRUE(noLine.contains(QDir::toNativeSeparators(workDir_.filePath("holiday.dat"))))
+      << noLine.toStdString();
+  dialog.ShowNotice(QString());
+  for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) {
+    QTest::keyClick(year, key);
+  }
+  EXPECT_EQ(Notice(), QString());  // each year was told once
+
+  const QString text = workDir_.filePath("notes.jpg");
+  WriteText(text, "not a picture");
+  const QString good = workDir_.filePath("sea.bmp");
+  QImage image(32, 24, QImage::Format_RGB32);
+  image.fill(Qt::green);
+  ASSERT_TRUE(image.save(good));
+  std::optional<QString> chosen = text;
+  dialog.setOpenFileDialog([&](const QString&, const QString&) { return chosen; });
+  QWidget* open = FindControl(&dialog, MainControl::Open);
+  QTest::mouseClick(open, Qt::LeftButton);
+  const QString unusable = Notice();
+  EXPECT_TRUE(unusable.contains("notes.jpg")) << unusable.toStdString();
+  EXPECT_TRUE(unusable.contains(QStringLiteral("画像ではありません"))) << unusable.toStdString();
+  EXPECT_EQ(Corner(), kDesktop);  // the picture without the photo still shows
+  dialog.ShowNotice("other");
+  QTest::keyClick(FindControl(&dialog, MainControl::Month), Qt::Key_Up);
+  EXPECT_EQ(Notice(), "other");  // not told again at every composition
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_EQ(Notice(), unusable);  // chosen again: told again
+  chosen = good;
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_EQ(Notice(), QString());
 }
 
 // Another user's planted "Calendar.bmp" link in the shared folder, and a second window: each
@@ -325,6 +565,8 @@ TEST_F(MainDialogTest, WallpaperButtonSetsTheDesktopsWallpaperOrSaysWhyNot) {
   ScopedEnvironment environment;
   environment.Set("XDG_DATA_HOME", workDir_.filePath("data").toUtf8());
   environment.Set("GSETTINGS_BACKEND", "keyfile");
+  // The fixture keeps holiday files out of XDG_DATA_DIRS, and with them GNOME's schemas.
+  environment.Set("GSETTINGS_SCHEMA_DIR", "/usr/share/glib-2.0/schemas");
   environment.Set("XDG_CURRENT_DESKTOP", "GNOME");
   environment.Set("DISPLAY", "");
   MainDialog& dialog = Start();
@@ -396,14 +638,14 @@ TEST_F(MainDialogTest, ReopensWithTheRememberedPhotoAndSaysWhenItHasGoneAway) {
   green.fill(Qt::green);
   ASSERT_TRUE(green.save(photo));
   MainDialog& first = Start();
-  first.setOpenFileDialog([&] { return std::optional<QString>(photo); });
+  first.setOpenFileDialog([&](const QString&, const QString&) { return std::optional<QString>(photo); });
   QTest::mouseClick(FindControl(&first, MainControl::Open), Qt::LeftButton);
   QTest::mouseClick(FindControl(&first, MainControl::Exit), Qt::LeftButton);
 
   MainDialog& second = Start();
   EXPECT_EQ(QtPath(second.session().photoPath()), photo);
   EXPECT_EQ(Corner(), QColor(Qt::green));
-  EXPECT_EQ(second.notice(), QString());
+  EXPECT_FALSE(second.notice().contains(QStringLiteral("写真"))) << second.notice().toStdString();
 
   QFile::remove(photo);
   MainDialog& third = Start();

@@ -12,6 +12,10 @@ namespace {
 constexpr PreviewBounds kDesign{23, 22, 666, 504};  // 643 × 482 from (23, 22)
 constexpr int kMax = std::numeric_limits<int>::max();
 
+struct Point {
+  int x, y;
+};
+
 auto Fields(const DragPlacement& p) {
   return std::tuple(p.x, p.y, p.frameWidth, p.frameHeight, p.pictureX, p.pictureY);
 }
@@ -39,6 +43,47 @@ TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
                                        c.scaleY)),
               Fields(c.expected))
         << "row " << &c - cases;
+  }
+}
+
+// A 300 × 200 block at (100, 100) of an 800 × 600 picture shows as a 241 × 160 frame at (103, 102).
+TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) {
+  constexpr double kScaleX = 643.0 / 800, kScaleY = 482.0 / 600;
+  const struct {
+    Point press, release;
+    bool onBlock;
+    DragPlacement expected;
+  } cases[] = {
+      // Released where pressed: the block stays exactly, though (103, 102) converts to (99, 99).
+      {{150, 150}, {150, 150}, true, {103, 102, 241, 160, 100, 100}},
+      {{103, 102}, {103, 102}, true, {103, 102, 241, 160, 100, 100}},
+      // Moved sideways only: the other axis keeps its place.
+      {{150, 150}, {160, 150}, true, {113, 102, 241, 160, 111, 100}},
+      // Clamping as before, against the frame's corner.
+      {{150, 150}, {1000, 1000}, true, {425, 344, 241, 160, 500, 400}},
+      {{150, 150}, {-100, -100}, true, {23, 22, 241, 160, 0, 0}},
+      // Off the block (one pixel past its frame, or elsewhere on the picture): the corner comes
+      // to the pointer.
+      {{344, 150}, {344, 150}, false, {344, 150, 241, 160, 399, 159}},
+      {{400, 300}, {400, 300}, false, {400, 300, 241, 160, 469, 346}},
+  };
+  for (const auto& c : cases) {
+    const DragGrab grab =
+        GrabBlock(c.press.x, c.press.y, kDesign, 100, 100, 300, 200, kScaleX, kScaleY);
+    EXPECT_EQ(grab.onBlock, c.onBlock) << "row " << &c - cases;
+    EXPECT_EQ(Fields(PlaceGrabbedBlock(c.release.x, c.release.y, grab, kDesign, 300, 200, kScaleX,
+                                       kScaleY)),
+              Fields(c.expected))
+        << "row " << &c - cases;
+  }
+}
+
+TEST(InPreview, CoversTheBoundsLeftAndTopIncludedRightAndBottomExcluded) {
+  const std::pair<Point, bool> points[] = {{{23, 22}, true},   {{665, 503}, true},
+                                           {{22, 100}, false}, {{666, 100}, false},
+                                           {{100, 21}, false}, {{100, 504}, false}};
+  for (const auto& [p, inside] : points) {
+    EXPECT_EQ(InPreview(p.x, p.y, kDesign), inside) << p.x << "," << p.y;
   }
 }
 
