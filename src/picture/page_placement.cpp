@@ -1,0 +1,13 @@
+#include "picture/page_placement.h"
+
+namespace lunetta {
+
+QRectF PlacePicture(QSizeF picture, const QRectF& area, PagePlacement placement) {
+  if (placement == PagePlacement::Stretch || picture.isEmpty() || area.isEmpty()) {
+    return area;
+  }
+  const QSizeF size = picture.scaled(area.size(), Qt::KeepAspectRatio);
+  return QRectF(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
+}  // namespace lunetta

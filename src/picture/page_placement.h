@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QRectF>
+#include <QSizeF>
+
+namespace lunetta {
+
+/// How a picture goes onto a printed page.
+enum class PagePlacement {
+  Fit,      // as large as the area allows, centred, in the picture's own shape
+  Stretch,  // over the whole area, whatever its shape
+};
+
+/// Where a picture of `picture`'s size lands in the printable `area`.
+QRectF PlacePicture(QSizeF picture, const QRectF& area, PagePlacement placement);
+
+}  // namespace lunetta
