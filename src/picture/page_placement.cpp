@@ -10,4 +10,8 @@ QRectF PlacePicture(QSizeF picture, const QRectF& area, PagePlacement placement)
   return QRectF(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
 }
 
+QPageLayout::Orientation OrientationFor(QSizeF picture) {
+  return picture.width() > picture.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
 }  // namespace lunetta

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageLayout>
 #include <QRectF>
 #include <QSizeF>
 
@@ -13,5 +14,8 @@ enum class PagePlacement {
 
 /// Where a picture of `picture`'s size lands in the printable `area`.
 QRectF PlacePicture(QSizeF picture, const QRectF& area, PagePlacement placement);
+
+/// The page orientation that suits a picture: landscape for a wide one.
+QPageLayout::Orientation OrientationFor(QSizeF picture);
 
 }  // namespace lunetta
