@@ -15,6 +15,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
+#include "calendar/composition.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
@@ -309,6 +311,57 @@ const char* Verdict(bool met) {
   return met ? "PASS" : "MISS";
 }
 
+// Relative luminance of an sRGB colour, as the legibility guidelines define it.
+double Luminance(QRgb rgb) {
+  const auto channel = [](int value) {
+    const double c = value / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+}
+
+// The median contrast between the default block's black text and the card right under it, over
+// `photo`, with the text blended with the card (the default) or drawn opaque on it.
+double TextContrast(const QImage& photo, bool opaqueText) {
+  CalendarSettings settings;
+  settings.year = 2026;
+  settings.month = 5;
+  settings.opaqueText = 1;  // the block in two layers: the card, and the text alone
+  const QImage background = PictureBackground(photo, PictureDimensions(settings.pictSize));
+  const CalendarBlock layers = DrawCalendarBlock(settings, {}).value();
+  const QImage card =
+      BlendCalendarBlock(background, {layers.surface, layers.width, layers.height, QImage()},
+                         settings)
+          .picture;
+  settings.opaqueText = opaqueText ? 1 : 0;
+  const QImage composed = ComposeOver(background, settings, {}).value().picture;
+  std::vector<double> ratios;
+  for (int y = 0; y < layers.height; ++y) {
+    for (int x = 0; x < layers.width; ++x) {
+      // Fully inked pixels of the black text only; the red and blue columns have other colours.
+      if (layers.text.pixel(x, y) != qRgba(0, 0, 0, 255)) {
+        continue;
+      }
+      const QPoint at(settings.startX + x, settings.startY + y);
+      const double text = Luminance(composed.pixel(at));
+      const double under = Luminance(card.pixel(at));
+      ratios.push_back((std::max(text, under) + 0.05) / (std::min(text, under) + 0.05));
+    }
+  }
+  return ratios.empty() ? 0 : Median(ratios);
+}
+
+void PrintContrast(const QImage& busy) {
+  QImage white(1024, 768, QImage::Format_RGB32);
+  white.fill(Qt::white);
+  std::printf("\ncontrast of the default block's text (median, 4.5:1 is the guideline):\n");
+  for (const auto& [name, photo] :
+       {std::pair{"white photo", white}, std::pair{"busy photo", busy}}) {
+    std::printf("  %-12s text blended %.2f:1, opaque text %.2f:1\n", name,
+                TextContrast(photo, false), TextContrast(photo, true));
+  }
+}
+
 int Run() {
   QTemporaryDir dir;
   if (!dir.isValid()) {
@@ -410,6 +463,7 @@ int Run() {
   }
 
   PrintBombs(processFolder, photos.back().path, bmp);
+  PrintContrast(DetailedPhoto(1024, 768));
 
   if (const std::optional<double> peak = PeakMb(photos.back().path, photos.front().path, bmp)) {
     const bool met = *peak < kPeakTargetMb;

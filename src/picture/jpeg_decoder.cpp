@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <thread>
+#include <utility>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -45,49 +48,10 @@ void EmitMessage(j_common_ptr info, int level) {
 
 void OutputMessage(j_common_ptr) {}
 
-// Reads the device in chunks; at its end an end-of-image marker stands in for the missing data,
-// as the library's own file source does.
-struct DeviceSource {
-  jpeg_source_mgr pub;
-  QIODevice* device;
-  JOCTET buffer[kInputChunk];
-};
-
-void InitSource(j_decompress_ptr) {}
-
-boolean FillInputBuffer(j_decompress_ptr info) {
-  auto* source = reinterpret_cast<DeviceSource*>(info->src);
-  const qint64 count = source->device->read(reinterpret_cast<char*>(source->buffer), kInputChunk);
-  if (count <= 0) {
-    WARNMS(info, JWRN_JPEG_EOF);
-    source->buffer[0] = 0xFF;
-    source->buffer[1] = JPEG_EOI;
-    source->pub.next_input_byte = source->buffer;
-    source->pub.bytes_in_buffer = 2;
-    return TRUE;
-  }
-  source->pub.next_input_byte = source->buffer;
-  source->pub.bytes_in_buffer = static_cast<std::size_t>(count);
-  return TRUE;
-}
-
-void SkipInputData(j_decompress_ptr info, long count) {
-  auto* source = reinterpret_cast<DeviceSource*>(info->src);
-  while (count > static_cast<long>(source->pub.bytes_in_buffer)) {
-    count -= static_cast<long>(source->pub.bytes_in_buffer);
-    FillInputBuffer(info);
-  }
-  source->pub.next_input_byte += count;
-  source->pub.bytes_in_buffer -= static_cast<std::size_t>(count);
-}
-
-void TermSource(j_decompress_ptr) {}
-
 // Everything one decode holds; libjpeg's own memory goes with jpeg_destroy_decompress.
 struct Job {
   jpeg_decompress_struct info{};
   ErrorManager errors{};
-  std::unique_ptr<DeviceSource> source = std::make_unique<DeviceSource>();
   bool created = false;
 
   ~Job() {
@@ -203,10 +167,11 @@ QImage Oriented(QImage image, QImageIOHandler::Transformations transformation) {
 
 enum class Stage { Done, Failed, TooLarge, TooShort };
 
-// The calls into libjpeg, under setjmp. Only trivially destructible locals live in this frame, so
-// a jump back from the library skips no destructor; the image belongs to the caller.
-Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage& image,
-             int& orientation) {
+// The calls into libjpeg, in stages, each under setjmp. Only trivially destructible locals live in
+// these frames, so a jump back from the library skips no destructor; images belong to the caller.
+
+// Reads the header of `data`, keeping the EXIF segment.
+Stage ReadHeader(Job& job, const QByteArray& data) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
@@ -217,56 +182,55 @@ Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage
   job.errors.pub.output_message = OutputMessage;
   jpeg_create_decompress(&info);
   job.created = true;
-
-  DeviceSource& source = *job.source;
-  source.device = &device;
-  source.pub.init_source = InitSource;
-  source.pub.fill_input_buffer = FillInputBuffer;
-  source.pub.skip_input_data = SkipInputData;
-  source.pub.resync_to_restart = jpeg_resync_to_restart;
-  source.pub.term_source = TermSource;
-  source.pub.bytes_in_buffer = 0;
-  source.pub.next_input_byte = nullptr;
-  info.src = &source.pub;
-
+  // At the end of the data the source reads an end-of-image marker, and warns.
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
+               static_cast<unsigned long>(data.size()));
   jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
-  orientation = 1;
+  return Stage::Done;
+}
+
+int Orientation(const jpeg_decompress_struct& info) {
   for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
     if (marker->marker == JPEG_APP0 + 1) {
-      orientation = ExifOrientation(marker->data, marker->data_length);
-      break;
+      return ExifOrientation(marker->data, marker->data_length);
     }
   }
-  // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
-  const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
-  info.scale_num = static_cast<unsigned>(
-      ReducedDecodeEighths(stored, orientation >= 5 ? fitSize.transposed() : fitSize));
+  return 1;
+}
+
+// Sets the decode up at `eighths`/8 of the size, into 32-bit rows.
+Stage Scale(Job& job, int eighths) {
+  jpeg_decompress_struct& info = job.info;
+  if (setjmp(job.errors.jump) != 0) {
+    return Stage::Failed;
+  }
+  info.scale_num = static_cast<unsigned>(eighths);
   info.scale_denom = 8;
   info.out_color_space = JCS_EXT_BGRX;  // the byte order of QImage::Format_RGB32
   info.dct_method = JDCT_ISLOW;
   jpeg_calc_output_dimensions(&info);
+  return Stage::Done;
+}
 
-  // Every Huffman-coded block takes at least one bit of the first scan: a file shorter than that
-  // cannot hold the picture its header claims, whatever it would make us allocate.
-  if (!info.arith_code && device.size() > 0 && device.size() * 8 < BlockCount(info)) {
-    return Stage::TooShort;
-  }
-  const qint64 output = qint64(info.output_width) * info.output_height * 4;
-  const qint64 coefficients = info.progressive_mode ? CoefficientBytes(info) : 0;
-  // The output twice: turning it as its EXIF data asks makes a copy.
-  if (2 * output + coefficients > maxBytes) {
-    return Stage::TooLarge;
+// ReadHeader, then Scale.
+Stage Start(Job& job, const QByteArray& data, int eighths) {
+  const Stage read = ReadHeader(job, data);
+  return read == Stage::Done ? Scale(job, eighths) : read;
+}
+
+// Decodes the output rows [first, last) into `image`, skipping the rows before `first`.
+Stage ReadRows(Job& job, QImage& image, JDIMENSION first, JDIMENSION last, qint64 maxBytes) {
+  jpeg_decompress_struct& info = job.info;
+  if (setjmp(job.errors.jump) != 0) {
+    return Stage::Failed;
   }
   info.mem->max_memory_to_use = static_cast<long>(maxBytes);
-
   jpeg_start_decompress(&info);
-  image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                 QImage::Format_RGB32);
-  if (image.isNull()) {
-    return Stage::TooLarge;
+  if (first > 0) {
+    jpeg_skip_scanlines(&info, first);
   }
-  while (info.output_scanline < info.output_height) {
+  while (info.output_scanline < last) {
     JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
     jpeg_read_scanlines(&info, &row, 1);
   }
@@ -274,6 +238,12 @@ Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage
   // does not make a picture incomplete.
   jpeg_abort_decompress(&info);
   return Stage::Done;
+}
+
+Failure StageFailure(const Job& job, Stage stage) {
+  return stage == Stage::TooShort
+             ? Failure(Fault::Truncated)
+             : Failure(Fault::Undecodable, {}, {}, QString::fromLatin1(job.errors.message));
 }
 
 }  // namespace
@@ -297,26 +267,74 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize) {
 }
 
 Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBytes) {
-  Job job;
-  QImage image;
-  int orientation = 1;
-  const Stage stage = Decode(job, device, fitSize, maxBytes, image, orientation);
-  QSize size(static_cast<int>(job.info.image_width), static_cast<int>(job.info.image_height));
-  if (orientation >= 5) {
-    size.transpose();
+  // In memory, so that two decoders can read it at once.
+  if (device.size() > maxBytes / 2) {
+    return Failure(Fault::TooLarge);
   }
-  switch (stage) {
-    case Stage::Done:
-      break;
-    case Stage::Failed:
-      return Failure(Fault::Undecodable, {}, {}, QString::fromLatin1(job.errors.message));
-    case Stage::TooLarge: {
-      Failure failure(Fault::TooLarge);
-      failure.size = size;
-      return failure;
+  const QByteArray data = device.readAll();
+  Job job;
+  if (const Stage read = ReadHeader(job, data); read != Stage::Done) {
+    return StageFailure(job, read);
+  }
+  const jpeg_decompress_struct& info = job.info;
+  const int orientation = Orientation(info);
+  // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
+  const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+  const bool turned = orientation >= 5;
+  const int eighths = ReducedDecodeEighths(stored, turned ? fitSize.transposed() : fitSize);
+  if (const Stage scaled = Scale(job, eighths); scaled != Stage::Done) {
+    return StageFailure(job, scaled);
+  }
+  const QSize size = turned ? stored.transposed() : stored;
+  // Every Huffman-coded block takes at least one bit of the first scan: a file shorter than that
+  // cannot hold the picture its header claims, whatever it would make us allocate.
+  if (!info.arith_code && qint64(data.size()) * 8 < BlockCount(info)) {
+    return Failure(Fault::Truncated);
+  }
+  const qint64 output = qint64(info.output_width) * info.output_height * 4;
+  const qint64 coefficients = info.progressive_mode ? CoefficientBytes(info) : 0;
+  // The file, and the output twice: turning it as its EXIF data asks makes a copy.
+  const qint64 working = data.size() + 2 * output + coefficients;
+  QImage image;
+  if (working <= maxBytes) {
+    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                   QImage::Format_RGB32);
+  }
+  if (image.isNull()) {
+    Failure failure(Fault::TooLarge);
+    failure.size = size;
+    return failure;
+  }
+
+  // A large single-scan picture decodes in two halves at once: the second decoder runs through
+  // the first half's coded data without making pixels of it, which costs a fraction of decoding.
+  const JDIMENSION rows = info.output_height;
+  const bool split =
+      !info.progressive_mode && rows >= 512 && std::thread::hardware_concurrency() > 1;
+  const JDIMENSION half = split ? rows / 2 : rows;
+  std::future<std::pair<Stage, Job*>> second;
+  Job secondJob;
+  if (split) {
+    second = std::async(std::launch::async, [&] {
+      Stage stage = Start(secondJob, data, eighths);
+      if (stage == Stage::Done) {
+        stage = ReadRows(secondJob, image, half, rows, maxBytes);
+      }
+      return std::pair{stage, &secondJob};
+    });
+  }
+  const Stage firstHalf = ReadRows(job, image, 0, half, maxBytes);
+  if (split) {
+    const auto [stage, other] = second.get();
+    if (stage != Stage::Done) {
+      return StageFailure(*other, stage);
     }
-    case Stage::TooShort:
+    if (other->errors.dataEndedInSegment) {
       return Failure(Fault::Truncated);
+    }
+  }
+  if (firstHalf != Stage::Done) {
+    return StageFailure(job, firstHalf);
   }
   if (job.errors.dataEndedInSegment) {
     return Failure(Fault::Truncated);

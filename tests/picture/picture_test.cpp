@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QImageReader>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
@@ -222,6 +224,26 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
   const DecodedPicture turned = load("turned.jpg", jpeg.left(2) + exif + jpeg.mid(2), {1280, 1024});
   EXPECT_EQ(turned.size, QSize(2000, 4000));
   EXPECT_EQ(turned.image.size(), QSize(1500, 3000));  // 6/8 is the smallest that covers
+}
+
+// The decoder is libjpeg's own, in two halves for a tall picture: every pixel as djpeg makes it,
+// at full size (4:2:0, so the halves meet inside upsampled chroma) and at 3/8.
+TEST_F(PictureFilesTest, JpegsDecodeAsLibjpegDoesEvenInHalves) {
+  if (QStandardPaths::findExecutable("djpeg").isEmpty()) {
+    GTEST_SKIP() << "libjpeg-turbo-progs are not installed";
+  }
+  const QString jpeg = Write("tall.jpg", JpegBytes(1000, 1400));
+  for (const auto& [fit, scale] : {std::pair{QSize(), "8/8"}, std::pair{QSize(375, 525), "3/8"}}) {
+    QProcess djpeg;
+    djpeg.start("djpeg", {"-scale", scale, "-ppm", jpeg});
+    ASSERT_TRUE(djpeg.waitForFinished(60000));
+    const QImage expected = QImage::fromData(djpeg.readAllStandardOutput(), "PPM");
+    const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(jpeg), fit);
+    ASSERT_TRUE(Succeeded(decoded.status()));
+    EXPECT_EQ(decoded->image.convertToFormat(QImage::Format_RGB32),
+              expected.convertToFormat(QImage::Format_RGB32))
+        << scale;
+  }
 }
 
 }  // namespace
