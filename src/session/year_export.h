@@ -37,7 +37,9 @@ struct MonthPlan {
 struct YearPlan {
   std::vector<MonthPlan> months;
   PictureSize size;
-  PhotoLoader loadPhoto;
+  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize) {
+    return LoadPictureFile(path, fitSize);
+  };
 };
 
 /// A month of an export, composed.
