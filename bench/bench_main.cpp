@@ -302,7 +302,8 @@ std::optional<QStringList> YearPhotos(const QString& folder, int width, int heig
   for (int month = 1; month <= 12; ++month) {
     QImage photo = base;
     QPainter painter(&photo);
-    painter.fillRect(QRect(0, 0, width, height / 3), QColor::fromHsv(month * 30, 200, 220, 120));
+    painter.fillRect(QRect(0, 0, width, height / 3),
+                     QColor::fromHsv((month - 1) * 30, 200, 220, 120));
     painter.end();
     photos << QDir(folder).filePath(QStringLiteral("%1.jpg").arg(month, 2, 10, QLatin1Char('0')));
     QImageWriter writer(photos.back(), "jpeg");

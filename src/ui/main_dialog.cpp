@@ -553,7 +553,7 @@ void MainDialog::OnSaveDesktopPicture() {
 
 namespace {
 
-// "（写真を使えない月：3月、5月）", or nothing when every month had its photo.
+// "（写真を使えず写真なしの月：3月、5月）", or nothing when every month had its photo.
 QString MonthsWithoutPhoto(const YearOutcome& outcome) {
   QStringList months;
   for (const auto& [month, failure] : outcome.photoFailures) {
