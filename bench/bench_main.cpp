@@ -1,6 +1,7 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
-// photo, and libjpeg-turbo's own reduced-scale decode of that photo for comparison.
+// photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, and a year of
+// twelve photos as one process against twelve.
 #include <malloc.h>
 
 #include <QDir>
@@ -39,6 +40,7 @@ constexpr double kSmallPhotoTargetMs = 60.0;
 constexpr double kPeakTargetMb = 80.0;
 constexpr double kMonthSwitchTarget = 0.25;
 constexpr double kWholeProcessTarget = 1.15;
+constexpr double kYearTarget = 0.6;
 
 struct Photo {
   const char* label;
@@ -260,21 +262,29 @@ std::optional<std::pair<double, double>> MonthSwitch(const QString& photo, const
       });
 }
 
+// Runs a program in `folder` with an empty configuration there, so only what it is given is read.
+bool RunIn(const QString& folder, const QString& program, const QStringList& arguments) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.setWorkingDirectory(folder);
+  process.start(program, arguments);
+  return process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit &&
+         process.exitCode() == 0;
+}
+
+QString ComposeProgram() {
+  return QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose");
+}
+
 // lunetta-compose as a fresh process against djpeg's own 3/8 decode as a fresh process. The
 // program runs in an empty folder with an empty configuration, so only the photo is read.
 std::optional<std::pair<double, double>> WholeProcess(const QString& photo, const QString& folder) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
   const auto run = [&](const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return RunIn(folder, program, arguments);
   };
-  const QString compose =
-      QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose");
+  const QString compose = ComposeProgram();
   return Interleaved(
       9,
       [&] {
@@ -283,6 +293,53 @@ std::optional<std::pair<double, double>> WholeProcess(const QString& photo, cons
       },
       [&] {
         return run(QStringLiteral("djpeg"), {"-scale", "3/8", "-outfile", "/dev/null", photo});
+      });
+}
+
+// Twelve distinct photos of `width` x `height` in a folder of their own, as the year's months.
+std::optional<QStringList> YearPhotos(const QString& folder, int width, int height) {
+  QDir().mkpath(folder);
+  const QImage base = DetailedPhoto(width, height);
+  QStringList photos;
+  for (int month = 1; month <= 12; ++month) {
+    QImage photo = base;
+    QPainter painter(&photo);
+    painter.fillRect(QRect(0, 0, width, height / 3),
+                     QColor::fromHsv((month - 1) * 30, 200, 220, 120));
+    painter.end();
+    photos << QDir(folder).filePath(QStringLiteral("%1.jpg").arg(month, 2, 10, QLatin1Char('0')));
+    QImageWriter writer(photos.back(), "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(photo)) {
+      return std::nullopt;
+    }
+  }
+  return photos;
+}
+
+// The year as one lunetta-compose process, against twelve processes of one month each; both
+// write 1280 x 1024 JPEG files.
+std::optional<std::pair<double, double>> YearAtOnce(const QString& photosFolder,
+                                                    const QStringList& photos,
+                                                    const QString& folder) {
+  const QStringList common{"--set", "PictSize=2", "--year", "2026"};
+  return Interleaved(
+      3,
+      [&] {
+        return RunIn(folder, ComposeProgram(),
+                     common + QStringList{"--photos", photosFolder, "--all-months", "--out",
+                                          folder + QStringLiteral("/year-%m.jpg")});
+      },
+      [&] {
+        for (int month = 1; month <= 12; ++month) {
+          const QString out = folder + QStringLiteral("/single-%1.jpg").arg(month);
+          if (!RunIn(folder, ComposeProgram(),
+                     common + QStringList{"--photo", photos[month - 1], "--month",
+                                          QString::number(month), "--out", out})) {
+            return false;
+          }
+        }
+        return true;
       });
 }
 
@@ -460,6 +517,24 @@ int Run() {
   if (const auto small = WholeProcess(photos.back().path, processFolder)) {
     std::printf("whole process from the 640x480 photo: lunetta-compose %.1f ms, djpeg %.1f ms\n",
                 small->first, small->second);
+  }
+
+  const QString yearFolder = dir.filePath(QStringLiteral("year-photos"));
+  std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
+  const std::optional<QStringList> yearPhotos = YearPhotos(yearFolder, 6000, 4000);
+  const auto year = yearPhotos ? YearAtOnce(yearFolder, *yearPhotos, processFolder) : std::nullopt;
+  if (year) {
+    const auto [together, apart] = *year;
+    const double ratio = together / apart;
+    const bool met = ratio <= kYearTarget;
+    allMet = allMet && met;
+    std::printf(
+        "year of 12 photos at 1280x1024: one lunetta-compose %.1f ms, twelve single-month runs "
+        "%.1f ms, ratio %.2f   %s (<= %.2f)\n",
+        together, apart, ratio, Verdict(met), kYearTarget);
+  } else {
+    allMet = false;
+    std::printf("year could not be measured (lunetta-compose failed)   MISS\n");
   }
 
   PrintBombs(processFolder, photos.back().path, bmp);

@@ -3,5 +3,6 @@
 add_library(lunetta_session STATIC
   session/calendar_session.cpp
   session/photo_backdrop.cpp
+  session/year_export.cpp
 )
 target_link_libraries(lunetta_session PUBLIC lunetta_picture)

@@ -6,11 +6,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
+#include <QPageLayout>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <set>
 
 #include "app/compose_messages.h"
 #include "app/compose_options.h"
@@ -19,6 +22,7 @@
 #include "platform/file_io.h"
 #include "platform/font_substitutes.h"
 #include "session/calendar_session.h"
+#include "session/year_export.h"
 #include "settings/settings_store.h"
 #include "wallpaper/monthly_refresh.h"
 #include "wallpaper/wallpaper.h"
@@ -39,21 +43,22 @@ QString JsonString(const QString& text) {
   return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-QString JsonLine(const QString& out, const CalendarSession& session) {
+QString JsonLine(const QString& out, const ComposedPicture& composed,
+                 const CalendarSettings& settings, const std::vector<int>& holidays) {
   QStringList days;
-  for (int day : session.DrawnHolidays()) {
+  for (int day : holidays) {
     days << QString::number(day);
   }
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
              "\"startX\":%6,\"startY\":%7,\"holidays\":[%8]}")
       .arg(JsonString(out))
-      .arg(session.picture().width())
-      .arg(session.picture().height())
-      .arg(session.blockWidth())
-      .arg(session.blockHeight())
-      .arg(session.settings().startX)
-      .arg(session.settings().startY)
+      .arg(composed.picture.width())
+      .arg(composed.picture.height())
+      .arg(composed.blockWidth)
+      .arg(composed.blockHeight)
+      .arg(settings.startX)
+      .arg(settings.startY)
       .arg(days.join(u','));
 }
 
@@ -154,7 +159,146 @@ int SetDesktopWallpaper(const ComposeOptions& options, const CalendarSession& se
     return kExitFailure;
   }
   if (options.json) {
-    std::printf("%s\n", JsonLine(DisplayPath(outcome.picture), session).toUtf8().constData());
+    const ComposedPicture composed{session.picture(), session.blockWidth(), session.blockHeight()};
+    std::printf("%s\n", JsonLine(DisplayPath(outcome.picture), composed, session.settings(),
+                                 session.DrawnHolidays())
+                            .toUtf8()
+                            .constData());
+  }
+  return 0;
+}
+
+// Gives the session its photographs: the main one, each month's from the folder, then the months
+// named one by one. A wallpaper run that names none uses the ones the window last had.
+int ChoosePhotos(const ComposeOptions& options, bool remembered, CalendarSession& session) {
+  if (remembered) {
+    session.ChoosePhoto(session.rememberedPhoto());
+    for (int month = 1; month <= 12; ++month) {
+      session.ChooseMonthPhoto(month, session.rememberedMonthPhotos()[month - 1]);
+    }
+    return 0;
+  }
+  session.ChoosePhoto(options.photo);
+  if (!options.photosFolder.empty()) {
+    const Result<MonthPhotos> photos = PhotosForMonths(options.photosFolder, PhotoFilePatterns());
+    if (!photos) {
+      PrintError(EnglishMessage(QStringLiteral("photos folder"), photos.failure()));
+      return kExitFailure;
+    }
+    for (int month = 1; month <= 12; ++month) {
+      session.ChooseMonthPhoto(month, photos.value()[month - 1]);
+    }
+  }
+  for (const auto& [month, photo] : options.monthPhotos) {
+    session.ChooseMonthPhoto(month, photo);
+  }
+  return 0;
+}
+
+// One month through the session, as the window composes it.
+int ComposeOneMonth(const ComposeOptions& options, bool remembered, CalendarSession& session,
+                    const QProcessEnvironment& userEnvironment) {
+  const int month = options.months.front();
+  if (const Status composed = session.Compose(); !composed) {
+    PrintError(EnglishReason(composed.failure()));
+    return kExitUsage;
+  }
+  if (const std::optional<Failure>& failure = session.photoFailure()) {
+    if (!remembered) {
+      PrintError(EnglishMessage(QStringLiteral("photo"), *failure));
+      return kExitFailure;
+    }
+    // A photograph that has gone away still leaves this month's calendar to show.
+    PrintError(EnglishMessage(QStringLiteral("remembered photo"), *failure) +
+               QStringLiteral("; the wallpaper has no photo"));
+  }
+  if (options.setWallpaper) {
+    return SetDesktopWallpaper(options, session, userEnvironment);
+  }
+  const std::filesystem::path out = OutputPathForMonth(options.out, month);
+  if (const Status saved = session.Save(out); !saved) {
+    Failure failure = saved.failure();
+    failure.file = out;
+    PrintError(EnglishMessage(QStringLiteral("cannot write"), failure));
+    return kExitFailure;
+  }
+  if (options.json) {
+    const ComposedPicture composed{session.picture(), session.blockWidth(), session.blockHeight()};
+    std::printf("%s\n",
+                JsonLine(DisplayPath(out), composed, session.settings(), session.DrawnHolidays())
+                    .toUtf8()
+                    .constData());
+  }
+  return 0;
+}
+
+QPageLayout PaperLayout(Paper paper) {
+  const QPageSize::PageSizeId ids[] = {QPageSize::A4, QPageSize::A3, QPageSize::Letter};
+  // A margin most printers and print shops can keep.
+  return QPageLayout(QPageSize(ids[static_cast<int>(paper)]), QPageLayout::Portrait,
+                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+}
+
+// Several months, or a PDF: composed two at a time where the machine allows, each photo decoded
+// once.
+int ComposeMonths(const ComposeOptions& options, const CalendarSession& session) {
+  YearPlan plan = session.PlanYear();
+  std::erase_if(plan.months, [&](const MonthPlan& month) {
+    return std::find(options.months.begin(), options.months.end(), month.settings.month) ==
+           options.months.end();
+  });
+  std::set<std::filesystem::path> photos;
+  for (const MonthPlan& month : plan.months) {
+    if (!month.photo.empty()) {
+      photos.insert(month.photo);
+    }
+  }
+  YearWork work;
+  work.finish = [&options](const ComposedMonth& month) -> Status {
+    if (month.photoFailure) {
+      return *month.photoFailure;
+    }
+    if (!options.pictures) {
+      return {};
+    }
+    const std::filesystem::path out = OutputPathForMonth(options.out, month.month);
+    if (const Status saved = Picture(month.composed.picture).Save(out); !saved) {
+      Failure failure = saved.failure();
+      failure.file = out;
+      return failure;
+    }
+    return {};
+  };
+  if (options.json && options.pictures) {
+    work.deliver = [&](const ComposedMonth& month) -> Status {
+      const MonthPlan& planned =
+          *std::find_if(plan.months.begin(), plan.months.end(),
+                        [&](const MonthPlan& m) { return m.settings.month == month.month; });
+      const QString out = DisplayPath(OutputPathForMonth(options.out, month.month));
+      std::printf(
+          "%s\n",
+          JsonLine(out, month.composed, planned.settings, planned.holidays).toUtf8().constData());
+      std::fflush(stdout);
+      return {};
+    };
+  }
+  const YearOutcome outcome =
+      options.pdf.empty() ? ComposeYear(plan, work)
+                          : WriteYearPdf(plan, options.pdf, PaperLayout(options.paper), work);
+  if (!outcome.status) {
+    const Failure& failure = outcome.status.failure();
+    if (failure.fault == Fault::DateOutOfRange) {
+      PrintError(EnglishReason(failure));
+      return kExitUsage;
+    }
+    PrintError(EnglishMessage(
+        photos.contains(failure.file) ? QStringLiteral("photo") : QStringLiteral("cannot write"),
+        failure));
+    return kExitFailure;
+  }
+  if (options.json && !options.pdf.empty()) {
+    std::printf("{\"pdf\":%s,\"pages\":%d}\n",
+                JsonString(DisplayPath(options.pdf)).toUtf8().constData(), outcome.delivered);
   }
   return 0;
 }
@@ -193,17 +337,22 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
       return code;
     }
   }
-  // The wallpaper uses the photograph the window last had, unless another is named. It decodes on
-  // a worker thread while this one checks the output, reads the holidays and draws the block.
-  const bool remembered = options.photo.empty() && options.setWallpaper;
-  const std::filesystem::path photo = remembered ? session.rememberedPhoto() : options.photo;
-  if (!photo.empty()) {
-    session.ChoosePhoto(photo);
+  // The wallpaper uses the photographs the window last had, unless others are named.
+  const bool remembered = options.setWallpaper && options.photo.empty() &&
+                          options.photosFolder.empty() && options.monthPhotos.empty();
+  if (const int code = ChoosePhotos(options, remembered, session); code != 0) {
+    return code;
+  }
+  const bool oneMonth = options.months.size() == 1 && options.pdf.empty();
+  if (oneMonth) {
+    // It decodes on a worker thread while this one checks the output, reads the holidays and
+    // draws the block.
+    session.ChooseMonth(options.months.front());
     session.PrefetchPhoto();
   }
   // Checked before anything is composed, so a batch fails before its first file.
   if (const Result<QByteArray> encoder = EncoderForPath(options.out);
-      !encoder && !options.setWallpaper) {
+      !encoder && options.pictures && !options.setWallpaper) {
     PrintError(EnglishMessage(QStringLiteral("cannot write"), encoder.failure()));
     return kExitFailure;
   }
@@ -212,38 +361,8 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
     PrintError(EnglishMessage(QStringLiteral("holiday file"), *session.holidayFailure()));
     return kExitFailure;
   }
-
-  for (int month : options.months) {
-    session.ChooseMonth(month);
-    if (const Status composed = session.Compose(); !composed) {
-      PrintError(EnglishReason(composed.failure()));
-      return kExitUsage;
-    }
-    if (const std::optional<Failure>& failure = session.photoFailure()) {
-      if (!remembered) {
-        PrintError(EnglishMessage(QStringLiteral("photo"), *failure));
-        return kExitFailure;
-      }
-      // A photograph that has gone away still leaves this month's calendar to show.
-      PrintError(EnglishMessage(QStringLiteral("remembered photo"), *failure) +
-                 QStringLiteral("; the wallpaper has no photo"));
-    }
-    if (options.setWallpaper) {
-      return SetDesktopWallpaper(options, session, userEnvironment);
-    }
-    const std::filesystem::path out = OutputPathForMonth(options.out, month);
-    if (const Status saved = session.Save(out); !saved) {
-      Failure failure = saved.failure();
-      failure.file = out;
-      PrintError(EnglishMessage(QStringLiteral("cannot write"), failure));
-      return kExitFailure;
-    }
-    if (options.json) {
-      std::printf("%s\n", JsonLine(DisplayPath(out), session).toUtf8().constData());
-      std::fflush(stdout);
-    }
-  }
-  return 0;
+  return oneMonth ? ComposeOneMonth(options, remembered, session, userEnvironment)
+                  : ComposeMonths(options, session);
 }
 
 int ComposeMain(int argc, char** argv) {

@@ -91,6 +91,30 @@ QString StoreOverride(Collected& collected, const QString& option, const QString
   return {};
 }
 
+QString StoreMonthPhoto(Collected& collected, const QString& option, const QString& value) {
+  const qsizetype equals = value.indexOf(u'=');
+  const std::optional<qint64> month =
+      equals > 0 ? StrictInteger(value.left(equals), 1, 12) : std::nullopt;
+  if (!month || equals + 1 == value.size()) {
+    return QStringLiteral("%1 needs M=FILE with a month 1..12, not \"%2\"").arg(option, value);
+  }
+  collected.options.monthPhotos.emplace_back(static_cast<int>(*month),
+                                             PathFromArgument(value.mid(equals + 1)));
+  return {};
+}
+
+QString StorePaper(Collected& collected, const QString& option, const QString& value) {
+  const std::pair<const char*, Paper> papers[] = {
+      {"A4", Paper::A4}, {"A3", Paper::A3}, {"Letter", Paper::Letter}};
+  for (const auto& [name, paper] : papers) {
+    if (value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+      collected.options.paper = paper;
+      return {};
+    }
+  }
+  return QStringLiteral("%1 needs A4, A3 or Letter, not \"%2\"").arg(option, value);
+}
+
 QString StoreMonthlyRefresh(Collected& collected, const QString& option, const QString& value) {
   for (const bool on : {true, false}) {
     if (value.compare(on ? u"on" : u"off", Qt::CaseInsensitive) == 0) {
@@ -137,6 +161,13 @@ constexpr OptionRow Value(const char* name, const char* valueName, const char* h
 constexpr OptionRow kOptions[] = {
     File("photo", "photograph to use; omitted: no photograph (desktop colour)",
          &ComposeOptions::photo),
+    Value("month-photo", "M=FILE",
+          "month M's own photograph, for months 1..12; the others use --photo; repeatable",
+          StoreMonthPhoto),
+    File("photos",
+         "a folder whose pictures, in name order, give January, February, ...;\n"
+         "fewer than twelve repeat from the first",
+         &ComposeOptions::photosFolder),
     Value("year", "YYYY", "year to draw (default: the current year)",
           [](Collected& c, const QString& option, const QString& value) {
             return StoreInteger(c.year, option, value, kInt32Min, kInt32Max, "a year");
@@ -160,6 +191,11 @@ constexpr OptionRow kOptions[] = {
          &ComposeOptions::holidaysFile),
     File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
          &ComposeOptions::out),
+    File("pdf",
+         "also write the months as one PDF document, a page each, the picture fitted in\n"
+         "its own shape (alone when --out is not given)",
+         &ComposeOptions::pdf),
+    Value("paper", "A4|A3|Letter", "the paper of --pdf (default: A4)", StorePaper),
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
     Value("week-start", "sunday|monday", "the day each week row begins with (default: sunday)",
           [](Collected& c, const QString& option, const QString& value) {
@@ -412,15 +448,22 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
     return result;
   }
 
+  options.pictures = options.pdf.empty() || parser.isSet(QStringLiteral("out"));
+  if (parser.isSet(QStringLiteral("paper")) && options.pdf.empty()) {
+    return fail(QStringLiteral("--paper is the paper of --pdf; give --pdf FILE too"));
+  }
   if (options.allMonths) {
     if (collected.month) {
       return fail(QStringLiteral("--month and --all-months cannot be used together"));
     }
-    if (options.out.native().find("%m") == std::string::npos) {
+    if (options.pictures && options.out.native().find("%m") == std::string::npos) {
       return fail(QStringLiteral("--all-months needs %m in the --out name"));
     }
   }
   if (options.setWallpaper) {
+    if (!options.pdf.empty()) {
+      return fail(QStringLiteral("--set-wallpaper cannot be used with --pdf"));
+    }
     if (options.allMonths) {
       return fail(
           QStringLiteral("--set-wallpaper sets one month; it cannot be used with --all-months"));
@@ -431,7 +474,8 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
     }
   } else if (options.monthlyRefresh) {
     // Alone, --monthly-refresh composes nothing: an option about the picture would go unused.
-    QStringList unused{"year", "month", "all-months", "out", "json", "set"};
+    QStringList unused{"year", "month",       "all-months", "out", "json",
+                       "set",  "month-photo", "photos",     "pdf", "paper"};
     if (!*options.monthlyRefresh) {
       unused << QStringLiteral("photo") << QStringLiteral("holidays");
     }

@@ -11,16 +11,24 @@
 
 namespace lunetta {
 
+/// The paper of --pdf.
+enum class Paper { A4, A3, Letter };
+
 /// What one run of lunetta-compose is asked to do. File names are the bytes the user gave.
 struct ComposeOptions {
-  std::filesystem::path photo{};  // empty: no photograph
-  int year = 0;                   // always set by the parser, from the clock when not given
-  std::vector<int> months{};      // the months to compose, in order
+  std::filesystem::path photo{};                                     // empty: no photograph
+  std::vector<std::pair<int, std::filesystem::path>> monthPhotos{};  // --month-photo, in order
+  std::filesystem::path photosFolder{};  // the months' photos, in name order; empty: none
+  int year = 0;                          // always set by the parser, from the clock when not given
+  std::vector<int> months{};             // the months to compose, in order
   bool allMonths = false;
   std::filesystem::path settingsFile{};                  // empty: the desktop program's profile
   std::vector<std::pair<QString, QString>> overrides{};  // checked "KEY=VALUE" pairs, in order
   std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
   std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
+  bool pictures = true;                          // false: --pdf without --out writes the PDF alone
+  std::filesystem::path pdf{};                   // one document of every month; empty: none
+  Paper paper = Paper::A4;
   bool json = false;
   bool weekNumbers = false;              // also in `overrides`, as "Week Numbers=1"
   bool opaqueText = false;               // also in `overrides`, as "Opaque Text=1"

@@ -42,6 +42,8 @@ enum class Fault {
   ToolFailed,  // detail: what the program said, or its exit status
   ToolTimedOut,
   NoWallpaperSetting,  // the desktop lists no wallpaper to change
+  // Exporting a year
+  NoPhotosInFolder,  // file: the folder
 };
 
 struct Failure {

@@ -54,10 +54,19 @@ CalendarSession::CalendarSession(SessionEnvironment environment)
   ReloadHolidays();
 }
 
-std::vector<int> CalendarSession::DrawnHolidays() const {
-  std::vector<int> days = holidays_.daysInMonth(settings_.month);
+namespace {
+
+// A month's holidays as the block draws them: the renderer has room for so many.
+std::vector<int> HolidaysDrawn(const HolidayTable& holidays, int month) {
+  std::vector<int> days = holidays.daysInMonth(month);
   days.resize(std::min(days.size(), static_cast<std::size_t>(CalendarRenderer::kMaxHolidays)));
   return days;
+}
+
+}  // namespace
+
+std::vector<int> CalendarSession::DrawnHolidays() const {
+  return HolidaysDrawn(holidays_, settings_.month);
 }
 
 Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
@@ -75,8 +84,12 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
 }
 
 Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
+  MonthPhotos own;
+  for (int month = 1; month <= 12; ++month) {
+    own[static_cast<std::size_t>(month - 1)] = monthPhotoPath(month);
+  }
   if (const std::error_code error =
-          lunetta::SaveSettings(profile, settings_, Today(), photo_.path())) {
+          lunetta::SaveSettings(profile, settings_, Today(), photo_.path(), own)) {
     return WritingFailure(profile, error);
   }
   return {};
@@ -102,6 +115,51 @@ void CalendarSession::ChoosePhoto(std::filesystem::path path) {
   photo_.Choose(std::move(path));
 }
 
+namespace {
+
+bool IsMonth(int month) {
+  return month >= 1 && month <= 12;
+}
+
+}  // namespace
+
+const std::filesystem::path& CalendarSession::monthPhotoPath(int month) const {
+  static const std::filesystem::path kNone;
+  if (!IsMonth(month)) {
+    return kNone;
+  }
+  const std::optional<PhotoBackdrop>& own = monthPhotos_[static_cast<std::size_t>(month - 1)];
+  return own ? own->path() : kNone;
+}
+
+void CalendarSession::ChooseMonthPhoto(int month, std::filesystem::path path) {
+  if (!IsMonth(month)) {
+    return;
+  }
+  std::optional<PhotoBackdrop>& own = monthPhotos_[static_cast<std::size_t>(month - 1)];
+  if (path.empty()) {
+    own.reset();
+    return;
+  }
+  if (!own) {
+    own.emplace(environment_.loadPhoto);
+  }
+  own->Choose(std::move(path));
+}
+
+const PhotoBackdrop& CalendarSession::ShownBackdrop() const {
+  if (IsMonth(settings_.month)) {
+    if (const auto& own = monthPhotos_[static_cast<std::size_t>(settings_.month - 1)]) {
+      return *own;
+    }
+  }
+  return photo_;
+}
+
+PhotoBackdrop& CalendarSession::ShownBackdrop() {
+  return const_cast<PhotoBackdrop&>(std::as_const(*this).ShownBackdrop());
+}
+
 void CalendarSession::ChooseYear(int year) {
   settings_.year = year;
   ReloadHolidays();
@@ -117,7 +175,7 @@ void CalendarSession::MoveBlock(int x, int y) {
 }
 
 void CalendarSession::PrefetchPhoto() {
-  photo_.Prefetch(PictureDimensions(settings_.pictSize));
+  ShownBackdrop().Prefetch(PictureDimensions(settings_.pictSize));
 }
 
 void CalendarSession::ReloadHolidays() {
@@ -159,7 +217,7 @@ Status CalendarSession::Compose() {
   if (!block) {
     return block.failure();
   }
-  composed_ = BlendCalendarBlock(photo_.Background(PictureDimensions(settings_.pictSize)),
+  composed_ = BlendCalendarBlock(ShownBackdrop().Background(PictureDimensions(settings_.pictSize)),
                                  block.value(), settings_);
   if (environment_.composedPicturePath.empty()) {
     return {};
@@ -169,6 +227,21 @@ Status CalendarSession::Compose() {
 
 Status CalendarSession::Save(const std::filesystem::path& target, int jpegQuality) const {
   return Picture(composed_.picture).Save(target, jpegQuality);
+}
+
+YearPlan CalendarSession::PlanYear() const {
+  YearPlan plan;
+  plan.loadPhoto = environment_.loadPhoto;
+  plan.size = PictureDimensions(settings_.pictSize);
+  for (int month = 1; month <= 12; ++month) {
+    MonthPlan& planned = plan.months.emplace_back();
+    planned.settings = settings_;
+    planned.settings.month = month;
+    planned.holidays = HolidaysDrawn(holidays_, month);
+    const std::filesystem::path& own = monthPhotoPath(month);
+    planned.photo = own.empty() ? photo_.path() : own;
+  }
+  return plan;
 }
 
 }  // namespace lunetta

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "picture/failure.h"
 #include "picture/picture.h"
 #include "session/photo_backdrop.h"
+#include "session/year_export.h"
 #include "settings/settings_store.h"
 
 namespace lunetta {
@@ -37,11 +39,12 @@ struct SessionEnvironment {
 };
 
 /// The calendar picture being made: the settings, the selected year and month with their holidays,
-/// the photograph, and the composed picture. Both programs drive it; it has no window.
+/// the main photograph and any month's own, and the composed picture. Both programs drive it; it
+/// has no window.
 ///
-/// Changes only record what the user chose; Compose() makes the picture from them. The photograph
-/// is decoded once per chosen photo and picture size, so a change of month, year or look composes
-/// from memory.
+/// Changes only record what the user chose; Compose() makes the picture from them. Each photograph
+/// is decoded once per choice and picture size, so a change of month, year or look composes from
+/// memory.
 class CalendarSession {
  public:
   explicit CalendarSession(SessionEnvironment environment = {});
@@ -68,20 +71,28 @@ class CalendarSession {
   /// True when the holiday file was read at the last change of year and has a line for that year.
   /// False means the calendar shows no holidays of its own year.
   bool holidaysListed() const { return holidaysListed_; }
+  /// The main photograph: the one of every month without a photo of its own.
   const std::filesystem::path& photoPath() const { return photo_.path(); }
-  /// Why the chosen photograph is not in the picture; nothing when it is, or when none is chosen.
-  const std::optional<Failure>& photoFailure() const { return photo_.failure(); }
+  /// The photo `month` (1..12) has of its own; empty when it shows the main photograph.
+  const std::filesystem::path& monthPhotoPath(int month) const;
+  /// The photo the selected month shows: its own, or the main photograph.
+  const std::filesystem::path& shownPhotoPath() const { return ShownBackdrop().path(); }
+  /// Why the photo the selected month shows is not in the picture; nothing when it is, or when
+  /// none is chosen.
+  const std::optional<Failure>& photoFailure() const { return ShownBackdrop().failure(); }
 
   /// Reads the persisted settings (missing keys give the defaults); the font style starts normal.
   /// The remembered photograph and the monthly-renewal flag are read too, but the photograph is
   /// not chosen: each program decides whether to use it. A profile that cannot be read gives the
   /// defaults and says why; a missing one is no failure.
   Status LoadSettings(const std::filesystem::path& profile);
-  /// Writes the persisted settings with today's date, and the chosen photograph's path; every
-  /// other line of the profile is kept.
+  /// Writes the persisted settings with today's date, and the paths of the main photograph and of
+  /// the months' own photos; every other line of the profile is kept.
   Status SaveSettings(const std::filesystem::path& profile) const;
   /// The photograph the profile remembers; empty when none.
   const std::filesystem::path& rememberedPhoto() const { return remembered_.photo; }
+  /// The months' own photos the profile remembers; not chosen until a program chooses them.
+  const MonthPhotos& rememberedMonthPhotos() const { return remembered_.monthPhotos; }
   /// Whether the wallpaper is renewed every month, as the profile says.
   bool monthlyRefresh() const { return remembered_.monthlyRefresh; }
   /// Records the monthly-renewal flag and writes it to the profile at once: it describes files
@@ -90,14 +101,18 @@ class CalendarSession {
 
   /// Takes every field of `settings` but the year and month, which the selectors own.
   void ApplySettings(const CalendarSettings& settings);
-  /// An empty path means no photograph. Choosing the same file again decodes it again.
+  /// The main photograph; an empty path means none. Choosing the same file again decodes it again.
   void ChoosePhoto(std::filesystem::path path);
+  /// Gives `month` (1..12; others are ignored) a photo of its own; an empty path clears it, and the
+  /// month shows the main photograph again.
+  void ChooseMonthPhoto(int month, std::filesystem::path path);
   /// Reloads the holiday table for `year` first.
   void ChooseYear(int year);
   void ChooseMonth(int month);
   /// The block's top-left corner in picture pixels.
   void MoveBlock(int x, int y);
-  /// Starts decoding the photograph on a worker thread, to overlap it with other start-up work.
+  /// Starts decoding the selected month's photograph on a worker thread, to overlap it with other
+  /// start-up work.
   void PrefetchPhoto();
 
   /// Composes the picture from what the session holds and writes the composed-picture file. A
@@ -117,8 +132,14 @@ class CalendarSession {
   /// Writes the composed picture to `target` in the format of its extension.
   Status Save(const std::filesystem::path& target, int jpegQuality = kDefaultJpegQuality) const;
 
+  /// The twelve months of the selected year as they would compose now, for a year's export on
+  /// other threads; the session and its picture are left as they are.
+  YearPlan PlanYear() const;
+
  private:
   void ReloadHolidays();
+  PhotoBackdrop& ShownBackdrop();
+  const PhotoBackdrop& ShownBackdrop() const;
 
   SessionEnvironment environment_;
   LocalDate startDate_;
@@ -130,6 +151,8 @@ class CalendarSession {
   std::optional<Failure> holidayFailure_;
   bool holidaysListed_ = false;
   PhotoBackdrop photo_;
+  // A month's own photo, when it has one.
+  std::array<std::optional<PhotoBackdrop>, 12> monthPhotos_;
   ComposedPicture composed_;
 };
 

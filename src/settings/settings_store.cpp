@@ -7,6 +7,11 @@
 
 namespace lunetta {
 
+std::string keys::MonthPhoto(int month) {
+  return "Month Photo " +
+         std::string{static_cast<char>('0' + month / 10), static_cast<char>('0' + month % 10)};
+}
+
 std::filesystem::path ProfilePath(std::string_view executableBaseName) {
   const std::string fileName = std::string(executableBaseName) + ".INI";
   // Relative values are ignored, as the XDG base-directory rules ask.
@@ -102,11 +107,20 @@ std::error_code SaveSettings(const std::filesystem::path& profile, const Calenda
 }
 
 std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
-                             const LocalDate& savedDate, const std::filesystem::path& photo) {
+                             const LocalDate& savedDate, const std::filesystem::path& photo,
+                             const MonthPhotos& monthPhotos) {
   return ChangeProfile(profile, [&](Profile& file) {
     StoreSettings(file, settings, savedDate);
     if (!photo.empty()) {
       file.setString(kProfileSection, keys::kPhotoPath, QuotedPhotoPath(photo));
+    }
+    for (int month = 1; month <= 12; ++month) {
+      const std::filesystem::path& own = monthPhotos[static_cast<std::size_t>(month - 1)];
+      const std::string key = keys::MonthPhoto(month);
+      // An empty value reads as no photo: a cleared month stays cleared at the next start.
+      if (!own.empty() || file.value(kProfileSection, key)) {
+        file.setString(kProfileSection, key, own.empty() ? std::string() : QuotedPhotoPath(own));
+      }
     }
   });
 }
@@ -116,6 +130,10 @@ std::error_code LoadRememberedWork(const std::filesystem::path& profile, Remembe
   const Profile file = Profile::Read(profile, error);
   work.photo = file.getString(kProfileSection, keys::kPhotoPath, "");
   work.monthlyRefresh = file.getInt(kProfileSection, keys::kMonthlyRefresh, 0) != 0;
+  for (int month = 1; month <= 12; ++month) {
+    work.monthPhotos[static_cast<std::size_t>(month - 1)] =
+        file.getString(kProfileSection, keys::MonthPhoto(month), "");
+  }
   return error;
 }
 

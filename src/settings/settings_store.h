@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -22,6 +24,9 @@ inline constexpr std::string_view kStartY = "StartY";
 inline constexpr std::string_view kPictSize = "PictSize";
 inline constexpr std::string_view kPhotoPath = "Photo Path";
 inline constexpr std::string_view kMonthlyRefresh = "Monthly Refresh";
+/// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
+/// month that has one, or to clear one the profile holds.
+std::string MonthPhoto(int month);
 }  // namespace keys
 
 /// A setting added after the profile's first form: read with its default when missing, and
@@ -39,10 +44,14 @@ inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
     {"Opaque Text", &CalendarSettings::opaqueText},
 };
 
+/// The photo of each month, January first; an empty path: the month shows the main photograph.
+using MonthPhotos = std::array<std::filesystem::path, 12>;
+
 /// What the profile remembers of the user's work besides the settings record.
 struct RememberedWork {
   std::filesystem::path photo;  // empty: none
   bool monthlyRefresh = false;  // renew the wallpaper on the first of every month
+  MonthPhotos monthPhotos{};
 
   bool operator==(const RememberedWork&) const = default;
 };
@@ -63,11 +72,13 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
 std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
                              const LocalDate& savedDate);
 
-/// SaveSettings, and the photograph's path in the same write. The path is kept byte for byte; an
-/// empty one leaves the remembered photograph as it is, and one the profile cannot hold (a line
-/// break, or longer than a value may be) is forgotten rather than stored changed.
+/// SaveSettings, and the photographs' paths in the same write. A path is kept byte for byte; an
+/// empty main photograph leaves the remembered one as it is, an empty month photo clears the
+/// month's, and a path the profile cannot hold (a line break, or longer than a value may be) is
+/// forgotten rather than stored changed.
 std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
-                             const LocalDate& savedDate, const std::filesystem::path& photo);
+                             const LocalDate& savedDate, const std::filesystem::path& photo,
+                             const MonthPhotos& monthPhotos = {});
 
 /// Reads what LoadSettings does not; as LoadSettings, a missing file or key gives the defaults.
 std::error_code LoadRememberedWork(const std::filesystem::path& profile, RememberedWork& work);

@@ -80,6 +80,8 @@ QString FailureReason(const Failure& failure) {
       return QStringLiteral("プログラムが時間内に終わりませんでした");
     case Fault::NoWallpaperSetting:
       return QStringLiteral("変更できる壁紙の設定がありません");
+    case Fault::NoPhotosInFolder:
+      return QStringLiteral("フォルダーに写真がありません");
   }
   return QString();
 }

@@ -66,7 +66,7 @@ constexpr ControlRow kControls[] = {
     {Id::Exit,
      Kind::MultiLineButton,
      u"終了",
-     {390, 326, 78, 24},
+     {390, 431, 78, 24},
      u"プログラムを終了します。",
      ControlFlag::Default},
     {Id::Open,
@@ -74,56 +74,76 @@ constexpr ControlRow kControls[] = {
      u"画像ファイルを開く",
      {396, 30, 66, 24},
      u"背景に使用する写真を選択してください"},
-    {Id::Year, Kind::Selector, {}, {421, 78, 42, 56}, u"カレンダーの年を選びます"},
-    {Id::Month, Kind::Selector, {}, {421, 102, 42, 58}, u"カレンダーの月を選びます"},
+    {Id::MonthPhoto,
+     Kind::MultiLineButton,
+     u"この月の写真を選ぶ",
+     {396, 58, 66, 24},
+     u"選択中の月だけに使う写真を選びます。ほかの月は上の写真のままです"},
+    {Id::ClearMonthPhoto,
+     Kind::PushButton,
+     u"月の写真を外す",
+     {396, 86, 66, 14},
+     u"選択中の月の写真をやめ、共通の写真に戻します"},
+    {Id::Year, Kind::Selector, {}, {421, 125, 42, 56}, u"カレンダーの年を選びます"},
+    {Id::Month, Kind::Selector, {}, {421, 149, 42, 58}, u"カレンダーの月を選びます"},
     {Id::Settings,
      Kind::MultiLineButton,
      u"フォント設定",
-     {397, 156, 66, 24},
+     {397, 203, 66, 24},
      u"カレンダーのフォント、色、背景色、透過度を設定します"},
     {Id::Print,
      Kind::MultiLineButton,
      u"プリンタで印刷",
-     {396, 204, 66, 24},
+     {396, 251, 66, 24},
      u"プリンタで印刷を行います"},
     {Id::DesktopPicture,
      Kind::MultiLineButton,
      u"ディスクトップ用画像保存",
-     {396, 234, 66, 24},
+     {396, 281, 66, 24},
      u"ディスクトップの背景に使える画像を保存します"},
     {Id::SetWallpaper,
      Kind::MultiLineButton,
      u"壁紙に設定",
-     {396, 264, 66, 24},
+     {396, 311, 66, 24},
      u"表示中のカレンダー画像をデスクトップの壁紙に設定します"},
     {Id::MonthlyRefresh,
      Kind::CheckBox,
      u"毎月自動で更新する",
-     {392, 292, 75, 10},
+     {392, 339, 75, 10},
      u"毎月1日に、その月のカレンダーで壁紙を自動的に更新します"},
+    {Id::SaveYear,
+     Kind::MultiLineButton,
+     u"1年分を保存",
+     {396, 355, 66, 24},
+     u"選択中の年の12か月分の画像を、選んだフォルダーに保存します"},
+    {Id::PrintYear,
+     Kind::MultiLineButton,
+     u"1年分を印刷",
+     {396, 383, 66, 24},
+     u"選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）"},
     {Id::Cancel, Kind::MultiLineButton, u"ｷｬﾝｾﾙ", {265, 243, 50, 14}, {}, ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
-    {kNoId, Kind::StaticText, u"選択年", {397, 84, 22, 8}, {}, ControlFlag::MouseTransparent},
-    {kNoId, Kind::StaticText, u"選択月", {397, 108, 22, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, u"選択年", {397, 131, 22, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, u"選択月", {397, 155, 22, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
     {Id::Notice, Kind::StaticText, {}, {13, 340, 300, 10}},
     {Id::PositionLabel,
      Kind::ReadOnlyEdit,
      {},
-     {421, 138, 42, 14},
+     {421, 185, 42, 14},
      {},
      ControlFlag::AlignCenter | ControlFlag::Border},
     {kNoId,
      Kind::StaticText,
      u"カレンダー座標",
-     {397, 126, 45, 8},
+     {397, 173, 45, 8},
      {},
      ControlFlag::MouseTransparent},
     {Id::Update, Kind::MultiLineButton, u"更新", {265, 223, 50, 14}, {}, ControlFlag::Hidden},
-    {kNoId, Kind::GroupBox, u"②　カレンダー設定", {390, 66, 78, 120}},
-    {kNoId, Kind::GroupBox, u"③　仕上げ", {390, 192, 78, 116}},
-    {kNoId, Kind::GroupBox, u"①　ファイル選択", {390, 15, 78, 44}},
+    {kNoId, Kind::GroupBox, u"②　カレンダー設定", {390, 113, 78, 120}},
+    {kNoId, Kind::GroupBox, u"③　仕上げ", {390, 239, 78, 174}},
+    {kNoId, Kind::GroupBox, u"①　ファイル選択", {390, 15, 78, 91}},
     {kNoId, Kind::StaticText, u"≪", {382, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
 };
@@ -234,7 +254,7 @@ MainDialog::~MainDialog() = default;
 
 void MainDialog::BuildControls() {
   const DialogUnits du(font());
-  setFixedSize(du.x(474), du.y(359));
+  setFixedSize(du.x(474), du.y(464));
 
   toolTips_ = new ToolTipRelay(this);
   toolTips_->setMaxTipWidth(kToolTipMaxWidth);
@@ -244,6 +264,8 @@ void MainDialog::BuildControls() {
 
   auto* exitButton = controls.get<QPushButton>(Id::Exit);
   openButton_ = controls.get<QPushButton>(Id::Open);
+  monthPhotoButton_ = controls.get<QPushButton>(Id::MonthPhoto);
+  clearMonthPhotoButton_ = controls.get<QPushButton>(Id::ClearMonthPhoto);
   yearSelector_ = controls.get<QComboBox>(Id::Year);
   monthSelector_ = controls.get<QComboBox>(Id::Month);
   preview_ = controls.get<QFrame>(Id::Preview);
@@ -259,6 +281,10 @@ void MainDialog::BuildControls() {
   const std::pair<Id, void (MainDialog::*)()> commands[] = {
       {Id::Exit, &MainDialog::OnOK},
       {Id::Open, &MainDialog::OnOpenFile},
+      {Id::MonthPhoto, &MainDialog::OnChooseMonthPhoto},
+      {Id::ClearMonthPhoto, &MainDialog::OnClearMonthPhoto},
+      {Id::SaveYear, &MainDialog::OnSaveYear},
+      {Id::PrintYear, &MainDialog::OnPrintYear},
       {Id::Settings, &MainDialog::OnSettings},
       {Id::Print, &MainDialog::OnPrint},
       {Id::DesktopPicture, &MainDialog::OnSaveDesktopPicture},
@@ -327,15 +353,18 @@ void MainDialog::OnInitDialog() {
 }
 
 void MainDialog::OpenRememberedPhoto() {
-  const std::filesystem::path remembered = session_.rememberedPhoto();
-  if (!remembered.empty()) {
+  if (const std::filesystem::path& remembered = session_.rememberedPhoto(); !remembered.empty()) {
     session_.ChoosePhoto(remembered);
   }
+  for (int month = 1; month <= 12; ++month) {
+    session_.ChooseMonthPhoto(month, session_.rememberedMonthPhotos()[month - 1]);
+  }
   RefreshCalendarPicture();
-  if (const std::optional<Failure>& failure = session_.photoFailure();
-      failure && !remembered.empty()) {
+  ShowMonthPhotoState();
+  const std::filesystem::path& shown = session_.shownPhotoPath();
+  if (const std::optional<Failure>& failure = session_.photoFailure(); failure && !shown.empty()) {
     ShowNotice(QStringLiteral("前回の写真を開けないため、写真なしで表示しています（%1）：%2")
-                   .arg(FailureReason(*failure), QDir::toNativeSeparators(QtPath(remembered))));
+                   .arg(FailureReason(*failure), QDir::toNativeSeparators(QtPath(shown))));
   }
 }
 
@@ -422,25 +451,68 @@ void MainDialog::PaintPreview() {
   update(preview_->geometry());
 }
 
-void MainDialog::OnOpenFile() {
-  const QString photo = QtPath(session_.photoPath());
+std::optional<QString> MainDialog::AskForPhoto(QPushButton* button) {
+  const QString photo = QtPath(session_.shownPhotoPath());
   const QString lastFolder = photo.isEmpty() ? QString() : QFileInfo(photo).absolutePath();
-  openButton_->setEnabled(false);
+  button->setEnabled(false);
   const std::optional<QString> chosen = openFileDialog_(StartFolder(lastFolder), OpenFilter());
-  if (chosen) {
+  button->setEnabled(true);
+  // Disabling the button passed the focus on to the next control, where the arrow keys of a
+  // selector would change the year.
+  button->setFocus(Qt::OtherFocusReason);
+  return chosen;
+}
+
+void MainDialog::OnOpenFile() {
+  if (const std::optional<QString> chosen = AskForPhoto(openButton_)) {
     session_.ChoosePhoto(FilePath(*chosen));
     photoChosen_ = true;
   }
-  openButton_->setEnabled(true);
-  // Disabling the button passed the focus on to the year selector, where the arrow keys would
-  // change the year.
-  openButton_->setFocus(Qt::OtherFocusReason);
   RefreshCalendarPicture();
+  if (!session_.monthPhotoPath(selectedMonth()).empty()) {
+    ShowNotice(
+        QStringLiteral("共通の写真を変えました。%1月は月の写真のままです。").arg(selectedMonth()));
+  }
+}
+
+void MainDialog::OnChooseMonthPhoto() {
+  const std::optional<QString> chosen = AskForPhoto(monthPhotoButton_);
+  if (!chosen) {
+    return;
+  }
+  const int month = selectedMonth();
+  session_.ChooseMonthPhoto(month, FilePath(*chosen));
+  photoChosen_ = true;
+  RefreshCalendarPicture();
+  ShowMonthPhotoState();
+  if (!session_.photoFailure()) {
+    ShowNotice(QStringLiteral("%1月だけの写真にしました：%2")
+                   .arg(month)
+                   .arg(QFileInfo(*chosen).fileName()));
+  }
+}
+
+void MainDialog::OnClearMonthPhoto() {
+  const int month = selectedMonth();
+  session_.ChooseMonthPhoto(month, {});
+  RefreshCalendarPicture();
+  ShowMonthPhotoState();
+  ShowNotice(QStringLiteral("%1月は共通の写真に戻しました。").arg(month));
+}
+
+void MainDialog::ShowMonthPhotoState() {
+  const bool own = !session_.monthPhotoPath(selectedMonth()).empty();
+  if (!own && clearMonthPhotoButton_->hasFocus()) {
+    // A disabled button would pass the focus on to the year selector.
+    monthPhotoButton_->setFocus(Qt::OtherFocusReason);
+  }
+  clearMonthPhotoButton_->setEnabled(own);
 }
 
 void MainDialog::OnMonthSelected() {
   session_.ChooseMonth(selectedMonth());
   RefreshCalendarPicture();
+  ShowMonthPhotoState();
 }
 
 void MainDialog::OnYearSelected() {
@@ -476,6 +548,51 @@ void MainDialog::OnSaveDesktopPicture() {
     lastSaveFolder_ = target.absolutePath();
     ShowNotice(QStringLiteral("保存しました：%1")
                    .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+  }
+}
+
+namespace {
+
+// "（写真を使えず写真なしの月：3月、5月）", or nothing when every month had its photo.
+QString MonthsWithoutPhoto(const YearOutcome& outcome) {
+  QStringList months;
+  for (const auto& [month, failure] : outcome.photoFailures) {
+    months << QStringLiteral("%1月").arg(month);
+  }
+  return months.isEmpty() ? QString()
+                          : QStringLiteral("（写真を使えず写真なしの月：%1）")
+                                .arg(months.join(QStringLiteral("、")));
+}
+
+}  // namespace
+
+void MainDialog::OnSaveYear() {
+  const YearOutputReport report =
+      SaveYearPictures(session_, StartFolder(lastSaveFolder_), desktopPictureDialogs_, runYear_);
+  const QString folder = QDir::toNativeSeparators(report.target);
+  if (report.result == YearOutputOutcome::Done) {
+    lastSaveFolder_ = report.target;
+    ShowNotice(QStringLiteral("%1 年の12か月分を保存しました：%2%3")
+                   .arg(session_.year())
+                   .arg(folder, MonthsWithoutPhoto(report.outcome)));
+  } else if (report.result == YearOutputOutcome::Cancelled) {
+    ShowNotice(QStringLiteral("保存を中止しました。保存済みの %1 枚はそのまま残っています：%2")
+                   .arg(report.outcome.finished.size())
+                   .arg(folder));
+  }
+}
+
+void MainDialog::OnPrintYear() {
+  const YearOutputReport report = PrintYear(session_, printDialogs_, runYear_);
+  if (report.result == YearOutputOutcome::Done) {
+    const QString done = report.target.isEmpty()
+                             ? QStringLiteral("%1 年の12か月分を印刷しました").arg(session_.year())
+                             : QStringLiteral("%1 年の12か月分をPDFに出力しました：%2")
+                                   .arg(session_.year())
+                                   .arg(QDir::toNativeSeparators(report.target));
+    ShowNotice(done + MonthsWithoutPhoto(report.outcome));
+  } else if (report.result == YearOutputOutcome::Cancelled) {
+    ShowNotice(QStringLiteral("1年分の印刷を中止しました。"));
   }
 }
 
@@ -644,7 +761,12 @@ void MainDialog::dropEvent(QDropEvent* event) {
     return;
   }
   event->acceptProposedAction();
-  session_.ChoosePhoto(FilePath(first->toLocalFile()));
+  // A month with a photo of its own takes the dropped one in its place.
+  if (const int month = selectedMonth(); !session_.monthPhotoPath(month).empty()) {
+    session_.ChooseMonthPhoto(month, FilePath(first->toLocalFile()));
+  } else {
+    session_.ChoosePhoto(FilePath(first->toLocalFile()));
+  }
   photoChosen_ = true;
   RefreshCalendarPicture();
 }

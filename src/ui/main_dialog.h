@@ -11,6 +11,7 @@
 #include "calendar/calendar_settings.h"
 #include "output/desktop_picture.h"
 #include "output/print_picture.h"
+#include "output/year_output.h"
 #include "picture/picture_painter.h"
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
@@ -45,6 +46,10 @@ enum class MainControl : int {
   Notice = 1030,  // a line under the preview that tells what happened
   SetWallpaper = 1031,
   MonthlyRefresh = 1032,
+  MonthPhoto = 1033,       // gives the selected month a photo of its own
+  ClearMonthPhoto = 1034,  // the selected month shows the main photograph again
+  SaveYear = 1035,
+  PrintYear = 1036,
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -84,6 +89,8 @@ class MainDialog : public QDialog {
   void setDesktopPictureDialogs(DesktopPictureDialogs dialogs) {
     desktopPictureDialogs_ = std::move(dialogs);
   }
+  /// Runs the year's exports; by default behind a progress dialog over the window.
+  void setYearRunner(YearRunner runner) { runYear_ = std::move(runner); }
 
   const CalendarSession& session() const { return session_; }
   /// The session's first year plus the year selector's index.
@@ -115,12 +122,19 @@ class MainDialog : public QDialog {
 
  public slots:
   void OnOpenFile();
+  /// Asks for a photo for the selected month alone.
+  void OnChooseMonthPhoto();
+  void OnClearMonthPhoto();
   void OnMonthSelected();
   void OnYearSelected();
   void OnUpdate();
   void OnSettings();
   void OnPrint();
   void OnSaveDesktopPicture();
+  /// Saves the selected year's twelve pictures into a folder.
+  void OnSaveYear();
+  /// Prints the selected year, a month per page.
+  void OnPrintYear();
   /// Makes the composed picture the desktop's wallpaper.
   void OnSetWallpaper();
   /// Installs or removes the monthly renewal as the check box now says.
@@ -150,6 +164,8 @@ class MainDialog : public QDialog {
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
   void NoteWhatHappened();
+  void ShowMonthPhotoState();
+  std::optional<QString> AskForPhoto(QPushButton* button);
   void AcceptDropsOnTheWindowOnly();
 
   SessionEnvironment InWorkFolder(SessionEnvironment environment);
@@ -172,6 +188,8 @@ class MainDialog : public QDialog {
   QString lastSaveFolder_;
 
   QPushButton* openButton_ = nullptr;
+  QPushButton* monthPhotoButton_ = nullptr;
+  QPushButton* clearMonthPhotoButton_ = nullptr;
   QComboBox* yearSelector_ = nullptr;
   QComboBox* monthSelector_ = nullptr;
   QFrame* preview_ = nullptr;
@@ -188,6 +206,7 @@ class MainDialog : public QDialog {
   ErrorReporter reportError_;
   PrintDialogs printDialogs_ = StandardPrintDialogs();
   DesktopPictureDialogs desktopPictureDialogs_ = StandardDesktopPictureDialogs();
+  YearRunner runYear_ = ProgressDialogRunner(this);
 };
 
 }  // namespace lunetta

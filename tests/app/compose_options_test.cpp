@@ -14,7 +14,11 @@ void PrintTo(const QString& text, std::ostream* out) {
 namespace lunetta {
 
 void PrintTo(const ComposeOptions& o, std::ostream* out) {
-  *out << "{photo=" << o.photo << " year=" << o.year << " months=";
+  *out << "{photo=" << o.photo << " monthPhotos=";
+  for (const auto& [month, photo] : o.monthPhotos) {
+    *out << month << '=' << photo << ',';
+  }
+  *out << " photos=" << o.photosFolder << " year=" << o.year << " months=";
   for (int month : o.months) {
     *out << month << ',';
   }
@@ -22,7 +26,8 @@ void PrintTo(const ComposeOptions& o, std::ostream* out) {
   for (const auto& [key, value] : o.overrides) {
     *out << '[' << key.toStdString() << '=' << value.toStdString() << ']';
   }
-  *out << " holidays=" << o.holidaysFile << " out=" << o.out << " json=" << o.json
+  *out << " holidays=" << o.holidaysFile << " out=" << o.out << " pictures=" << o.pictures
+       << " pdf=" << o.pdf << " paper=" << static_cast<int>(o.paper) << " json=" << o.json
        << " setWallpaper=" << o.setWallpaper
        << " monthlyRefresh=" << (o.monthlyRefresh ? (*o.monthlyRefresh ? "on" : "off") : "-")
        << " help=" << o.help << " version=" << o.version << '}';
@@ -93,6 +98,20 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
                       {"Opaque Text", "1"}},
         .weekNumbers = true,
         .opaqueText = true}},
+      {"month photos, a folder of them, and a PDF alone on A3",
+       {"--month-photo", "3=m.jpg", "--month-photo=12=d=x.jpg", "--photos", "dir", "--all-months",
+        "--pdf", "y.pdf", "--paper", "a3"},
+       {.monthPhotos = {{3, "m.jpg"}, {12, "d=x.jpg"}},
+        .photosFolder = "dir",
+        .year = 2026,
+        .months = kAllMonths,
+        .allMonths = true,
+        .pictures = false,
+        .pdf = "y.pdf",
+        .paper = Paper::A3}},
+      {"a PDF beside the pictures",
+       {"--pdf", "y.pdf", "--out", "x.png"},
+       {.year = 2026, .months = {12}, .out = "x.png", .pdf = "y.pdf"}},
       {"help and version skip the checks across options",
        {"-h", "--version", "--year", "1969"},
        {.help = true, .version = true}},
@@ -142,6 +161,12 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--set", "StartY=2147483648"}, "^--set: \"StartY\" needs a whole number"},
       {{"--set", "Text Size="}, "^--set: \"Text Size\" needs a whole number"},
       {{"--monthly-refresh", "yes"}, "^--monthly-refresh needs on or off, not \"yes\"$"},
+      {{"--month-photo", "13=x.jpg"}, "^--month-photo needs M=FILE with a month 1\\.\\.12"},
+      {{"--month-photo", "3="}, "^--month-photo needs M=FILE"},
+      {{"--month-photo", "x.jpg"}, "^--month-photo needs M=FILE"},
+      {{"--pdf", "y.pdf", "--paper", "A5"}, "^--paper needs A4, A3 or Letter, not \"A5\"$"},
+      {{"--paper", "A3"}, "^--paper .*--pdf"},
+      {{"--set-wallpaper", "--pdf", "y.pdf"}, "^--set-wallpaper cannot be used with --pdf$"},
       {{"--set-wallpaper", "--out", "x.jpg"}, "^--set-wallpaper .* --out$"},
       {{"--set-wallpaper", "--all-months", "--out", "%m.jpg"}, "^--set-wallpaper .*--all-months$"},
       {{"--monthly-refresh", "on", "--month", "3"}, "^--monthly-refresh on .* --month unless"},

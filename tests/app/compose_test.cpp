@@ -85,7 +85,11 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
       {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
       {{"--out", "picture"}, 1, "picture.*extension"},
-      {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"}};
+      {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"},
+      {{"--photos", "nowhere", "--all-months", "--out", "x-%m.bmp"},
+       1,
+       "photos folder \"nowhere\""},
+      {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"}};
   for (const auto& c : cases) {
     const auto [code, out, err] = Compose(dir, c.arguments);
     const std::string run = c.arguments.join(' ').toStdString();
@@ -95,6 +99,53 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
     EXPECT_TRUE(out.isEmpty()) << run;
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.jpg"});
   }
+}
+
+// The folder's pictures in name order give the months, repeated from the first; a month named on
+// its own takes its photo instead; the PDF has a page for each month.
+TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrderRepeatedAndOnePdf) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkpath("photos/z.png"));  // a folder, not a picture
+  const std::pair<const char*, Qt::GlobalColor> photos[] = {{"photos/c.png", Qt::blue},
+                                                            {"photos/a.png", Qt::red},
+                                                            {"photos/b.BMP", Qt::green},
+                                                            {"white.png", Qt::white}};
+  for (const auto& [name, colour] : photos) {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(dir.filePath(name), QFileInfo(name).suffix().toLatin1()));
+  }
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("photos/notes.txt"), "not a picture"));
+  const auto [code, out, err] =
+      Compose(dir, {"--photos", "photos", "--all-months", "--month-photo", "12=white.png", "--out",
+                    "m-%m.png", "--pdf", "year.pdf", "--set", "PictSize=0", "--json"});
+  ASSERT_EQ(code, 0) << err.toStdString();
+  EXPECT_EQ(out.count(u'\n'), 13);
+  EXPECT_TRUE(out.endsWith("{\"pdf\":\"year.pdf\",\"pages\":12}\n")) << out.toStdString();
+  QString corners;
+  for (int month = 1; month <= 12; ++month) {
+    const QColor c = QImage(dir.filePath(QString::asprintf("m-%02d.png", month))).pixelColor(5, 5);
+    corners += c == Qt::red     ? 'r'
+               : c == Qt::green ? 'g'
+               : c == Qt::blue  ? 'b'
+               : c == Qt::white ? 'w'
+                                : '?';
+  }
+  EXPECT_EQ(corners, "rgbrgbrgbrgw");
+  QProcess info;
+  info.start("pdfinfo", {dir.filePath("year.pdf")});
+  if (info.waitForFinished(60000) && info.exitCode() == 0) {
+    EXPECT_TRUE(info.readAllStandardOutput().simplified().contains("Pages: 12 "));
+  }
+
+  // A month's photo that cannot be used stops the run and is named.
+  const auto [badCode, badOut, badErr] =
+      Compose(dir, {"--all-months", "--month-photo", "2=photos/notes.txt", "--pdf", "bad.pdf"});
+  EXPECT_EQ(badCode, 1);
+  EXPECT_TRUE(
+      badErr.contains(QRegularExpression("^lunetta-compose: photo \".*notes.txt\": not a picture")))
+      << badErr.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.filePath("bad.pdf")));
 }
 
 // What another user or a slip of the keyboard may put in the way: FIFOs, devices and links to

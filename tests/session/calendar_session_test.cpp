@@ -4,12 +4,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPageLayout>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
 
+#include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
+#include "session/year_export.h"
 #include "support/picture_printers.h"
 
 namespace lunetta {
@@ -98,6 +104,146 @@ TEST_F(CalendarSessionTest, AnUnusablePhotoGivesThePictureWithoutOneAndSaysWhy) 
   session->ChoosePhoto({});
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_FALSE(session->photoFailure());
+}
+
+TEST_F(CalendarSessionTest, AMonthsOwnPhotoShowsInThatMonthOnlyUntilItIsCleared) {
+  const auto session = Start();  // May
+  session->ChoosePhoto(FilePath(Photo("main.bmp", Qt::green)));
+  session->ChooseMonthPhoto(5, FilePath(Photo("may.bmp", Qt::red)));
+  session->ChooseMonthPhoto(13, FilePath(Photo("none.bmp", Qt::blue)));  // no such month
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::red));
+  EXPECT_EQ(session->shownPhotoPath(), FilePath(folder_.filePath("may.bmp")));
+  session->ChooseMonth(6);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::green));
+  session->ChooseMonth(5);
+  session->ChooseMonthPhoto(5, {});
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::green));
+  EXPECT_EQ(decodes_, 2);  // each photo once, however often the months change
+}
+
+// A year of twelve photos, one colour each; February and the main photograph share one file.
+class YearExportTest : public CalendarSessionTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"), "2026,0101,0505,1103\n"));
+    session_ = Start();
+    session_->ChoosePhoto(FilePath(Photo("main.bmp", kColours[1])));
+    for (int month = 1; month <= 12; ++month) {
+      if (month != 2) {
+        const QString name = QStringLiteral("m%1.bmp").arg(month);
+        session_->ChooseMonthPhoto(month, FilePath(Photo(name, kColours[month - 1])));
+      }
+    }
+    CalendarSettings small = session_->settings();
+    small.pictSize = 0;
+    session_->ApplySettings(small);
+  }
+  // The picture the window would show for `month`.
+  QImage Expected(int month) {
+    session_->ChooseMonth(month);
+    EXPECT_TRUE(Succeeded(session_->Compose()));
+    return session_->picture();
+  }
+
+  static constexpr Qt::GlobalColor kColours[12] = {
+      Qt::red,     Qt::green,    Qt::blue,      Qt::cyan,       Qt::magenta,     Qt::yellow,
+      Qt::darkRed, Qt::darkBlue, Qt::darkGreen, Qt::darkYellow, Qt::darkMagenta, Qt::white};
+  std::unique_ptr<CalendarSession> session_;
+  QTemporaryDir out_;
+};
+
+TEST_F(YearExportTest, EachMonthsPictureIsTheOneTheSessionComposesForIt) {
+  const YearPlan plan = session_->PlanYear();
+  const QImage shown = session_->picture();
+  const auto name = [&](int month) { return out_.filePath(QStringLiteral("%1.bmp").arg(month)); };
+  std::vector<std::pair<int, int>> progress;
+  const YearOutcome outcome = SaveYearPictures(
+      plan, [&](int month) { return FilePath(name(month)); },
+      [&](int done, int total) { progress.emplace_back(done, total); });
+  ASSERT_TRUE(Succeeded(outcome.status));
+  EXPECT_EQ(outcome.finished, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(progress.back(), std::pair(12, 12));
+  EXPECT_EQ(session_->picture(), shown);  // the window's picture is untouched
+  EXPECT_EQ(decodes_, 12);                // the shared photo once
+  for (int month = 1; month <= 12; ++month) {
+    const QImage written(name(month));
+    EXPECT_EQ(written.pixelColor(5, 5), QColor(kColours[month - 1])) << month;
+    // Photo, block and holidays alike.
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB888), Expected(month)) << month;
+  }
+}
+
+// A cancel leaves the pictures written so far whole, and an existing PDF as it was; a failure
+// names the file.
+TEST_F(YearExportTest, ACancelledExportLeavesOnlyCompleteFiles) {
+  const YearPlan plan = session_->PlanYear();
+  std::stop_source stop;
+  const auto stopAfter = [&stop](int count) {
+    return [&stop, count](int done, int) {
+      if (done == count) {
+        stop.request_stop();
+      }
+    };
+  };
+  const YearOutcome saved = SaveYearPictures(
+      plan, [&](int month) { return FilePath(out_.filePath(QStringLiteral("%1.png").arg(month))); },
+      stopAfter(3), stop.get_token());
+  EXPECT_TRUE(saved.cancelled);
+  const QStringList files = QDir(out_.path()).entryList(QDir::Files | QDir::Hidden);
+  EXPECT_EQ(files.size(), static_cast<qsizetype>(saved.finished.size()));
+  EXPECT_GE(files.size(), 3);
+  EXPECT_LT(files.size(), 12);
+  for (const QString& file : files) {
+    EXPECT_EQ(QImage(out_.filePath(file)).size(), QSize(800, 600)) << file.toStdString();
+  }
+
+  const QString pdf = out_.filePath("year.pdf");
+  ASSERT_TRUE(testing::WriteBytes(pdf, "an old document"));
+  stop = {};
+  YearWork work;
+  work.progress = stopAfter(5);
+  const YearOutcome printed =
+      WriteYearPdf(plan, FilePath(pdf), QPageLayout(), work, stop.get_token());
+  EXPECT_TRUE(printed.cancelled);
+  EXPECT_EQ(testing::ReadBytes(pdf), "an old document");
+  EXPECT_EQ(QDir(out_.path()).entryList(QDir::Files | QDir::Hidden).size(), files.size() + 1);
+
+  const YearOutcome blocked =
+      WriteYearPdf(plan, FilePath(out_.filePath("none/year.pdf")), QPageLayout());
+  ASSERT_FALSE(blocked.status.ok());
+  EXPECT_EQ(blocked.status.failure().file, FilePath(out_.filePath("none/year.pdf")));
+}
+
+TEST_F(YearExportTest, ThePdfHasAPageForEachMonthInOrderWithItsPhoto) {
+  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+    GTEST_SKIP() << "poppler-utils are not installed";
+  }
+  const QString pdf = out_.filePath("year.pdf");
+  const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+  ASSERT_TRUE(Succeeded(WriteYearPdf(session_->PlanYear(), FilePath(pdf), a4).status));
+  QProcess info;
+  info.start("pdfinfo", {pdf});
+  ASSERT_TRUE(info.waitForFinished(60000));
+  const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(text.contains("Title: LUNETTA ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Pages: 12 ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("842 x 595 pts")) << text.toStdString();  // landscape for 800 x 600
+  ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "20", "-png", pdf, out_.filePath("page")}), 0);
+  for (int month = 1; month <= 12; ++month) {
+    const QImage page(out_.filePath(QStringLiteral("page-%1.png").arg(month, 2, 10, QChar('0'))));
+    // A quarter in from the top left: inside the picture, away from the block.
+    const QColor c = page.pixelColor(page.width() / 4, page.height() / 4);
+    const QColor expected(kColours[month - 1]);
+    // The document may keep the pictures as JPEG: near, not exact.
+    const int off = std::max({std::abs(c.red() - expected.red()),
+                              std::abs(c.green() - expected.green()),
+                              std::abs(c.blue() - expected.blue())});
+    EXPECT_LT(off, 32) << month << ": " << c.name().toStdString();
+  }
 }
 
 // A file that goes away keeps the holidays of the year they were read for, and never shows them in

@@ -217,6 +217,21 @@ TEST_F(SettingsStoreTest, PhotoPathKeepsEveryByteOrIsForgottenWhenTheProfileCann
   }
 }
 
+// Only the months that have their own photo are written; a month cleared since stays cleared.
+TEST_F(SettingsStoreTest, MonthPhotosRoundTripAndAClearedMonthStaysCleared) {
+  write("[Configuration]\nMonth Photo 03=\"/old/march.jpg\"\n");
+  MonthPhotos photos;
+  photos[0] = "/p/january.jpg";
+  photos[11] = " /p/december .png";
+  ASSERT_FALSE(SaveSettings(file_, CalendarSettings{}, LocalDate{}, {}, photos));
+  RememberedWork work;
+  EXPECT_FALSE(LoadRememberedWork(file_, work));
+  EXPECT_EQ(work.monthPhotos, photos);
+  const std::string text = contents();
+  EXPECT_NE(text.find("Month Photo 03=\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Month Photo 02"), std::string::npos) << text;
+}
+
 TEST(ProfilePathTest, ConfigFolderOrHomeConfig) {
   ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
   EXPECT_EQ(ProfilePath("Tavigo"), fs::path("/cfg/Tavigo.INI"));

@@ -378,6 +378,67 @@ TEST_F(MainDialogTest, APhotoDroppedAnywhereOnTheWindowIsUsed) {
   EXPECT_EQ(Corner(), QColor(Qt::green));
 }
 
+// The month's own photo: chosen, replaced by a drop, kept apart from the other months, saved with
+// the year's pictures, remembered by the profile, and cleared.
+TEST_F(MainDialogTest, AMonthsOwnPhotoIsChosenReplacedByADropSavedRememberedAndCleared) {
+  std::map<QString, QString> photos;
+  for (const QColor colour : {QColor(Qt::green), QColor(Qt::red), QColor(Qt::blue)}) {
+    photos[colour.name()] = workDir_.filePath(colour.name().mid(1) + QStringLiteral(".png"));
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(photos[colour.name()]));
+  }
+  const auto answer = [](const QString& file) {
+    return [file](const QString&, const QString&) { return std::optional<QString>(file); };
+  };
+  MainDialog& dialog = Start();
+  const int month = dialog.selectedMonth();
+  auto* clear = FindControl<QPushButton>(&dialog, MainControl::ClearMonthPhoto);
+  dialog.setOpenFileDialog(answer(photos["#00ff00"]));
+  QTest::mouseClick(FindControl(&dialog, MainControl::Open), Qt::LeftButton);
+  EXPECT_FALSE(clear->isEnabled());
+  dialog.setOpenFileDialog(answer(photos["#ff0000"]));
+  QTest::mouseClick(FindControl(&dialog, MainControl::MonthPhoto), Qt::LeftButton);
+  EXPECT_EQ(Corner(), QColor(Qt::red));
+  EXPECT_TRUE(clear->isEnabled());
+  DropAt(QPoint(200, 200), {QUrl::fromLocalFile(photos["#0000ff"])});
+  EXPECT_EQ(QtPath(dialog.session().monthPhotoPath(month)), photos["#0000ff"]);
+  EXPECT_EQ(QtPath(dialog.session().photoPath()), photos["#00ff00"]);
+  EXPECT_EQ(Corner(), QColor(Qt::blue));
+
+  auto* monthSelector = FindControl<QComboBox>(&dialog, MainControl::Month);
+  const int other = month == 12 ? 11 : month + 1;
+  QTest::keyClick(monthSelector, other < month ? Qt::Key_Up : Qt::Key_Down);
+  EXPECT_EQ(Corner(), QColor(Qt::green));
+  EXPECT_FALSE(clear->isEnabled());
+
+  QTemporaryDir folder;
+  dialog.setDesktopPictureDialogs(
+      {[&](const QString&, const QString& proposed, const QString&) {
+         EXPECT_EQ(proposed, QStringLiteral("%1-01.jpg").arg(today_.year));
+         return folder.filePath("calendar.png");
+       },
+       [](const QString& message) { ADD_FAILURE() << message.toStdString(); }});
+  dialog.setYearRunner([](const QString&, const YearJob& job) { return job({}, {}); });
+  QTest::mouseClick(FindControl(&dialog, MainControl::SaveYear), Qt::LeftButton);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 12);
+  const auto saved = [&](int m) {
+    return QImage(folder.filePath(QString::asprintf("%d-%02d.png", today_.year, m)))
+        .pixelColor(5, 5);
+  };
+  EXPECT_EQ(saved(month), QColor(Qt::blue));
+  EXPECT_EQ(saved(other), QColor(Qt::green));
+  EXPECT_TRUE(dialog.notice().contains(QDir::toNativeSeparators(folder.path())))
+      << dialog.notice().toStdString();
+
+  QTest::mouseClick(FindControl(&dialog, MainControl::Exit), Qt::LeftButton);
+  MainDialog& again = Start();
+  EXPECT_EQ(Corner(), QColor(Qt::blue));
+  QTest::mouseClick(FindControl(&again, MainControl::ClearMonthPhoto), Qt::LeftButton);
+  EXPECT_EQ(Corner(), QColor(Qt::green));
+  EXPECT_FALSE(FindControl(&again, MainControl::ClearMonthPhoto)->isEnabled());
+}
+
 // The open dialog starts in the last photo's folder, else in Pictures, else at home; the save
 // dialog in the last save folder, else Pictures. Never the working directory.
 TEST_F(MainDialogTest, FileDialogsStartInTheFoldersAUserExpectsWithTheReadersFormats) {
@@ -638,7 +699,8 @@ TEST_F(MainDialogTest, ReopensWithTheRememberedPhotoAndSaysWhenItHasGoneAway) {
   green.fill(Qt::green);
   ASSERT_TRUE(green.save(photo));
   MainDialog& first = Start();
-  first.setOpenFileDialog([&](const QString&, const QString&) { return std::optional<QString>(photo); });
+  first.setOpenFileDialog(
+      [&](const QString&, const QString&) { return std::optional<QString>(photo); });
   QTest::mouseClick(FindControl(&first, MainControl::Open), Qt::LeftButton);
   QTest::mouseClick(FindControl(&first, MainControl::Exit), Qt::LeftButton);
 

@@ -1,0 +1,117 @@
+#include "output/year_output.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+
+#include "picture/load_picture_file.h"
+#include "picture/picture.h"
+#include "session/calendar_session.h"
+#include "ui/failure_messages.h"
+
+namespace lunetta {
+
+namespace {
+
+YearOutputOutcome ResultOf(const YearOutcome& outcome) {
+  if (!outcome.status) {
+    return YearOutputOutcome::Failed;
+  }
+  return outcome.cancelled ? YearOutputOutcome::Cancelled : YearOutputOutcome::Done;
+}
+
+QString WorkLabel(int year, const QString& what) {
+  return QStringLiteral("%1 年のカレンダーを%2しています…").arg(year).arg(what);
+}
+
+// Pages on a printer, in month order; a cancel aborts the job instead of sending what is done.
+YearOutcome PrintOnPrinter(QPrinter& printer, const YearPlan& plan, const YearProgress& progress,
+                           std::stop_token stop) {
+  PageSequence pages(printer, QSize(plan.size.width, plan.size.height));
+  YearWork work;
+  work.deliver = [&pages](const ComposedMonth& month) { return pages.Add(month.composed.picture); };
+  work.progress = progress;
+  YearOutcome outcome = ComposeYear(plan, work, stop);
+  if (!outcome.status || outcome.cancelled) {
+    printer.abort();
+  }
+  if (const Status ended = pages.Finish(); !ended && outcome.status && !outcome.cancelled) {
+    outcome.status = ended;
+  }
+  return outcome;
+}
+
+}  // namespace
+
+YearRunner ProgressDialogRunner(QWidget* window) {
+  return [window](const QString& label, const YearJob& job) {
+    return RunWithProgress(window, label, job);
+  };
+}
+
+QString YearPictureName(int year) {
+  return QStringLiteral("%1-01.jpg").arg(year);
+}
+
+YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
+                                  const DesktopPictureDialogs& dialogs, const YearRunner& run) {
+  const int year = session.year();
+  const QString chosen = dialogs.askTarget(startFolder, YearPictureName(year),
+                                           QString::fromUtf8(kDesktopPictureFilter));
+  if (chosen.isEmpty()) {
+    return {};
+  }
+  const QFileInfo named(chosen);
+  const QString folder = named.absolutePath();
+  const QString extension = FindExtension(chosen).toString();
+  const YearPlan plan = session.PlanYear();
+  const auto target = [&](int month) {
+    return FilePath(QDir(folder).filePath(
+        QStringLiteral("%1-%2%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(extension)));
+  };
+  YearOutputReport report;
+  report.target = folder;
+  report.outcome = run(WorkLabel(year, QStringLiteral("保存")),
+                       [&](const YearProgress& progress, std::stop_token stop) {
+                         return lunetta::SaveYearPictures(plan, target, progress, stop);
+                       });
+  report.result = ResultOf(report.outcome);
+  if (report.result == YearOutputOutcome::Failed) {
+    dialogs.reportFailure(QStringLiteral("1年分の画像を保存できませんでした。\n\n%1")
+                              .arg(FailureMessage(report.outcome.status.failure())));
+  }
+  return report;
+}
+
+YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
+                           const YearRunner& run) {
+  // Device pixels at the printer's own resolution; the pictures are scaled while pages render.
+  QPrinter printer(QPrinter::HighResolution);
+  if (!dialogs.choosePrinter(printer)) {
+    return {};
+  }
+  ResetJobOptions(printer);
+  const YearPlan plan = session.PlanYear();
+  YearOutputReport report;
+  const QString file = printer.outputFileName();
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();
+  report.target = toFile ? file : QString();
+  report.outcome =
+      run(WorkLabel(session.year(), QStringLiteral("印刷")),
+          [&](const YearProgress& progress, std::stop_token stop) {
+            if (!toFile) {
+              return PrintOnPrinter(printer, plan, progress, stop);
+            }
+            YearWork work;
+            work.progress = progress;
+            return WriteYearPdf(plan, FilePath(file), printer.pageLayout(), work, stop);
+          });
+  report.result = ResultOf(report.outcome);
+  if (report.result == YearOutputOutcome::Failed) {
+    dialogs.reportFailure(QStringLiteral("印刷できませんでした。\n\n%1")
+                              .arg(FailureMessage(report.outcome.status.failure())));
+  }
+  return report;
+}
+
+}  // namespace lunetta

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "output/desktop_picture.h"
+#include "output/print_picture.h"
+#include "session/year_export.h"
+#include "ui/year_progress.h"
+
+namespace lunetta {
+
+class CalendarSession;
+
+enum class YearOutputOutcome { Done, Cancelled, Failed, NotAsked };
+
+/// What a year command did. `target` is the folder of the pictures or the printer's PDF file
+/// (empty for a printer); `outcome` the export's own account.
+struct YearOutputReport {
+  YearOutputOutcome result = YearOutputOutcome::NotAsked;
+  QString target;
+  YearOutcome outcome;
+};
+
+/// Runs an export behind a progress dialog over its window; tests run it directly.
+using YearRunner = std::function<YearOutcome(const QString& label, const YearJob& job)>;
+
+/// RunWithProgress over `window`.
+YearRunner ProgressDialogRunner(QWidget* window);
+
+/// The name the save dialog proposes for the year's pictures: "YYYY-01.jpg".
+QString YearPictureName(int year);
+
+/// Asks for a file name in `startFolder`, proposing YearPictureName, and writes the selected
+/// year's twelve pictures beside it as YYYY-01 ... YYYY-12 with the extension of the confirmed
+/// name, which chooses their format as for a single picture. The rest of the confirmed name is not
+/// used. A failure is reported through `dialogs.reportFailure`; a cancel in the progress dialog
+/// keeps the pictures written so far, each complete.
+YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
+                                  const DesktopPictureDialogs& dialogs, const YearRunner& run);
+
+/// Asks for a printer and prints the selected year, one month per page, each page turned to the
+/// picture's shape and the picture fitted in it, as a document named "LUNETTA" of one copy. A PDF
+/// file is written atomically: a cancel or a failure leaves what was there. A cancel on a printer
+/// aborts the job.
+YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
+                           const YearRunner& run);
+
+}  // namespace lunetta

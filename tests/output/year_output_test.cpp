@@ -1,0 +1,76 @@
+#include "output/year_output.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "picture/load_picture_file.h"
+#include "session/calendar_session.h"
+#include "support/picture_printers.h"
+
+namespace lunetta {
+namespace {
+
+TEST(YearOutputTest, PrintingToAPdfFileGivesTwelvePagesBehindTheProgressDialog) {
+  if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+    GTEST_SKIP() << "poppler-utils are not installed";
+  }
+  QTemporaryDir folder;
+  const QString pdf = folder.filePath("year.pdf");
+  SessionEnvironment environment;
+  environment.clock = [] { return LocalDate{2026, 5, 1}; };
+  const CalendarSession session(std::move(environment));
+  PrintDialogs dialogs{[&](QPrinter& printer) {
+                         printer.setOutputFormat(QPrinter::PdfFormat);
+                         printer.setOutputFileName(pdf);
+                         printer.setCopyCount(3);
+                         return true;
+                       },
+                       [](const QString& message) { ADD_FAILURE() << message.toStdString(); }};
+  const YearOutputReport report = PrintYear(session, dialogs, ProgressDialogRunner(nullptr));
+  EXPECT_EQ(report.result, YearOutputOutcome::Done);
+  EXPECT_EQ(report.target, pdf);
+  QProcess info;
+  info.start("pdfinfo", {pdf});
+  ASSERT_TRUE(info.waitForFinished(60000));
+  const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(text.contains("Title: LUNETTA ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Pages: 12 ")) << text.toStdString();
+}
+
+// The dialog's cancel button reaches the job, and the window's events go on meanwhile.
+TEST(YearOutputTest, TheProgressDialogsCancelStopsTheJob) {
+  QTimer timer;
+  timer.callOnTimeout([] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) {
+        dialog->findChild<QPushButton*>()->click();
+      }
+    }
+  });
+  timer.start(50);
+  int reported = 0;
+  const YearOutcome outcome = RunWithProgress(
+      nullptr, QStringLiteral("…"), [&](const YearProgress& progress, std::stop_token stop) {
+        progress(1, 12);
+        ++reported;
+        while (!stop.stop_requested()) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return YearOutcome{.status = {}, .cancelled = true};
+      });
+  EXPECT_TRUE(outcome.cancelled);
+  EXPECT_EQ(reported, 1);
+}
+
+}  // namespace
+}  // namespace lunetta
