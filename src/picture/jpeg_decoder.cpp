@@ -7,12 +7,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "picture/area_scaler.h"
 #include "picture/load_picture_file.h"
 
 namespace lunetta {
@@ -20,6 +24,7 @@ namespace lunetta {
 namespace {
 
 constexpr std::size_t kInputChunk = 64 << 10;
+constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // setjmp of the stage that called into the library. Warnings are counted, never printed.
@@ -89,6 +94,11 @@ struct Job {
   ErrorManager errors{};
   std::unique_ptr<DeviceSource> source = std::make_unique<DeviceSource>();
   bool created = false;
+  // A fill or a fit: two bands of decoded rows, one being scaled while the other is decoded.
+  std::optional<AreaScaler> scaler;
+  std::vector<JSAMPLE> bands[2];
+  // Declared last, so that it is waited for before the scaler and the bands go.
+  std::future<void> scaling;
 
   ~Job() {
     if (created) {
@@ -201,12 +211,43 @@ QImage Oriented(QImage image, QImageIOHandler::Transformations transformation) {
   return image;
 }
 
+// What a fill or a fit shows of the decoded picture: the part that shows, and the size it shows at.
+struct Shrink {
+  QRect part;
+  QSize size;
+};
+
+// The shrink that a fill or a fit of a `decoded` picture on a `fitSize` picture needs; nothing for
+// a stretch, which keeps the picture whole for the stretch's own averaging, and where the part
+// would have to grow.
+std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
+  if (fit == PhotoFit::Stretch || !fitSize.isValid() || fitSize.isEmpty() || decoded.isEmpty()) {
+    return std::nullopt;
+  }
+  const PictureSize photo{decoded.width(), decoded.height()};
+  const PictureSize picture{fitSize.width(), fitSize.height()};
+  Rect part{0, 0, photo.width, photo.height};
+  QSize size = fitSize;
+  if (fit == PhotoFit::Fill) {
+    // The picture's shape fitted into the photograph is what a fill shows.
+    part = PlacePhoto(picture, photo, PhotoFit::Fit);
+  } else {
+    const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
+    size = QSize(placed.right - placed.left, placed.bottom - placed.top);
+  }
+  const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
+  if (size.width() > partRect.width() || size.height() > partRect.height()) {
+    return std::nullopt;
+  }
+  return Shrink{partRect, size};
+}
+
 enum class Stage { Done, Failed, TooLarge, TooShort };
 
 // The calls into libjpeg, under setjmp. Only trivially destructible locals live in this frame, so
 // a jump back from the library skips no destructor; the image belongs to the caller.
-Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage& image,
-             int& orientation) {
+Stage Decode(Job& job, QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes,
+             QImage& image, int& orientation) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
@@ -240,19 +281,27 @@ Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage
   }
   // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
   const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
-  info.scale_num = static_cast<unsigned>(
-      ReducedDecodeEighths(stored, orientation >= 5 ? fitSize.transposed() : fitSize));
+  const QSize storedFit = orientation >= 5 ? fitSize.transposed() : fitSize;
+  info.scale_num = static_cast<unsigned>(ReducedDecodeEighths(stored, storedFit, fit));
   info.scale_denom = 8;
   info.out_color_space = JCS_EXT_BGRX;  // the byte order of QImage::Format_RGB32
   info.dct_method = JDCT_ISLOW;
   jpeg_calc_output_dimensions(&info);
+  // A fill or a fit shrinks the rows as they come, and decodes no row that does not show.
+  const std::optional<Shrink> shrink =
+      ShrinkFor(QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
+                storedFit, fit);
+  if (shrink) {
+    info.out_color_space = JCS_RGB;  // the byte order of QImage::Format_RGB888
+  }
 
   // Every Huffman-coded block takes at least one bit of the first scan: a file shorter than that
   // cannot hold the picture its header claims, whatever it would make us allocate.
   if (!info.arith_code && device.size() > 0 && device.size() * 8 < BlockCount(info)) {
     return Stage::TooShort;
   }
-  const qint64 output = qint64(info.output_width) * info.output_height * 4;
+  const qint64 output = shrink ? qint64(shrink->size.width()) * shrink->size.height() * 3
+                               : qint64(info.output_width) * info.output_height * 4;
   const qint64 coefficients = info.progressive_mode ? CoefficientBytes(info) : 0;
   // The output twice: turning it as its EXIF data asks makes a copy.
   if (2 * output + coefficients > maxBytes) {
@@ -261,6 +310,50 @@ Stage Decode(Job& job, QIODevice& device, QSize fitSize, qint64 maxBytes, QImage
   info.mem->max_memory_to_use = static_cast<long>(maxBytes);
 
   jpeg_start_decompress(&info);
+  if (shrink) {
+    image = QImage(shrink->size, QImage::Format_RGB888);
+    if (image.isNull()) {
+      return Stage::TooLarge;
+    }
+    // Cropping starts at a column of whole blocks at or left of the part.
+    auto left = static_cast<JDIMENSION>(shrink->part.x());
+    auto width = static_cast<JDIMENSION>(shrink->part.width());
+    if (width < info.output_width) {
+      jpeg_crop_scanline(&info, &left, &width);
+    }
+    const std::size_t offset = 3 * (static_cast<std::size_t>(shrink->part.x()) - left);
+    const std::size_t stride = 3 * static_cast<std::size_t>(info.output_width);
+    job.scaler.emplace(shrink->part.width(), shrink->part.height(), image);
+    for (std::vector<JSAMPLE>& band : job.bands) {
+      band.resize(stride * kBandRows);
+    }
+    jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(shrink->part.y()));
+    // The rows of a band are scaled on a second thread while the next band is decoded.
+    std::size_t remaining = static_cast<std::size_t>(shrink->part.height());
+    for (int band = 0; remaining > 0; band ^= 1) {
+      JSAMPLE* rows = job.bands[band].data();
+      const std::size_t count = std::min(remaining, kBandRows);
+      for (std::size_t done = 0; done < count;) {
+        JSAMPROW pointers[kBandRows];
+        for (std::size_t i = done; i < count; ++i) {
+          pointers[i - done] = rows + i * stride;
+        }
+        done += jpeg_read_scanlines(&info, pointers, static_cast<JDIMENSION>(count - done));
+      }
+      remaining -= count;
+      if (job.scaling.valid()) {
+        job.scaling.get();
+      }
+      job.scaling = std::async(std::launch::async, [&job, rows, count, stride, offset] {
+        for (std::size_t i = 0; i < count; ++i) {
+          job.scaler->AddRow(rows + i * stride + offset);
+        }
+      });
+    }
+    job.scaling.get();
+    jpeg_abort_decompress(&info);
+    return Stage::Done;
+  }
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                  QImage::Format_RGB32);
   if (image.isNull()) {
@@ -283,24 +376,26 @@ bool IsJpeg(const QByteArray& head) {
          static_cast<unsigned char>(head[1]) == 0xD8 && static_cast<unsigned char>(head[2]) == 0xFF;
 }
 
-int ReducedDecodeEighths(QSize pictureSize, QSize fitSize) {
+int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit) {
   if (!fitSize.isValid() || fitSize.isEmpty() || pictureSize.isEmpty()) {
     return 8;
   }
+  const Rect drawn = PlacePhoto({pictureSize.width(), pictureSize.height()},
+                                {fitSize.width(), fitSize.height()}, fit);
   for (int eighths = 1; eighths < 8; ++eighths) {
-    if (CeilEighths(pictureSize.width(), eighths) >= fitSize.width() &&
-        CeilEighths(pictureSize.height(), eighths) >= fitSize.height()) {
+    if (CeilEighths(pictureSize.width(), eighths) >= drawn.right - drawn.left &&
+        CeilEighths(pictureSize.height(), eighths) >= drawn.bottom - drawn.top) {
       return eighths;
     }
   }
   return 8;
 }
 
-Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBytes) {
+Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   Job job;
   QImage image;
   int orientation = 1;
-  const Stage stage = Decode(job, device, fitSize, maxBytes, image, orientation);
+  const Stage stage = Decode(job, device, fitSize, fit, maxBytes, image, orientation);
   QSize size(static_cast<int>(job.info.image_width), static_cast<int>(job.info.image_height));
   if (orientation >= 5) {
     size.transpose();

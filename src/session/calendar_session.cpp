@@ -75,8 +75,12 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
 }
 
 Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
-  if (const std::error_code error =
-          lunetta::SaveSettings(profile, settings_, Today(), photo_.path())) {
+  CalendarSettings saved = settings_;
+  if (SizeKindOf(saved) == SizeKind::Screen && environment_.screenSize) {
+    saved.screenWidth = environment_.screenSize->width;
+    saved.screenHeight = environment_.screenSize->height;
+  }
+  if (const std::error_code error = lunetta::SaveSettings(profile, saved, Today(), photo_.path())) {
     return WritingFailure(profile, error);
   }
   return {};
@@ -117,7 +121,7 @@ void CalendarSession::MoveBlock(int x, int y) {
 }
 
 void CalendarSession::PrefetchPhoto() {
-  photo_.Prefetch(PictureDimensions(settings_.pictSize));
+  photo_.Prefetch(pictureSize(), PhotoFitOf(settings_));
 }
 
 void CalendarSession::ReloadHolidays() {
@@ -159,7 +163,7 @@ Status CalendarSession::Compose() {
   if (!block) {
     return block.failure();
   }
-  composed_ = BlendCalendarBlock(photo_.Background(PictureDimensions(settings_.pictSize)),
+  composed_ = BlendCalendarBlock(photo_.Background(pictureSize(), PhotoFitOf(settings_)),
                                  block.value(), settings_);
   if (environment_.composedPicturePath.empty()) {
     return {};
