@@ -128,8 +128,7 @@ constexpr ControlRow kControls[] = {
     {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
 };
 
-QString SizeLabelText(std::int32_t pictSize) {
-  const PictureSize size = PictureDimensions(pictSize);
+QString SizeLabelText(PictureSize size) {
   return QStringLiteral("(%1,%2)").arg(size.width).arg(size.height);
 }
 
@@ -164,6 +163,11 @@ SessionEnvironment MainDialog::DesktopEnvironment() {
     qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
   }
   environment.holidayFiles = HolidaySearchPath(startup);
+  // In device pixels: a 4K screen at 200 % is 3840 × 2160, not its 1920 × 1080 of layout.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    environment.screenSize = PictureSize{pixels.width(), pixels.height()};
+  }
   return environment;
 }
 
@@ -210,6 +214,7 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
           }),
       runSettingsDialog_([this](CalendarSettings& settings) {
         SettingsDialog dialog(this);
+        dialog.setScreenSize(session_.screenSize());
         dialog.setSettings(settings);
         if (dialog.exec() != QDialog::Accepted) {
           return false;
@@ -349,7 +354,9 @@ int MainDialog::selectedMonth() const {
 
 PreviewBounds MainDialog::previewBounds() const {
   const QRect area = preview_->geometry();
-  return {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+  // The classic sizes stretch over the whole area, as they always have; any other keeps its shape.
+  return ShownPicture({area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
+                      session_.pictureSize(), SizeKindOf(session_.settings()) != SizeKind::Classic);
 }
 
 void MainDialog::RefreshCalendarPicture() {
@@ -410,14 +417,21 @@ QString MainDialog::notice() const {
 }
 
 void MainDialog::PaintPreview() {
-  // Stretched once into memory: repaints and the moving drag frame draw from this copy.
-  QImage stretched(preview_->size(), QImage::Format_RGB32);
+  // Stretched once into memory, at the screen's own resolution: repaints and the moving drag frame
+  // draw from this copy.
+  const PreviewBounds shown = previewBounds();
+  const QSize size(shown.right - shown.left, shown.bottom - shown.top);
+  const qreal ratio = devicePixelRatioF();
+  QImage stretched(size * ratio, QImage::Format_RGB32);
+  stretched.setDevicePixelRatio(ratio);
   QPainter painter(&stretched);
-  const bool painted = previewPainter_.PaintStretched(session_.picture(), painter,
-                                                      stretched.width(), stretched.height());
+  const bool painted =
+      previewPainter_.PaintStretched(session_.picture(), painter, size.width(), size.height());
   painter.end();
   previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
-  // The picture covers the grey frame, as it does when painted onto the control.
+  previewOrigin_ = QPoint(shown.left, shown.top);
+  // A picture over the whole area covers the grey frame, as it does when painted onto the control;
+  // one of another shape shows on the window's colour.
   preview_->setFrameShape(previewPicture_.isNull() ? QFrame::Box : QFrame::NoFrame);
   update(preview_->geometry());
 }
@@ -551,7 +565,7 @@ void MainDialog::OnOK() {
 }
 
 void MainDialog::WriteSizeLabel() {
-  sizeLabel_->setText(SizeLabelText(session_.settings().pictSize));
+  sizeLabel_->setText(SizeLabelText(session_.pictureSize()));
 }
 
 void MainDialog::WritePositionLabel(int x, int y) {
@@ -578,7 +592,7 @@ void MainDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
   if (!previewPicture_.isNull()) {
-    painter.drawPixmap(preview_->pos(), previewPicture_);
+    painter.drawPixmap(previewOrigin_, previewPicture_);
   }
   if (!dragFrame_.isNull()) {
     // A dotted frame that shows on light and dark parts of the picture alike.

@@ -96,7 +96,8 @@ class MainDialog : public QDialog {
   bool dragging() const { return grab_.has_value(); }
   /// The dotted frame on the window's client area; null when none is drawn.
   QRect dragFrame() const { return dragFrame_; }
-  /// The preview's place in client pixels, the bounds of the drag.
+  /// Where the picture shows in the preview, client pixels: the bounds of the drag. The classic
+  /// sizes fill the preview; other sizes keep their shape in the middle of it.
   PreviewBounds previewBounds() const;
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
@@ -161,6 +162,7 @@ class MainDialog : public QDialog {
   std::optional<DragGrab> grab_;   // from a left press on the preview to its release
   QRect dragFrame_;
   QPixmap previewPicture_;
+  QPoint previewOrigin_;  // where the picture shows in the preview, client pixels
   bool compositionFailureShown_ = false;
 
   // The notice line: each year without holidays is told once, an unusable photograph each time it
