@@ -1,7 +1,9 @@
 #include "session/calendar_session.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -15,6 +17,15 @@ namespace {
 std::string_view Variable(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string_view() : std::string_view(value);
+}
+
+// Copies `rows` into `image` with its top-left corner at `at`; both 24 bits per pixel.
+void CopyRows(const QImage& rows, QImage& image, QPoint at) {
+  const auto bytes = static_cast<std::size_t>(rows.width()) * 3;
+  for (int y = 0; y < rows.height(); ++y) {
+    std::memcpy(image.scanLine(at.y() + y) + static_cast<std::size_t>(at.x()) * 3,
+                rows.constScanLine(y), bytes);
+  }
 }
 
 }  // namespace
@@ -163,8 +174,29 @@ Status CalendarSession::Compose() {
   if (!block) {
     return block.failure();
   }
-  composed_ = BlendCalendarBlock(photo_.Background(pictureSize(), PhotoFitOf(settings_)),
-                                 block.value(), settings_);
+  const PictureSize size = pictureSize();
+  const PhotoFit fit = PhotoFitOf(settings_);
+  QImage background;
+  if (holdsPhoto_ && photo_.Current(size, fit)) {
+    // The photograph is still under the last block: putting back what the block covered gives it
+    // whole again, without a copy of the picture.
+    background = std::move(composed_.picture);
+    CopyRows(patch_, background, patchAt_);
+  } else {
+    background = photo_.TakeBackground(size, fit);
+  }
+  // The pixels the block will cover: its rectangle within the picture, in 64 bits so that a
+  // far-off position cannot overflow.
+  const auto clip = [](std::int64_t at, int length, int limit) {
+    return std::pair(static_cast<int>(std::clamp<std::int64_t>(at, 0, limit)),
+                     static_cast<int>(std::clamp<std::int64_t>(at + length, 0, limit)));
+  };
+  const auto [left, right] = clip(settings_.startX, block->width, background.width());
+  const auto [top, bottom] = clip(settings_.startY, block->height, background.height());
+  patchAt_ = QPoint(left, top);
+  patch_ = background.copy(left, top, right - left, bottom - top);  // null when nothing is covered
+  composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
+  holdsPhoto_ = true;
   if (environment_.composedPicturePath.empty()) {
     return {};
   }

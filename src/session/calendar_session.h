@@ -138,6 +138,11 @@ class CalendarSession {
   bool holidaysListed_ = false;
   PhotoBackdrop photo_;
   ComposedPicture composed_;
+  // The composed picture is the photograph taken from photo_ with the last block on it; patch_ is
+  // what that block covered, at patchAt_ (null when it covered nothing).
+  bool holdsPhoto_ = false;
+  QImage patch_;
+  QPoint patchAt_;
 };
 
 }  // namespace lunetta

@@ -83,14 +83,15 @@ void PhotoBackdrop::Prefetch(PictureSize size, PhotoFit fit) {
   pending_ = std::async(std::launch::async, Prepare, loader_, path_, size, fit);
 }
 
-const QImage& PhotoBackdrop::Background(PictureSize size, PhotoFit fit) {
+QImage PhotoBackdrop::TakeBackground(PictureSize size, PhotoFit fit) {
   if (pending_.valid()) {
     Take(pending_.get());
   }
-  if (!Current(size, fit)) {
+  // Taken already and still current: placed again from the file, as nothing is kept.
+  if (!Current(size, fit) || prepared_.background.isNull()) {
     Take(Prepare(loader_, path_, size, fit));
   }
-  return prepared_.background;
+  return std::move(prepared_.background);
 }
 
 }  // namespace lunetta

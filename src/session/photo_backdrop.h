@@ -19,9 +19,10 @@ namespace lunetta {
 using PhotoLoader = std::function<Result<DecodedPicture>(const std::filesystem::path& path,
                                                          QSize fitSize, PhotoFit fit)>;
 
-/// A photograph decoded once and kept placed on the picture, so that changing the month, the year
-/// or the block's look composes from memory. It is decoded again when it is chosen again, when the
-/// picture size or the fit changes and when the file changes on disk (size or modification time).
+/// A photograph decoded once and placed on the picture, so that changing the month, the year or the
+/// block's look composes from memory. The placed photograph is handed over to the caller, who keeps
+/// it (under the calendar block) while it stays current: until the photo is chosen again, the
+/// picture size or the fit changes, or the file changes on disk (size or modification time).
 class PhotoBackdrop {
  public:
   explicit PhotoBackdrop(PhotoLoader loader);
@@ -32,13 +33,16 @@ class PhotoBackdrop {
   /// Forgets what is kept; an empty path means no photograph.
   void Choose(std::filesystem::path path);
 
-  /// Starts decoding for `size` and `fit` on a worker thread when the kept picture would not do,
-  /// so the caller can get on with other work; Background then waits for it.
+  /// Starts decoding for `size` and `fit` on a worker thread when the picture last taken would not
+  /// do, so the caller can get on with other work; TakeBackground then waits for it.
   void Prefetch(PictureSize size, PhotoFit fit);
 
   /// The photograph placed with `fit` on a picture of `size` (see PictureBackground), 24 bits per
-  /// pixel.
-  const QImage& Background(PictureSize size, PhotoFit fit);
+  /// pixel, handed over: the backdrop keeps no pixels, so the caller may draw on it without a copy.
+  QImage TakeBackground(PictureSize size, PhotoFit fit);
+
+  /// Whether the picture last taken is still the one for `size` and `fit`.
+  bool Current(PictureSize size, PhotoFit fit) const;
 
   const std::filesystem::path& path() const { return path_; }
   /// Why the photograph is not in the background; nothing when it is, or when none is chosen.
@@ -61,7 +65,6 @@ class PhotoBackdrop {
   static std::optional<Stamp> StampOf(const std::filesystem::path& path);
   static Prepared Prepare(const PhotoLoader& loader, const std::filesystem::path& path,
                           PictureSize size, PhotoFit fit);
-  bool Current(PictureSize size, PhotoFit fit) const;
   void Take(Prepared prepared);
 
   PhotoLoader loader_;

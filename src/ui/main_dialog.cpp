@@ -105,7 +105,7 @@ constexpr ControlRow kControls[] = {
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
     {kNoId, Kind::StaticText, u"選択年", {397, 84, 22, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"選択月", {397, 108, 22, 8}, {}, ControlFlag::MouseTransparent},
-    {kNoId, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
+    {Id::Origin, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
     {Id::Notice, Kind::StaticText, {}, {13, 340, 300, 10}},
     {Id::PositionLabel,
@@ -255,6 +255,8 @@ void MainDialog::BuildControls() {
   sizeLabel_ = controls.get<QLineEdit>(Id::SizeLabel);
   positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
   noticeLabel_ = controls.get<QLabel>(Id::Notice);
+  originLabel_ = controls.get<QLabel>(Id::Origin);
+  originAbovePicture_ = preview_->pos() - originLabel_->pos();
   monthlyRefreshBox_ = controls.get<QCheckBox>(Id::MonthlyRefresh);
   // Enter presses the focused button; elsewhere it presses the exit button, the default.
   for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -430,6 +432,8 @@ void MainDialog::PaintPreview() {
   painter.end();
   previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
   previewOrigin_ = QPoint(shown.left, shown.top);
+  // The picture's origin is marked where the picture begins.
+  originLabel_->move(previewOrigin_ - originAbovePicture_);
   // A picture over the whole area covers the grey frame, as it does when painted onto the control;
   // one of another shape shows on the window's colour.
   preview_->setFrameShape(previewPicture_.isNull() ? QFrame::Box : QFrame::NoFrame);

@@ -45,6 +45,7 @@ enum class MainControl : int {
   Notice = 1030,  // a line under the preview that tells what happened
   SetWallpaper = 1031,
   MonthlyRefresh = 1032,
+  Origin = 1033,  // "(0,0)" above the picture's top-left corner
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -180,6 +181,8 @@ class MainDialog : public QDialog {
   QLineEdit* sizeLabel_ = nullptr;
   QLineEdit* positionLabel_ = nullptr;
   QLabel* noticeLabel_ = nullptr;
+  QLabel* originLabel_ = nullptr;
+  QPoint originAbovePicture_;  // from the "(0,0)" label to the preview's top-left corner
   QCheckBox* monthlyRefreshBox_ = nullptr;
   QAction* aboutAction_ = nullptr;
   ToolTipRelay* toolTips_ = nullptr;

@@ -29,7 +29,7 @@ constexpr QStringView kFitTip = u"写真を画像の大きさに合わせる方�
 
 // The groups for the picture's size and the photograph's fit come first; everything below them
 // moves down by this much from where the template first put it.
-constexpr int kDown = 76;
+constexpr int kDown = 80;
 
 // Template 169, grown by the size and fit groups, in its order, which is also the tab order.
 constexpr ControlRow kControls[] = {
@@ -65,7 +65,7 @@ constexpr ControlRow kControls[] = {
     {Id::TransparencyLabel, Kind::StaticText, u"透過度", {14, 158 + kDown, 44, 8}},
     {Id::Slider, Kind::Slider, {}, {12, 168 + kDown, 144, 15}, u"カレンダーの透過度を設定します"},
     {kNoId, Kind::GroupBox, u"画像サイズ", {7, 6, 157, 76}},
-    {kNoId, Kind::GroupBox, u"写真の合わせ方", {7, 86, 157, 44}},
+    {kNoId, Kind::GroupBox, u"写真の合わせ方", {7, 90, 157, 48}},
     {kNoId, Kind::GroupBox, u"カレンダー設定", {7, 66 + kDown, 157, 124}},
     {Id::Radio800, Kind::RadioButton, u"800 × 600", {19, 18, 52, 10}, kSizeTip},
     {Id::Radio1024, Kind::RadioButton, u"1024 × 768", {18, 30, 56, 10}, kSizeTip},
@@ -73,9 +73,9 @@ constexpr ControlRow kControls[] = {
     {Id::RadioScreen, Kind::RadioButton, u"画面サイズ", {18, 54, 140, 10}, kSizeTip},
     {Id::RadioCustom, Kind::RadioButton, u"指定サイズ", {18, 66, 44, 10}, kSizeTip},
     {kNoId, Kind::StaticText, u"×", {98, 67, 8, 8}},
-    {Id::FitStretch, Kind::RadioButton, u"引き伸ばす", {18, 97, 52, 10}, kFitTip},
-    {Id::FitFill, Kind::RadioButton, u"切り抜いて全体に表示", {18, 107, 92, 10}, kFitTip},
-    {Id::FitWhole, Kind::RadioButton, u"全体を収める", {18, 117, 64, 10}, kFitTip},
+    {Id::FitStretch, Kind::RadioButton, u"引き伸ばす", {18, 102, 52, 10}, kFitTip},
+    {Id::FitFill, Kind::RadioButton, u"切り抜いて全体に表示", {18, 114, 92, 10}, kFitTip},
+    {Id::FitWhole, Kind::RadioButton, u"全体を収める", {18, 126, 64, 10}, kFitTip},
     {kNoId, Kind::StaticText, u"Ｘ座標", {21, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
     {kNoId, Kind::StaticText, u"Ｙ座標", {82, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
     {kNoId, Kind::GroupBox, u"カレンダー位置（微調整）", {7, 194 + kDown, 157, 33}},
