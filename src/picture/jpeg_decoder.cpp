@@ -344,11 +344,12 @@ Stage Decode(Job& job, QIODevice& device, QSize fitSize, PhotoFit fit, qint64 ma
       if (job.scaling.valid()) {
         job.scaling.get();
       }
-      job.scaling = std::async(std::launch::async, [&job, rows, count, stride, offset] {
-        for (std::size_t i = 0; i < count; ++i) {
-          job.scaler->AddRow(rows + i * stride + offset);
-        }
-      });
+      job.scaling = std::async(std::launch::async | std::launch::deferred,
+                               [&job, rows, count, stride, offset] {
+                                 for (std::size_t i = 0; i < count; ++i) {
+                                   job.scaler->AddRow(rows + i * stride + offset);
+                                 }
+                               });
     }
     job.scaling.get();
     jpeg_abort_decompress(&info);
@@ -392,8 +393,10 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit) {
 }
 
 Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
-  Job job;
+  // Before the job: a decode that fails mid-way leaves the job's scaler still writing into it
+  // until the job is gone.
   QImage image;
+  Job job;
   int orientation = 1;
   const Stage stage = Decode(job, device, fitSize, fit, maxBytes, image, orientation);
   QSize size(static_cast<int>(job.info.image_width), static_cast<int>(job.info.image_height));
