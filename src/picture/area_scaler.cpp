@@ -7,8 +7,11 @@ namespace lunetta {
 
 namespace {
 
-constexpr int kColumnBits = 12;  // a target column is 4096 units wide
-constexpr int kRowBits = 8;      // a target row 256 units high, so that row sums fit 16 bits
+// A target pixel is 256 units wide and high, so that a row's sums fit 16 bits, and the three
+// channels of a weighted pixel fit a 16-bit lane each of one 64-bit word.
+constexpr int kUnitBits = 8;
+constexpr int kColumnBits = kUnitBits;
+constexpr int kRowBits = kUnitBits;
 
 // Source pixel (or row) i covers [edges[i], edges[i + 1]) of the target, in 2^bits units per
 // target pixel, rounded to the nearest unit; edges[source] is exactly target · 2^bits.
@@ -36,28 +39,34 @@ void AddWeighted(std::uint16_t* __restrict sums, const std::uint8_t* __restrict 
   }
 }
 
-// One gathered row scaled across into bytes: each target pixel is the weighted sum of `Taps`
-// source pixels from its first. A fixed number of taps lets the compiler unroll the sums.
+// The rounded bytes of a row of sums (in 1/256) of three channels, one pixel to a 64-bit word:
+// red, green and blue in the lowest three 16-bit lanes.
+void Pack(const std::uint16_t* __restrict sums, std::size_t pixels,
+          std::uint64_t* __restrict lanes) {
+  const auto byte = [](std::uint16_t sum) { return static_cast<std::uint64_t>((sum + 128u) >> 8); };
+  for (std::size_t i = 0; i < pixels; ++i, sums += 3) {
+    lanes[i] = byte(sums[0]) | byte(sums[1]) << 16 | byte(sums[2]) << 32;
+  }
+}
+
+// One packed row scaled across into bytes: each target pixel the weighted sum of `Taps` source
+// pixels from its first, all three channels in one multiplication. A weighted sum is at most
+// 255 · 256, so no lane carries into the next. A fixed number of taps lets the compiler unroll.
 template <std::size_t Taps>
-void ScaleAcross(const std::uint16_t* __restrict sums, const int* __restrict first,
+void ScaleAcross(const std::uint64_t* __restrict lanes, const int* __restrict first,
                  const std::uint16_t* __restrict weights, std::size_t taps, std::size_t width,
                  std::uint8_t* __restrict out) {
   const std::size_t count = Taps == 0 ? taps : Taps;
-  // A sum of weights 4096 over values of 256ths: 1/2^20 steps.
-  constexpr std::uint32_t kHalf = 1u << 19;
+  constexpr std::uint64_t kHalves = 0x0000'0080'0080'0080;
   for (std::size_t x = 0; x < width; ++x, weights += count, out += 3) {
-    const std::uint16_t* pixel = sums + 3 * static_cast<std::size_t>(first[x]);
-    std::uint32_t red = kHalf;
-    std::uint32_t green = kHalf;
-    std::uint32_t blue = kHalf;
+    const std::uint64_t* pixel = lanes + first[x];
+    std::uint64_t sum = kHalves;
     for (std::size_t t = 0; t < count; ++t) {
-      red += pixel[3 * t] * std::uint32_t{weights[t]};
-      green += pixel[3 * t + 1] * std::uint32_t{weights[t]};
-      blue += pixel[3 * t + 2] * std::uint32_t{weights[t]};
+      sum += pixel[t] * weights[t];
     }
-    out[0] = static_cast<std::uint8_t>(red >> 20);
-    out[1] = static_cast<std::uint8_t>(green >> 20);
-    out[2] = static_cast<std::uint8_t>(blue >> 20);
+    out[0] = static_cast<std::uint8_t>(sum >> 8);
+    out[1] = static_cast<std::uint8_t>(sum >> 24);
+    out[2] = static_cast<std::uint8_t>(sum >> 40);
   }
 }
 
@@ -65,7 +74,6 @@ void ScaleAcross(const std::uint16_t* __restrict sums, const int* __restrict fir
 
 AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, QImage& target)
     : target_(target),
-      sourceWidth_(sourceWidth),
       sourceHeight_(sourceHeight),
       rowEdges_(Edges(sourceHeight, target.height(), kRowBits)) {
   const int width = target.width();
@@ -102,6 +110,7 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, QImage& target)
   }
   current_.assign(3 * static_cast<std::size_t>(sourceWidth), 0);
   next_.assign(current_.size(), 0);
+  lanes_.assign(static_cast<std::size_t>(sourceWidth), 0);
 }
 
 void AreaScaler::AddRow(const std::uint8_t* row) {
@@ -128,14 +137,15 @@ void AreaScaler::AddRow(const std::uint8_t* row) {
 }
 
 void AreaScaler::EmitRow(int y) {
-  using Across = void (*)(const std::uint16_t*, const int*, const std::uint16_t*, std::size_t,
+  Pack(current_.data(), lanes_.size(), lanes_.data());
+  using Across = void (*)(const std::uint64_t*, const int*, const std::uint16_t*, std::size_t,
                           std::size_t, std::uint8_t*);
   // Shrinking by less than 3 needs at most 4 taps; further, any number.
   static constexpr Across kAcross[] = {ScaleAcross<0>, ScaleAcross<1>, ScaleAcross<2>,
                                        ScaleAcross<3>, ScaleAcross<4>};
   const auto taps = static_cast<std::size_t>(taps_);
-  kAcross[taps < std::size(kAcross) ? taps : 0](current_.data(), first_.data(), weights_.data(),
-                                                taps, static_cast<std::size_t>(target_.width()),
+  kAcross[taps < std::size(kAcross) ? taps : 0](lanes_.data(), first_.data(), weights_.data(), taps,
+                                                static_cast<std::size_t>(target_.width()),
                                                 target_.scanLine(y));
 }
 

@@ -23,16 +23,16 @@ class AreaScaler {
   void EmitRow(int y);
 
   QImage& target_;
-  int sourceWidth_;
   int sourceHeight_;
   int taps_;                            // source pixels per target pixel, at most
   std::vector<int> first_;              // the first source pixel of each target pixel
-  std::vector<std::uint16_t> weights_;  // taps_ per target pixel, in 1/4096, adding up to 4096
+  std::vector<std::uint16_t> weights_;  // taps_ per target pixel, in 1/256, adding up to 256
   std::vector<std::int64_t> rowEdges_;  // source row i covers [edge i, edge i + 1) of the target
   // The source rows of the target row being gathered and of the next one, added up with their
   // weights in 1/256 (so a sum fits in 16 bits), before they are scaled across.
   std::vector<std::uint16_t> current_;
   std::vector<std::uint16_t> next_;
+  std::vector<std::uint64_t> lanes_;  // a gathered row rounded, one pixel to a word (see Pack)
   int sourceRow_ = 0;
 };
 
