@@ -204,18 +204,19 @@ constexpr OptionRow kOptions[] = {
             return StoreWord(c, option, value, "Japanese Labels", {"en", "ja"});
           }),
     Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
+    Switch("opaque-text", "the opacity fades the block's card, never its text",
+           &ComposeOptions::opaqueText),
     Value("size", "WxH|screen",
           "the picture's size: WIDTHxHEIGHT (each 320..7680), or the screen's size in\n"
           "device pixels, which needs a display (default: the profile's size)",
           StoreSize),
     Value("fit", "stretch|fill|fit",
           "how the photo fills the picture: stretched over it, scaled to cover it with\n"
-          "the overhang cut off, or scaled to fit inside it (default: the profile's, stretch)",
+          "the overhang cut off, or scaled to fit inside it (default: the profile's,\n"
+          "else stretch)",
           [](Collected& c, const QString& option, const QString& value) {
             return StoreWord(c, option, value, "Photo Fit", {"stretch", "fill", "fit"});
           }),
-    Switch("opaque-text", "the opacity fades the block's card, never its text",
-           &ComposeOptions::opaqueText),
     Switch("set-wallpaper",
            "make the month (default: this one) the desktop wallpaper: composed from the\n"
            "profile and the remembered photo (or --photo), saved in\n"
