@@ -1,7 +1,7 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
-// photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, and a year of
-// twelve photos as one process against twelve.
+// photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
+// wallpaper filled from that photo, and a year of twelve photos as one process against twelve.
 #include <malloc.h>
 
 #include <QDir>
@@ -41,6 +41,18 @@ constexpr double kPeakTargetMb = 80.0;
 constexpr double kMonthSwitchTarget = 0.25;
 constexpr double kWholeProcessTarget = 1.15;
 constexpr double kYearTarget = 0.6;
+constexpr double kFourKRatioTarget = 1.2;
+constexpr double kFourKPeakTargetMb = 150.0;
+
+// What a composition makes: a classic size, or a custom size with a fit.
+struct Target {
+  int pictSize = 2;
+  PictureSize custom{};  // empty: the classic size
+  PhotoFit fit = PhotoFit::Stretch;
+};
+
+constexpr Target kClassicLarge{};
+constexpr Target kFourKFill{2, {3840, 2160}, PhotoFit::Fill};
 
 struct Photo {
   const char* label;
@@ -114,14 +126,20 @@ double MedianMs(int runs, const std::function<void()>& work) {
   return Median(times);
 }
 
-// A session of May 2026 that writes its composed picture to `out`, at `pictSize`.
-std::unique_ptr<CalendarSession> BenchSession(int pictSize, const QString& out) {
+// A session of May 2026 that writes its composed picture to `out`, at `target`.
+std::unique_ptr<CalendarSession> BenchSession(const Target& target, const QString& out) {
   SessionEnvironment environment;
   environment.clock = [] { return LocalDate{2026, 5, 1}; };
   environment.composedPicturePath = FilePath(out);
   auto session = std::make_unique<CalendarSession>(std::move(environment));
   CalendarSettings settings = session->settings();
-  settings.pictSize = pictSize;
+  settings.pictSize = target.pictSize;
+  if (target.custom.width > 0) {
+    settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+    settings.customWidth = target.custom.width;
+    settings.customHeight = target.custom.height;
+  }
+  settings.photoFit = static_cast<std::int32_t>(target.fit);
   session->ApplySettings(settings);
   return session;
 }
@@ -135,8 +153,8 @@ void PaintPreview(const CalendarSession& session) {
 
 // One composition as the desktop program does it after choosing a photo: decode at the picture's
 // size, compose, write "Calendar.bmp".
-bool ComposeOnce(const QString& photoPath, int pictSize, const QString& out) {
-  const std::unique_ptr<CalendarSession> session = BenchSession(pictSize, out);
+bool ComposeOnce(const QString& photoPath, const Target& target, const QString& out) {
+  const std::unique_ptr<CalendarSession> session = BenchSession(target, out);
   session->ChoosePhoto(FilePath(photoPath));
   return session->Compose().ok() && !session->photoFailure();
 }
@@ -159,8 +177,9 @@ long StatusKb(const char* field) {
 // process of its own (this program, started with --peak) so that nothing the benchmark did before
 // counts; it first composes from a small photo so that fonts and plugins are loaded, as they are in
 // a running program. Forking instead would copy Qt's thread pool without its threads.
-int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString& out) {
-  ComposeOnce(warmUpPhoto, 2, out);
+int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString& out,
+                const Target& target) {
+  ComposeOnce(warmUpPhoto, kClassicLarge, out);
   malloc_trim(0);
   QFile clear(QStringLiteral("/proc/self/clear_refs"));
   // "5" resets the high-water mark to the current resident size.
@@ -169,7 +188,7 @@ int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString&
   }
   clear.close();
   const long before = StatusKb("VmRSS");
-  ComposeOnce(photo, 2, out);  // a photo that is refused composes the picture without it
+  ComposeOnce(photo, target, out);  // a photo that is refused composes the picture without it
   const long peak = StatusKb("VmHWM");
   if (before < 0 || peak < 0) {
     return 1;
@@ -178,9 +197,11 @@ int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString&
   return 0;
 }
 
-std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, const QString& out) {
+std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, const QString& out,
+                             bool fourK = false) {
   QProcess child;
-  child.start(QCoreApplication::applicationFilePath(), {"--peak", warmUpPhoto, photo, out});
+  child.start(QCoreApplication::applicationFilePath(),
+              {fourK ? "--peak-4k" : "--peak", warmUpPhoto, photo, out});
   if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
       child.exitCode() != 0) {
     return std::nullopt;
@@ -195,21 +216,22 @@ struct RatioTimes {
   double djpegMs = 0;
 };
 
-// The composition from `photo` at 1280 x 1024 and libjpeg-turbo's own 3/8 decode of it, taken in
-// turns so that both see the same load on the machine.
-std::optional<RatioTimes> CompareWithDjpeg(const QString& photo, const QString& out, int runs) {
+// The composition from `photo` at `target` and libjpeg-turbo's own decode of it at `scale`, taken
+// in turns so that both see the same load on the machine.
+std::optional<RatioTimes> CompareWithDjpeg(const QString& photo, const QString& out, int runs,
+                                           const Target& target, const QString& scale) {
   std::vector<double> compose;
   std::vector<double> djpeg;
   for (int i = 0; i < runs; ++i) {
     QElapsedTimer timer;
     timer.start();
-    if (!ComposeOnce(photo, 2, out)) {
+    if (!ComposeOnce(photo, target, out)) {
       return std::nullopt;
     }
     compose.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     timer.start();
     const int status = QProcess::execute(QStringLiteral("djpeg"),
-                                         {"-scale", "3/8", "-outfile", "/dev/null", photo});
+                                         {"-scale", scale, "-outfile", "/dev/null", photo});
     if (status != 0) {
       return std::nullopt;
     }
@@ -239,7 +261,7 @@ std::optional<std::pair<double, double>> Interleaved(int runs, const std::functi
 // A month switch with the photo kept in the session, against a cold composition that decodes it
 // again; both write "Calendar.bmp" and paint the preview.
 std::optional<std::pair<double, double>> MonthSwitch(const QString& photo, const QString& bmp) {
-  const std::unique_ptr<CalendarSession> session = BenchSession(2, bmp);
+  const std::unique_ptr<CalendarSession> session = BenchSession(kClassicLarge, bmp);
   session->ChoosePhoto(FilePath(photo));
   if (!session->Compose().ok()) {
     return std::nullopt;
@@ -443,7 +465,7 @@ int Run() {
 
   const QString bmp = dir.filePath(QStringLiteral("Calendar.bmp"));
   const QString jpg = dir.filePath(QStringLiteral("DeskTopImg.jpg"));
-  ComposeOnce(photos.back().path, 1, bmp);  // loads fonts and plugins
+  ComposeOnce(photos.back().path, Target{1}, bmp);  // loads fonts and plugins
 
   bool allMet = true;
   std::printf("\n%-10s %-10s %14s %14s\n", "photo", "picture", "compose (ms)", "save jpg (ms)");
@@ -452,7 +474,7 @@ int Run() {
       const PictureSize size = PictureDimensions(pictSize);
       bool ok = true;
       const double compose =
-          MedianMs(photo.runs, [&] { ok = ComposeOnce(photo.path, pictSize, bmp) && ok; });
+          MedianMs(photo.runs, [&] { ok = ComposeOnce(photo.path, Target{pictSize}, bmp) && ok; });
       const double save = MedianMs(photo.runs, [&] {
         Picture picture;
         ok = picture.Load(FilePath(bmp)).ok() && picture.Save(FilePath(jpg)).ok() && ok;
@@ -473,7 +495,8 @@ int Run() {
   }
 
   std::printf("\n");
-  if (const std::optional<RatioTimes> times = CompareWithDjpeg(photos.front().path, bmp, 9)) {
+  if (const std::optional<RatioTimes> times =
+          CompareWithDjpeg(photos.front().path, bmp, 9, kClassicLarge, QStringLiteral("3/8"))) {
     const double ratio = times->composeMs / times->djpegMs;
     const bool met = ratio <= kRatioTarget;
     allMet = allMet && met;
@@ -483,6 +506,19 @@ int Run() {
   } else {
     allMet = false;
     std::printf("djpeg did not run (install libjpeg-turbo-progs): ratio not measured   MISS\n");
+  }
+  // 3/4 is the smallest eighth of 6000 x 4000 that still covers 3840 x 2160 filled (3840 x 2560).
+  if (const std::optional<RatioTimes> times =
+          CompareWithDjpeg(photos.front().path, bmp, 9, kFourKFill, QStringLiteral("3/4"))) {
+    const double ratio = times->composeMs / times->djpegMs;
+    const bool met = ratio <= kFourKRatioTarget;
+    allMet = allMet && met;
+    std::printf("djpeg -scale 3/4 of the 6000x4000 photo: %.1f ms\n", times->djpegMs);
+    std::printf("composition 6000x4000 -> 3840x2160 fill: %.1f ms, ratio %.2f   %s (<= %.1f)\n",
+                times->composeMs, ratio, Verdict(met), kFourKRatioTarget);
+  } else {
+    allMet = false;
+    std::printf("4K fill ratio not measured (djpeg or the composition failed)   MISS\n");
   }
 
   if (const auto times = MonthSwitch(photos.front().path, bmp)) {
@@ -549,6 +585,16 @@ int Run() {
     allMet = false;
     std::printf("peak memory could not be measured   MISS\n");
   }
+  if (const std::optional<double> peak =
+          PeakMb(photos.back().path, photos.front().path, bmp, true)) {
+    const bool met = *peak < kFourKPeakTargetMb;
+    allMet = allMet && met;
+    std::printf("peak memory of one 3840x2160 fill from 6000x4000: %.1f MB   %s (< %.0f MB)\n",
+                *peak, Verdict(met), kFourKPeakTargetMb);
+  } else {
+    allMet = false;
+    std::printf("4K peak memory could not be measured   MISS\n");
+  }
   std::printf("\n%s\n", allMet ? "All targets met." : "Some targets missed.");
   return 0;
 }
@@ -562,8 +608,10 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
-  if (arguments.size() == 5 && arguments[1] == u"--peak") {
-    return lunetta::MeasurePeak(arguments[2], arguments[3], arguments[4]);
+  if (arguments.size() == 5 && (arguments[1] == u"--peak" || arguments[1] == u"--peak-4k")) {
+    return lunetta::MeasurePeak(
+        arguments[2], arguments[3], arguments[4],
+        arguments[1] == u"--peak" ? lunetta::kClassicLarge : lunetta::kFourKFill);
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   return lunetta::Run();

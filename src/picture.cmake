@@ -6,6 +6,7 @@ add_library(lunetta_picture STATIC
   calendar/composition.cpp
   picture/load_picture_file.cpp
   picture/jpeg_decoder.cpp
+  picture/area_scaler.cpp
   picture/picture_painter.cpp
   picture/page_placement.cpp
   picture/picture.cpp

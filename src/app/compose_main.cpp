@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QPageLayout>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +44,18 @@ QString JsonString(const QString& text) {
   return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
+const char* FitWord(PhotoFit fit) {
+  switch (fit) {
+    case PhotoFit::Fill:
+      return "fill";
+    case PhotoFit::Fit:
+      return "fit";
+    case PhotoFit::Stretch:
+      break;
+  }
+  return "stretch";
+}
+
 QString JsonLine(const QString& out, const ComposedPicture& composed,
                  const CalendarSettings& settings, const std::vector<int>& holidays) {
   QStringList days;
@@ -51,7 +64,7 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
   }
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
-             "\"startX\":%6,\"startY\":%7,\"holidays\":[%8]}")
+             "\"startX\":%6,\"startY\":%7,\"holidays\":[%8],\"fit\":\"%9\"}")
       .arg(JsonString(out))
       .arg(composed.picture.width())
       .arg(composed.picture.height())
@@ -59,7 +72,8 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
       .arg(composed.blockHeight)
       .arg(settings.startX)
       .arg(settings.startY)
-      .arg(days.join(u','));
+      .arg(days.join(u','))
+      .arg(QLatin1String(FitWord(PhotoFitOf(settings))));
 }
 
 QtMessageHandler previousHandler = nullptr;
@@ -68,6 +82,11 @@ QtMessageHandler previousHandler = nullptr;
 // and the note would stand before the one line this program promises on standard error.
 void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set")) {
+    return;
+  }
+  // A display that cannot be reached for --size screen: this program says so itself.
+  if (type == QtWarningMsg && context.category != nullptr &&
+      QLatin1String(context.category).startsWith(QLatin1String("qt.qpa."))) {
     return;
   }
   if (previousHandler != nullptr) {
@@ -305,6 +324,19 @@ int ComposeMonths(const ComposeOptions& options, const CalendarSession& session)
 
 int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironment) {
   SessionEnvironment environment;
+  if (options.screenSize) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || QGuiApplication::platformName() == u"offscreen" ||
+        QGuiApplication::platformName() == u"minimal") {
+      PrintError(
+          QStringLiteral("--size screen cannot reach a display to read the screen's size; "
+                         "give --size WIDTHxHEIGHT instead (see --help)"));
+      return kExitUsage;
+    }
+    // Device pixels: a 4K screen at 200 % is 3840 x 2160.
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    environment.screenSize = PictureSize{pixels.width(), pixels.height()};
+  }
   // A file named on the command line is the only one read; otherwise the desktop program's search.
   environment.holidayFiles = options.holidaysFile.empty()
                                  ? HolidaySearchPath(std::filesystem::current_path())
@@ -385,7 +417,27 @@ int ComposeMain(int argc, char** argv) {
   // A wallpaper run starts from timers and at login, where the session's platform may name a
   // display that cannot be reached; composing needs none.
   const bool forWallpaper = parsed.options.setWallpaper || parsed.options.monthlyRefresh;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || forWallpaper) {
+  const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !forWallpaper;
+  if (parsed.options.screenSize) {
+    // The screen's size needs the display; the offscreen platform stands last, so that a display
+    // that cannot be reached gives this program's message rather than Qt's abort.
+    QByteArray platforms;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      platforms += "wayland;";
+    }
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+      platforms += "xcb;";
+    }
+    if (platforms.isEmpty()) {
+      PrintError(
+          QStringLiteral("--size screen needs a display (DISPLAY or WAYLAND_DISPLAY is not "
+                         "set); give --size WIDTHxHEIGHT instead (see --help)"));
+      return kExitUsage;
+    }
+    if (!platformChosen) {
+      qputenv("QT_QPA_PLATFORM", platforms + "offscreen");
+    }
+  } else if (!platformChosen) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   // Decoder warnings would repeat, less clearly, what the error message says.

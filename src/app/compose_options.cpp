@@ -142,6 +142,40 @@ QString StoreWord(Collected& collected, const QString& option, const QString& va
       .arg(option, names.join(QStringLiteral(" or ")), value);
 }
 
+// "WxH" (each side kMinPictureSide..kMaxPictureSide) as a custom size, or "screen".
+QString StoreSize(Collected& collected, const QString& option, const QString& value) {
+  auto& overrides = collected.options.overrides;
+  const auto kind = [&](SizeKind chosen) {
+    overrides.emplace_back(QStringLiteral("Size Kind"),
+                           QString::number(static_cast<std::int32_t>(chosen)));
+  };
+  if (value.compare(u"screen", Qt::CaseInsensitive) == 0) {
+    collected.options.screenSize = true;
+    kind(SizeKind::Screen);
+    return {};
+  }
+  const QStringList sides = value.split(u'x', Qt::KeepEmptyParts, Qt::CaseInsensitive);
+  const auto side = [&](qsizetype i) {
+    return sides.size() == 2 ? StrictInteger(sides[i], kMinPictureSide, kMaxPictureSide)
+                             : std::nullopt;
+  };
+  const std::optional<qint64> width = side(0);
+  const std::optional<qint64> height = side(1);
+  // A sign is no part of a size.
+  if (!width || !height || sides[0].front() == u'+' || sides[1].front() == u'+') {
+    return QStringLiteral("%1 needs WIDTHxHEIGHT, each %2..%3, or screen, not \"%4\"")
+        .arg(option)
+        .arg(kMinPictureSide)
+        .arg(kMaxPictureSide)
+        .arg(value);
+  }
+  collected.options.screenSize = false;
+  kind(SizeKind::Custom);
+  overrides.emplace_back(QStringLiteral("Custom Width"), QString::number(*width));
+  overrides.emplace_back(QStringLiteral("Custom Height"), QString::number(*height));
+  return {};
+}
+
 constexpr OptionRow Switch(const char* name, const char* help, bool ComposeOptions::*flag,
                            const char* alias = nullptr) {
   return {name, alias, nullptr, help, flag, nullptr, nullptr};
@@ -208,6 +242,17 @@ constexpr OptionRow kOptions[] = {
     Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
     Switch("opaque-text", "the opacity fades the block's card, never its text",
            &ComposeOptions::opaqueText),
+    Value("size", "WxH|screen",
+          "the picture's size: WIDTHxHEIGHT (each 320..7680), or the screen's size in\n"
+          "device pixels, which needs a display (default: the profile's size)",
+          StoreSize),
+    Value("fit", "stretch|fill|fit",
+          "how the photo fills the picture: stretched over it, scaled to cover it with\n"
+          "the overhang cut off, or scaled to fit inside it (default: the profile's,\n"
+          "else stretch)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, "Photo Fit", {"stretch", "fill", "fit"});
+          }),
     Switch("set-wallpaper",
            "make the month (default: this one) the desktop wallpaper: composed from the\n"
            "profile and the remembered photo (or --photo), saved in\n"

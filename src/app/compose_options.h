@@ -32,6 +32,7 @@ struct ComposeOptions {
   bool json = false;
   bool weekNumbers = false;              // also in `overrides`, as "Week Numbers=1"
   bool opaqueText = false;               // also in `overrides`, as "Opaque Text=1"
+  bool screenSize = false;               // --size screen: the picture takes the screen's size
   bool setWallpaper = false;             // write into the wallpaper folder and set the wallpaper
   std::optional<bool> monthlyRefresh{};  // install (true) or remove the monthly renewal
   bool help = false;

@@ -50,18 +50,51 @@ void BlendRow(uchar* __restrict destination, const uchar* __restrict source, std
   }
 }
 
+// The `part` of `image`, sharing its pixels where their depth allows.
+QImage PartOf(const QImage& image, const Rect& part) {
+  const QRect rect(part.left, part.top, part.right - part.left, part.bottom - part.top);
+  if (rect == image.rect()) {
+    return image;
+  }
+  if (image.depth() < 8) {
+    return image.copy(rect);
+  }
+  const qsizetype offset =
+      rect.top() * image.bytesPerLine() + qsizetype{rect.left()} * (image.depth() / 8);
+  // Read-only over the caller's pixels: nothing writes to it, so it never detaches.
+  QImage shared(image.constBits() + offset, rect.width(), rect.height(), image.bytesPerLine(),
+                image.format());
+  shared.setColorTable(image.colorTable());
+  return shared;
+}
+
 }  // namespace
 
-QImage PictureBackground(const QImage& photo, PictureSize size) {
-  if (!photo.isNull() && !photo.hasAlphaChannel()) {
-    return StretchHalftone(photo, size.width, size.height).convertToFormat(QImage::Format_RGB888);
+QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit) {
+  QImage shown;  // the photograph's part that shows, at its size on the picture
+  Rect placed{0, 0, size.width, size.height};
+  if (!photo.isNull()) {
+    const PictureSize photoSize{photo.width(), photo.height()};
+    if (fit == PhotoFit::Fill) {
+      // What a fill shows is the picture's shape fitted into the photograph.
+      const Rect part = PlacePhoto(size, photoSize, PhotoFit::Fit);
+      shown = StretchHalftone(PartOf(photo, part), size.width, size.height);
+    } else {
+      placed = PlacePhoto(photoSize, size, fit);
+      shown = StretchHalftone(photo, placed.right - placed.left, placed.bottom - placed.top);
+    }
+    photo = QImage();
+  }
+  const bool covers = placed == Rect{0, 0, size.width, size.height};
+  if (!shown.isNull() && covers && !shown.hasAlphaChannel()) {
+    return std::move(shown).convertToFormat(QImage::Format_RGB888);
   }
   QImage background(size.width, size.height, QImage::Format_RGB888);
   background.fill(ColorFromRef(DesktopBackgroundColor()));
   // The see-through parts of a photograph show the desktop colour, not black.
-  if (!photo.isNull()) {
+  if (!shown.isNull()) {
     QPainter painter(&background);
-    painter.drawImage(0, 0, StretchHalftone(photo, size.width, size.height));
+    painter.drawImage(placed.left, placed.top, shown);
   }
   return background;
 }
@@ -121,9 +154,11 @@ Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& s
 }
 
 Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
-                                        const std::vector<int>& holidayDays) {
-  return ComposeOver(PictureBackground(photo, PictureDimensions(settings.pictSize)), settings,
-                     holidayDays);
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> screen) {
+  return ComposeOver(
+      PictureBackground(photo, PictureSizeOf(settings, screen), PhotoFitOf(settings)), settings,
+      holidayDays);
 }
 
 bool BlendBlock(QImage& destination, const QRect& destinationRect, const QImage& source,

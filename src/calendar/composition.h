@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "calendar/calendar_settings.h"
@@ -16,9 +17,10 @@ struct ComposedPicture {
   int blockHeight = 0;
 };
 
-/// The photograph (a null image for none) stretched over a picture of `size`, 24 bits per pixel;
-/// the desktop colour shows where the photograph is absent or see-through.
-QImage PictureBackground(const QImage& photo, PictureSize size);
+/// The photograph (a null image for none) on a picture of `size`, 24 bits per pixel, placed as
+/// `fit` asks (see PlacePhoto); the desktop colour shows where the photograph is absent, does not
+/// reach or is see-through. A photograph handed over is let go as soon as it is scaled.
+QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit = PhotoFit::Stretch);
 
 /// The calendar block of one month, drawn in the rectangle (0, 0, width, height) of its surface.
 struct CalendarBlock {
@@ -43,9 +45,11 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
                                     const std::vector<int>& holidayDays);
 
-/// PictureBackground at the settings' picture size, then ComposeOver.
+/// PictureBackground at the settings' picture size (PictureSizeOf with `screen`) and photo fit,
+/// then ComposeOver.
 Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
-                                        const std::vector<int>& holidayDays);
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> screen = std::nullopt);
 
 /// Blends `sourceRect` of `source` over `destinationRect` of `destination`: C = (A·α + B·(255 − α))
 /// >> 8 per channel. Parts outside either image are cut off. False, and the destination unchanged,

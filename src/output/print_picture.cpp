@@ -1,5 +1,6 @@
 #include "output/print_picture.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <QTemporaryFile>
+#include <QVBoxLayout>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
@@ -26,10 +28,24 @@ namespace {
 // the one page we print.
 constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-bool RunPrintDialog(QPrinter& printer) {
+bool RunPrintDialog(QPrinter& printer, PagePlacement& placement) {
   // No owner, as the other common dialogs of the main window.
   QPrintDialog dialog(&printer, nullptr);
-  return dialog.exec() == QDialog::Accepted;
+  auto* options = new QWidget;
+  options->setWindowTitle(QStringLiteral("カレンダー"));
+  auto* stretch = new QCheckBox(QStringLiteral("用紙全体に引き伸ばす"), options);
+  stretch->setObjectName(QStringLiteral("stretchOverPage"));
+  stretch->setToolTip(QStringLiteral("写真の縦横比を変えて、印刷できる範囲全体に引き伸ばします"));
+  stretch->setChecked(placement == PagePlacement::Stretch);
+  auto* layout = new QVBoxLayout(options);
+  layout->addWidget(stretch);
+  layout->addStretch();
+  dialog.setOptionTabs({options});
+  if (dialog.exec() != QDialog::Accepted) {
+    return false;
+  }
+  placement = stretch->isChecked() ? PagePlacement::Stretch : PagePlacement::Fit;
+  return true;
 }
 
 void ShowPrintFailure(const QString& message) {
@@ -37,12 +53,12 @@ void ShowPrintFailure(const QString& message) {
   box.exec();
 }
 
-bool PaintPage(QPrinter& printer, const QImage& picture) {
+bool PaintPage(QPrinter& printer, const QImage& picture, PagePlacement placement) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     return false;
   }
-  PicturePainter().PrintFullPage(painter, picture);
+  PicturePainter().PrintFullPage(painter, picture, placement);
   return painter.end();
 }
 
@@ -102,7 +118,7 @@ void ResetJobOptions(QPrinter& printer) {
   }
 }
 
-Status PrintComposedPicture(QPrinter& printer, const QImage& picture) {
+Status PrintComposedPicture(QPrinter& printer, const QImage& picture, PagePlacement placement) {
   if (picture.isNull()) {
     return Failure(Fault::NothingToWrite);
   }
@@ -121,7 +137,7 @@ Status PrintComposedPicture(QPrinter& printer, const QImage& picture) {
     staging.close();
     printer.setOutputFileName(staging.fileName());
   }
-  const bool printed = PaintPage(printer, picture);
+  const bool printed = PaintPage(printer, picture, placement);
   if (toFile) {
     printer.setOutputFileName(target);
   }
@@ -139,10 +155,13 @@ Status PrintComposedPicture(QPrinter& printer, const QImage& picture) {
 PrintOutcome PrintPicture(const QImage& picture, const PrintDialogs& dialogs) {
   // Device pixels at the printer's own resolution; the picture is scaled while the page renders.
   QPrinter printer(QPrinter::HighResolution);
-  if (!dialogs.choosePrinter(printer)) {
+  // A wide picture opens on a landscape page; the user may still turn it.
+  printer.setPageOrientation(OrientationFor(picture.size()));
+  PagePlacement placement = PagePlacement::Fit;
+  if (!dialogs.choosePrinter(printer, placement)) {
     return PrintOutcome::Cancelled;
   }
-  if (const Status printed = PrintComposedPicture(printer, picture); !printed) {
+  if (const Status printed = PrintComposedPicture(printer, picture, placement); !printed) {
     dialogs.reportFailure(
         QStringLiteral("印刷できませんでした。\n\n%1").arg(FailureMessage(printed.failure())));
     return PrintOutcome::Failed;

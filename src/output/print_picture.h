@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "picture/failure.h"
+#include "picture/page_placement.h"
 
 class QImage;
 class QPrinter;
@@ -15,13 +16,16 @@ inline constexpr char kPrintDocumentName[] = "LUNETTA";
 
 /// The questions the print command asks. Tests replace them so that no modal dialog runs.
 struct PrintDialogs {
-  /// Lets the user choose and set up `printer`; false when the user cancels.
-  std::function<bool(QPrinter& printer)> choosePrinter;
+  /// Lets the user choose and set up `printer`, which comes set to the orientation that suits the
+  /// picture, and how the picture goes on the page (Fit unless the user asks to stretch); false
+  /// when the user cancels.
+  std::function<bool(QPrinter& printer, PagePlacement& placement)> choosePrinter;
   /// Tells the user that nothing was printed.
   std::function<void(const QString& message)> reportFailure;
 };
 
-/// A print dialog without an owner, and a message box with the critical icon.
+/// A print dialog without an owner, with the check box "用紙全体に引き伸ばす" (stretch over the
+/// whole page) among its options, and a message box with the critical icon.
 PrintDialogs StandardPrintDialogs();
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
@@ -30,15 +34,17 @@ enum class PrintOutcome { Printed, Cancelled, Failed };
 /// copy, all pages, no CUPS page set or page ranges. The picture is one page.
 void ResetJobOptions(QPrinter& printer);
 
-/// Prints `picture` on exactly one page of a document named "LUNETTA", stretched over the whole
-/// printable area without keeping the aspect ratio. The printer's copy count and page range are
-/// reset: one copy, all pages. A PDF file is written atomically, so a failed print never destroys
-/// an existing file. Nothing is printed, and NothingToWrite returned, for a null picture: an empty
-/// sheet would look like a print that worked.
-Status PrintComposedPicture(QPrinter& printer, const QImage& picture);
+/// Prints `picture` on exactly one page of a document named "LUNETTA", placed on the printable
+/// area as `placement` says: as large as it goes in its own shape, centred, or stretched over the
+/// whole area. The printer's copy count and page range are reset: one copy, all pages. A PDF file
+/// is written atomically, so a failed print never destroys an existing file. Nothing is printed,
+/// and NothingToWrite returned, for a null picture: an empty sheet would look like a print that
+/// worked.
+Status PrintComposedPicture(QPrinter& printer, const QImage& picture,
+                            PagePlacement placement = PagePlacement::Fit);
 
-/// Asks for a printer and prints `picture`; a failure is reported through `dialogs.reportFailure`,
-/// a cancel prints nothing.
+/// Asks for a printer, set first to the orientation that suits `picture`, and prints it; a failure
+/// is reported through `dialogs.reportFailure`, a cancel prints nothing.
 PrintOutcome PrintPicture(const QImage& picture,
                           const PrintDialogs& dialogs = StandardPrintDialogs());
 

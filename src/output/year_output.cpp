@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "picture/load_picture_file.h"
+#include "picture/page_placement.h"
 #include "picture/picture.h"
 #include "session/calendar_session.h"
 #include "ui/failure_messages.h"
@@ -27,7 +28,7 @@ QString WorkLabel(int year, const QString& what) {
 // Pages on a printer, in month order; a cancel aborts the job instead of sending what is done.
 YearOutcome PrintOnPrinter(QPrinter& printer, const YearPlan& plan, const YearProgress& progress,
                            std::stop_token stop) {
-  PageSequence pages(printer, QSize(plan.size.width, plan.size.height));
+  PageSequence pages(printer, QSize(plan.size.width, plan.size.height), plan.placement);
   YearWork work;
   work.deliver = [&pages](const ComposedMonth& month) { return pages.Add(month.composed.picture); };
   work.progress = progress;
@@ -87,11 +88,12 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
                            const YearRunner& run) {
   // Device pixels at the printer's own resolution; the pictures are scaled while pages render.
   QPrinter printer(QPrinter::HighResolution);
-  if (!dialogs.choosePrinter(printer)) {
+  YearPlan plan = session.PlanYear();
+  printer.setPageOrientation(OrientationFor(QSizeF(plan.size.width, plan.size.height)));
+  if (!dialogs.choosePrinter(printer, plan.placement)) {
     return {};
   }
   ResetJobOptions(printer);
-  const YearPlan plan = session.PlanYear();
   YearOutputReport report;
   const QString file = printer.outputFileName();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();

@@ -9,20 +9,23 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "picture/area_scaler.h"
 #include "picture/load_picture_file.h"
 
 namespace lunetta {
 
 namespace {
 
-constexpr std::size_t kInputChunk = 64 << 10;
+constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // setjmp of the stage that called into the library. Warnings are counted, never printed.
@@ -53,6 +56,11 @@ struct Job {
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   bool created = false;
+  // A fill or a fit: two bands of decoded rows, one being scaled while the other is decoded.
+  std::optional<AreaScaler> scaler;
+  std::vector<JSAMPLE> bands[2];
+  // Declared last, so that it is waited for before the scaler and the bands go.
+  std::future<void> scaling;
 
   ~Job() {
     if (created) {
@@ -165,6 +173,36 @@ QImage Oriented(QImage image, QImageIOHandler::Transformations transformation) {
   return image;
 }
 
+struct Shrink {
+  QRect part;
+  QSize size;
+};
+
+// The shrink that a fill or a fit of a `decoded` picture on a `fitSize` picture needs; nothing for
+// a stretch, which keeps the picture whole for the stretch's own averaging, and where the part
+// would have to grow.
+std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
+  if (fit == PhotoFit::Stretch || !fitSize.isValid() || fitSize.isEmpty() || decoded.isEmpty()) {
+    return std::nullopt;
+  }
+  const PictureSize photo{decoded.width(), decoded.height()};
+  const PictureSize picture{fitSize.width(), fitSize.height()};
+  Rect part{0, 0, photo.width, photo.height};
+  QSize size = fitSize;
+  if (fit == PhotoFit::Fill) {
+    // The picture's shape fitted into the photograph is what a fill shows.
+    part = PlacePhoto(picture, photo, PhotoFit::Fit);
+  } else {
+    const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
+    size = QSize(placed.right - placed.left, placed.bottom - placed.top);
+  }
+  const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
+  if (size.width() > partRect.width() || size.height() > partRect.height()) {
+    return std::nullopt;
+  }
+  return Shrink{partRect, size};
+}
+
 enum class Stage { Done, Failed, TooLarge, TooShort };
 
 // The calls into libjpeg, in stages, each under setjmp. Only trivially destructible locals live in
@@ -240,6 +278,56 @@ Stage ReadRows(Job& job, QImage& image, JDIMENSION first, JDIMENSION last, qint6
   return Stage::Done;
 }
 
+// Decodes the part of the picture `shrink` shows, shrinking its rows to `shrink.size` on a second
+// thread, band by band, as they come.
+Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink, qint64 maxBytes) {
+  jpeg_decompress_struct& info = job.info;
+  if (setjmp(job.errors.jump) != 0) {
+    return Stage::Failed;
+  }
+  info.mem->max_memory_to_use = static_cast<long>(maxBytes);
+  info.out_color_space = JCS_RGB;  // the byte order of QImage::Format_RGB888
+  jpeg_start_decompress(&info);
+  // Cropping starts at a column of whole blocks at or left of the part.
+  auto left = static_cast<JDIMENSION>(shrink.part.x());
+  auto width = static_cast<JDIMENSION>(shrink.part.width());
+  if (width < info.output_width) {
+    jpeg_crop_scanline(&info, &left, &width);
+  }
+  const std::size_t offset = 3 * (static_cast<std::size_t>(shrink.part.x()) - left);
+  const std::size_t stride = 3 * static_cast<std::size_t>(info.output_width);
+  job.scaler.emplace(shrink.part.width(), shrink.part.height(), image);
+  for (std::vector<JSAMPLE>& band : job.bands) {
+    band.resize(stride * kBandRows);
+  }
+  jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(shrink.part.y()));
+  std::size_t remaining = static_cast<std::size_t>(shrink.part.height());
+  for (int band = 0; remaining > 0; band ^= 1) {
+    JSAMPLE* rows = job.bands[band].data();
+    const std::size_t count = std::min(remaining, kBandRows);
+    for (std::size_t done = 0; done < count;) {
+      JSAMPROW pointers[kBandRows];
+      for (std::size_t i = done; i < count; ++i) {
+        pointers[i - done] = rows + i * stride;
+      }
+      done += jpeg_read_scanlines(&info, pointers, static_cast<JDIMENSION>(count - done));
+    }
+    remaining -= count;
+    if (job.scaling.valid()) {
+      job.scaling.get();
+    }
+    job.scaling =
+        std::async(std::launch::async | std::launch::deferred, [&job, rows, count, stride, offset] {
+          for (std::size_t i = 0; i < count; ++i) {
+            job.scaler->AddRow(rows + i * stride + offset);
+          }
+        });
+  }
+  job.scaling.get();
+  jpeg_abort_decompress(&info);
+  return Stage::Done;
+}
+
 Failure StageFailure(const Job& job, Stage stage) {
   return stage == Stage::TooShort
              ? Failure(Fault::Truncated)
@@ -253,25 +341,30 @@ bool IsJpeg(const QByteArray& head) {
          static_cast<unsigned char>(head[1]) == 0xD8 && static_cast<unsigned char>(head[2]) == 0xFF;
 }
 
-int ReducedDecodeEighths(QSize pictureSize, QSize fitSize) {
+int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit) {
   if (!fitSize.isValid() || fitSize.isEmpty() || pictureSize.isEmpty()) {
     return 8;
   }
+  const Rect drawn = PlacePhoto({pictureSize.width(), pictureSize.height()},
+                                {fitSize.width(), fitSize.height()}, fit);
   for (int eighths = 1; eighths < 8; ++eighths) {
-    if (CeilEighths(pictureSize.width(), eighths) >= fitSize.width() &&
-        CeilEighths(pictureSize.height(), eighths) >= fitSize.height()) {
+    if (CeilEighths(pictureSize.width(), eighths) >= drawn.right - drawn.left &&
+        CeilEighths(pictureSize.height(), eighths) >= drawn.bottom - drawn.top) {
       return eighths;
     }
   }
   return 8;
 }
 
-Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBytes) {
+Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   // In memory, so that two decoders can read it at once.
   if (device.size() > maxBytes / 2) {
     return Failure(Fault::TooLarge);
   }
   const QByteArray data = device.readAll();
+  // Before the jobs: a decode that fails mid-way leaves a job's scaler writing into the image
+  // until the job is gone.
+  QImage image;
   Job job;
   if (const Stage read = ReadHeader(job, data); read != Stage::Done) {
     return StageFailure(job, read);
@@ -281,7 +374,8 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBy
   // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
   const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
   const bool turned = orientation >= 5;
-  const int eighths = ReducedDecodeEighths(stored, turned ? fitSize.transposed() : fitSize);
+  const QSize storedFit = turned ? fitSize.transposed() : fitSize;
+  const int eighths = ReducedDecodeEighths(stored, storedFit, fit);
   if (const Stage scaled = Scale(job, eighths); scaled != Stage::Done) {
     return StageFailure(job, scaled);
   }
@@ -291,19 +385,33 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBy
   if (!info.arith_code && qint64(data.size()) * 8 < BlockCount(info)) {
     return Failure(Fault::Truncated);
   }
-  const qint64 output = qint64(info.output_width) * info.output_height * 4;
+  // A fill or a fit shrinks the rows as they come, and decodes no row that does not show.
+  const std::optional<Shrink> shrink =
+      ShrinkFor(QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
+                storedFit, fit);
+  const qint64 output = shrink ? qint64(shrink->size.width()) * shrink->size.height() * 3
+                               : qint64(info.output_width) * info.output_height * 4;
   const qint64 coefficients = info.progressive_mode ? CoefficientBytes(info) : 0;
   // The file, and the output twice: turning it as its EXIF data asks makes a copy.
   const qint64 working = data.size() + 2 * output + coefficients;
-  QImage image;
   if (working <= maxBytes) {
-    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                   QImage::Format_RGB32);
+    image = shrink ? QImage(shrink->size, QImage::Format_RGB888)
+                   : QImage(static_cast<int>(info.output_width),
+                            static_cast<int>(info.output_height), QImage::Format_RGB32);
   }
   if (image.isNull()) {
     Failure failure(Fault::TooLarge);
     failure.size = size;
     return failure;
+  }
+  if (shrink) {
+    if (const Stage read = ReadShrunk(job, image, *shrink, maxBytes); read != Stage::Done) {
+      return StageFailure(job, read);
+    }
+    if (job.errors.dataEndedInSegment) {
+      return Failure(Fault::Truncated);
+    }
+    return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size};
   }
 
   // A large single-scan picture decodes in two halves at once: the second decoder runs through
@@ -312,8 +420,8 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBy
   const bool split =
       !info.progressive_mode && rows >= 512 && std::thread::hardware_concurrency() > 1;
   const JDIMENSION half = split ? rows / 2 : rows;
+  Job secondJob;  // before its future, which waits for the work on it
   std::future<std::pair<Stage, Job*>> second;
-  Job secondJob;
   if (split) {
     second = std::async(std::launch::async, [&] {
       Stage stage = Start(secondJob, data, eighths);

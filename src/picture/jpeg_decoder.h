@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSize>
 
+#include "calendar/calendar_settings.h"
 #include "picture/failure.h"
 
 class QIODevice;
@@ -15,19 +16,23 @@ struct DecodedPicture;
 /// Whether `head` (the first bytes of a file) starts a JPEG.
 bool IsJpeg(const QByteArray& head);
 
-/// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers
-/// `fitSize`; 8 when `fitSize` is not valid.
-int ReducedDecodeEighths(QSize pictureSize, QSize fitSize);
+/// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers the size
+/// the picture is drawn at on a `fitSize` picture with `fit` (see PlacePhoto); 8 when `fitSize` is
+/// not valid.
+int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit = PhotoFit::Stretch);
 
 /// Decodes the JPEG on `device` (readable, positioned at its start) into a 32-bit image turned as
 /// its EXIF orientation says. The decoder's own DCT scaling reduces it to the smallest eighth of
-/// its size that still covers `fitSize` (in the turned picture's orientation).
+/// its size that still covers the size it is drawn at on a `fitSize` picture with `fit` (in the
+/// turned picture's orientation). A fill or a fit that shrinks the picture further comes back at
+/// the size it is drawn at, averaged over the area of each pixel (for a fill only the centred part
+/// that shows, whose rows outside it are not decoded), 24 bits per pixel.
 ///
 /// Refused before anything is decoded: TooLarge when the decode's working memory (the output and,
 /// for a progressive picture, the coefficients of the whole image) would pass `maxBytes`, and
 /// Truncated when the file is too short to hold a picture of the size its header claims.
 /// Truncated too when the coded data end before the picture does; a missing end-of-image marker
 /// alone is no fault. Undecodable, with the decoder's words as detail, for anything else.
-Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, qint64 maxBytes);
+Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes);
 
 }  // namespace lunetta

@@ -5,8 +5,8 @@
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QImageReader>
-#include <QtEndian>
 #include <QPixelFormat>
+#include <QtEndian>
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -83,20 +83,20 @@ double DecodedBytesPerPixel(QImage::Format format) {
 
 }  // namespace
 
-QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize) {
-  const int eighths = ReducedDecodeEighths(pictureSize, fitSize);
+QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize, PhotoFit fit) {
+  const int eighths = ReducedDecodeEighths(pictureSize, fitSize, fit);
   return QSize(CeilEighths(pictureSize.width(), eighths),
                CeilEighths(pictureSize.height(), eighths));
 }
 
-Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
+Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, PhotoFit fit) {
   // The first bytes, before any reader moves the device.
   const QByteArray head = source.peek(10);
   if (IsJpeg(head)) {
     // libjpeg directly: it decodes at any eighth of the size, where Qt's reader goes by halves,
     // and it tells a picture cut short from one that only lacks its end marker. No Qt plugin is
     // involved, so a photo can decode on a worker thread while the application starts.
-    return DecodeJpeg(source, fitSize, kMaxDecodedBytes);
+    return DecodeJpeg(source, fitSize, fit, kMaxDecodedBytes);
   }
   ReadWatch device(source);
   QImageReader reader(&device);
@@ -141,17 +141,18 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize) {
   return DecodedPicture{std::move(image), size};
 }
 
-Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize) {
+Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize, PhotoFit fit) {
   if (bytes.isEmpty()) {
     return PictureFault(Fault::EmptyFile);
   }
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
-  return LoadPictureDevice(buffer, fitSize);
+  return LoadPictureDevice(buffer, fitSize, fit);
 }
 
-Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize) {
+Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize,
+                                       PhotoFit fit) {
   const auto fail = [&path](Fault fault, std::error_code cause = {}) {
     return Failure(fault, path, cause);
   };
@@ -173,7 +174,7 @@ Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize 
   if (file.size() == 0) {
     return fail(Fault::EmptyFile);
   }
-  Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize);
+  Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize, fit);
   if (!decoded) {
     Failure failure = decoded.failure();
     failure.file = path;

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <filesystem>
 
+#include "calendar/calendar_settings.h"
 #include "picture/failure.h"
 
 class QIODevice;
@@ -21,21 +22,28 @@ struct DecodedPicture {
 inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 
 /// Decodes a picture file, applying its EXIF orientation. When `fitSize` is given, a picture much
-/// larger than it may be decoded at reduced scale, never smaller than `fitSize` in either
-/// direction. Only regular files are opened, so a FIFO or a device never blocks the caller.
-Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize = {});
+/// larger than what it is drawn at on a `fitSize` picture with `fit` (see PlacePhoto) may be
+/// decoded at reduced scale, never smaller than that in either direction; for a fill or a fit, a
+/// JPEG may come back already at that size, and for a fill as only the part that shows (the
+/// picture's shape, centred). DecodedPicture::size is the whole picture's all the same. Only
+/// regular files are opened, so a FIFO or a device never blocks the caller.
+Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize = {},
+                                       PhotoFit fit = PhotoFit::Stretch);
 
 /// Decodes a picture from an open, readable, random-access device positioned at its start, as
 /// LoadPictureFile does for a file. Failures name no file.
-Result<DecodedPicture> LoadPictureDevice(QIODevice& device, QSize fitSize = {});
+Result<DecodedPicture> LoadPictureDevice(QIODevice& device, QSize fitSize = {},
+                                         PhotoFit fit = PhotoFit::Stretch);
 
 /// Decodes a picture held in memory, as LoadPictureFile does for a file.
-Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize = {});
+Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize = {},
+                                       PhotoFit fit = PhotoFit::Stretch);
 
 /// The size at which to decode a `pictureSize` picture by DCT scaling (M/8 of each side, M = 1..8,
-/// sides rounded up as libjpeg does) so that it still covers `fitSize`: the smallest such M.
-/// `pictureSize` itself when no reduction is possible or `fitSize` is not valid.
-QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize);
+/// sides rounded up as libjpeg does) so that it still covers what it is drawn at on a `fitSize`
+/// picture with `fit`: the smallest such M. `pictureSize` itself when no reduction is possible or
+/// `fitSize` is not valid.
+QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize, PhotoFit fit = PhotoFit::Stretch);
 
 /// File-name patterns of the photo formats this machine's image reader decodes ("*.jpg", "*.jpeg",
 /// "*.png", ...), for an open dialog's filter.

@@ -15,14 +15,19 @@ bool PicturePainter::PaintStretched(const QImage& picture, QPainter& target, int
     return false;
   }
   if (targetWidth > 0 && targetHeight > 0) {
-    target.drawImage(0, 0, StretchHalftone(picture, targetWidth, targetHeight));
+    const qreal ratio = target.device() != nullptr ? target.device()->devicePixelRatioF() : 1.0;
+    QImage stretched =
+        StretchHalftone(picture, qRound(targetWidth * ratio), qRound(targetHeight * ratio));
+    stretched.setDevicePixelRatio(ratio);
+    target.drawImage(QRectF(0, 0, targetWidth, targetHeight), stretched);
   }
   scaleX_ = static_cast<double>(targetWidth) / picture.width();
   scaleY_ = static_cast<double>(targetHeight) / picture.height();
   return true;
 }
 
-void PicturePainter::PrintFullPage(QPainter& printer, const QImage& picture) {
+void PicturePainter::PrintFullPage(QPainter& printer, const QImage& picture,
+                                   PagePlacement placement) {
   QPaintDevice* device = printer.device();
   if (device == nullptr || picture.isNull()) {
     return;
@@ -32,7 +37,9 @@ void PicturePainter::PrintFullPage(QPainter& printer, const QImage& picture) {
   printer.save();
   printer.resetTransform();
   printer.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  printer.drawImage(QRect(0, 0, device->width(), device->height()), picture);
+  printer.drawImage(
+      PlacePicture(picture.size(), QRectF(0, 0, device->width(), device->height()), placement),
+      picture);
   printer.restore();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/page_placement.h"
+
 class QImage;
 class QPainter;
 
@@ -9,13 +11,17 @@ namespace lunetta {
 /// picture pixels.
 class PicturePainter {
  public:
-  /// Paints `picture` over (0, 0, targetWidth, targetHeight). A null picture paints nothing, keeps
-  /// the previous factors and returns false.
+  /// Paints `picture` over (0, 0, targetWidth, targetHeight), stretched to as many pixels as the
+  /// target's device has there (twice as many each way at a device pixel ratio of 2), so that a
+  /// high-resolution screen shows it sharp. The factors are per device-independent pixel. A null
+  /// picture paints nothing, keeps the previous factors and returns false.
   bool PaintStretched(const QImage& picture, QPainter& target, int targetWidth, int targetHeight);
 
-  /// Paints `picture` over the whole of the painter's device (a printer's printable area). The
-  /// factors are not changed.
-  void PrintFullPage(QPainter& printer, const QImage& picture);
+  /// Paints `picture` on the painter's device (a printer's printable area) as `placement` says:
+  /// over the whole of it, or as large as it goes in the picture's shape, centred. The factors are
+  /// not changed.
+  void PrintFullPage(QPainter& printer, const QImage& picture,
+                     PagePlacement placement = PagePlacement::Stretch);
 
   double scaleX() const { return scaleX_; }
   double scaleY() const { return scaleY_; }

@@ -1,7 +1,9 @@
 #include "session/calendar_session.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -15,6 +17,15 @@ namespace {
 std::string_view Variable(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string_view() : std::string_view(value);
+}
+
+// Copies `rows` into `image` with its top-left corner at `at`; both 24 bits per pixel.
+void CopyRows(const QImage& rows, QImage& image, QPoint at) {
+  const auto bytes = static_cast<std::size_t>(rows.width()) * 3;
+  for (int y = 0; y < rows.height(); ++y) {
+    std::memcpy(image.scanLine(at.y() + y) + static_cast<std::size_t>(at.x()) * 3,
+                rows.constScanLine(y), bytes);
+  }
 }
 
 }  // namespace
@@ -84,12 +95,17 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
 }
 
 Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const {
+  CalendarSettings saved = settings_;
+  if (SizeKindOf(saved) == SizeKind::Screen && environment_.screenSize) {
+    saved.screenWidth = environment_.screenSize->width;
+    saved.screenHeight = environment_.screenSize->height;
+  }
   MonthPhotos own;
   for (int month = 1; month <= 12; ++month) {
     own[static_cast<std::size_t>(month - 1)] = monthPhotoPath(month);
   }
   if (const std::error_code error =
-          lunetta::SaveSettings(profile, settings_, Today(), photo_.path(), own)) {
+          lunetta::SaveSettings(profile, saved, Today(), photo_.path(), own)) {
     return WritingFailure(profile, error);
   }
   return {};
@@ -138,6 +154,9 @@ void CalendarSession::ChooseMonthPhoto(int month, std::filesystem::path path) {
   }
   std::optional<PhotoBackdrop>& own = monthPhotos_[static_cast<std::size_t>(month - 1)];
   if (path.empty()) {
+    if (own && heldBackdrop_ == &*own) {
+      heldBackdrop_ = nullptr;
+    }
     own.reset();
     return;
   }
@@ -175,7 +194,7 @@ void CalendarSession::MoveBlock(int x, int y) {
 }
 
 void CalendarSession::PrefetchPhoto() {
-  ShownBackdrop().Prefetch(PictureDimensions(settings_.pictSize));
+  ShownBackdrop().Prefetch(pictureSize(), PhotoFitOf(settings_));
 }
 
 void CalendarSession::ReloadHolidays() {
@@ -217,8 +236,30 @@ Status CalendarSession::Compose() {
   if (!block) {
     return block.failure();
   }
-  composed_ = BlendCalendarBlock(ShownBackdrop().Background(PictureDimensions(settings_.pictSize)),
-                                 block.value(), settings_);
+  const PictureSize size = pictureSize();
+  const PhotoFit fit = PhotoFitOf(settings_);
+  QImage background;
+  PhotoBackdrop& shown = ShownBackdrop();
+  if (heldBackdrop_ == &shown && shown.Current(size, fit)) {
+    // The photograph is still under the last block: putting back what the block covered gives it
+    // whole again, without a copy of the picture.
+    background = std::move(composed_.picture);
+    CopyRows(patch_, background, patchAt_);
+  } else {
+    background = shown.TakeBackground(size, fit);
+  }
+  // The pixels the block will cover: its rectangle within the picture, in 64 bits so that a
+  // far-off position cannot overflow.
+  const auto clip = [](std::int64_t at, int length, int limit) {
+    return std::pair(static_cast<int>(std::clamp<std::int64_t>(at, 0, limit)),
+                     static_cast<int>(std::clamp<std::int64_t>(at + length, 0, limit)));
+  };
+  const auto [left, right] = clip(settings_.startX, block->width, background.width());
+  const auto [top, bottom] = clip(settings_.startY, block->height, background.height());
+  patchAt_ = QPoint(left, top);
+  patch_ = background.copy(left, top, right - left, bottom - top);  // null when nothing is covered
+  composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
+  heldBackdrop_ = &shown;
   if (environment_.composedPicturePath.empty()) {
     return {};
   }
@@ -232,7 +273,8 @@ Status CalendarSession::Save(const std::filesystem::path& target, int jpegQualit
 YearPlan CalendarSession::PlanYear() const {
   YearPlan plan;
   plan.loadPhoto = environment_.loadPhoto;
-  plan.size = PictureDimensions(settings_.pictSize);
+  plan.size = pictureSize();
+  plan.fit = PhotoFitOf(settings_);
   for (int month = 1; month <= 12; ++month) {
     MonthPlan& planned = plan.months.emplace_back();
     planned.settings = settings_;

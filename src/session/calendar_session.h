@@ -29,13 +29,15 @@ std::vector<std::filesystem::path> HolidaySearchPath(const std::filesystem::path
 /// in place of the real ones.
 struct SessionEnvironment {
   std::function<LocalDate()> clock = Today;
-  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize) {
-    return LoadPictureFile(path, fitSize);
+  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize, PhotoFit fit) {
+    return LoadPictureFile(path, fitSize, fit);
   };
   /// Where holiday.dat may be, in order: the first that exists is read (see HolidaySearchPath).
   std::vector<std::filesystem::path> holidayFiles;
   /// Where every composition writes the composed picture; empty: it stays in memory.
   std::filesystem::path composedPicturePath;
+  /// The primary screen's size in device pixels; nothing where there is no screen.
+  std::optional<PictureSize> screenSize;
 };
 
 /// The calendar picture being made: the settings, the selected year and month with their holidays,
@@ -56,6 +58,10 @@ class CalendarSession {
   LocalDate Today() const { return environment_.clock(); }
 
   const CalendarSettings& settings() const { return settings_; }
+  /// The size of the picture the settings ask for on this session's screen (PictureSizeOf).
+  PictureSize pictureSize() const { return PictureSizeOf(settings_, environment_.screenSize); }
+  /// The primary screen's size in device pixels; nothing where there is no screen.
+  const std::optional<PictureSize>& screenSize() const { return environment_.screenSize; }
   int year() const { return settings_.year; }
   int month() const { return settings_.month; }
   const HolidayTable& holidays() const { return holidays_; }
@@ -87,7 +93,8 @@ class CalendarSession {
   /// defaults and says why; a missing one is no failure.
   Status LoadSettings(const std::filesystem::path& profile);
   /// Writes the persisted settings with today's date, and the paths of the main photograph and of
-  /// the months' own photos; every other line of the profile is kept.
+  /// the months' own photos; every other line of the profile is kept. While the picture takes the
+  /// screen's size, that size is remembered for runs without a screen.
   Status SaveSettings(const std::filesystem::path& profile) const;
   /// The photograph the profile remembers; empty when none.
   const std::filesystem::path& rememberedPhoto() const { return remembered_.photo; }
@@ -154,6 +161,12 @@ class CalendarSession {
   // A month's own photo, when it has one.
   std::array<std::optional<PhotoBackdrop>, 12> monthPhotos_;
   ComposedPicture composed_;
+  // The composed picture is the photograph taken from heldBackdrop_ (photo_ or a month's own) with
+  // the last block on it; patch_ is what that block covered, at patchAt_ (null when it covered
+  // nothing).
+  const PhotoBackdrop* heldBackdrop_ = nullptr;
+  QImage patch_;
+  QPoint patchAt_;
 };
 
 }  // namespace lunetta

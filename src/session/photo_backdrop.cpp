@@ -40,19 +40,21 @@ std::optional<PhotoBackdrop::Stamp> PhotoBackdrop::StampOf(const std::filesystem
 }
 
 PhotoBackdrop::Prepared PhotoBackdrop::Prepare(const PhotoLoader& loader,
-                                               const std::filesystem::path& path,
-                                               PictureSize size) {
+                                               const std::filesystem::path& path, PictureSize size,
+                                               PhotoFit fit) {
   Prepared prepared;
   prepared.size = size;
+  prepared.fit = fit;
   if (path.empty()) {
     prepared.background = PictureBackground(QImage(), size);
     return prepared;
   }
   // Stamped before reading: a change during the decode shows at the next composition.
   prepared.stamp = StampOf(path);
-  Result<DecodedPicture> decoded = loader(path, QSize(size.width, size.height));
+  Result<DecodedPicture> decoded = loader(path, QSize(size.width, size.height), fit);
   if (decoded) {
-    prepared.background = PictureBackground(decoded->image, size);
+    // Handed over, so that it goes as soon as it is scaled.
+    prepared.background = PictureBackground(std::move(decoded->image), size, fit);
   } else {
     prepared.failure = decoded.failure();
     prepared.background = PictureBackground(QImage(), size);
@@ -60,8 +62,8 @@ PhotoBackdrop::Prepared PhotoBackdrop::Prepare(const PhotoLoader& loader,
   return prepared;
 }
 
-bool PhotoBackdrop::Current(PictureSize size) const {
-  if (!kept_ || prepared_.size != size) {
+bool PhotoBackdrop::Current(PictureSize size, PhotoFit fit) const {
+  if (!kept_ || prepared_.size != size || (prepared_.fit != fit && !path_.empty())) {
     return false;
   }
   // A file that was missing stays missing, or has appeared and is read now.
@@ -74,21 +76,22 @@ void PhotoBackdrop::Take(Prepared prepared) {
   kept_ = true;
 }
 
-void PhotoBackdrop::Prefetch(PictureSize size) {
-  if (pending_.valid() || Current(size)) {
+void PhotoBackdrop::Prefetch(PictureSize size, PhotoFit fit) {
+  if (pending_.valid() || Current(size, fit)) {
     return;
   }
-  pending_ = std::async(std::launch::async, Prepare, loader_, path_, size);
+  pending_ = std::async(std::launch::async, Prepare, loader_, path_, size, fit);
 }
 
-const QImage& PhotoBackdrop::Background(PictureSize size) {
+QImage PhotoBackdrop::TakeBackground(PictureSize size, PhotoFit fit) {
   if (pending_.valid()) {
     Take(pending_.get());
   }
-  if (!Current(size)) {
-    Take(Prepare(loader_, path_, size));
+  // Taken already and still current: placed again from the file, as nothing is kept.
+  if (!Current(size, fit) || prepared_.background.isNull()) {
+    Take(Prepare(loader_, path_, size, fit));
   }
-  return prepared_.background;
+  return std::move(prepared_.background);
 }
 
 }  // namespace lunetta

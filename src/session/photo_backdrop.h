@@ -14,14 +14,15 @@
 
 namespace lunetta {
 
-/// Decodes a photograph for a picture of a given size; LoadPictureFile in the programs, a counting
-/// stand-in in tests.
-using PhotoLoader =
-    std::function<Result<DecodedPicture>(const std::filesystem::path& path, QSize fitSize)>;
+/// Decodes a photograph for a picture of a given size, on which it is placed with `fit`;
+/// LoadPictureFile in the programs, a counting stand-in in tests.
+using PhotoLoader = std::function<Result<DecodedPicture>(const std::filesystem::path& path,
+                                                         QSize fitSize, PhotoFit fit)>;
 
-/// A photograph decoded once and kept stretched to the picture size, so that changing the month,
-/// the year or the block's look composes from memory. It is decoded again when it is chosen again,
-/// when the picture size changes and when the file changes on disk (size or modification time).
+/// A photograph decoded once and placed on the picture, so that changing the month, the year or the
+/// block's look composes from memory. The placed photograph is handed over to the caller, who keeps
+/// it (under the calendar block) while it stays current: until the photo is chosen again, the
+/// picture size or the fit changes, or the file changes on disk (size or modification time).
 class PhotoBackdrop {
  public:
   explicit PhotoBackdrop(PhotoLoader loader);
@@ -32,13 +33,16 @@ class PhotoBackdrop {
   /// Forgets what is kept; an empty path means no photograph.
   void Choose(std::filesystem::path path);
 
-  /// Starts decoding for `size` on a worker thread when the kept picture would not do, so the
-  /// caller can get on with other work; Background then waits for it.
-  void Prefetch(PictureSize size);
+  /// Starts decoding for `size` and `fit` on a worker thread when the picture last taken would not
+  /// do, so the caller can get on with other work; TakeBackground then waits for it.
+  void Prefetch(PictureSize size, PhotoFit fit);
 
-  /// The photograph stretched over a picture of `size` (the desktop colour where there is none),
-  /// 24 bits per pixel.
-  const QImage& Background(PictureSize size);
+  /// The photograph placed with `fit` on a picture of `size` (see PictureBackground), 24 bits per
+  /// pixel, handed over: the backdrop keeps no pixels, so the caller may draw on it without a copy.
+  QImage TakeBackground(PictureSize size, PhotoFit fit);
+
+  /// Whether the picture last taken is still the one for `size` and `fit`.
+  bool Current(PictureSize size, PhotoFit fit) const;
 
   const std::filesystem::path& path() const { return path_; }
   /// Why the photograph is not in the background; nothing when it is, or when none is chosen.
@@ -55,12 +59,12 @@ class PhotoBackdrop {
     std::optional<Failure> failure;
     std::optional<Stamp> stamp;
     PictureSize size;
+    PhotoFit fit = PhotoFit::Stretch;
   };
 
   static std::optional<Stamp> StampOf(const std::filesystem::path& path);
   static Prepared Prepare(const PhotoLoader& loader, const std::filesystem::path& path,
-                          PictureSize size);
-  bool Current(PictureSize size) const;
+                          PictureSize size, PhotoFit fit);
   void Take(Prepared prepared);
 
   PhotoLoader loader_;

@@ -45,6 +45,7 @@ namespace {
 struct SharedPhoto {
   std::mutex mutex;
   std::unique_ptr<PhotoBackdrop> backdrop;
+  QImage background;  // taken from the backdrop once, shared by the months that show it
   int monthsLeft = 0;
 };
 
@@ -187,11 +188,14 @@ class YearRun {
       if (!shared.backdrop) {
         shared.backdrop = std::make_unique<PhotoBackdrop>(plan_.loadPhoto);
         shared.backdrop->Choose(plan.photo);
+        shared.background = shared.backdrop->TakeBackground(plan_.size, plan_.fit);
       }
-      background = shared.backdrop->Background(plan_.size);
+      // Shared until the block goes on, which makes this month's own copy.
+      background = shared.background;
       month.photoFailure = shared.backdrop->failure();
       if (--shared.monthsLeft == 0) {
         shared.backdrop.reset();
+        shared.background = QImage();
       }
     }
     month.composed = BlendCalendarBlock(std::move(background), block.value(), plan.settings);
@@ -268,7 +272,8 @@ YearOutcome SaveYearPictures(const YearPlan& plan,
   return ComposeYear(plan, work, std::move(stop));
 }
 
-PageSequence::PageSequence(QPagedPaintDevice& device, QSize pictureSize) : device_(device) {
+PageSequence::PageSequence(QPagedPaintDevice& device, QSize pictureSize, PagePlacement placement)
+    : device_(device), placement_(placement) {
   device_.setPageOrientation(OrientationFor(pictureSize));
 }
 
@@ -283,7 +288,7 @@ Status PageSequence::Add(const QImage& picture) {
   // The device's own pixels are far finer than the picture's: the engine scales as it renders.
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
   const QRectF area(0, 0, device_.width(), device_.height());
-  painter_.drawImage(PlacePicture(QSizeF(picture.size()), area, PagePlacement::Fit), picture);
+  painter_.drawImage(PlacePicture(QSizeF(picture.size()), area, placement_), picture);
   return {};
 }
 
@@ -310,7 +315,7 @@ YearOutcome WriteYearPdf(const YearPlan& plan, const std::filesystem::path& targ
   pdf.setPageLayout(layout);
   // Fine enough for any picture size; the pictures themselves go in at their own pixels.
   pdf.setResolution(300);
-  PageSequence pages(pdf, QSize(plan.size.width, plan.size.height));
+  PageSequence pages(pdf, QSize(plan.size.width, plan.size.height), plan.placement);
 
   work.deliver = [&pages, first = std::move(work.deliver)](const ComposedMonth& month) -> Status {
     if (first) {

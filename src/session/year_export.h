@@ -14,6 +14,7 @@
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
 #include "picture/failure.h"
+#include "picture/page_placement.h"
 #include "session/photo_backdrop.h"
 #include "settings/settings_store.h"
 
@@ -37,8 +38,10 @@ struct MonthPlan {
 struct YearPlan {
   std::vector<MonthPlan> months;
   PictureSize size;
-  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize) {
-    return LoadPictureFile(path, fitSize);
+  PhotoFit fit = PhotoFit::Stretch;
+  PagePlacement placement = PagePlacement::Fit;  // how printed pages hold the pictures
+  PhotoLoader loadPhoto = [](const std::filesystem::path& path, QSize fitSize, PhotoFit fit) {
+    return LoadPictureFile(path, fitSize, fit);
   };
 };
 
@@ -91,7 +94,8 @@ YearOutcome SaveYearPictures(const YearPlan& plan,
 class PageSequence {
  public:
   /// `device` must not be painted on yet.
-  PageSequence(QPagedPaintDevice& device, QSize pictureSize);
+  PageSequence(QPagedPaintDevice& device, QSize pictureSize,
+               PagePlacement placement = PagePlacement::Fit);
   PageSequence(const PageSequence&) = delete;
   PageSequence& operator=(const PageSequence&) = delete;
 
@@ -102,6 +106,7 @@ class PageSequence {
 
  private:
   QPagedPaintDevice& device_;
+  PagePlacement placement_;
   QPainter painter_;
 };
 

@@ -42,6 +42,13 @@ inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
     {"Japanese Labels", &CalendarSettings::japaneseLabels},
     {"Week Numbers", &CalendarSettings::weekNumbers},
     {"Opaque Text", &CalendarSettings::opaqueText},
+    // PictSize keeps a classic size beside these, for a build that knows no other.
+    {"Size Kind", &CalendarSettings::sizeKind},
+    {"Custom Width", &CalendarSettings::customWidth},
+    {"Custom Height", &CalendarSettings::customHeight},
+    {"Screen Width", &CalendarSettings::screenWidth},
+    {"Screen Height", &CalendarSettings::screenHeight},
+    {"Photo Fit", &CalendarSettings::photoFit},
 };
 
 /// The photo of each month, January first; an empty path: the month shows the main photograph.

@@ -125,7 +125,7 @@ constexpr ControlRow kControls[] = {
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
     {kNoId, Kind::StaticText, u"選択年", {397, 131, 22, 8}, {}, ControlFlag::MouseTransparent},
     {kNoId, Kind::StaticText, u"選択月", {397, 155, 22, 8}, {}, ControlFlag::MouseTransparent},
-    {kNoId, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
+    {Id::Origin, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
     {Id::Notice, Kind::StaticText, {}, {13, 340, 300, 10}},
     {Id::PositionLabel,
@@ -148,8 +148,7 @@ constexpr ControlRow kControls[] = {
     {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
 };
 
-QString SizeLabelText(std::int32_t pictSize) {
-  const PictureSize size = PictureDimensions(pictSize);
+QString SizeLabelText(PictureSize size) {
   return QStringLiteral("(%1,%2)").arg(size.width).arg(size.height);
 }
 
@@ -184,6 +183,11 @@ SessionEnvironment MainDialog::DesktopEnvironment() {
     qCWarning(lcMain) << "cannot read the working directory:" << error.message().c_str();
   }
   environment.holidayFiles = HolidaySearchPath(startup);
+  // In device pixels: a 4K screen at 200 % is 3840 × 2160, not its 1920 × 1080 of layout.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    environment.screenSize = PictureSize{pixels.width(), pixels.height()};
+  }
   return environment;
 }
 
@@ -230,6 +234,7 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
           }),
       runSettingsDialog_([this](CalendarSettings& settings) {
         SettingsDialog dialog(this);
+        dialog.setScreenSize(session_.screenSize());
         dialog.setSettings(settings);
         if (dialog.exec() != QDialog::Accepted) {
           return false;
@@ -272,6 +277,8 @@ void MainDialog::BuildControls() {
   sizeLabel_ = controls.get<QLineEdit>(Id::SizeLabel);
   positionLabel_ = controls.get<QLineEdit>(Id::PositionLabel);
   noticeLabel_ = controls.get<QLabel>(Id::Notice);
+  originLabel_ = controls.get<QLabel>(Id::Origin);
+  originAbovePicture_ = preview_->pos() - originLabel_->pos();
   monthlyRefreshBox_ = controls.get<QCheckBox>(Id::MonthlyRefresh);
   // Enter presses the focused button; elsewhere it presses the exit button, the default.
   for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -378,7 +385,9 @@ int MainDialog::selectedMonth() const {
 
 PreviewBounds MainDialog::previewBounds() const {
   const QRect area = preview_->geometry();
-  return {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+  // The classic sizes stretch over the whole area, as they always have; any other keeps its shape.
+  return ShownPicture({area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
+                      session_.pictureSize(), SizeKindOf(session_.settings()) != SizeKind::Classic);
 }
 
 void MainDialog::RefreshCalendarPicture() {
@@ -439,14 +448,23 @@ QString MainDialog::notice() const {
 }
 
 void MainDialog::PaintPreview() {
-  // Stretched once into memory: repaints and the moving drag frame draw from this copy.
-  QImage stretched(preview_->size(), QImage::Format_RGB32);
+  // Stretched once into memory, at the screen's own resolution: repaints and the moving drag frame
+  // draw from this copy.
+  const PreviewBounds shown = previewBounds();
+  const QSize size(shown.right - shown.left, shown.bottom - shown.top);
+  const qreal ratio = devicePixelRatioF();
+  QImage stretched(size * ratio, QImage::Format_RGB32);
+  stretched.setDevicePixelRatio(ratio);
   QPainter painter(&stretched);
-  const bool painted = previewPainter_.PaintStretched(session_.picture(), painter,
-                                                      stretched.width(), stretched.height());
+  const bool painted =
+      previewPainter_.PaintStretched(session_.picture(), painter, size.width(), size.height());
   painter.end();
   previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
-  // The picture covers the grey frame, as it does when painted onto the control.
+  previewOrigin_ = QPoint(shown.left, shown.top);
+  // The picture's origin is marked where the picture begins.
+  originLabel_->move(previewOrigin_ - originAbovePicture_);
+  // A picture over the whole area covers the grey frame, as it does when painted onto the control;
+  // one of another shape shows on the window's colour.
   preview_->setFrameShape(previewPicture_.isNull() ? QFrame::Box : QFrame::NoFrame);
   update(preview_->geometry());
 }
@@ -668,7 +686,7 @@ void MainDialog::OnOK() {
 }
 
 void MainDialog::WriteSizeLabel() {
-  sizeLabel_->setText(SizeLabelText(session_.settings().pictSize));
+  sizeLabel_->setText(SizeLabelText(session_.pictureSize()));
 }
 
 void MainDialog::WritePositionLabel(int x, int y) {
@@ -695,7 +713,7 @@ void MainDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
   if (!previewPicture_.isNull()) {
-    painter.drawPixmap(preview_->pos(), previewPicture_);
+    painter.drawPixmap(previewOrigin_, previewPicture_);
   }
   if (!dragFrame_.isNull()) {
     // A dotted frame that shows on light and dark parts of the picture alike.

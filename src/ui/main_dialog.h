@@ -50,6 +50,7 @@ enum class MainControl : int {
   ClearMonthPhoto = 1034,  // the selected month shows the main photograph again
   SaveYear = 1035,
   PrintYear = 1036,
+  Origin = 1037,  // "(0,0)" above the picture's top-left corner
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -103,7 +104,8 @@ class MainDialog : public QDialog {
   bool dragging() const { return grab_.has_value(); }
   /// The dotted frame on the window's client area; null when none is drawn.
   QRect dragFrame() const { return dragFrame_; }
-  /// The preview's place in client pixels, the bounds of the drag.
+  /// Where the picture shows in the preview, client pixels: the bounds of the drag. The classic
+  /// sizes fill the preview; other sizes keep their shape in the middle of it.
   PreviewBounds previewBounds() const;
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
@@ -177,6 +179,7 @@ class MainDialog : public QDialog {
   std::optional<DragGrab> grab_;   // from a left press on the preview to its release
   QRect dragFrame_;
   QPixmap previewPicture_;
+  QPoint previewOrigin_;  // where the picture shows in the preview, client pixels
   bool compositionFailureShown_ = false;
 
   // The notice line: each year without holidays is told once, an unusable photograph each time it
@@ -196,6 +199,8 @@ class MainDialog : public QDialog {
   QLineEdit* sizeLabel_ = nullptr;
   QLineEdit* positionLabel_ = nullptr;
   QLabel* noticeLabel_ = nullptr;
+  QLabel* originLabel_ = nullptr;
+  QPoint originAbovePicture_;  // from the "(0,0)" label to the preview's top-left corner
   QCheckBox* monthlyRefreshBox_ = nullptr;
   QAction* aboutAction_ = nullptr;
   ToolTipRelay* toolTips_ = nullptr;

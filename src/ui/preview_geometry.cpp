@@ -41,7 +41,26 @@ DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int b
       std::clamp<long long>(py, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
   placement.pictureX = TruncateToInt((1.0 / fx) * static_cast<double>(px - bounds.left));
   placement.pictureY = TruncateToInt((1.0 / fy) * static_cast<double>(py - bounds.top));
+  // The picture's far edges, as the preview's size and factors give them.
+  if (px == static_cast<long long>(bounds.right) - placement.frameWidth) {
+    placement.pictureX = TruncateToInt(std::round((bounds.right - bounds.left) / fx) -
+                                       static_cast<double>(blockWidth));
+  }
+  if (py == static_cast<long long>(bounds.bottom) - placement.frameHeight) {
+    placement.pictureY = TruncateToInt(std::round((bounds.bottom - bounds.top) / fy) -
+                                       static_cast<double>(blockHeight));
+  }
   return placement;
+}
+
+PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture, bool keepShape) {
+  if (!keepShape) {
+    return area;
+  }
+  const Rect shown =
+      PlacePhoto(picture, {area.right - area.left, area.bottom - area.top}, PhotoFit::Fit);
+  return {area.left + shown.left, area.top + shown.top, area.left + shown.right,
+          area.top + shown.bottom};
 }
 
 bool InPreview(int x, int y, const PreviewBounds& bounds) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calendar/calendar_settings.h"
+
 namespace lunetta {
 
 /// The preview's place in the main window's client pixels; right and bottom lie just outside it.
@@ -9,6 +11,11 @@ struct PreviewBounds {
   int right = 0;
   int bottom = 0;
 };
+
+/// Where a picture of `picture` size shows in the preview `area`: the whole area when the picture
+/// is stretched over it (as the classic sizes are), else the largest centred rectangle of the
+/// picture's shape, the rest of the area left to the window.
+PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture, bool keepShape);
 
 /// Where a pointer at a given place puts the calendar block.
 struct DragPlacement {
@@ -23,8 +30,10 @@ struct DragPlacement {
 /// Clamps the pointer (x, y) so that a block of blockWidth × blockHeight picture pixels, shown at
 /// scaleX × scaleY preview pixels per picture pixel, stays inside `bounds`, and converts the
 /// clamped point to picture pixels. The lower bounds are applied first, so a block larger than the
-/// preview ends against the right or bottom bound with a negative picture position. Factors that
-/// are not positive finite numbers (nothing decoded yet) count as 1.
+/// preview ends against the right or bottom bound with a negative picture position. A frame against
+/// the right or bottom bound puts the block against the picture's edge, which the preview's coarser
+/// pixels could miss by a few picture pixels. Factors that are not positive finite numbers
+/// (nothing decoded yet) count as 1.
 DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int blockWidth,
                                 int blockHeight, double scaleX, double scaleY);
 

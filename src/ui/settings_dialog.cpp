@@ -25,47 +25,79 @@ using Id = SettingsControl;
 using Kind = ControlKind;
 
 constexpr QStringView kSizeTip = u"印刷のベース画像の大きさを選択します。";
+constexpr QStringView kFitTip = u"写真を画像の大きさに合わせる方法を選択します。";
 
-// Template 169, in its order, which is also the tab order.
+// The groups for the picture's size and the photograph's fit come first; everything below them
+// moves down by this much from where the template first put it.
+constexpr int kDown = 80;
+
+// Template 169, grown by the size and fit groups, in its order, which is also the tab order.
 constexpr ControlRow kControls[] = {
     {Id::Ok,
      Kind::PushButton,
      u"OK",
-     {110, 235, 54, 14},
+     {110, 235 + kDown, 54, 14},
      u"カレンダー設定を終了します。",
      ControlFlag::Default},
-    {Id::EditX, Kind::NumberEdit, {}, {44, 209, 30, 14}, u"カレンダーの位置（Ｘ座標）を設定します"},
+    {Id::EditWidth, Kind::NumberEdit, {}, {64, 65, 30, 12}, u"画像の幅（ピクセル）"},
+    {Id::EditHeight, Kind::NumberEdit, {}, {108, 65, 30, 12}, u"画像の高さ（ピクセル）"},
+    {Id::EditX,
+     Kind::NumberEdit,
+     {},
+     {44, 209 + kDown, 30, 14},
+     u"カレンダーの位置（Ｘ座標）を設定します"},
     {Id::EditY,
      Kind::NumberEdit,
      {},
-     {106, 209, 30, 14},
+     {106, 209 + kDown, 30, 14},
      u"カレンダーの位置（Ｙ座標）を設定します"},
     {Id::FontButton,
      Kind::PushButton,
      u"フォント",
-     {43, 84, 55, 14},
+     {43, 84 + kDown, 55, 14},
      u"カレンダーのフォントを設定します"},
     {Id::BackColorButton,
      Kind::PushButton,
      u"背景色",
-     {103, 84, 54, 14},
+     {103, 84 + kDown, 54, 14},
      u"カレンダーの背景色を設定します"},
-    {Id::SampleFrame, Kind::Custom, {}, {13, 102, 145, 53}},
-    {Id::TransparencyLabel, Kind::StaticText, u"透過度", {14, 158, 44, 8}},
-    {Id::Slider, Kind::Slider, {}, {12, 168, 144, 15}, u"カレンダーの透過度を設定します"},
-    {kNoId, Kind::GroupBox, u"画像サイズ", {7, 6, 157, 52}},
-    {kNoId, Kind::GroupBox, u"カレンダー設定", {7, 66, 157, 124}},
+    {Id::SampleFrame, Kind::Custom, {}, {13, 102 + kDown, 145, 53}},
+    {Id::TransparencyLabel, Kind::StaticText, u"透過度", {14, 158 + kDown, 44, 8}},
+    {Id::Slider, Kind::Slider, {}, {12, 168 + kDown, 144, 15}, u"カレンダーの透過度を設定します"},
+    {kNoId, Kind::GroupBox, u"画像サイズ", {7, 6, 157, 76}},
+    {kNoId, Kind::GroupBox, u"写真の合わせ方", {7, 90, 157, 48}},
+    {kNoId, Kind::GroupBox, u"カレンダー設定", {7, 66 + kDown, 157, 124}},
     {Id::Radio800, Kind::RadioButton, u"800 × 600", {19, 18, 52, 10}, kSizeTip},
     {Id::Radio1024, Kind::RadioButton, u"1024 × 768", {18, 30, 56, 10}, kSizeTip},
     {Id::Radio1280, Kind::RadioButton, u"1280 × 1024", {18, 42, 60, 10}, kSizeTip},
-    {kNoId, Kind::StaticText, u"Ｘ座標", {21, 209, 20, 8}, {}, ControlFlag::FitText},
-    {kNoId, Kind::StaticText, u"Ｙ座標", {82, 209, 20, 8}, {}, ControlFlag::FitText},
-    {kNoId, Kind::GroupBox, u"カレンダー位置（微調整）", {7, 194, 157, 33}},
+    {Id::RadioScreen, Kind::RadioButton, u"画面サイズ", {18, 54, 140, 10}, kSizeTip},
+    {Id::RadioCustom, Kind::RadioButton, u"指定サイズ", {18, 66, 44, 10}, kSizeTip},
+    {kNoId, Kind::StaticText, u"×", {98, 67, 8, 8}},
+    {Id::FitStretch, Kind::RadioButton, u"引き伸ばす", {18, 102, 52, 10}, kFitTip},
+    {Id::FitFill, Kind::RadioButton, u"切り抜いて全体に表示", {18, 114, 92, 10}, kFitTip},
+    {Id::FitWhole, Kind::RadioButton, u"全体を収める", {18, 126, 64, 10}, kFitTip},
+    {kNoId, Kind::StaticText, u"Ｘ座標", {21, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
+    {kNoId, Kind::StaticText, u"Ｙ座標", {82, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
+    {kNoId, Kind::GroupBox, u"カレンダー位置（微調整）", {7, 194 + kDown, 157, 33}},
 };
 
-// The picture-size radios and the pictSize each chooses.
-constexpr std::pair<SettingsControl, std::int32_t> kSizeRadios[] = {
-    {Id::Radio800, 0}, {Id::Radio1024, 1}, {Id::Radio1280, 2}};
+// The size radios: a classic pictSize each, then the screen's and the custom size.
+struct SizeRadio {
+  SettingsControl id;
+  SizeKind kind;
+  std::int32_t pictSize;  // for SizeKind::Classic
+};
+constexpr SizeRadio kSizeRadios[] = {{Id::Radio800, SizeKind::Classic, 0},
+                                     {Id::Radio1024, SizeKind::Classic, 1},
+                                     {Id::Radio1280, SizeKind::Classic, 2},
+                                     {Id::RadioScreen, SizeKind::Screen, 0},
+                                     {Id::RadioCustom, SizeKind::Custom, 0}};
+
+constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, PhotoFit::Stretch},
+                                                               {Id::FitFill, PhotoFit::Fill},
+                                                               {Id::FitWhole, PhotoFit::Fit}};
+
+const QString kNumericCaption = QStringLiteral("数値エラー");
 
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
@@ -221,6 +253,22 @@ void InitCustomColors() {
   (void)done;
 }
 
+QSize CalendarPositionLimits(const CalendarSettings& settings, std::optional<PictureSize> screen) {
+  const int classic = static_cast<int>(kMaxCalendarPosition);
+  if (SizeKindOf(settings) == SizeKind::Classic) {
+    return QSize(classic, classic);
+  }
+  const PictureSize size = PictureSizeOf(settings, screen);
+  return QSize(std::max(classic, size.width), std::max(classic, size.height));
+}
+
+QString ScreenSizeLabel(std::optional<PictureSize> screen) {
+  if (!screen) {
+    return QStringLiteral("画面サイズ");
+  }
+  return QStringLiteral("画面サイズ (%1 × %2)").arg(screen->width).arg(screen->height);
+}
+
 std::unique_ptr<SettingsPrompter> MakeQtSettingsPrompter() {
   return std::make_unique<QtSettingsPrompter>();
 }
@@ -240,7 +288,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   setWindowTitle(QStringLiteral("フォント設定"));
   setFont(TemplateFont(QStringLiteral("MS UI Gothic"), 10));
   const DialogUnits du(font());
-  setFixedSize(du.x(171), du.y(258));
+  setFixedSize(du.x(171), du.y(258 + kDown));
 
   toolTip_ = new ToolTipRelay(this);
   toolTip_->setMaxTipWidth(320);
@@ -256,13 +304,31 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   sampleFrame_ = controls.find(Id::SampleFrame);
   slider_ = controls.get<QSlider>(Id::Slider);
 
-  auto* radios = new QButtonGroup(this);
-  for (const auto& [id, pictSize] : kSizeRadios) {
-    auto* radio = controls.get<QRadioButton>(id);
-    radios->addButton(radio);
-    sizeRadios_.emplace_back(radio, pictSize);
-    connect(radio, &QRadioButton::clicked, this, [this, size = pictSize] { OnPictSize(size); });
+  editWidth_ = controls.get<QLineEdit>(Id::EditWidth);
+  editHeight_ = controls.get<QLineEdit>(Id::EditHeight);
+  screenRadio_ = controls.get<QRadioButton>(Id::RadioScreen);
+
+  auto* sizes = new QButtonGroup(this);
+  for (const SizeRadio& row : kSizeRadios) {
+    auto* radio = controls.get<QRadioButton>(row.id);
+    sizes->addButton(radio);
+    sizeRadios_.emplace_back(radio, row.kind, row.pictSize);
+    connect(radio, &QRadioButton::clicked, this,
+            [this, row] { OnPictSize(row.kind, row.pictSize); });
   }
+  auto* fits = new QButtonGroup(this);
+  for (const auto& [id, fit] : kFitRadios) {
+    auto* radio = controls.get<QRadioButton>(id);
+    fits->addButton(radio);
+    fitRadios_.emplace_back(radio, fit);
+    connect(radio, &QRadioButton::clicked, this,
+            [this, value = fit] { settings_.photoFit = static_cast<std::int32_t>(value); });
+  }
+  connect(editWidth_, &QLineEdit::textChanged, this,
+          [this] { settings_.customWidth = LeadingNumber(editWidth_->text()); });
+  connect(editHeight_, &QLineEdit::textChanged, this,
+          [this] { settings_.customHeight = LeadingNumber(editHeight_->text()); });
+  setScreenSize(std::nullopt);
   connect(controls.get<QPushButton>(Id::FontButton), &QPushButton::clicked, this,
           &SettingsDialog::OnFontButton);
   connect(controls.get<QPushButton>(Id::BackColorButton), &QPushButton::clicked, this,
@@ -290,6 +356,13 @@ void SettingsDialog::applyTo(CalendarSettings& settings) const {
   settings.month = month;
 }
 
+void SettingsDialog::setScreenSize(std::optional<PictureSize> screen) {
+  screen_ = screen;
+  screenRadio_->setText(ScreenSizeLabel(screen));
+  screenRadio_->adjustSize();
+  screenRadio_->setEnabled(screen.has_value());
+}
+
 void SettingsDialog::setPrompter(std::unique_ptr<SettingsPrompter> prompter) {
   prompter_ = std::move(prompter);
 }
@@ -303,12 +376,20 @@ void SettingsDialog::LoadControls() {
   slider_->setValue(settings_.transparency);
   // The radio of the size the picture is drawn at: a value no radio chooses shows the size it
   // falls back to. pictSize itself keeps its value until a radio button is clicked.
-  const PictureSize drawn = PictureDimensions(settings_.pictSize);
-  for (const auto& [radio, pictSize] : sizeRadios_) {
-    if (PictureDimensions(pictSize) == drawn) {
+  const SizeKind kind = SizeKindOf(settings_);
+  const PictureSize classic = PictureDimensions(settings_.pictSize);
+  for (const auto& [radio, radioKind, pictSize] : sizeRadios_) {
+    if (radioKind == kind &&
+        (kind != SizeKind::Classic || PictureDimensions(pictSize) == classic)) {
       radio->setChecked(true);
     }
   }
+  for (const auto& [radio, fit] : fitRadios_) {
+    radio->setChecked(fit == PhotoFitOf(settings_));
+  }
+  editWidth_->setText(QString::number(settings_.customWidth));
+  editHeight_->setText(QString::number(settings_.customHeight));
+  EnableCustomSize();
   // Setting the texts runs OnChangeX/OnChangeY, as typing does.
   editX_->setText(QString::number(static_cast<std::uint32_t>(settings_.startX)));
   editY_->setText(QString::number(static_cast<std::uint32_t>(settings_.startY)));
@@ -348,8 +429,19 @@ void SettingsDialog::OnBackColorButton() {
   DrawSample();
 }
 
-void SettingsDialog::OnPictSize(std::int32_t pictSize) {
-  settings_.pictSize = pictSize;
+void SettingsDialog::OnPictSize(SizeKind kind, std::int32_t pictSize) {
+  settings_.sizeKind = static_cast<std::int32_t>(kind);
+  // A classic size stays in pictSize whatever else is chosen, for a build that knows no other.
+  if (kind == SizeKind::Classic) {
+    settings_.pictSize = pictSize;
+  }
+  EnableCustomSize();
+}
+
+void SettingsDialog::EnableCustomSize() {
+  const bool custom = SizeKindOf(settings_) == SizeKind::Custom;
+  editWidth_->setEnabled(custom);
+  editHeight_->setEnabled(custom);
 }
 
 void SettingsDialog::OnChangeX() {
@@ -361,10 +453,28 @@ void SettingsDialog::OnChangeY() {
 }
 
 void SettingsDialog::OnOKButton() {
-  if (static_cast<std::uint32_t>(settings_.startX) > kMaxCalendarPosition ||
-      static_cast<std::uint32_t>(settings_.startY) > kMaxCalendarPosition) {
+  // The position's range follows the picture's size, so a custom size is checked first.
+  if (SizeKindOf(settings_) == SizeKind::Custom) {
+    for (auto [edit, side] : {std::pair(editWidth_, &CalendarSettings::customWidth),
+                              std::pair(editHeight_, &CalendarSettings::customHeight)}) {
+      const std::optional<std::uint32_t> value = ReadUnsigned(edit->text());
+      if (!value || *value < static_cast<std::uint32_t>(kMinPictureSide) ||
+          *value > static_cast<std::uint32_t>(kMaxPictureSide)) {
+        RefuseEdit(edit,
+                   QStringLiteral("画像サイズは幅、高さとも %1～%2 の範囲で入力して下さい。")
+                       .arg(kMinPictureSide)
+                       .arg(kMaxPictureSide),
+                   kNumericCaption);
+        return;
+      }
+      settings_.*side = static_cast<std::int32_t>(*value);
+    }
+  }
+  const QSize limits = CalendarPositionLimits(settings_, screen_);
+  if (static_cast<std::uint32_t>(settings_.startX) > static_cast<std::uint32_t>(limits.width()) ||
+      static_cast<std::uint32_t>(settings_.startY) > static_cast<std::uint32_t>(limits.height())) {
     prompter_->ShowError(this, QStringLiteral("カレンダー位置が不適切です。再入力して下さい。"),
-                         QStringLiteral("数値エラー"));
+                         kNumericCaption);
     return;
   }
   if (OnOK()) {
@@ -387,10 +497,12 @@ bool SettingsDialog::OnOK() {
   }
   // The check before saw only the first nine characters; a longer text such as "0000000012000"
   // must not bring in a position out of range.
-  if (*x > kMaxCalendarPosition || *y > kMaxCalendarPosition) {
-    RefuseEdit(*x > kMaxCalendarPosition ? editX_ : editY_,
-               QStringLiteral("カレンダー位置が不適切です。再入力して下さい。"),
-               QStringLiteral("数値エラー"));
+  const QSize limits = CalendarPositionLimits(settings_, screen_);
+  const auto maxX = static_cast<std::uint32_t>(limits.width());
+  const auto maxY = static_cast<std::uint32_t>(limits.height());
+  if (*x > maxX || *y > maxY) {
+    RefuseEdit(*x > maxX ? editX_ : editY_,
+               QStringLiteral("カレンダー位置が不適切です。再入力して下さい。"), kNumericCaption);
     return false;
   }
   settings_.startX = static_cast<std::int32_t>(*x);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,10 +37,25 @@ enum class SettingsControl {
   Radio800 = 1014,
   Radio1024 = 1015,
   Radio1280 = 1016,
+  RadioScreen = 1017,
+  RadioCustom = 1018,
+  EditWidth = 1019,
+  EditHeight = 1020,
+  FitStretch = 1021,
+  FitFill = 1022,
+  FitWhole = 1023,
 };
 
-/// The block may start anywhere from 0 to this, in picture pixels, for every picture size.
+/// The block may start anywhere from 0 to this, in picture pixels, on the classic sizes.
 inline constexpr std::uint32_t kMaxCalendarPosition = 1500;
+
+/// The largest startX and startY the dialog accepts for the picture the settings ask for (see
+/// PictureSizeOf): kMaxCalendarPosition, or the picture's width and height where the screen's or a
+/// custom size is larger.
+QSize CalendarPositionLimits(const CalendarSettings& settings, std::optional<PictureSize> screen);
+
+/// The screen size radio's text: "画面サイズ (1920 × 1080)", or "画面サイズ" without a screen.
+QString ScreenSizeLabel(std::optional<PictureSize> screen);
 
 /// The box "Sample" is drawn in, inside a frame of frameWidth × frameHeight: 6 × maxCharWidth +
 /// 12 × aveCharWidth wide, height + 4 high, centred (offsets truncated toward zero); an offset that
@@ -100,10 +117,13 @@ class SettingsDialog : public QDialog {
   explicit SettingsDialog(QWidget* parent = nullptr);
   ~SettingsDialog() override;
 
-  /// Copies in the ten fields the dialog edits (not year and month) and shows them.
+  /// Copies in the fields the dialog edits (not year and month) and shows them.
   void setSettings(const CalendarSettings& settings);
-  /// Copies the ten fields back.
+  /// Copies them back.
   void applyTo(CalendarSettings& settings) const;
+  /// The primary screen's size in device pixels, for the screen size radio; without one (the
+  /// default) that radio is disabled.
+  void setScreenSize(std::optional<PictureSize> screen);
 
   /// Replaces the message boxes and the font and colour dialogs (tests).
   void setPrompter(std::unique_ptr<SettingsPrompter> prompter);
@@ -118,10 +138,11 @@ class SettingsDialog : public QDialog {
  private:
   void OnFontButton();
   void OnBackColorButton();
-  void OnPictSize(std::int32_t pictSize);
+  void OnPictSize(SizeKind kind, std::int32_t pictSize);
   void OnOKButton();
   void OnChangeX();
   void OnChangeY();
+  void EnableCustomSize();
 
   void LoadControls();
   bool OnOK();
@@ -134,7 +155,13 @@ class SettingsDialog : public QDialog {
   QLineEdit* editY_ = nullptr;
   QWidget* sampleFrame_ = nullptr;
   QSlider* slider_ = nullptr;
-  std::vector<std::pair<QRadioButton*, std::int32_t>> sizeRadios_;  // each with its pictSize
+  QLineEdit* editWidth_ = nullptr;
+  QLineEdit* editHeight_ = nullptr;
+  QRadioButton* screenRadio_ = nullptr;
+  std::optional<PictureSize> screen_;
+  // Each size radio with what it chooses, each fit radio with its fit.
+  std::vector<std::tuple<QRadioButton*, SizeKind, std::int32_t>> sizeRadios_;
+  std::vector<std::pair<QRadioButton*, PhotoFit>> fitRadios_;
   ToolTipRelay* toolTip_ = nullptr;
 };
 

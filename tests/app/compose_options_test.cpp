@@ -28,7 +28,7 @@ void PrintTo(const ComposeOptions& o, std::ostream* out) {
   }
   *out << " holidays=" << o.holidaysFile << " out=" << o.out << " pictures=" << o.pictures
        << " pdf=" << o.pdf << " paper=" << static_cast<int>(o.paper) << " json=" << o.json
-       << " setWallpaper=" << o.setWallpaper
+       << " screenSize=" << o.screenSize << " setWallpaper=" << o.setWallpaper
        << " monthlyRefresh=" << (o.monthlyRefresh ? (*o.monthlyRefresh ? "on" : "off") : "-")
        << " help=" << o.help << " version=" << o.version << '}';
 }
@@ -112,6 +112,18 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
       {"a PDF beside the pictures",
        {"--pdf", "y.pdf", "--out", "x.png"},
        {.year = 2026, .months = {12}, .out = "x.png", .pdf = "y.pdf"}},
+      {"a size and a fit are profile settings; the last size given is kept",
+       {"--size", "screen", "--size", "1920X1080", "--fit", "Fill"},
+       {.year = 2026,
+        .months = {12},
+        .overrides = {{"Size Kind", "1"},
+                      {"Size Kind", "2"},
+                      {"Custom Width", "1920"},
+                      {"Custom Height", "1080"},
+                      {"Photo Fit", "1"}}}},
+      {"the screen's size",
+       {"--size=screen"},
+       {.year = 2026, .months = {12}, .overrides = {{"Size Kind", "1"}}, .screenSize = true}},
       {"help and version skip the checks across options",
        {"-h", "--version", "--year", "1969"},
        {.help = true, .version = true}},
@@ -137,6 +149,12 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--month", "13"}, "^--month needs a month 1\\.\\.12, not \"13\"$"},
       {{"--week-start", "tuesday"}, "^--week-start needs sunday or monday, not \"tuesday\"$"},
       {{"--labels", "fr"}, "^--labels needs en or ja"},
+      {{"--fit", "zoom"}, "^--fit needs stretch or fill or fit, not \"zoom\"$"},
+      {{"--size", "319x1080"}, "^--size needs WIDTHxHEIGHT, each 320\\.\\.7680, or screen"},
+      {{"--size", "1920x7681"}, "^--size needs WIDTHxHEIGHT"},
+      {{"--size", "1920"}, "^--size needs WIDTHxHEIGHT"},
+      {{"--size", "+1920x1080"}, "^--size needs WIDTHxHEIGHT"},
+      {{"--size", "1920x1080x2"}, "^--size needs WIDTHxHEIGHT"},
       {{"--month", "0"}, "^--month needs .*\"0\""},
       {{"--month", "0x3"}, "^--month needs .*\"0x3\""},
       {{"--month", " 3"}, "^--month needs .*\" 3\""},

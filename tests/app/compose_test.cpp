@@ -51,10 +51,24 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
   EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
                                    "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
-                                   "\"startY\":500,\"holidays\":[3,4,5]}\n",
+                                   "\"startY\":500,\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
                                    expected.blockWidth, expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
+
+  // A wallpaper for a 1920 × 1080 screen, the photo filling it undistorted, as the window makes it.
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("wide.jpg"), testing::JpegBytes(3000, 2000)));
+  const auto [wideCode, wideOut, wideErr] =
+      Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--size", "1920x1080",
+                    "--fit", "fill", "--photo", "wide.jpg", "--out", "wide.png", "--json"});
+  ASSERT_EQ(wideCode, 0) << wideErr.toStdString();
+  EXPECT_TRUE(wideOut.contains("\"width\":1920,\"height\":1080,")) << wideOut.toStdString();
+  EXPECT_TRUE(wideOut.contains("\"fit\":\"fill\"}")) << wideOut.toStdString();
+  const CalendarSettings fill{.year = 2026, .month = 5, .sizeKind = 2, .photoFit = 1};
+  const QImage wide =
+      LoadPictureFile(FilePath(dir.filePath("wide.jpg")), {1920, 1080}, PhotoFit::Fill)->image;
+  EXPECT_EQ(QImage(dir.filePath("wide.png")).convertToFormat(QImage::Format_RGB888),
+            ComposeCalendar(wide, fill, {3, 4, 5}).value().picture);
   EXPECT_EQ(std::get<1>(Compose(dir, {"--version"})), "lunetta-compose 1.10\n");
 
   ASSERT_EQ(std::get<0>(Compose(dir, {"--all-months", "--out", "cal-%m.bmp"})), 0);
@@ -89,9 +103,15 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--photos", "nowhere", "--all-months", "--out", "x-%m.bmp"},
        1,
        "photos folder \"nowhere\""},
-      {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"}};
+      {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"},
+      {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"}};
+  // No display: the screen's size has none to come from.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+
   for (const auto& c : cases) {
-    const auto [code, out, err] = Compose(dir, c.arguments);
+    const auto [code, out, err] = Compose(dir, c.arguments, environment);
     const std::string run = c.arguments.join(' ').toStdString();
     EXPECT_EQ(code, c.exitCode) << run;
     EXPECT_EQ(err.count(u'\n'), 1) << run << ": " << err.toStdString();

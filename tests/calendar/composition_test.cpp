@@ -87,6 +87,25 @@ TEST(ComposeCalendarTest, BlendsTheBlockAreaOnlyAndKeepsTheSizeOfABlockOutsideTh
   EXPECT_TRUE(AllOutside(outside.picture, QRect(), kDesktop));
 }
 
+// Placed from the settings dialog or by a drag, the block can lie in the far corner of a 4K
+// picture, whole.
+TEST(ComposeCalendarTest, TheBlockReachesTheFarCornerOfA4kPicture) {
+  CalendarSettings settings{.transparency = 255,
+                            .year = 2026,
+                            .month = 5,
+                            .sizeKind = 2,
+                            .customWidth = 3840,
+                            .customHeight = 2160};
+  const ComposedPicture first = ComposeCalendar(QImage(), settings, {}).value();
+  ASSERT_EQ(first.picture.size(), QSize(3840, 2160));
+  settings.startX = 3840 - first.blockWidth;
+  settings.startY = 2160 - first.blockHeight;
+  const QImage picture = ComposeCalendar(QImage(), settings, {}).value().picture;
+  const QRect block(settings.startX, settings.startY, first.blockWidth, first.blockHeight);
+  EXPECT_EQ(picture.pixelColor(3839, 2159), QColor(254, 254, 254));  // the white card, blended
+  EXPECT_TRUE(AllOutside(picture, block, kDesktop));
+}
+
 // A 24-bit image whose pixel at (x, y) is (100 + x, y, 7).
 QImage Gradient(int width, int height) {
   QImage image(width, height, QImage::Format_RGB888);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
+#include "support/core_printers.h"
 
 namespace lunetta {
 namespace {
@@ -99,6 +100,50 @@ TEST(MonthModelTest, LeapYearsAndPictureSizes) {
   EXPECT_EQ(PictureDimensions(0), (PictureSize{800, 600}));
   EXPECT_EQ(PictureDimensions(1), (PictureSize{1024, 768}));
   EXPECT_EQ(PictureDimensions(-1), (PictureSize{1280, 1024}));
+}
+
+TEST(PictureSizeTest, ClassicScreenAndCustomSizes) {
+  const PictureSize screen{3840, 2160};
+  const struct {
+    CalendarSettings settings;
+    std::optional<PictureSize> screen;
+    PictureSize expected;
+  } cases[] = {
+      {{.pictSize = 0}, screen, {800, 600}},
+      {{.pictSize = 0, .sizeKind = 9}, screen, {800, 600}},  // a kind it does not know: classic
+      {{.pictSize = 0, .sizeKind = 1}, screen, {3840, 2160}},
+      {{.pictSize = 0, .sizeKind = 1}, PictureSize{100, 20000}, {320, 7680}},
+      // No screen: the one remembered, else the classic size.
+      {{.pictSize = 0, .sizeKind = 1, .screenWidth = 2560, .screenHeight = 1440},
+       std::nullopt,
+       {2560, 1440}},
+      {{.pictSize = 0, .sizeKind = 1}, std::nullopt, {800, 600}},
+      {{.sizeKind = 2, .customWidth = 1920, .customHeight = 1200}, screen, {1920, 1200}},
+      {{.sizeKind = 2, .customWidth = -5, .customHeight = 99999}, screen, {320, 7680}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PictureSizeOf(c.settings, c.screen), c.expected)
+        << testing::PrintToString(c.settings);
+  }
+}
+
+TEST(PictureSizeTest, PhotoPlacedByStretchFillAndFit) {
+  const struct {
+    PictureSize photo;
+    PhotoFit fit;
+    Rect expected;
+  } cases[] = {
+      {{1080, 1920}, PhotoFit::Stretch, {0, 0, 1920, 1080}},
+      {{1080, 1920}, PhotoFit::Fill, {0, -1166, 1920, 2247}},  // portrait: 3413 high
+      {{1080, 1920}, PhotoFit::Fit, {656, 0, 1264, 1080}},     // 607.5 rounds to 608
+      {{1920, 1080}, PhotoFit::Fill, {0, 0, 1920, 1080}},      // the picture's own shape
+      {{1, 10000}, PhotoFit::Fit, {959, 0, 960, 1080}},        // never narrower than a pixel
+      {{0, 0}, PhotoFit::Fit, {0, 0, 1920, 1080}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlacePhoto(c.photo, {1920, 1080}, c.fit), c.expected)
+        << c.photo.width << " x " << c.photo.height << " fit " << int(c.fit);
+  }
 }
 
 }  // namespace

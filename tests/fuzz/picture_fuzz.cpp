@@ -45,6 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
+  // A fill crops and shrinks a JPEG's rows as they are decoded.
+  const lunetta::Result<lunetta::DecodedPicture> filled =
+      lunetta::LoadPictureData(bytes, QSize(24, 10), lunetta::PhotoFit::Fill);
+  if (filled && filled->image.isNull()) {
+    std::abort();
+  }
+
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);

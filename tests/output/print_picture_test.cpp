@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -10,11 +11,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "picture/load_picture_file.h"
+#include "picture/page_placement.h"
 #include "support/picture_printers.h"
 
 namespace lunetta {
@@ -58,30 +61,73 @@ class PrintTest : public ::testing::TestWithParam<QSize> {
   QImage picture_;
   const QString pdf_ = folder_.filePath("calendar.pdf");
   QPrinter printer_{QPrinter::HighResolution};
+
+  // The colours of the PDF's page at points of `rect` given as fractions of it (outside it below
+  // 0 or above 1), rendered by pdftoppm at 50 dpi; the top bit of each channel tells these colours
+  // apart, whatever the averaging did.
+  void ExpectColours(const QRectF& rect,
+                     std::initializer_list<std::pair<QPointF, Qt::GlobalColor>> points) {
+    Poppler("pdftoppm", {"-r", "50", "-png", "-singlefile", pdf_, pdf_});
+    const QImage page(pdf_ + ".png");
+    for (const auto& [p, colour] : points) {
+      const QPointF at(rect.left() + p.x() * rect.width(), rect.top() + p.y() * rect.height());
+      const QColor c = page.pixelColor((at * 50 / 72).toPoint());
+      EXPECT_EQ(c.rgb() & 0x808080, QColor(colour).rgb() & 0x808080)
+          << p.x() << ", " << p.y() << ": " << c.name().toStdString();
+    }
+  }
+
+  // Corners and middle where they belong: neither cropped nor squeezed, and nothing beyond.
+  void ExpectPicture(const QRectF& placed) {
+    ExpectColours(placed, {{{0.01, 0.01}, Qt::red},
+                           {{0.99, 0.01}, Qt::green},
+                           {{0.01, 0.99}, Qt::blue},
+                           {{0.99, 0.99}, Qt::yellow},
+                           {{0.5, 0.5}, Qt::magenta},
+                           {{0.35, 0.45}, Qt::red},
+                           {{0.65, 0.55}, Qt::yellow},
+                           {{-0.01, -0.01}, Qt::white},
+                           {{1.01, 1.01}, Qt::white}});
+  }
+
+  QRectF PrintableArea() const { return printer_.pageLayout().paintRect(QPageLayout::Point); }
 };
 
-TEST_P(PrintTest, OnePageTitledLunettaStretchedOverThePrintableArea) {
-  printer_.setCopyCount(3);
-  ASSERT_TRUE(Succeeded(PrintComposedPicture(printer_, picture_)));
-  EXPECT_EQ(printer_.copyCount(), 1);
-  const QString info = Poppler("pdfinfo", {pdf_});
-  EXPECT_TRUE(info.contains("Title: LUNETTA ")) << info.toStdString();
-  EXPECT_TRUE(info.contains("Pages: 1 ")) << info.toStdString();
+TEST_P(PrintTest, OnePageTitledLunettaFittedOrStretchedOverThePrintableArea) {
+  for (const PagePlacement placement : {PagePlacement::Stretch, PagePlacement::Fit}) {
+    printer_.setCopyCount(3);
+    ASSERT_TRUE(Succeeded(PrintComposedPicture(printer_, picture_, placement)));
+    EXPECT_EQ(printer_.copyCount(), 1);
+    const QString info = Poppler("pdfinfo", {pdf_});
+    EXPECT_TRUE(info.contains("Title: LUNETTA ")) << info.toStdString();
+    EXPECT_TRUE(info.contains("Pages: 1 ")) << info.toStdString();
+    // Fitted, the picture keeps its shape: as wide as the area on this portrait page, centred.
+    ExpectPicture(PlacePicture(picture_.size(), PrintableArea(), placement));
+  }
+}
 
-  Poppler("pdftoppm", {"-r", "50", "-png", "-singlefile", pdf_, pdf_});
-  const QImage page(pdf_ + ".png");
-  const QRectF area = printer_.pageLayout().paintRect(QPageLayout::Point);
-  // Corners and middle where they belong: neither cropped nor fitted, and nothing in the margins.
-  const std::pair<QPointF, Qt::GlobalColor> points[] = {
-      {{0.01, 0.01}, Qt::red},    {{0.99, 0.01}, Qt::green},   {{0.01, 0.99}, Qt::blue},
-      {{0.99, 0.99}, Qt::yellow}, {{0.5, 0.5}, Qt::magenta},   {{0.35, 0.45}, Qt::red},
-      {{0.65, 0.55}, Qt::yellow}, {{-0.01, -0.01}, Qt::white}, {{1.01, 1.01}, Qt::white}};
-  // The top bit of each channel tells these colours apart, whatever the averaging did.
-  for (const auto& [p, colour] : points) {
-    const QPointF at(area.left() + p.x() * area.width(), area.top() + p.y() * area.height());
-    const QColor c = page.pixelColor((at * 50 / 72).toPoint());
-    EXPECT_EQ(c.rgb() & 0x808080, QColor(colour).rgb() & 0x808080)
-        << p.x() << ", " << p.y() << ": " << c.name().toStdString();
+// The print dialog opens on the orientation that suits the picture; the user's choice of stretch
+// in the dialog's options reaches the page.
+TEST_P(PrintTest, ThePrintDialogOpensOnThePicturesOrientation) {
+  for (const QSize size : {GetParam(), GetParam().transposed()}) {
+    std::optional<QPageLayout::Orientation> opened;
+    PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement& placement) {
+                           opened = printer.pageLayout().orientation();
+                           EXPECT_EQ(placement, PagePlacement::Fit);
+                           printer.setOutputFormat(QPrinter::PdfFormat);
+                           printer.setOutputFileName(pdf_);
+                           return true;
+                         },
+                         [](const QString& message) { ADD_FAILURE() << message.toStdString(); }};
+    EXPECT_EQ(PrintPicture(picture_.scaled(size), dialogs), PrintOutcome::Printed);
+    EXPECT_EQ(opened,
+              size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    // A landscape page is wider than high in the PDF too.
+    const QRegularExpressionMatch page =
+        QRegularExpression("Page size: ([0-9.]+) x ([0-9.]+)").match(Poppler("pdfinfo", {pdf_}));
+    ASSERT_TRUE(page.hasMatch());
+    EXPECT_EQ(page.captured(1).toDouble() > page.captured(2).toDouble(),
+              size.width() > size.height());
   }
 }
 
@@ -100,7 +146,8 @@ TEST_P(PrintTest, FailuresAreReportedAndLeaveAnExistingFileAlone) {
   EXPECT_EQ(QFileInfo(pdf_).size(), old.size());
 }
 
-// The real print dialog, answered from a timer that rejects any later dialog so that none can hang.
+// The real print dialog, answered from a timer that rejects any later dialog so that none can hang:
+// to a PDF file, with "用紙全体に引き伸ばす" ticked.
 TEST_P(PrintTest, PrintDialogPrintsToAPdfFile) {
   int dialogs = 0;
   QTimer timer;
@@ -110,6 +157,11 @@ TEST_P(PrintTest, PrintDialogPrintsToAPdfFile) {
     if (printers != nullptr && ++dialogs == 1) {
       printers->setCurrentIndex(printers->count() - 1);  // "Print to File (PDF)"
       dialog->findChild<QLineEdit*>("filename")->setText(pdf_);
+      auto* stretch = dialog->findChild<QCheckBox*>("stretchOverPage");
+      EXPECT_EQ(stretch ? stretch->text() : QString(), QStringLiteral("用紙全体に引き伸ばす"));
+      if (stretch != nullptr) {
+        stretch->setChecked(true);
+      }
       dialog->accept();
     } else if (dialog != nullptr) {
       dialog->reject();
@@ -118,10 +170,14 @@ TEST_P(PrintTest, PrintDialogPrintsToAPdfFile) {
   timer.start(20);
   EXPECT_EQ(PrintPicture(picture_, StandardPrintDialogs()), PrintOutcome::Printed);
   EXPECT_TRUE(Poppler("pdfinfo", {pdf_}).contains("Pages: 1 "));
+  // On a landscape page, stretched over its printable area.
+  QPrinter landscape(QPrinter::HighResolution);
+  landscape.setPageOrientation(QPageLayout::Landscape);
+  ExpectPicture(landscape.pageLayout().paintRect(QPageLayout::Point));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PrintTest,
-                         ::testing::Values(QSize(1024, 768), QSize(1280, 1024)));
+                         ::testing::Values(QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)));
 
 }  // namespace
 }  // namespace lunetta

@@ -29,7 +29,7 @@ TEST(YearOutputTest, PrintingToAPdfFileGivesTwelvePagesBehindTheProgressDialog) 
   SessionEnvironment environment;
   environment.clock = [] { return LocalDate{2026, 5, 1}; };
   const CalendarSession session(std::move(environment));
-  PrintDialogs dialogs{[&](QPrinter& printer) {
+  PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
                          printer.setOutputFileName(pdf);
                          printer.setCopyCount(3);

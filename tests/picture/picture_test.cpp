@@ -14,6 +14,7 @@
 #include <optional>
 #include <tuple>
 
+#include "picture/area_scaler.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
@@ -137,6 +138,55 @@ TEST(PicturePainterTest, CoversTheWholeTargetAndKeepsTheFactorsWhenThereIsNoPict
                  });
   };
   EXPECT_EQ(printed(image) + printed(QImage()), "rrrgggbbbbbb");
+
+  // At a device pixel ratio of 2 the picture is stretched to the device's pixels: a column one
+  // device pixel wide stays sharp.
+  QImage column(1286, 964, QImage::Format_RGB32);
+  column.fill(Qt::red);
+  QPainter(&column).fillRect(641, 0, 1, 964, Qt::green);
+  QImage device(1286, 964, QImage::Format_RGB32);
+  device.setDevicePixelRatio(2);
+  QPainter onDevice(&device);
+  painter.PaintStretched(column, onDevice, 643, 482);
+  onDevice.end();
+  EXPECT_EQ((QList{device.pixelColor(640, 100), device.pixelColor(641, 100),
+                   device.pixelColor(642, 100)}),
+            (QList<QColor>{Qt::red, Qt::green, Qt::red}));
+  EXPECT_DOUBLE_EQ(painter.scaleX(), 0.5);
+}
+
+// Each target pixel is the mean of the source area it covers: three values shrunk to two take one
+// and a half each, in both directions.
+TEST(AreaScalerTest, AveragesTheAreaEachPixelCovers) {
+  const struct {
+    QSize source, target;
+    std::vector<std::uint8_t> values;  // the source's pixels, one grey byte each, row by row
+    std::vector<std::uint8_t> expected;
+  } cases[] = {
+      {{3, 1}, {2, 1}, {0, 90, 180}, {30, 150}},
+      {{1, 3}, {1, 2}, {0, 90, 180}, {30, 150}},
+      {{4, 2}, {2, 1}, {0, 40, 80, 120, 255, 255, 255, 255}, {138, 178}},
+      {{5, 1}, {5, 1}, {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}},
+      {{7, 1}, {2, 1}, {255, 255, 255, 255, 255, 255, 255}, {255, 255}},  // uniform stays exact
+  };
+  for (const auto& c : cases) {
+    QImage target(c.target, QImage::Format_RGB888);
+    AreaScaler scaler(c.source.width(), c.source.height(), target);
+    for (int y = 0; y < c.source.height(); ++y) {
+      std::vector<std::uint8_t> row;
+      for (int x = 0; x < c.source.width(); ++x) {
+        row.insert(row.end(), 3, c.values[static_cast<std::size_t>(y * c.source.width() + x)]);
+      }
+      scaler.AddRow(row.data());
+    }
+    std::vector<std::uint8_t> got;
+    for (int y = 0; y < c.target.height(); ++y) {
+      for (int x = 0; x < c.target.width(); ++x) {
+        got.push_back(static_cast<std::uint8_t>(qRed(target.pixel(x, y))));
+      }
+    }
+    EXPECT_EQ(got, c.expected) << c.source.width() << " x " << c.source.height();
+  }
 }
 
 // A BMP whose info header claims `width` × `height` pixels over 16 × 16 pixels of data.
@@ -188,8 +238,9 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
 
 TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
   const QImage image = DetailedImage(64, 48);
-  const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {}) {
-    const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(Write(name, bytes)), fit);
+  const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {},
+                        PhotoFit how = PhotoFit::Stretch) {
+    const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(Write(name, bytes)), fit, how);
     EXPECT_TRUE(Succeeded(decoded.status())) << name.toStdString();
     return decoded ? decoded.value() : DecodedPicture{};
   };
@@ -215,6 +266,16 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
   EXPECT_EQ(ReducedDecodeSize({6001, 4001}, {750, 500}), QSize(751, 501));      // sides round up
   EXPECT_EQ(ReducedDecodeSize({1300, 1100}, {1280, 1024}), QSize(1300, 1100));  // 7/8 too small
   EXPECT_EQ(LoadPictureData(JpegBytes(64, 48), {32, 24})->image.size(), QSize(32, 24));
+  // A fill covers the picture with the photo's shape (3840 × 2560 here); a fit needs only as much
+  // as fits inside it (3240 × 2160).
+  EXPECT_EQ(ReducedDecodeSize({6000, 4000}, {3840, 2160}, PhotoFit::Fill), QSize(4500, 3000));
+  EXPECT_EQ(ReducedDecodeSize({6000, 4000}, {3840, 2160}, PhotoFit::Fit), QSize(3750, 2500));
+  // A JPEG fitted comes out of the decoder at the size it shows at; one too small for the picture
+  // as it is, to be enlarged afterwards.
+  EXPECT_EQ(load("fit.jpg", JpegBytes(3000, 2000), {1920, 1080}, PhotoFit::Fit).image.size(),
+            QSize(1620, 1080));
+  EXPECT_EQ(load("small.jpg", JpegBytes(640, 480), {1920, 1080}, PhotoFit::Fill).image.size(),
+            QSize(640, 480));
 
   // APP1 "Exif" with one big-endian IFD entry: orientation (0x0112) = 6, turn 90° clockwise. The
   // fit applies to the turned picture.

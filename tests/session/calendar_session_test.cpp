@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -30,9 +31,9 @@ class CalendarSessionTest : public ::testing::Test {
   std::unique_ptr<CalendarSession> Start(LocalDate today = {2026, 5, 20}) {
     SessionEnvironment environment;
     environment.clock = [this, today] { return clockOverride_ ? *clockOverride_ : today; };
-    environment.loadPhoto = [this](const std::filesystem::path& path, QSize fit) {
+    environment.loadPhoto = [this](const std::filesystem::path& path, QSize size, PhotoFit fit) {
       ++decodes_;
-      return LoadPictureFile(path, fit);
+      return LoadPictureFile(path, size, fit);
     };
     environment.holidayFiles = {FilePath(folder_.filePath("holiday.dat"))};
     environment.composedPicturePath = FilePath(folder_.filePath("Calendar.bmp"));
@@ -72,6 +73,8 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 1);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::green));
+  // Where the block was before, the photo shows again.
+  EXPECT_EQ(session->picture().pixelColor(700, 600), QColor(Qt::green));
 
   // Chosen again, another picture size, or the file changed on disk: decoded again.
   session->ChoosePhoto(FilePath(photo));
@@ -82,12 +85,123 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 3);
   EXPECT_EQ(session->picture().size(), QSize(800, 600));
+  look.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  session->ApplySettings(look);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(decodes_, 4);
   Photo("sea.bmp", Qt::red, {65, 48});  // another size on disk
   ASSERT_TRUE(Succeeded(session->Compose()));
-  EXPECT_EQ(decodes_, 4);
+  EXPECT_EQ(decodes_, 5);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::red));
   ASSERT_TRUE(Succeeded(session->Compose()));
-  EXPECT_EQ(decodes_, 4);
+  EXPECT_EQ(decodes_, 5);
+}
+
+// The first and last pixel of `picture`'s line from `from` by `step` darker than the desktop
+// colour.
+std::pair<QPoint, QPoint> DarkRun(const QImage& picture, QPoint from, QPoint step) {
+  std::pair<QPoint, QPoint> run{QPoint(-1, -1), QPoint(-1, -1)};
+  for (QPoint p = from; picture.rect().contains(p); p += step) {
+    if (qGray(picture.pixel(p)) < 64) {
+      run.first = run.first.x() < 0 ? p : run.first;
+      run.second = p;
+    }
+  }
+  return run;
+}
+
+// A 3000 × 2000 photo with a black square of 1000 in its middle, on a 1920 × 1080 picture, decoded
+// as Qt reads a PNG and as the JPEG decoder shrinks while it decodes.
+TEST_F(CalendarSessionTest, SquarePhotoCentreStretchedFilledAndFittedAt1920x1080) {
+  QImage image(3000, 2000, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter(&image).fillRect(1000, 500, 1000, 1000, Qt::black);
+  ASSERT_TRUE(testing::WriteBytes(folder_.filePath("square.png"), testing::Encode(image, "png")));
+  ASSERT_TRUE(
+      testing::WriteBytes(folder_.filePath("square.jpg"), testing::Encode(image, "jpeg", 95)));
+  const struct {
+    PhotoFit fit;
+    QRect square;  // where the square lands
+    int border;    // of the desktop colour, left and right
+  } cases[] = {
+      {PhotoFit::Stretch, QRect(QPoint(640, 270), QPoint(1279, 809)), 0},  // distorted: 640 × 540
+      {PhotoFit::Fill, QRect(QPoint(640, 220), QPoint(1279, 859)), 0},     // 1280 high, 100 cut off
+      {PhotoFit::Fit, QRect(QPoint(690, 270), QPoint(1229, 809)), 150},    // 1620 wide
+  };
+  const auto session = Start();
+  CalendarSettings settings = session->settings();
+  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.transparency = -1;  // no block in the way
+  for (const char* name : {"square.png", "square.jpg"}) {
+    session->ChoosePhoto(FilePath(folder_.filePath(name)));
+    for (const auto& c : cases) {
+      settings.photoFit = static_cast<std::int32_t>(c.fit);
+      session->ApplySettings(settings);
+      ASSERT_TRUE(Succeeded(session->Compose()));
+      const QImage& picture = session->picture();
+      ASSERT_EQ(picture.size(), QSize(1920, 1080));
+      const std::string row = std::string(name) + " fit " + std::to_string(int(c.fit));
+      const auto across = DarkRun(picture, {0, 540}, {1, 0});
+      const auto down = DarkRun(picture, {960, 0}, {0, 1});
+      // Within a pixel, whatever the averaging makes of the edges.
+      EXPECT_NEAR(across.first.x(), c.square.left(), 1) << row;
+      EXPECT_NEAR(across.second.x(), c.square.right(), 1) << row;
+      EXPECT_NEAR(down.first.y(), c.square.top(), 1) << row;
+      EXPECT_NEAR(down.second.y(), c.square.bottom(), 1) << row;
+      for (const int x : {0, 1919}) {
+        const bool border = x < c.border || x >= 1920 - c.border;
+        EXPECT_EQ(picture.pixelColor(x, 540) == kDesktop, border) << row << " at " << x;
+      }
+    }
+  }
+}
+
+// The window knows the screen; a renewal started by a timer does not, and makes the same size.
+TEST_F(CalendarSessionTest, TheScreensSizeIsRememberedForRunsWithoutAScreen) {
+  const std::filesystem::path profile = FilePath(folder_.filePath("lunetta.INI"));
+  SessionEnvironment environment;
+  environment.screenSize = PictureSize{2560, 1440};
+  CalendarSession window(environment);
+  CalendarSettings settings = window.settings();
+  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Screen);
+  window.ApplySettings(settings);
+  EXPECT_EQ(window.pictureSize(), (PictureSize{2560, 1440}));
+  ASSERT_TRUE(Succeeded(window.SaveSettings(profile)));
+
+  CalendarSession timer;
+  ASSERT_TRUE(Succeeded(timer.LoadSettings(profile)));
+  EXPECT_EQ(timer.pictureSize(), (PictureSize{2560, 1440}));
+}
+
+// A phone photo stored on its side, red on its left, blue on its right, that its EXIF data turns
+// clockwise upright: filled, the middle of the upright photo shows, red above blue.
+TEST_F(CalendarSessionTest, PortraitPhotoTurnedByExifIsFilledUpright) {
+  QImage stored(4000, 2000, QImage::Format_RGB32);
+  stored.fill(Qt::blue);
+  QPainter(&stored).fillRect(0, 0, 2000, 2000, Qt::red);
+  const QByteArray jpeg = testing::Encode(stored, "jpeg", 95);
+  // APP1 "Exif" with one big-endian IFD entry: orientation (0x0112) = 6, turn 90° clockwise.
+  const QByteArray exif = QByteArray::fromHex(
+      "FFE100224578696600004D4D002A00000008000101120003000000010006000000000000");
+  ASSERT_TRUE(
+      testing::WriteBytes(folder_.filePath("phone.jpg"), jpeg.left(2) + exif + jpeg.mid(2)));
+  const auto session = Start();
+  CalendarSettings settings = session->settings();
+  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  settings.transparency = -1;
+  session->ApplySettings(settings);
+  session->ChoosePhoto(FilePath(folder_.filePath("phone.jpg")));
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  const QImage& picture = session->picture();
+  EXPECT_EQ(picture.size(), QSize(1920, 1080));
+  // The upright photo is 1920 × 3840 on the picture; its halves meet at the picture's middle row.
+  for (const auto& [y, colour] : {std::pair(5, Qt::red), std::pair(530, Qt::red),
+                                  std::pair(550, Qt::blue), std::pair(1075, Qt::blue)}) {
+    const QColor c = picture.pixelColor(960, y);
+    EXPECT_EQ(c.rgb() & 0x808080, QColor(colour).rgb() & 0x808080)
+        << y << " " << c.name().toStdString();
+  }
 }
 
 TEST_F(CalendarSessionTest, AnUnusablePhotoGivesThePictureWithoutOneAndSaysWhy) {
@@ -239,9 +353,9 @@ TEST_F(YearExportTest, ThePdfHasAPageForEachMonthInOrderWithItsPhoto) {
     const QColor c = page.pixelColor(page.width() / 4, page.height() / 4);
     const QColor expected(kColours[month - 1]);
     // The document may keep the pictures as JPEG: near, not exact.
-    const int off = std::max({std::abs(c.red() - expected.red()),
-                              std::abs(c.green() - expected.green()),
-                              std::abs(c.blue() - expected.blue())});
+    const int off =
+        std::max({std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
+                  std::abs(c.blue() - expected.blue())});
     EXPECT_LT(off, 32) << month << ": " << c.name().toStdString();
   }
 }

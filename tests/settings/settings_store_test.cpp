@@ -111,6 +111,34 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
   EXPECT_EQ(settings, saved);
 }
 
+// Sizes and fits added later: an old profile reads and saves as before, the new keys appear only
+// once used, and a build that knows only PictSize still finds its classic size there.
+TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
+  const std::string old =
+      "[Configuration]\nFont Name=Arial Black\nText Size=28\nText Color=0\n"
+      "Back Ground Color=16777215\nDay=2\nMonth=1\nYear=2026\nTransparency=90\nStartX=560\n"
+      "StartY=500\nPictSize=0\n";
+  write(old);
+  CalendarSettings settings;
+  ASSERT_FALSE(LoadSettings(file_, settings));
+  EXPECT_EQ(settings, CalendarSettings{.pictSize = 0});
+  ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
+  EXPECT_EQ(contents(), old);
+
+  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.customWidth = 2560;
+  settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
+  EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\n");
+  CalendarSettings read;
+  ASSERT_FALSE(LoadSettings(file_, read));
+  EXPECT_EQ(read, settings);
+  EXPECT_EQ(PictureDimensions(read.pictSize), (PictureSize{800, 600}));
+  // Back to the defaults, the keys stay and say so.
+  ASSERT_FALSE(SaveSettings(file_, CalendarSettings{.pictSize = 0}, LocalDate{2026, 1, 2}));
+  EXPECT_EQ(contents(), old + "Size Kind=0\nCustom Width=1920\nPhoto Fit=0\n");
+}
+
 TEST_F(SettingsStoreTest, EmptyValuesGiveTheDefaults) {
   write("[Configuration]\nFont Name=\nText Size=\nText Color=\nStartX= \nPictSize=0\n");
   CalendarSettings settings;

@@ -41,8 +41,10 @@ inline void PrintTo(const CalendarSettings& settings, std::ostream* out) {
        << ", weight " << settings.fontWeight << ", italic " << settings.fontItalic << std::hex
        << ", text 0x" << settings.textColor << ", back 0x" << settings.backColor << std::dec
        << ", transparency " << settings.transparency << ", at (" << settings.startX << ", "
-       << settings.startY << "), pictSize " << settings.pictSize << ", " << settings.year << '-'
-       << settings.month << '}';
+       << settings.startY << "), pictSize " << settings.pictSize << ", size kind "
+       << settings.sizeKind << " custom " << settings.customWidth << " x " << settings.customHeight
+       << " screen " << settings.screenWidth << " x " << settings.screenHeight << ", fit "
+       << settings.photoFit << ", " << settings.year << '-' << settings.month << '}';
   out->flags(flags);
 }
 

@@ -137,9 +137,12 @@ TEST_F(MainDialogTest, StartUpSelectsTodayMonthChangeKeepsHolidaysYearChangeRelo
 }
 
 TEST_F(MainDialogTest, LabelsShowTheProfilesSizeAndPosition) {
-  for (const auto& [pictSize, size] :
-       {std::pair(0, "(800,600)"), std::pair(1, "(1024,768)"), std::pair(5, "(1280,1024)")}) {
-    WriteText(profile_, QByteArray("[Configuration]\nPictSize=") + QByteArray::number(pictSize));
+  for (const auto& [profile, size] :
+       {std::pair("PictSize=0", "(800,600)"), std::pair("PictSize=1", "(1024,768)"),
+        std::pair("PictSize=5", "(1280,1024)"),
+        std::pair("PictSize=0\nSize Kind=2\nCustom Width=1920\nCustom Height=1080",
+                  "(1920,1080)")}) {
+    WriteText(profile_, QByteArray("[Configuration]\n") + profile);
     Start();
     EXPECT_EQ(Labels(), size + QStringLiteral("(560,500)"));
   }
@@ -239,29 +242,58 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   EXPECT_EQ(Labels(), "(800,600)(7,500)");
 }
 
+// A classic size fills the preview; 16:9 keeps its shape between bands of the window's colour,
+// where a press takes nothing. Either way the block reaches the picture's far corner exactly.
 TEST_F(MainDialogTest, DragShowsFrameAndLabelReleaseStoresThePositionAndRecomposes) {
-  WriteText(profile_, "[Configuration]\nPictSize=0\n");
-  MainDialog& dialog = Start();
-  const PreviewBounds b = dialog.previewBounds();
-  // Moving paints from memory, never from the file, and only shows where the block would go.
-  ASSERT_TRUE(QFile::remove(QtPath(dialog.session().composedPicturePath())));
-  const QPoint lowerRight(b.right + 50, b.bottom + 50);
-  QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-  QTest::mouseMove(&dialog, lowerRight);
-  EXPECT_EQ(dialog.dragFrame().bottomRight(), QPoint(b.right - 1, b.bottom - 1));
-  const QString shown = Labels();
-  EXPECT_EQ(dialog.grab().toImage().pixelColor(b.left + 3, b.bottom - 3), kDesktop);
+  const struct {
+    const char* profile;
+    QSize picture;
+  } cases[] = {{"PictSize=0", {800, 600}},
+               {"Size Kind=2\nCustom Width=1920\nCustom Height=1080", {1920, 1080}}};
+  for (const auto& [profile, picture] : cases) {
+    WriteText(profile_, QByteArray("[Configuration]\n") + profile);
+    MainDialog& dialog = Start();
+    const PreviewBounds b = dialog.previewBounds();
+    const QRect area = FindControl(&dialog, MainControl::Preview)->geometry();
+    const QSize shown(b.right - b.left, b.bottom - b.top);
+    if (picture.width() == 800) {
+      EXPECT_EQ(QRect(b.left, b.top, shown.width(), shown.height()), area);
+    } else {
+      EXPECT_NEAR(shown.width() * picture.height(), shown.height() * picture.width(),
+                  picture.width());  // the shape, within a pixel
+      EXPECT_EQ(QRect(b.left, b.top, shown.width(), shown.height()).center(), area.center());
+    }
+    EXPECT_EQ(dialog.previewScaleX(), double(shown.width()) / picture.width());
+    // Moving paints from memory, never from the file, and only shows where the block would go.
+    ASSERT_TRUE(QFile::remove(QtPath(dialog.session().composedPicturePath())));
+    const QPoint lowerRight(b.right + 50, b.bottom + 50);
+    QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(b.left + 80, b.top + 80));
+    QTest::mouseMove(&dialog, lowerRight);
+    EXPECT_EQ(dialog.dragFrame().bottomRight(), QPoint(b.right - 1, b.bottom - 1));
+    const QString shownLabels = Labels();
+    const QImage window = dialog.grab().toImage();
+    EXPECT_EQ(window.pixelColor(b.left + 3, b.bottom - 3), kDesktop);
 
-  // Released past the lower right: the block ends against the picture's edges.
-  QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, lowerRight);
-  EXPECT_EQ(std::pair(dialog.dragFrame(), Labels()), std::pair(QRect(), shown));
-  EXPECT_NEAR(dialog.session().settings().startX + dialog.session().blockWidth(), 800, 2);
-  EXPECT_NEAR(dialog.session().settings().startY + dialog.session().blockHeight(), 600, 2);
-  EXPECT_EQ(compositions_->count(), 1);
-  // A click on the picture off the block: the block's corner comes to the pointer.
-  QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(b.left, b.top));
-  EXPECT_EQ(Labels(), "(800,600)(0,0)");
-  EXPECT_EQ(compositions_->count(), 2);
+    // Released past the lower right: the block ends against the picture's edges.
+    QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, lowerRight);
+    EXPECT_EQ(std::pair(dialog.dragFrame(), Labels()), std::pair(QRect(), shownLabels));
+    EXPECT_EQ(dialog.session().settings().startX + dialog.session().blockWidth(), picture.width());
+    EXPECT_EQ(dialog.session().settings().startY + dialog.session().blockHeight(),
+              picture.height());
+    EXPECT_EQ(compositions_->count(), 1);
+    // A click on the picture off the block: the block's corner comes to the pointer.
+    QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(b.left, b.top));
+    EXPECT_EQ(dialog.session().settings().startX, 0);
+    EXPECT_EQ(dialog.session().settings().startY, 0);
+    EXPECT_EQ(compositions_->count(), 2);
+    if (b.top > area.top()) {
+      // The band above the picture is the window's, and a press there takes nothing.
+      EXPECT_EQ(window.pixelColor(area.center().x(), area.top() + 2),
+                dialog.palette().color(QPalette::Window));
+      QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(b.left + 100, b.top - 3));
+      EXPECT_EQ(compositions_->count(), 2);
+    }
+  }
 }
 
 // The block stays under the pointer where it was grabbed; a press beside the preview (next to the
@@ -315,7 +347,7 @@ TEST_F(MainDialogTest, EnterOnAFocusedButtonPressesThatButton) {
       ++asked[MainControl::Settings];
       return false;
     });
-    dialog.setPrintDialogs({[&](QPrinter&) {
+    dialog.setPrintDialogs({[&](QPrinter&, PagePlacement&) {
                               ++asked[MainControl::Print];
                               return false;
                             },

@@ -31,12 +31,23 @@ TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
       {23, 22, 300, 200, {23, 22, 241, 160, 0, 0}},          // at the top-left bounds
       {-40, 3, 300, 200, {23, 22, 241, 160, 0, 0}},
       {100, 100, 300, 200, {100, 100, 241, 160, 95, 97}},
-      {100, 100, 1000, 200, {-137, 100, 803, 160, -199, 97}},  // wider than the preview
+      {100, 100, 1000, 200, {-137, 100, 803, 160, -200, 97}},  // wider than the preview
       // Nothing decoded yet: factors that are not positive finite numbers count as 1.
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, 0.0, 0.0},
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, std::nan(""), -1.0},
       {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, {10, 40, 410, 340}},
-      {kMax, kMax, kMax, kMax, {666 - kMax, 504 - kMax, kMax, kMax, -536870751, -536870791}, 4, 4},
+      {kMax, kMax, kMax, kMax, {666 - kMax, 504 - kMax, kMax, kMax, 161 - kMax, 121 - kMax}, 4, 4},
+      // 1920 × 1080 shown as 643 × 362 between bands: against the lower right, the block's corner
+      // is the picture's, where converting the frame's place would give (1591, 793).
+      {900,
+       900,
+       330,
+       288,
+       {556, 348, 110, 96, 1590, 792},
+       643.0 / 1920,
+       362.0 / 1080,
+       {23, 82, 666, 444}},
+      {24, 83, 330, 288, {24, 83, 110, 96, 2, 2}, 643.0 / 1920, 362.0 / 1080, {23, 82, 666, 444}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Fields(PlaceDraggedBlock(c.x, c.y, c.bounds, c.blockWidth, c.blockHeight, c.scaleX,
@@ -75,6 +86,24 @@ TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) 
                                        kScaleY)),
               Fields(c.expected))
         << "row " << &c - cases;
+  }
+}
+
+TEST(ShownPicture, ClassicSizesFillThePreviewOthersKeepTheirShapeInItsMiddle) {
+  const struct {
+    PictureSize picture;
+    bool keepShape;
+    std::tuple<int, int, int, int> expected;
+  } cases[] = {
+      {{1280, 1024}, false, {23, 22, 666, 504}},
+      {{1920, 1080}, true, {23, 82, 666, 444}},   // 643 × 362
+      {{1080, 1920}, true, {209, 22, 480, 504}},  // 271 × 482
+      {{1024, 768}, true, {23, 22, 666, 504}},    // the preview's own shape, within a pixel
+  };
+  for (const auto& c : cases) {
+    const PreviewBounds shown = ShownPicture(kDesign, c.picture, c.keepShape);
+    EXPECT_EQ(std::tuple(shown.left, shown.top, shown.right, shown.bottom), c.expected)
+        << c.picture.width << " x " << c.picture.height;
   }
 }
 

@@ -176,6 +176,63 @@ TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
   }
 }
 
+// The position may reach the far edge of a screen-sized or custom picture; 1500 stays the limit
+// where the picture is smaller. A custom side outside 320..7680 is refused first.
+TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollowsThem) {
+  const QString kSizeText = u"画像サイズは幅、高さとも 320～7680 の範囲で入力して下さい。"_s;
+  const struct {
+    Id size, fit;
+    const char16_t *width, *height, *x, *y;
+    const QString* refusal;
+    Id focus;  // where a refusal puts the focus
+  } cases[] = {
+      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2560", u"1440", nullptr, Id::Ok},
+      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"3000", u"2160", nullptr, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitStretch, u"640", u"480", u"1501", u"0", &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitFill, u"319", u"480", u"0", u"0", &kSizeText, Id::EditWidth},
+  };
+  dialog_.setScreenSize(PictureSize{2560, 1440});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QString::fromUtf16(c.width).toStdString() + " " +
+                 QString::fromUtf16(c.x).toStdString() + " " +
+                 QString::fromUtf16(c.y).toStdString());
+    Show(kGiven);
+    EXPECT_EQ(Control<QRadioButton>(Id::RadioScreen)->text(), u"画面サイズ (2560 × 1440)"_s);
+    Click(c.size);
+    Click(c.fit);
+    EXPECT_EQ(Control(Id::EditWidth)->isEnabled(), c.size == Id::RadioCustom);
+    for (const auto& [id, text] :
+         {std::pair(Id::EditWidth, c.width), std::pair(Id::EditHeight, c.height),
+          std::pair(Id::EditX, c.x), std::pair(Id::EditY, c.y)}) {
+      Control<QLineEdit>(id)->setText(QString::fromUtf16(text));
+    }
+    Click(Id::Ok);
+    EXPECT_EQ(dialog_.isVisible(), c.refusal != nullptr);
+    EXPECT_EQ(prompter_->errors, (c.refusal ? Errors{{*c.refusal, kPositionCaption}} : Errors{}));
+    if (c.refusal) {
+      EXPECT_EQ(ControlId(QApplication::focusWidget()), static_cast<int>(c.focus));
+      continue;
+    }
+    CalendarSettings result;
+    dialog_.applyTo(result);
+    EXPECT_EQ(result.sizeKind, c.size == Id::RadioScreen ? 1 : 2);
+    EXPECT_EQ(result.pictSize, kGiven.pictSize);  // kept for builds that know only it
+    EXPECT_EQ(result.photoFit, c.fit == Id::FitStretch ? 0 : c.fit == Id::FitFill ? 1 : 2);
+    EXPECT_EQ(QSize(result.startX, result.startY),
+              QSize(QString::fromUtf16(c.x).toInt(), QString::fromUtf16(c.y).toInt()));
+    if (c.size == Id::RadioCustom) {
+      EXPECT_EQ(QSize(result.customWidth, result.customHeight),
+                QSize(QString::fromUtf16(c.width).toInt(), QString::fromUtf16(c.height).toInt()));
+      // Shown again, the dialog opens on the custom size.
+      Show(result);
+      EXPECT_TRUE(Control<QRadioButton>(Id::RadioCustom)->isChecked());
+      EXPECT_EQ(Control<QLineEdit>(Id::EditWidth)->text(), QString::fromUtf16(c.width));
+    }
+  }
+}
+
 TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   Show(kGiven);
   Click(Id::FontButton);
