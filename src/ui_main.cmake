@@ -8,6 +8,8 @@ target_sources(lunetta_ui PRIVATE
   ui/preview_geometry.cpp
   app/calendar_app.h
   app/calendar_app.cpp
+  app/interface_language.h
+  app/interface_language.cpp
   app/title_dialog.h
   app/title_dialog.cpp
   res/artwork.h

@@ -2,6 +2,7 @@
 
 #include <QLibraryInfo>
 #include <QLoggingCategory>
+#include <QProcessEnvironment>
 
 #include "app/title_dialog.h"
 #include "platform/dialog_units.h"
@@ -20,6 +21,20 @@ CalendarApp::CalendarApp(int& argc, char** argv) : QApplication(argc, argv) {
   // The program lives in the dialogs' own loops; closing the start-up picture must not end it.
   setQuitOnLastWindowClosed(false);
   InstallFontSubstitutions();
+  InstallTranslators(ChooseInterfaceLanguage(QProcessEnvironment::systemEnvironment()));
+  setWindowIcon(ApplicationIcon());
+}
+
+void CalendarApp::InstallTranslators(InterfaceLanguage language) {
+  if (language == InterfaceLanguage::English) {
+    // Qt's own dialogs speak English without a translation of their own.
+    if (translator_.load(QStringLiteral(":/lunetta/i18n/lunetta_en.qm"))) {
+      installTranslator(&translator_);
+    } else {
+      qCWarning(lcApp) << "the English translation is missing; the window stays Japanese";
+    }
+    return;
+  }
   // Qt's own dialogs (open, print, colours) speak Japanese like the rest of the program.
   if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -27,7 +42,6 @@ CalendarApp::CalendarApp(int& argc, char** argv) : QApplication(argc, argv) {
   } else {
     qCInfo(lcApp) << "Qt's Japanese translations are not installed";
   }
-  setWindowIcon(ApplicationIcon());
 }
 
 int CalendarApp::InitInstance() {

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "app/interface_language.h"
+
 namespace lunetta {
 
-/// The application: the start-up picture, then the main window, then the end.
+/// The application: the start-up picture, then the main window, then the end. The windows speak the
+/// language the locale asks for (ChooseInterfaceLanguage).
 class CalendarApp : public QApplication {
   Q_OBJECT
 
@@ -17,7 +20,10 @@ class CalendarApp : public QApplication {
   int InitInstance();
 
  private:
-  QTranslator qtTranslator_;
+  void InstallTranslators(InterfaceLanguage language);
+
+  QTranslator qtTranslator_;  // Qt's own dialogs in Japanese
+  QTranslator translator_;    // Lunetta's texts in English
 };
 
 }  // namespace lunetta

@@ -1,5 +1,6 @@
 #include "output/desktop_picture.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -29,7 +30,9 @@ QString RunSaveDialog(const QString& startFolder, const QString& proposedName,
 }
 
 void ShowSaveFailure(const QString& message) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("保存エラー"), message, QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical,
+                  QCoreApplication::translate("lunetta::DesktopPicture", "保存エラー"), message,
+                  QMessageBox::Ok);
   box.exec();
 }
 
@@ -50,7 +53,8 @@ SaveReport SaveDesktopPicture(const CalendarSession& session, const QString& sta
     Failure failure = saved.failure();
     failure.file = FilePath(target);
     dialogs.reportFailure(
-        QStringLiteral("画像を保存できませんでした。\n\n%1").arg(FailureMessage(failure)));
+        QCoreApplication::translate("lunetta::DesktopPicture", "画像を保存できませんでした。\n\n%1")
+            .arg(FailureMessage(failure)));
     return {SaveOutcome::Failed, target};
   }
   return {SaveOutcome::Saved, target};

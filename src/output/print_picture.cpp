@@ -1,6 +1,7 @@
 #include "output/print_picture.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -32,10 +33,12 @@ bool RunPrintDialog(QPrinter& printer, PagePlacement& placement) {
   // No owner, as the other common dialogs of the main window.
   QPrintDialog dialog(&printer, nullptr);
   auto* options = new QWidget;
-  options->setWindowTitle(QStringLiteral("カレンダー"));
-  auto* stretch = new QCheckBox(QStringLiteral("用紙全体に引き伸ばす"), options);
+  options->setWindowTitle(QCoreApplication::translate("lunetta::PrintPicture", "カレンダー"));
+  auto* stretch = new QCheckBox(
+      QCoreApplication::translate("lunetta::PrintPicture", "用紙全体に引き伸ばす"), options);
   stretch->setObjectName(QStringLiteral("stretchOverPage"));
-  stretch->setToolTip(QStringLiteral("写真の縦横比を変えて、印刷できる範囲全体に引き伸ばします"));
+  stretch->setToolTip(QCoreApplication::translate(
+      "lunetta::PrintPicture", "写真の縦横比を変えて、印刷できる範囲全体に引き伸ばします"));
   stretch->setChecked(placement == PagePlacement::Stretch);
   auto* layout = new QVBoxLayout(options);
   layout->addWidget(stretch);
@@ -49,7 +52,9 @@ bool RunPrintDialog(QPrinter& printer, PagePlacement& placement) {
 }
 
 void ShowPrintFailure(const QString& message) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("印刷エラー"), message, QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical,
+                  QCoreApplication::translate("lunetta::PrintPicture", "印刷エラー"), message,
+                  QMessageBox::Ok);
   box.exec();
 }
 
@@ -163,7 +168,8 @@ PrintOutcome PrintPicture(const QImage& picture, const PrintDialogs& dialogs) {
   }
   if (const Status printed = PrintComposedPicture(printer, picture, placement); !printed) {
     dialogs.reportFailure(
-        QStringLiteral("印刷できませんでした。\n\n%1").arg(FailureMessage(printed.failure())));
+        QCoreApplication::translate("lunetta::PrintPicture", "印刷できませんでした。\n\n%1")
+            .arg(FailureMessage(printed.failure())));
     return PrintOutcome::Failed;
   }
   return PrintOutcome::Printed;

@@ -1,5 +1,6 @@
 #include "output/year_output.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
@@ -19,10 +20,6 @@ YearOutputOutcome ResultOf(const YearOutcome& outcome) {
     return YearOutputOutcome::Failed;
   }
   return outcome.cancelled ? YearOutputOutcome::Cancelled : YearOutputOutcome::Done;
-}
-
-QString WorkLabel(int year, const QString& what) {
-  return QStringLiteral("%1 年のカレンダーを%2しています…").arg(year).arg(what);
 }
 
 // Pages on a printer, in month order; a cancel aborts the job instead of sending what is done.
@@ -72,13 +69,16 @@ YearOutputReport SaveYearPictures(const CalendarSession& session, const QString&
   };
   YearOutputReport report;
   report.target = folder;
-  report.outcome = run(WorkLabel(year, QStringLiteral("保存")),
-                       [&](const YearProgress& progress, std::stop_token stop) {
-                         return lunetta::SaveYearPictures(plan, target, progress, stop);
-                       });
+  report.outcome =
+      run(QCoreApplication::translate("lunetta::YearOutput", "%1 年のカレンダーを保存しています…")
+              .arg(year),
+          [&](const YearProgress& progress, std::stop_token stop) {
+            return lunetta::SaveYearPictures(plan, target, progress, stop);
+          });
   report.result = ResultOf(report.outcome);
   if (report.result == YearOutputOutcome::Failed) {
-    dialogs.reportFailure(QStringLiteral("1年分の画像を保存できませんでした。\n\n%1")
+    dialogs.reportFailure(QCoreApplication::translate("lunetta::YearOutput",
+                                                      "1年分の画像を保存できませんでした。\n\n%1")
                               .arg(FailureMessage(report.outcome.status.failure())));
   }
   return report;
@@ -99,7 +99,8 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();
   report.target = toFile ? file : QString();
   report.outcome =
-      run(WorkLabel(session.year(), QStringLiteral("印刷")),
+      run(QCoreApplication::translate("lunetta::YearOutput", "%1 年のカレンダーを印刷しています…")
+              .arg(session.year()),
           [&](const YearProgress& progress, std::stop_token stop) {
             if (!toFile) {
               return PrintOnPrinter(printer, plan, progress, stop);
@@ -110,8 +111,9 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
           });
   report.result = ResultOf(report.outcome);
   if (report.result == YearOutputOutcome::Failed) {
-    dialogs.reportFailure(QStringLiteral("印刷できませんでした。\n\n%1")
-                              .arg(FailureMessage(report.outcome.status.failure())));
+    dialogs.reportFailure(
+        QCoreApplication::translate("lunetta::YearOutput", "印刷できませんでした。\n\n%1")
+            .arg(FailureMessage(report.outcome.status.failure())));
   }
   return report;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -76,8 +77,12 @@ class MultiLineButton : public QPushButton {
   }
 };
 
-QWidget* MakeControl(const ControlRow& row, QWidget* dialog, const CustomControlFactory& custom) {
-  const QString text = row.text.toString();
+QString Translated(const char* context, const char* text) {
+  return text == nullptr ? QString() : QCoreApplication::translate(context, text);
+}
+
+QWidget* MakeControl(const ControlRow& row, const QString& text, QWidget* dialog,
+                     const CustomControlFactory& custom) {
   switch (row.kind) {
     case ControlKind::PushButton:
     case ControlKind::MultiLineButton: {
@@ -121,10 +126,13 @@ QWidget* MakeControl(const ControlRow& row, QWidget* dialog, const CustomControl
     case ControlKind::RadioButton: {
       auto* radio = new QRadioButton(text, dialog);
       // Not a tab stop, but a click still focuses it. Qt makes the checked button of an exclusive
-      // group a tab stop whenever the check moves; the templates' radio buttons never are.
+      // group a tab stop whenever the check moves; the templates' radio buttons never are. A
+      // TabStop row's checked button is, so that Tab reaches the group at its choice.
+      const bool tabStop = row.flags.testFlag(ControlFlag::TabStop);
       radio->setFocusPolicy(Qt::ClickFocus);
-      QObject::connect(radio, &QAbstractButton::toggled, radio,
-                       [radio] { radio->setFocusPolicy(Qt::ClickFocus); });
+      QObject::connect(radio, &QAbstractButton::toggled, radio, [radio, tabStop](bool checked) {
+        radio->setFocusPolicy(tabStop && checked ? Qt::StrongFocus : Qt::ClickFocus);
+      });
       return radio;
     }
     case ControlKind::CheckBox:
@@ -190,12 +198,13 @@ QWidget* ControlSet::find(RowId id) const {
 ControlSet BuildControls(QWidget& dialog, const DialogUnits& units,
                          std::span<const ControlRow> rows, ToolTipRelay* toolTips,
                          const CustomControlFactory& custom) {
+  const char* context = dialog.metaObject()->className();
   ControlSet made;
   made.ids_.reserve(rows.size());
   made.controls_.reserve(rows.size());
   for (const ControlRow& row : rows) {
     // Created in table order: Qt's tab order is the order in which siblings are created.
-    QWidget* control = MakeControl(row, &dialog, custom);
+    QWidget* control = MakeControl(row, Translated(context, row.text), &dialog, custom);
     Q_ASSERT_X(control != nullptr, "BuildControls", "a Custom row needs a factory");
     made.ids_.push_back(row.id);
     made.controls_.push_back(control);
@@ -209,8 +218,8 @@ ControlSet BuildControls(QWidget& dialog, const DialogUnits& units,
     if (row.flags.testFlag(ControlFlag::Hidden)) {
       control->hide();
     }
-    if (!row.toolTip.isEmpty() && toolTips != nullptr) {
-      toolTips->addTool(control, row.toolTip.toString());
+    if (row.toolTip != nullptr && *row.toolTip != '\0' && toolTips != nullptr) {
+      toolTips->addTool(control, Translated(context, row.toolTip));
     }
   }
   return made;

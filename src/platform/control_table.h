@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFlags>
-#include <QStringView>
 #include <functional>
 #include <span>
 #include <type_traits>
@@ -39,6 +38,7 @@ enum class ControlFlag : unsigned {
   Border = 1u << 4,            ///< read-only edit: framed
   AlignRight = 1u << 5,        ///< read-only edit: text to the right (else left)
   AlignCenter = 1u << 6,       ///< read-only edit: text centred
+  TabStop = 1u << 7,           ///< radio buttons: the checked one of its group is a tab stop
 };
 Q_DECLARE_FLAGS(ControlFlags, ControlFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlFlags)
@@ -61,13 +61,15 @@ class RowId {
 /// A control nothing refers to (labels, group boxes); it gets no control id.
 inline constexpr RowId kNoId{};
 
-/// One control of a dialog template.
+/// One control of a dialog template. Its text and tool tip are UTF-8 source texts, translated in
+/// the dialog's context (mark them with QT_TRANSLATE_NOOP and the dialog's class name); null for
+/// none.
 struct ControlRow {
   RowId id;
   ControlKind kind;
-  QStringView text;
+  const char* text;
   DialogRect place;
-  QStringView toolTip = {};
+  const char* toolTip = nullptr;
   ControlFlags flags = {};
 };
 
@@ -99,7 +101,8 @@ class ControlSet {
 
 /// Creates the rows' controls on `dialog` in table order, which is their tab order: each at its
 /// place converted by `units`, with its control id, its flags and, when the row has one, its tool
-/// tip added to `toolTips` (may be null when no row has a tip). Custom rows are made by `custom`.
+/// tip added to `toolTips` (may be null when no row has a tip). Texts and tips are translated with
+/// the class name of `dialog` as the context. Custom rows are made by `custom`.
 ControlSet BuildControls(QWidget& dialog, const DialogUnits& units,
                          std::span<const ControlRow> rows, ToolTipRelay* toolTips,
                          const CustomControlFactory& custom = {});

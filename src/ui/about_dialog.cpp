@@ -46,7 +46,7 @@ AboutDialog::AboutDialog(QWidget* parent)
                           Qt::WindowCloseButtonHint),
       handCursor_(HandCursor()),
       openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
-  setWindowTitle(QStringLiteral("Tavigoのﾊﾞｰｼﾞｮﾝ情報"));
+  setWindowTitle(tr("Tavigoのﾊﾞｰｼﾞｮﾝ情報"));
   setFont(TemplateFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
   const DialogUnits du(font());
   setFixedSize(du.x(275), du.y(240) - kShortenedBy);

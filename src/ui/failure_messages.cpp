@@ -1,5 +1,6 @@
 #include "ui/failure_messages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,6 +9,11 @@
 namespace lunetta {
 
 namespace {
+
+// The context the words below are translated in.
+struct Words {
+  Q_DECLARE_TR_FUNCTIONS(lunetta::FailureMessages)
+};
 
 // The system's own words for the cause, or the datum the failure carries.
 QString Cause(const Failure& failure) {
@@ -19,7 +25,7 @@ QString Cause(const Failure& failure) {
 
 QString WithCause(const QString& sentence, const Failure& failure) {
   const QString cause = Cause(failure);
-  return cause.isEmpty() ? sentence : QStringLiteral("%1（%2）").arg(sentence, cause);
+  return cause.isEmpty() ? sentence : Words::tr("%1（%2）").arg(sentence, cause);
 }
 
 }  // namespace
@@ -27,61 +33,60 @@ QString WithCause(const QString& sentence, const Failure& failure) {
 QString FailureReason(const Failure& failure) {
   switch (failure.fault) {
     case Fault::NoFileNamed:
-      return QStringLiteral("ファイルが指定されていません");
+      return Words::tr("ファイルが指定されていません");
     case Fault::NotFound:
-      return QStringLiteral("ファイルが見つかりません");
+      return Words::tr("ファイルが見つかりません");
     case Fault::IsFolder:
-      return QStringLiteral("ファイルではなくフォルダーです");
+      return Words::tr("ファイルではなくフォルダーです");
     case Fault::NotRegularFile:
-      return QStringLiteral("通常のファイルではありません");
+      return Words::tr("通常のファイルではありません");
     case Fault::NoPermission:
-      return QStringLiteral("読み取る権限がありません");
+      return Words::tr("読み取る権限がありません");
     case Fault::CannotOpen:
-      return WithCause(QStringLiteral("開けません"), failure);
+      return WithCause(Words::tr("開けません"), failure);
     case Fault::EmptyFile:
-      return QStringLiteral("ファイルが空です");
+      return Words::tr("ファイルが空です");
     case Fault::UnknownFormat:
-      return QStringLiteral("対応している形式の画像ではありません");
+      return Words::tr("対応している形式の画像ではありません");
     case Fault::UnreadableHeader:
-      return QStringLiteral("画像のヘッダーを読み取れません");
+      return Words::tr("画像のヘッダーを読み取れません");
     case Fault::TooLarge:
-      return QStringLiteral("画像が大きすぎます（%1 × %2 ピクセル）")
+      return Words::tr("画像が大きすぎます（%1 × %2 ピクセル）")
           .arg(failure.size.width())
           .arg(failure.size.height());
     case Fault::Undecodable:
-      return WithCause(QStringLiteral("画像を読み込めません"), failure);
+      return WithCause(Words::tr("画像を読み込めません"), failure);
     case Fault::Truncated:
-      return QStringLiteral("ファイルが途中で切れています");
+      return Words::tr("ファイルが途中で切れています");
     case Fault::NoExtension:
-      return QStringLiteral(
-          "ファイル名に拡張子がありません。「.jpg」などの拡張子を付けてください。");
+      return Words::tr("ファイル名に拡張子がありません。「.jpg」などの拡張子を付けてください。");
     case Fault::NoEncoder:
-      return QStringLiteral("拡張子「.%1」の画像形式では保存できません。").arg(failure.detail);
+      return Words::tr("拡張子「.%1」の画像形式では保存できません。").arg(failure.detail);
     case Fault::NothingToWrite:
-      return QStringLiteral("保存する画像がありません");
+      return Words::tr("保存する画像がありません");
     case Fault::EncodeFailed:
-      return WithCause(QStringLiteral("画像を書き出せません"), failure);
+      return WithCause(Words::tr("画像を書き出せません"), failure);
     case Fault::CannotWrite:
-      return WithCause(QStringLiteral("書き込めません"), failure);
+      return WithCause(Words::tr("書き込めません"), failure);
     case Fault::DateOutOfRange:
-      return WithCause(QStringLiteral("この年月のカレンダーは作れません"), failure);
+      return WithCause(Words::tr("この年月のカレンダーは作れません"), failure);
     case Fault::PrinterNotStarted:
-      return QStringLiteral("プリンタを開始できませんでした。");
+      return Words::tr("プリンタを開始できませんでした。");
     case Fault::DesktopNotSupported:
-      return QStringLiteral(
+      return Words::tr(
                  "このデスクトップ（%1）の壁紙は自動では設定できません。保存した画像を壁紙に選んで"
                  "ください。")
-          .arg(failure.detail.isEmpty() ? QStringLiteral("不明") : failure.detail);
+          .arg(failure.detail.isEmpty() ? Words::tr("不明") : failure.detail);
     case Fault::ToolNotFound:
-      return QStringLiteral("プログラムが見つかりません");
+      return Words::tr("プログラムが見つかりません");
     case Fault::ToolFailed:
-      return WithCause(QStringLiteral("プログラムが失敗しました"), failure);
+      return WithCause(Words::tr("プログラムが失敗しました"), failure);
     case Fault::ToolTimedOut:
-      return QStringLiteral("プログラムが時間内に終わりませんでした");
+      return Words::tr("プログラムが時間内に終わりませんでした");
     case Fault::NoWallpaperSetting:
-      return QStringLiteral("変更できる壁紙の設定がありません");
+      return Words::tr("変更できる壁紙の設定がありません");
     case Fault::NoPhotosInFolder:
-      return QStringLiteral("フォルダーに写真がありません");
+      return Words::tr("フォルダーに写真がありません");
   }
   return QString();
 }
@@ -95,23 +100,22 @@ QString FailureMessage(const Failure& failure) {
 }
 
 QString PhotoNotice(const Failure& failure) {
-  return QStringLiteral("写真「%1」を使えません：%2")
+  return Words::tr("写真「%1」を使えません：%2")
       .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
 }
 
 QString HolidayNotice(int year, const std::filesystem::path& file,
                       const std::optional<Failure>& failure) {
   if ((failure && failure->fault == Fault::NotFound) || (!failure && file.empty())) {
-    return QStringLiteral(
-               "祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
+    return Words::tr("祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
         .arg(year);
   }
   if (failure) {
-    return QStringLiteral("%1 年の祝日を表示できません。%2 を読めません：%3")
+    return Words::tr("%1 年の祝日を表示できません。%2 を読めません：%3")
         .arg(year)
         .arg(QDir::toNativeSeparators(QtPath(failure->file)), FailureReason(*failure));
   }
-  return QStringLiteral("%1 年の祝日は %2 にありません")
+  return Words::tr("%1 年の祝日は %2 にありません")
       .arg(year)
       .arg(QDir::toNativeSeparators(QtPath(file)));
 }

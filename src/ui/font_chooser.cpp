@@ -20,8 +20,22 @@ namespace lunetta {
 namespace {
 
 constexpr std::array<const char*, 16> kColorNames = {
-    "黒",   "栗色", "緑",     "オリーブ", "紺", "紫",   "青緑", "灰色",
-    "銀色", "赤",   "ライム", "黄",       "青", "赤紫", "水色", "白"};
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "黒"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "栗色"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "緑"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "オリーブ"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "紺"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "紫"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "青緑"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "灰色"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "銀色"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "赤"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "ライム"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "黄"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "青"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "赤紫"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "水色"),
+    QT_TRANSLATE_NOOP("lunetta::FontChooser", "白")};
 
 QIcon Swatch(ColorRef color) {
   QPixmap pixmap(24, 12);
@@ -44,7 +58,7 @@ QFont::Weight QtWeight(int weight) {
 
 FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
     : QDialog(parent), requestedFace_(initial.face) {
-  setWindowTitle(QStringLiteral("フォント"));
+  setWindowTitle(tr("フォント"));
 
   fontDialog_ = new QFontDialog(this);
   // Embedded as a plain widget: our own buttons end the choice.
@@ -66,24 +80,23 @@ FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
 
   colorBox_ = new QComboBox(this);
   for (std::size_t i = 0; i < kColorNames.size(); ++i) {
-    colorBox_->addItem(Swatch(kStandardColors[i]), QString::fromUtf8(kColorNames[i]),
+    colorBox_->addItem(Swatch(kStandardColors[i]), tr(kColorNames[i]),
                        QVariant::fromValue(kStandardColors[i]));
   }
   int index = colorBox_->findData(QVariant::fromValue(initial.color));
   if (index < 0) {
     // A colour outside the list stays choosable, so confirming does not change it.
-    colorBox_->addItem(Swatch(initial.color), QStringLiteral("カスタム"),
-                       QVariant::fromValue(initial.color));
+    colorBox_->addItem(Swatch(initial.color), tr("カスタム"), QVariant::fromValue(initial.color));
     index = colorBox_->count() - 1;
   }
   colorBox_->setCurrentIndex(index);
 
-  auto* colorLabel = new QLabel(QStringLiteral("色(&C):"), this);
+  auto* colorLabel = new QLabel(tr("色(&C):"), this);
   colorLabel->setBuddy(colorBox_);
 
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

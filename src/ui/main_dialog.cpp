@@ -49,14 +49,41 @@ constexpr int kToolTipDelayMs = 100;
 constexpr int kToolTipDurationMs = 10000;
 constexpr int kToolTipMaxWidth = 320;
 
-const QString kAboutEntry = QStringLiteral("Tavigo のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+constexpr const char* kAboutEntry =
+    QT_TRANSLATE_NOOP("lunetta::MainDialog", "Tavigo のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 
 // Month items are three characters wide: an ideographic space pads the one-digit months.
-const QStringList kMonthItems = {
-    QStringLiteral("　１月"), QStringLiteral("　２月"), QStringLiteral("　３月"),
-    QStringLiteral("　４月"), QStringLiteral("　５月"), QStringLiteral("　６月"),
-    QStringLiteral("　７月"), QStringLiteral("　８月"), QStringLiteral("　９月"),
-    QStringLiteral("１０月"), QStringLiteral("１１月"), QStringLiteral("１２月")};
+constexpr const char* kMonthItems[] = {QT_TRANSLATE_NOOP("lunetta::MainDialog", "　１月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　２月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　３月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　４月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　５月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　６月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　７月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　８月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "　９月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "１０月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "１１月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "１２月")};
+
+// A month as the notices name it.
+constexpr const char* kMonthNames[] = {QT_TRANSLATE_NOOP("lunetta::MainDialog", "1月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "2月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "3月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "4月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "5月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "6月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "7月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "8月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "9月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "10月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "11月"),
+                                       QT_TRANSLATE_NOOP("lunetta::MainDialog", "12月")};
+
+QString MonthName(int month) {
+  return month >= 1 && month <= 12 ? MainDialog::tr(kMonthNames[month - 1])
+                                   : QString::number(month);
+}
 
 using Id = MainControl;
 using Kind = ControlKind;
@@ -65,67 +92,96 @@ using Kind = ControlKind;
 constexpr ControlRow kControls[] = {
     {Id::Exit,
      Kind::MultiLineButton,
-     u"終了",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "終了"),
      {474, 326, 78, 24},
-     u"プログラムを終了します。",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "プログラムを終了します。"),
      ControlFlag::Default},
     {Id::Open,
      Kind::MultiLineButton,
-     u"画像ファイルを開く",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "画像ファイルを開く"),
      {396, 30, 66, 24},
-     u"背景に使用する写真を選択してください"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "背景に使用する写真を選択してください")},
     {Id::MonthPhoto,
      Kind::MultiLineButton,
-     u"この月の写真を選ぶ",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "この月の写真を選ぶ"),
      {396, 58, 66, 24},
-     u"選択中の月だけに使う写真を選びます。ほかの月は上の写真のままです"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "選択中の月だけに使う写真を選びます。ほかの月は上の写真のままです")},
     {Id::ClearMonthPhoto,
      Kind::PushButton,
-     u"月の写真を外す",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "月の写真を外す"),
      {396, 86, 66, 14},
-     u"選択中の月の写真をやめ、共通の写真に戻します"},
-    {Id::Year, Kind::Selector, {}, {421, 125, 42, 56}, u"カレンダーの年を選びます"},
-    {Id::Month, Kind::Selector, {}, {421, 149, 42, 58}, u"カレンダーの月を選びます"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "選択中の月の写真をやめ、共通の写真に戻します")},
+    {Id::Year,
+     Kind::Selector,
+     {},
+     {421, 125, 42, 56},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "カレンダーの年を選びます")},
+    {Id::Month,
+     Kind::Selector,
+     {},
+     {421, 149, 42, 58},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "カレンダーの月を選びます")},
     {Id::Settings,
      Kind::MultiLineButton,
-     u"フォント設定",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "フォント設定"),
      {397, 203, 66, 24},
-     u"カレンダーのフォント、色、背景色、透過度を設定します"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "カレンダーのフォント、色、背景色、透過度を設定します")},
     {Id::Print,
      Kind::MultiLineButton,
-     u"プリンタで印刷",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "プリンタで印刷"),
      {480, 30, 66, 24},
-     u"プリンタで印刷を行います"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "プリンタで印刷を行います")},
     {Id::DesktopPicture,
      Kind::MultiLineButton,
-     u"ディスクトップ用画像保存",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "ディスクトップ用画像保存"),
      {480, 60, 66, 24},
-     u"ディスクトップの背景に使える画像を保存します"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "ディスクトップの背景に使える画像を保存します")},
     {Id::SetWallpaper,
      Kind::MultiLineButton,
-     u"壁紙に設定",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "壁紙に設定"),
      {480, 90, 66, 24},
-     u"表示中のカレンダー画像をデスクトップの壁紙に設定します"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "表示中のカレンダー画像をデスクトップの壁紙に設定します")},
     {Id::MonthlyRefresh,
      Kind::CheckBox,
-     u"毎月自動で更新する",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "毎月自動で更新する"),
      {476, 118, 75, 10},
-     u"毎月1日に、その月のカレンダーで壁紙を自動的に更新します"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "毎月1日に、その月のカレンダーで壁紙を自動的に更新します")},
     {Id::SaveYear,
      Kind::MultiLineButton,
-     u"1年分を保存",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "1年分を保存"),
      {480, 134, 66, 24},
-     u"選択中の年の12か月分の画像を、選んだフォルダーに保存します"},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "選択中の年の12か月分の画像を、選んだフォルダーに保存します")},
     {Id::PrintYear,
      Kind::MultiLineButton,
-     u"1年分を印刷",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "1年分を印刷"),
      {480, 162, 66, 24},
-     u"選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）"},
-    {Id::Cancel, Kind::MultiLineButton, u"ｷｬﾝｾﾙ", {265, 243, 50, 14}, {}, ControlFlag::Hidden},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）")},
+    {Id::Cancel,
+     Kind::MultiLineButton,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "ｷｬﾝｾﾙ"),
+     {265, 243, 50, 14},
+     {},
+     ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
-    {kNoId, Kind::StaticText, u"選択年", {397, 131, 22, 8}, {}, ControlFlag::MouseTransparent},
-    {kNoId, Kind::StaticText, u"選択月", {397, 155, 22, 8}, {}, ControlFlag::MouseTransparent},
-    {Id::Origin, Kind::StaticText, u"(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "選択年"),
+     {397, 131, 22, 8},
+     {},
+     ControlFlag::MouseTransparent},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "選択月"),
+     {397, 155, 22, 8},
+     {},
+     ControlFlag::MouseTransparent},
+    {Id::Origin, Kind::StaticText, "(0,0)", {13, 5, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::SizeLabel, Kind::ReadOnlyEdit, {}, {319, 339, 62, 12}, {}, ControlFlag::AlignRight},
     {Id::Notice, Kind::StaticText, {}, {13, 340, 300, 10}},
     {Id::PositionLabel,
@@ -136,16 +192,30 @@ constexpr ControlRow kControls[] = {
      ControlFlag::AlignCenter | ControlFlag::Border},
     {kNoId,
      Kind::StaticText,
-     u"カレンダー座標",
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "カレンダー座標"),
      {397, 173, 45, 8},
      {},
      ControlFlag::MouseTransparent},
-    {Id::Update, Kind::MultiLineButton, u"更新", {265, 223, 50, 14}, {}, ControlFlag::Hidden},
-    {kNoId, Kind::GroupBox, u"②　カレンダー設定", {390, 113, 78, 120}},
-    {kNoId, Kind::GroupBox, u"③　仕上げ", {474, 15, 78, 179}},
-    {kNoId, Kind::GroupBox, u"①　ファイル選択", {390, 15, 78, 91}},
-    {kNoId, Kind::StaticText, u"≪", {382, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
-    {kNoId, Kind::StaticText, u"≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
+    {Id::Update,
+     Kind::MultiLineButton,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "更新"),
+     {265, 223, 50, 14},
+     {},
+     ControlFlag::Hidden},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "②　カレンダー設定"),
+     {390, 113, 78, 120}},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "③　仕上げ"),
+     {474, 15, 78, 179}},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "①　ファイル選択"),
+     {390, 15, 78, 91}},
+    {kNoId, Kind::StaticText, "≪", {382, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, "≫", {5, 321, 8, 8}, {}, ControlFlag::MouseTransparent},
 };
 
 QString SizeLabelText(PictureSize size) {
@@ -154,7 +224,7 @@ QString SizeLabelText(PictureSize size) {
 
 // The photo formats that really open, then every file: the reader judges by content, not by name.
 QString OpenFilter() {
-  return QStringLiteral("画像ファイル (%1);;すべてのファイル (*)")
+  return MainDialog::tr("画像ファイル (%1);;すべてのファイル (*)")
       .arg(PhotoFilePatterns().join(QLatin1Char(' ')));
 }
 
@@ -315,7 +385,7 @@ void MainDialog::BuildControls() {
     });
   }
 
-  aboutAction_ = new QAction(kAboutEntry, this);
+  aboutAction_ = new QAction(tr(kAboutEntry), this);
   aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
   aboutAction_->setShortcutContext(Qt::WindowShortcut);
   addAction(aboutAction_);
@@ -341,11 +411,13 @@ void MainDialog::OnInitDialog() {
 
   const LocalDate& start = session_.startDate();
   monthSelector_->clear();
-  monthSelector_->addItems(kMonthItems);
+  for (const char* item : kMonthItems) {
+    monthSelector_->addItem(tr(item));
+  }
   monthSelector_->setCurrentIndex(start.month >= 1 && start.month <= 12 ? start.month - 1 : -1);
   yearSelector_->clear();
   for (int i = 0; i < 3; ++i) {
-    yearSelector_->addItem(QStringLiteral("%1 年").arg(start.year + i));
+    yearSelector_->addItem(tr("%1 年").arg(start.year + i));
   }
   yearSelector_->setCurrentIndex(0);
 
@@ -370,7 +442,7 @@ void MainDialog::OpenRememberedPhoto() {
   ShowMonthPhotoState();
   const std::filesystem::path& shown = session_.shownPhotoPath();
   if (const std::optional<Failure>& failure = session_.photoFailure(); failure && !shown.empty()) {
-    ShowNotice(QStringLiteral("前回の写真を開けないため、写真なしで表示しています（%1）：%2")
+    ShowNotice(tr("前回の写真を開けないため、写真なしで表示しています（%1）：%2")
                    .arg(FailureReason(*failure), QDir::toNativeSeparators(QtPath(shown))));
   }
 }
@@ -400,9 +472,8 @@ void MainDialog::RefreshCalendarPicture() {
     // shows, saves and prints.
     compositionFailureShown_ = true;
     // Shown from the event loop, over the window rather than before it.
-    const QString message =
-        QStringLiteral("カレンダー画像を一時フォルダーに書き込めませんでした。\n\n%1")
-            .arg(FailureMessage(composed.failure()));
+    const QString message = tr("カレンダー画像を一時フォルダーに書き込めませんでした。\n\n%1")
+                                .arg(FailureMessage(composed.failure()));
     QMetaObject::invokeMethod(
         this, [this, message] { reportError_(message); }, Qt::QueuedConnection);
   }
@@ -430,7 +501,7 @@ void MainDialog::NoteWhatHappened() {
     notes << HolidayNotice(year, session_.holidayFile(), session_.holidayFailure());
   }
   if (!notes.isEmpty()) {
-    ShowNotice(notes.join(QStringLiteral("　")));
+    ShowNotice(notes.join(tr("　", "between two notes")));
     noticeIsPhoto_ = tellPhoto;
   }
 }
@@ -489,7 +560,7 @@ void MainDialog::OnOpenFile() {
   RefreshCalendarPicture();
   if (!session_.monthPhotoPath(selectedMonth()).empty()) {
     ShowNotice(
-        QStringLiteral("共通の写真を変えました。%1月は月の写真のままです。").arg(selectedMonth()));
+        tr("共通の写真を変えました。%1は月の写真のままです。").arg(MonthName(selectedMonth())));
   }
 }
 
@@ -504,9 +575,8 @@ void MainDialog::OnChooseMonthPhoto() {
   RefreshCalendarPicture();
   ShowMonthPhotoState();
   if (!session_.photoFailure()) {
-    ShowNotice(QStringLiteral("%1月だけの写真にしました：%2")
-                   .arg(month)
-                   .arg(QFileInfo(*chosen).fileName()));
+    ShowNotice(
+        tr("%1だけの写真にしました：%2").arg(MonthName(month), QFileInfo(*chosen).fileName()));
   }
 }
 
@@ -515,7 +585,7 @@ void MainDialog::OnClearMonthPhoto() {
   session_.ChooseMonthPhoto(month, {});
   RefreshCalendarPicture();
   ShowMonthPhotoState();
-  ShowNotice(QStringLiteral("%1月は共通の写真に戻しました。").arg(month));
+  ShowNotice(tr("%1は共通の写真に戻しました。").arg(MonthName(month)));
 }
 
 void MainDialog::ShowMonthPhotoState() {
@@ -564,8 +634,7 @@ void MainDialog::OnSaveDesktopPicture() {
   if (saved.outcome == SaveOutcome::Saved) {
     const QFileInfo target(saved.target);
     lastSaveFolder_ = target.absolutePath();
-    ShowNotice(QStringLiteral("保存しました：%1")
-                   .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+    ShowNotice(tr("保存しました：%1").arg(QDir::toNativeSeparators(target.absoluteFilePath())));
   }
 }
 
@@ -575,11 +644,11 @@ namespace {
 QString MonthsWithoutPhoto(const YearOutcome& outcome) {
   QStringList months;
   for (const auto& [month, failure] : outcome.photoFailures) {
-    months << QStringLiteral("%1月").arg(month);
+    months << MonthName(month);
   }
   return months.isEmpty() ? QString()
-                          : QStringLiteral("（写真を使えず写真なしの月：%1）")
-                                .arg(months.join(QStringLiteral("、")));
+                          : MainDialog::tr("（写真を使えず写真なしの月：%1）")
+                                .arg(months.join(MainDialog::tr("、", "between month names")));
 }
 
 }  // namespace
@@ -590,11 +659,11 @@ void MainDialog::OnSaveYear() {
   const QString folder = QDir::toNativeSeparators(report.target);
   if (report.result == YearOutputOutcome::Done) {
     lastSaveFolder_ = report.target;
-    ShowNotice(QStringLiteral("%1 年の12か月分を保存しました：%2%3")
+    ShowNotice(tr("%1 年の12か月分を保存しました：%2%3")
                    .arg(session_.year())
                    .arg(folder, MonthsWithoutPhoto(report.outcome)));
   } else if (report.result == YearOutputOutcome::Cancelled) {
-    ShowNotice(QStringLiteral("保存を中止しました。保存済みの %1 枚はそのまま残っています：%2")
+    ShowNotice(tr("保存を中止しました。保存済みの %1 枚はそのまま残っています：%2")
                    .arg(report.outcome.finished.size())
                    .arg(folder));
   }
@@ -604,24 +673,15 @@ void MainDialog::OnPrintYear() {
   const YearOutputReport report = PrintYear(session_, printDialogs_, runYear_);
   if (report.result == YearOutputOutcome::Done) {
     const QString done = report.target.isEmpty()
-                             ? QStringLiteral("%1 年の12か月分を印刷しました").arg(session_.year())
-                             : QStringLiteral("%1 年の12か月分をPDFに出力しました：%2")
+                             ? tr("%1 年の12か月分を印刷しました").arg(session_.year())
+                             : tr("%1 年の12か月分をPDFに出力しました：%2")
                                    .arg(session_.year())
                                    .arg(QDir::toNativeSeparators(report.target));
     ShowNotice(done + MonthsWithoutPhoto(report.outcome));
   } else if (report.result == YearOutputOutcome::Cancelled) {
-    ShowNotice(QStringLiteral("1年分の印刷を中止しました。"));
+    ShowNotice(tr("1年分の印刷を中止しました。"));
   }
 }
-
-namespace {
-
-// The desktop as the window's messages name it.
-QString DesktopLabel(const Desktop& desktop) {
-  return desktop.name.isEmpty() ? QStringLiteral("このデスクトップ") : desktop.name + u' ';
-}
-
-}  // namespace
 
 void MainDialog::OnSetWallpaper() {
   WallpaperContext context;
@@ -633,12 +693,17 @@ void MainDialog::OnSetWallpaper() {
   const WallpaperOutcome outcome = SetWallpaper(session_, context);
   QApplication::restoreOverrideCursor();
   if (!outcome.status) {
-    reportError_(QStringLiteral("%1の壁紙を設定できませんでした。\n\n%2")
-                     .arg(DesktopLabel(outcome.desktop), FailureMessage(outcome.status.failure())));
+    const QString why = FailureMessage(outcome.status.failure());
+    reportError_(
+        outcome.desktop.name.isEmpty()
+            ? tr("このデスクトップの壁紙を設定できませんでした。\n\n%1").arg(why)
+            : tr("%1 の壁紙を設定できませんでした。\n\n%2").arg(outcome.desktop.name, why));
     return;
   }
-  ShowNotice(QStringLiteral("%1の壁紙に設定しました：%2")
-                 .arg(DesktopLabel(outcome.desktop), QtPath(outcome.picture)));
+  const QString picture = QtPath(outcome.picture);
+  ShowNotice(outcome.desktop.name.isEmpty()
+                 ? tr("このデスクトップの壁紙に設定しました：%1").arg(picture)
+                 : tr("%1 の壁紙に設定しました：%2").arg(outcome.desktop.name, picture));
 }
 
 void MainDialog::OnMonthlyRefresh() {
@@ -659,18 +724,16 @@ void MainDialog::OnMonthlyRefresh() {
   }
   if (!changed) {
     monthlyRefreshBox_->setChecked(!on);
-    reportError_((on ? QStringLiteral("毎月の自動更新を設定できませんでした。\n\n%1")
-                     : QStringLiteral("毎月の自動更新を解除できませんでした。\n\n%1"))
+    reportError_((on ? tr("毎月の自動更新を設定できませんでした。\n\n%1")
+                     : tr("毎月の自動更新を解除できませんでした。\n\n%1"))
                      .arg(FailureMessage(changed.failure())));
     return;
   }
   // The files are in place; the profile only remembers the box for the next start.
   if (const Status saved = session_.SaveMonthlyRefresh(ProfilePath(), on); !saved) {
-    reportError_(
-        QStringLiteral("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
+    reportError_(tr("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
   }
-  ShowNotice(on ? QStringLiteral("毎月1日に壁紙を自動で更新します。")
-                : QStringLiteral("壁紙の自動更新を止めました。"));
+  ShowNotice(on ? tr("毎月1日に壁紙を自動で更新します。") : tr("壁紙の自動更新を止めました。"));
 }
 
 void MainDialog::OnAbout() {
@@ -679,8 +742,7 @@ void MainDialog::OnAbout() {
 
 void MainDialog::OnOK() {
   if (const Status saved = session_.SaveSettings(ProfilePath()); !saved) {
-    reportError_(
-        QStringLiteral("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
+    reportError_(tr("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
   }
   accept();
 }

@@ -1,6 +1,7 @@
 #include "ui/settings_dialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,61 +25,164 @@ namespace {
 using Id = SettingsControl;
 using Kind = ControlKind;
 
-constexpr QStringView kSizeTip = u"印刷のベース画像の大きさを選択します。";
-constexpr QStringView kFitTip = u"写真を画像の大きさに合わせる方法を選択します。";
+constexpr const char* kSizeTip =
+    QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "印刷のベース画像の大きさを選択します。");
+constexpr const char* kFitTip =
+    QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "写真を画像の大きさに合わせる方法を選択します。");
 
 // The groups for the picture's size and the photograph's fit come first; everything below them
 // moves down by this much from where the template first put it.
 constexpr int kDown = 80;
+// The block's options sit between the calendar settings and the position, which moves down again.
+constexpr int kOptionsTop = 194 + kDown;
+constexpr int kOptionsDown = 66;
+constexpr int kBelow = kDown + kOptionsDown;
 
-// Template 169, grown by the size and fit groups, in its order, which is also the tab order.
+constexpr const char* kWeekStartTip = QT_TRANSLATE_NOOP(
+    "lunetta::SettingsDialog", "週の始まりを日曜日にするか月曜日にするかを選択します。");
+
+// Template 169, grown by the size, fit and option groups, in its order, which is also the tab
+// order.
 constexpr ControlRow kControls[] = {
     {Id::Ok,
      Kind::PushButton,
-     u"OK",
-     {110, 235 + kDown, 54, 14},
-     u"カレンダー設定を終了します。",
+     "OK",
+     {110, 235 + kBelow, 54, 14},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定を終了します。"),
      ControlFlag::Default},
-    {Id::EditWidth, Kind::NumberEdit, {}, {64, 65, 30, 12}, u"画像の幅（ピクセル）"},
-    {Id::EditHeight, Kind::NumberEdit, {}, {108, 65, 30, 12}, u"画像の高さ（ピクセル）"},
+    {Id::EditWidth,
+     Kind::NumberEdit,
+     {},
+     {64, 65, 30, 12},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の幅（ピクセル）")},
+    {Id::EditHeight,
+     Kind::NumberEdit,
+     {},
+     {108, 65, 30, 12},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の高さ（ピクセル）")},
     {Id::EditX,
      Kind::NumberEdit,
      {},
-     {44, 209 + kDown, 30, 14},
-     u"カレンダーの位置（Ｘ座標）を設定します"},
+     {44, 209 + kBelow, 30, 14},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの位置（Ｘ座標）を設定します")},
     {Id::EditY,
      Kind::NumberEdit,
      {},
-     {106, 209 + kDown, 30, 14},
-     u"カレンダーの位置（Ｙ座標）を設定します"},
+     {106, 209 + kBelow, 30, 14},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの位置（Ｙ座標）を設定します")},
     {Id::FontButton,
      Kind::PushButton,
-     u"フォント",
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "フォント"),
      {43, 84 + kDown, 55, 14},
-     u"カレンダーのフォントを設定します"},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーのフォントを設定します")},
     {Id::BackColorButton,
      Kind::PushButton,
-     u"背景色",
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "背景色"),
      {103, 84 + kDown, 54, 14},
-     u"カレンダーの背景色を設定します"},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの背景色を設定します")},
     {Id::SampleFrame, Kind::Custom, {}, {13, 102 + kDown, 145, 53}},
-    {Id::TransparencyLabel, Kind::StaticText, u"透過度", {14, 158 + kDown, 44, 8}},
-    {Id::Slider, Kind::Slider, {}, {12, 168 + kDown, 144, 15}, u"カレンダーの透過度を設定します"},
-    {kNoId, Kind::GroupBox, u"画像サイズ", {7, 6, 157, 76}},
-    {kNoId, Kind::GroupBox, u"写真の合わせ方", {7, 90, 157, 48}},
-    {kNoId, Kind::GroupBox, u"カレンダー設定", {7, 66 + kDown, 157, 124}},
-    {Id::Radio800, Kind::RadioButton, u"800 × 600", {19, 18, 52, 10}, kSizeTip},
-    {Id::Radio1024, Kind::RadioButton, u"1024 × 768", {18, 30, 56, 10}, kSizeTip},
-    {Id::Radio1280, Kind::RadioButton, u"1280 × 1024", {18, 42, 60, 10}, kSizeTip},
-    {Id::RadioScreen, Kind::RadioButton, u"画面サイズ", {18, 54, 140, 10}, kSizeTip},
-    {Id::RadioCustom, Kind::RadioButton, u"指定サイズ", {18, 66, 44, 10}, kSizeTip},
-    {kNoId, Kind::StaticText, u"×", {98, 67, 8, 8}},
-    {Id::FitStretch, Kind::RadioButton, u"引き伸ばす", {18, 102, 52, 10}, kFitTip},
-    {Id::FitFill, Kind::RadioButton, u"切り抜いて全体に表示", {18, 114, 92, 10}, kFitTip},
-    {Id::FitWhole, Kind::RadioButton, u"全体を収める", {18, 126, 64, 10}, kFitTip},
-    {kNoId, Kind::StaticText, u"Ｘ座標", {21, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
-    {kNoId, Kind::StaticText, u"Ｙ座標", {82, 209 + kDown, 20, 8}, {}, ControlFlag::FitText},
-    {kNoId, Kind::GroupBox, u"カレンダー位置（微調整）", {7, 194 + kDown, 157, 33}},
+    {Id::TransparencyLabel,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "透過度"),
+     {14, 158 + kDown, 44, 8}},
+    {Id::Slider,
+     Kind::Slider,
+     {},
+     {12, 168 + kDown, 144, 15},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの透過度を設定します")},
+    {Id::WeekSunday,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "日曜始まり"),
+     {18, kOptionsTop + 12, 62, 10},
+     kWeekStartTip,
+     ControlFlag::TabStop},
+    {Id::WeekMonday,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "月曜始まり"),
+     {84, kOptionsTop + 12, 62, 10},
+     kWeekStartTip,
+     ControlFlag::TabStop},
+    {Id::JapaneseLabels,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "年月・曜日を日本語で表示"),
+     {18, kOptionsTop + 24, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "タイトルと曜日を「2026年12月」「日 月 火 …」のように日本語で表示します。"
+                       "オフのときは「2026 / December」「Sun Mon Tue …」です。")},
+    {Id::WeekNumbers,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "週番号を表示"),
+     {18, kOptionsTop + 36, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "各週の左端に、その週の番号（ISO 8601）を表示します。")},
+    {Id::OpaqueText,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "文字は透過させない"),
+     {18, kOptionsTop + 48, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "透過度を下げても文字は薄くせず、背景だけを透過させます。"
+                       "写真の上でも文字が読みやすくなります。")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像サイズ"),
+     {7, 6, 157, 76}},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "写真の合わせ方"),
+     {7, 90, 157, 48}},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定"),
+     {7, 66 + kDown, 157, 124}},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "表示オプション"),
+     {7, kOptionsTop, 157, 62}},
+    {Id::Radio800, Kind::RadioButton, "800 × 600", {19, 18, 52, 10}, kSizeTip},
+    {Id::Radio1024, Kind::RadioButton, "1024 × 768", {18, 30, 56, 10}, kSizeTip},
+    {Id::Radio1280, Kind::RadioButton, "1280 × 1024", {18, 42, 60, 10}, kSizeTip},
+    {Id::RadioScreen,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画面サイズ"),
+     {18, 54, 140, 10},
+     kSizeTip},
+    {Id::RadioCustom,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "指定サイズ"),
+     {18, 66, 44, 10},
+     kSizeTip},
+    {kNoId, Kind::StaticText, "×", {98, 67, 8, 8}},
+    {Id::FitStretch,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "引き伸ばす"),
+     {18, 102, 52, 10},
+     kFitTip},
+    {Id::FitFill,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "切り抜いて全体に表示"),
+     {18, 114, 92, 10},
+     kFitTip},
+    {Id::FitWhole,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "全体を収める"),
+     {18, 126, 64, 10},
+     kFitTip},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｘ座標"),
+     {21, 209 + kBelow, 20, 8},
+     {},
+     ControlFlag::FitText},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｙ座標"),
+     {82, 209 + kBelow, 20, 8},
+     {},
+     ControlFlag::FitText},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置（微調整）"),
+     {7, 194 + kBelow, 157, 33}},
 };
 
 // The size radios: a classic pictSize each, then the screen's and the custom size.
@@ -93,11 +197,22 @@ constexpr SizeRadio kSizeRadios[] = {{Id::Radio800, SizeKind::Classic, 0},
                                      {Id::RadioScreen, SizeKind::Screen, 0},
                                      {Id::RadioCustom, SizeKind::Custom, 0}};
 
+constexpr std::pair<SettingsControl, std::int32_t> kWeekStartRadios[] = {{Id::WeekSunday, 0},
+                                                                         {Id::WeekMonday, 1}};
+
+// The block's on/off options.
+constexpr std::pair<SettingsControl, std::int32_t CalendarSettings::*> kOptionBoxes[] = {
+    {Id::JapaneseLabels, &CalendarSettings::japaneseLabels},
+    {Id::WeekNumbers, &CalendarSettings::weekNumbers},
+    {Id::OpaqueText, &CalendarSettings::opaqueText}};
+
 constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, PhotoFit::Stretch},
                                                                {Id::FitFill, PhotoFit::Fill},
                                                                {Id::FitWhole, PhotoFit::Fit}};
 
-const QString kNumericCaption = QStringLiteral("数値エラー");
+constexpr const char* kNumericCaption = QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "数値エラー");
+constexpr const char* kPositionRefused =
+    QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置が不適切です。再入力して下さい。");
 
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
@@ -264,9 +379,9 @@ QSize CalendarPositionLimits(const CalendarSettings& settings, std::optional<Pic
 
 QString ScreenSizeLabel(std::optional<PictureSize> screen) {
   if (!screen) {
-    return QStringLiteral("画面サイズ");
+    return SettingsDialog::tr("画面サイズ");
   }
-  return QStringLiteral("画面サイズ (%1 × %2)").arg(screen->width).arg(screen->height);
+  return SettingsDialog::tr("画面サイズ (%1 × %2)").arg(screen->width).arg(screen->height);
 }
 
 std::unique_ptr<SettingsPrompter> MakeQtSettingsPrompter() {
@@ -285,10 +400,10 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   settings_.startY = 0;
   settings_.transparency = 0;
 
-  setWindowTitle(QStringLiteral("フォント設定"));
+  setWindowTitle(tr("フォント設定"));
   setFont(TemplateFont(QStringLiteral("MS UI Gothic"), 10));
   const DialogUnits du(font());
-  setFixedSize(du.x(171), du.y(258 + kDown));
+  setFixedSize(du.x(171), du.y(258 + kBelow));
 
   toolTip_ = new ToolTipRelay(this);
   toolTip_->setMaxTipWidth(320);
@@ -323,6 +438,20 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     fitRadios_.emplace_back(radio, fit);
     connect(radio, &QRadioButton::clicked, this,
             [this, value = fit] { settings_.photoFit = static_cast<std::int32_t>(value); });
+  }
+  auto* weekStarts = new QButtonGroup(this);
+  for (const auto& [id, weekStart] : kWeekStartRadios) {
+    auto* radio = controls.get<QRadioButton>(id);
+    weekStarts->addButton(radio);
+    weekStartRadios_.emplace_back(radio, weekStart);
+    connect(radio, &QRadioButton::clicked, this,
+            [this, value = weekStart] { settings_.weekStart = value; });
+  }
+  for (const auto& [id, field] : kOptionBoxes) {
+    auto* box = controls.get<QCheckBox>(id);
+    optionBoxes_.emplace_back(box, field);
+    connect(box, &QCheckBox::toggled, this,
+            [this, member = field](bool on) { settings_.*member = on ? 1 : 0; });
   }
   connect(editWidth_, &QLineEdit::textChanged, this,
           [this] { settings_.customWidth = LeadingNumber(editWidth_->text()); });
@@ -386,6 +515,13 @@ void SettingsDialog::LoadControls() {
   }
   for (const auto& [radio, fit] : fitRadios_) {
     radio->setChecked(fit == PhotoFitOf(settings_));
+  }
+  // Any week start but Monday's draws Sunday first.
+  for (const auto& [radio, weekStart] : weekStartRadios_) {
+    radio->setChecked(weekStart == (settings_.weekStart == 1 ? 1 : 0));
+  }
+  for (const auto& [box, field] : optionBoxes_) {
+    box->setChecked(settings_.*field != 0);
   }
   editWidth_->setText(QString::number(settings_.customWidth));
   editHeight_->setText(QString::number(settings_.customHeight));
@@ -461,10 +597,10 @@ void SettingsDialog::OnOKButton() {
       if (!value || *value < static_cast<std::uint32_t>(kMinPictureSide) ||
           *value > static_cast<std::uint32_t>(kMaxPictureSide)) {
         RefuseEdit(edit,
-                   QStringLiteral("画像サイズは幅、高さとも %1～%2 の範囲で入力して下さい。")
+                   tr("画像サイズは幅、高さとも %1～%2 の範囲で入力して下さい。")
                        .arg(kMinPictureSide)
                        .arg(kMaxPictureSide),
-                   kNumericCaption);
+                   tr(kNumericCaption));
         return;
       }
       settings_.*side = static_cast<std::int32_t>(*value);
@@ -473,8 +609,7 @@ void SettingsDialog::OnOKButton() {
   const QSize limits = CalendarPositionLimits(settings_, screen_);
   if (static_cast<std::uint32_t>(settings_.startX) > static_cast<std::uint32_t>(limits.width()) ||
       static_cast<std::uint32_t>(settings_.startY) > static_cast<std::uint32_t>(limits.height())) {
-    prompter_->ShowError(this, QStringLiteral("カレンダー位置が不適切です。再入力して下さい。"),
-                         kNumericCaption);
+    prompter_->ShowError(this, tr(kPositionRefused), tr(kNumericCaption));
     return;
   }
   if (OnOK()) {
@@ -483,7 +618,7 @@ void SettingsDialog::OnOKButton() {
 }
 
 bool SettingsDialog::OnOK() {
-  const QString notUnsigned = QStringLiteral("正の整数を入力してください。");
+  const QString notUnsigned = tr("正の整数を入力してください。");
   const QString caption = QString::fromLatin1(kApplicationName);
   const std::optional<std::uint32_t> x = ReadUnsigned(editX_->text());
   if (!x) {
@@ -501,8 +636,7 @@ bool SettingsDialog::OnOK() {
   const auto maxX = static_cast<std::uint32_t>(limits.width());
   const auto maxY = static_cast<std::uint32_t>(limits.height());
   if (*x > maxX || *y > maxY) {
-    RefuseEdit(*x > maxX ? editX_ : editY_,
-               QStringLiteral("カレンダー位置が不適切です。再入力して下さい。"), kNumericCaption);
+    RefuseEdit(*x > maxX ? editX_ : editY_, tr(kPositionRefused), tr(kNumericCaption));
     return false;
   }
   settings_.startX = static_cast<std::int32_t>(*x);

@@ -14,6 +14,7 @@
 #include "calendar/calendar_settings.h"
 #include "ui/font_chooser.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPainter;
 class QPushButton;
@@ -44,6 +45,11 @@ enum class SettingsControl {
   FitStretch = 1021,
   FitFill = 1022,
   FitWhole = 1023,
+  WeekSunday = 1024,
+  WeekMonday = 1025,
+  JapaneseLabels = 1026,
+  WeekNumbers = 1027,
+  OpaqueText = 1028,
 };
 
 /// The block may start anywhere from 0 to this, in picture pixels, on the classic sizes.
@@ -162,6 +168,8 @@ class SettingsDialog : public QDialog {
   // Each size radio with what it chooses, each fit radio with its fit.
   std::vector<std::tuple<QRadioButton*, SizeKind, std::int32_t>> sizeRadios_;
   std::vector<std::pair<QRadioButton*, PhotoFit>> fitRadios_;
+  std::vector<std::pair<QRadioButton*, std::int32_t>> weekStartRadios_;
+  std::vector<std::pair<QCheckBox*, std::int32_t CalendarSettings::*>> optionBoxes_;
   ToolTipRelay* toolTip_ = nullptr;
 };
 

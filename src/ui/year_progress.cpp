@@ -1,5 +1,6 @@
 #include "ui/year_progress.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <thread>
@@ -14,7 +15,8 @@ constexpr int kShowAfterMs = 400;
 }  // namespace
 
 YearOutcome RunWithProgress(QWidget* window, const QString& label, const YearJob& job) {
-  QProgressDialog dialog(label, QStringLiteral("キャンセル"), 0, 12, window);
+  QProgressDialog dialog(label, QCoreApplication::translate("lunetta::YearProgress", "キャンセル"),
+                         0, 12, window);
   dialog.setWindowTitle(QStringLiteral("lunetta"));
   dialog.setWindowModality(Qt::WindowModal);
   dialog.setMinimumDuration(kShowAfterMs);
@@ -27,7 +29,7 @@ YearOutcome RunWithProgress(QWidget* window, const QString& label, const YearJob
   std::stop_source stop;
   QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&stop, &dialog] {
     stop.request_stop();
-    dialog.setLabelText(QStringLiteral("中止しています…"));
+    dialog.setLabelText(QCoreApplication::translate("lunetta::YearProgress", "中止しています…"));
   });
   {
     // Declared after the dialog and the loop: it is joined before they go, so no queued call can

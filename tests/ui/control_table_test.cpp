@@ -31,17 +31,12 @@ using Kind = ControlKind;
 // A main window in small: every kind the windows use, a group box created after the button it
 // frames, a frame and a label over the place a click must reach the window.
 constexpr ControlRow kRows[] = {
-    {Id::Exit,
-     Kind::MultiLineButton,
-     u"終了",
-     {100, 100, 40, 24},
-     u"exit tip",
-     ControlFlag::Default},
-    {Id::Open, Kind::MultiLineButton, u"画像ファイルを開く", {100, 10, 40, 24}},
-    {Id::Year, Kind::Selector, {}, {100, 40, 40, 56}, u"year tip"},
-    {Id::Hidden, Kind::PushButton, u"ｷｬﾝｾﾙ", {0, 0, 20, 14}, {}, ControlFlag::Hidden},
+    {Id::Exit, Kind::MultiLineButton, "終了", {100, 100, 40, 24}, "exit tip", ControlFlag::Default},
+    {Id::Open, Kind::MultiLineButton, "画像ファイルを開く", {100, 10, 40, 24}},
+    {Id::Year, Kind::Selector, {}, {100, 40, 40, 56}, "year tip"},
+    {Id::Hidden, Kind::PushButton, "ｷｬﾝｾﾙ", {0, 0, 20, 14}, {}, ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {4, 4, 80, 80}},
-    {kNoId, Kind::StaticText, u"(0,0)", {4, 4, 14, 8}, {}, ControlFlag::MouseTransparent},
+    {kNoId, Kind::StaticText, "(0,0)", {4, 4, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::Size, Kind::ReadOnlyEdit, {}, {4, 90, 40, 12}, {}, ControlFlag::AlignRight},
     {Id::Position,
      Kind::ReadOnlyEdit,
@@ -49,8 +44,8 @@ constexpr ControlRow kRows[] = {
      {50, 90, 40, 14},
      {},
      ControlFlag::AlignCenter | ControlFlag::Border},
-    {Id::Custom, Kind::Custom, u"made", {50, 110, 10, 10}},
-    {kNoId, Kind::GroupBox, u"①", {96, 0, 50, 40}},
+    {Id::Custom, Kind::Custom, "made", {50, 110, 10, 10}},
+    {kNoId, Kind::GroupBox, "①", {96, 0, 50, 40}},
 };
 
 class ClickCounter : public QDialog {
@@ -68,7 +63,7 @@ TEST(ControlTable, BuildsTheRowsInTabOrderWithTheirPlacesIdsAndFlags) {
   ToolTipRelay tips(&dialog);
   const ControlSet made =
       BuildControls(dialog, du, kRows, &tips, [](const ControlRow& row, QWidget* parent) {
-        return new QLabel(row.text.toString(), parent);
+        return new QLabel(QString::fromUtf8(row.text), parent);
       });
   int opened = 0;
   QObject::connect(made.get<QPushButton>(Id::Open), &QPushButton::clicked, &dialog,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QImage>
@@ -108,6 +109,8 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   CalendarSettings settings = kGiven;
   settings.startX = -1;
+  settings.weekStart = 1;
+  settings.weekNumbers = 1;
   const std::pair<int, Id> radioFor[] = {
       {7, Id::Radio1280}, {0, Id::Radio800}, {1, Id::Radio1024}, {2, Id::Radio1280}};
   for (const auto& [pictSize, radio] : radioFor) {
@@ -123,16 +126,23 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
     EXPECT_EQ(dialog_.settings().pictSize, pictSize);
   }
   EXPECT_EQ(Control<QSlider>(Id::Slider)->value(), 77);
+  EXPECT_TRUE(Control<QRadioButton>(Id::WeekMonday)->isChecked());
+  const std::pair<Id, bool> boxes[] = {
+      {Id::JapaneseLabels, false}, {Id::WeekNumbers, true}, {Id::OpaqueText, false}};
+  for (const auto& [id, checked] : boxes) {
+    EXPECT_EQ(Control<QCheckBox>(id)->isChecked(), checked) << static_cast<int>(id);
+  }
   EXPECT_EQ(Control<QLineEdit>(Id::EditX)->text() + u' ' + Control<QLineEdit>(Id::EditY)->text(),
             u"4294967295 340"_s);
-  // Tab runs through the template's tab stops, which the size radios are not.
+  // Tab runs through the template's tab stops, which the size radios are not, then the options:
+  // the checked week start and the three boxes.
   Control(Id::Ok)->setFocus();
   QStringList order;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 10; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << QString::number(ControlId(QApplication::focusWidget()));
   }
-  EXPECT_EQ(order.join(u' ').toStdString(), "1001 1002 1004 1008 1009 1");
+  EXPECT_EQ(order.join(u' ').toStdString(), "1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
   Click(Id::Ok);
   EXPECT_EQ(prompter_->errors, (Errors{{kPositionText, kPositionCaption}}));
 }
@@ -244,6 +254,10 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   Click(Id::BackColorButton);
   Click(Id::Radio800);
   Control<QSlider>(Id::Slider)->setValue(200);
+  for (const Id option : {Id::WeekMonday, Id::JapaneseLabels, Id::OpaqueText}) {
+    QWidget* control = Control(option);
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+  }
   auto* edit = Control<QLineEdit>(Id::EditY);
   edit->clear();
   QTest::keyClicks(edit, u"1a2-3 "_s);  // typing lets only digits through
@@ -266,7 +280,8 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   CalendarSettings result{.year = 2001, .month = 2};
   dialog_.applyTo(result);
   EXPECT_EQ(result, (CalendarSettings{"DejaVu Serif", 10, 0x0000FF, 0x00FF00, 200, 120, 123, 0, 300,
-                                      0, 2001, 2}));
+                                      0, 2001, 2, /*weekStart=*/1, /*japaneseLabels=*/1,
+                                      /*weekNumbers=*/0, /*opaqueText=*/1}));
 }
 
 TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {

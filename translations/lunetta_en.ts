@@ -1,0 +1,819 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>lunetta::AboutDialog</name>
+    <message>
+        <source>Tavigoのﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Tavigo</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::DesktopPicture</name>
+    <message>
+        <source>保存エラー</source>
+        <translation>Save Error</translation>
+    </message>
+    <message>
+        <source>画像を保存できませんでした。
+
+%1</source>
+        <translation>The picture could not be saved.
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::FailureMessages</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>ファイルが指定されていません</source>
+        <translation>No file is named</translation>
+    </message>
+    <message>
+        <source>ファイルが見つかりません</source>
+        <translation>The file does not exist</translation>
+    </message>
+    <message>
+        <source>ファイルではなくフォルダーです</source>
+        <translation>This is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>This is not a regular file</translation>
+    </message>
+    <message>
+        <source>読み取る権限がありません</source>
+        <translation>You have no permission to read it</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>It cannot be opened</translation>
+    </message>
+    <message>
+        <source>ファイルが空です</source>
+        <translation>The file is empty</translation>
+    </message>
+    <message>
+        <source>対応している形式の画像ではありません</source>
+        <translation>This is not a picture in a supported format</translation>
+    </message>
+    <message>
+        <source>画像のヘッダーを読み取れません</source>
+        <translation>The picture&apos;s header cannot be read</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎます（%1 × %2 ピクセル）</source>
+        <translation>The picture is too large (%1 × %2 pixels)</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません</source>
+        <translation>The picture cannot be decoded</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で切れています</source>
+        <translation>The file is cut short</translation>
+    </message>
+    <message>
+        <source>ファイル名に拡張子がありません。「.jpg」などの拡張子を付けてください。</source>
+        <translation>The file name has no extension. Add one such as “.jpg”.</translation>
+    </message>
+    <message>
+        <source>拡張子「.%1」の画像形式では保存できません。</source>
+        <translation>Pictures cannot be saved in the “.%1” format.</translation>
+    </message>
+    <message>
+        <source>保存する画像がありません</source>
+        <translation>There is no picture to save</translation>
+    </message>
+    <message>
+        <source>画像を書き出せません</source>
+        <translation>The picture cannot be encoded</translation>
+    </message>
+    <message>
+        <source>書き込めません</source>
+        <translation>It cannot be written</translation>
+    </message>
+    <message>
+        <source>この年月のカレンダーは作れません</source>
+        <translation>No calendar can be made for this month and year</translation>
+    </message>
+    <message>
+        <source>プリンタを開始できませんでした。</source>
+        <translation>The printer could not be started.</translation>
+    </message>
+    <message>
+        <source>このデスクトップ（%1）の壁紙は自動では設定できません。保存した画像を壁紙に選んでください。</source>
+        <translation>Lunetta cannot set the wallpaper of this desktop (%1). Save the picture and choose it as your wallpaper.</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>プログラムが見つかりません</source>
+        <translation>The program was not found</translation>
+    </message>
+    <message>
+        <source>プログラムが失敗しました</source>
+        <translation>The program failed</translation>
+    </message>
+    <message>
+        <source>プログラムが時間内に終わりませんでした</source>
+        <translation>The program did not finish in time</translation>
+    </message>
+    <message>
+        <source>変更できる壁紙の設定がありません</source>
+        <translation>There is no wallpaper setting to change</translation>
+    </message>
+    <message>
+        <source>フォルダーに写真がありません</source>
+        <translation>The folder holds no photos</translation>
+    </message>
+    <message>
+        <source>写真「%1」を使えません：%2</source>
+        <translation>Cannot use the photo “%1”: %2</translation>
+    </message>
+    <message>
+        <source>祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません</source>
+        <translation>No holidays shown for %1: the holiday file holiday.dat was not found</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日を表示できません。%2 を読めません：%3</source>
+        <translation>No holidays shown for %1: %2 cannot be read: %3</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日は %2 にありません</source>
+        <translation>%2 lists no holidays for %1</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::FontChooser</name>
+    <message>
+        <source>黒</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>栗色</source>
+        <translation>Maroon</translation>
+    </message>
+    <message>
+        <source>緑</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>オリーブ</source>
+        <translation>Olive</translation>
+    </message>
+    <message>
+        <source>紺</source>
+        <translation>Navy</translation>
+    </message>
+    <message>
+        <source>紫</source>
+        <translation>Purple</translation>
+    </message>
+    <message>
+        <source>青緑</source>
+        <translation>Teal</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>Gray</translation>
+    </message>
+    <message>
+        <source>銀色</source>
+        <translation>Silver</translation>
+    </message>
+    <message>
+        <source>赤</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>ライム</source>
+        <translation>Lime</translation>
+    </message>
+    <message>
+        <source>黄</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>青</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>赤紫</source>
+        <translation>Fuchsia</translation>
+    </message>
+    <message>
+        <source>水色</source>
+        <translation>Aqua</translation>
+    </message>
+    <message>
+        <source>白</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>フォント</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>カスタム</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>色(&amp;C):</source>
+        <translation>&amp;Color:</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::MainDialog</name>
+    <message>
+        <source>Tavigo のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Tavigo...</translation>
+    </message>
+    <message>
+        <source>&#x3000;１月</source>
+        <translation>Jan</translation>
+    </message>
+    <message>
+        <source>&#x3000;２月</source>
+        <translation>Feb</translation>
+    </message>
+    <message>
+        <source>&#x3000;３月</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>&#x3000;４月</source>
+        <translation>Apr</translation>
+    </message>
+    <message>
+        <source>&#x3000;５月</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>&#x3000;６月</source>
+        <translation>Jun</translation>
+    </message>
+    <message>
+        <source>&#x3000;７月</source>
+        <translation>Jul</translation>
+    </message>
+    <message>
+        <source>&#x3000;８月</source>
+        <translation>Aug</translation>
+    </message>
+    <message>
+        <source>&#x3000;９月</source>
+        <translation>Sep</translation>
+    </message>
+    <message>
+        <source>１０月</source>
+        <translation>Oct</translation>
+    </message>
+    <message>
+        <source>１１月</source>
+        <translation>Nov</translation>
+    </message>
+    <message>
+        <source>１２月</source>
+        <translation>Dec</translation>
+    </message>
+    <message>
+        <source>1月</source>
+        <translation>January</translation>
+    </message>
+    <message>
+        <source>2月</source>
+        <translation>February</translation>
+    </message>
+    <message>
+        <source>3月</source>
+        <translation>March</translation>
+    </message>
+    <message>
+        <source>4月</source>
+        <translation>April</translation>
+    </message>
+    <message>
+        <source>5月</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>6月</source>
+        <translation>June</translation>
+    </message>
+    <message>
+        <source>7月</source>
+        <translation>July</translation>
+    </message>
+    <message>
+        <source>8月</source>
+        <translation>August</translation>
+    </message>
+    <message>
+        <source>9月</source>
+        <translation>September</translation>
+    </message>
+    <message>
+        <source>10月</source>
+        <translation>October</translation>
+    </message>
+    <message>
+        <source>11月</source>
+        <translation>November</translation>
+    </message>
+    <message>
+        <source>12月</source>
+        <translation>December</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>プログラムを終了します。</source>
+        <translation>Ends the program.</translation>
+    </message>
+    <message>
+        <source>画像ファイルを開く</source>
+        <translation>Open picture file</translation>
+    </message>
+    <message>
+        <source>背景に使用する写真を選択してください</source>
+        <translation>Choose the photo to use as the background</translation>
+    </message>
+    <message>
+        <source>この月の写真を選ぶ</source>
+        <translation>Photo for this month</translation>
+    </message>
+    <message>
+        <source>選択中の月だけに使う写真を選びます。ほかの月は上の写真のままです</source>
+        <translation>Chooses a photo for the selected month only. The other months keep the photo above</translation>
+    </message>
+    <message>
+        <source>月の写真を外す</source>
+        <translation>Use shared photo</translation>
+    </message>
+    <message>
+        <source>選択中の月の写真をやめ、共通の写真に戻します</source>
+        <translation>The selected month goes back to the shared photo</translation>
+    </message>
+    <message>
+        <source>カレンダーの年を選びます</source>
+        <translation>Chooses the calendar&apos;s year</translation>
+    </message>
+    <message>
+        <source>カレンダーの月を選びます</source>
+        <translation>Chooses the calendar&apos;s month</translation>
+    </message>
+    <message>
+        <source>フォント設定</source>
+        <translation>Font settings</translation>
+    </message>
+    <message>
+        <source>カレンダーのフォント、色、背景色、透過度を設定します</source>
+        <translation>Sets the calendar&apos;s font, color, background color and opacity</translation>
+    </message>
+    <message>
+        <source>プリンタで印刷</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>プリンタで印刷を行います</source>
+        <translation>Prints on a printer</translation>
+    </message>
+    <message>
+        <source>ディスクトップ用画像保存</source>
+        <translation>Save desktop picture</translation>
+    </message>
+    <message>
+        <source>ディスクトップの背景に使える画像を保存します</source>
+        <translation>Saves a picture you can use as the desktop background</translation>
+    </message>
+    <message>
+        <source>壁紙に設定</source>
+        <translation>Set as wallpaper</translation>
+    </message>
+    <message>
+        <source>表示中のカレンダー画像をデスクトップの壁紙に設定します</source>
+        <translation>Makes the calendar picture shown the desktop wallpaper</translation>
+    </message>
+    <message>
+        <source>毎月自動で更新する</source>
+        <translation>Renew monthly</translation>
+    </message>
+    <message>
+        <source>毎月1日に、その月のカレンダーで壁紙を自動的に更新します</source>
+        <translation>On the 1st of every month, renews the wallpaper with that month&apos;s calendar</translation>
+    </message>
+    <message>
+        <source>1年分を保存</source>
+        <translation>Save the year</translation>
+    </message>
+    <message>
+        <source>選択中の年の12か月分の画像を、選んだフォルダーに保存します</source>
+        <translation>Saves the twelve months of the selected year as pictures in a folder you choose</translation>
+    </message>
+    <message>
+        <source>1年分を印刷</source>
+        <translation>Print the year</translation>
+    </message>
+    <message>
+        <source>選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）</source>
+        <translation>Prints the twelve months of the selected year, one page per month (a PDF file too)</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>選択年</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>選択月</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>カレンダー座標</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>②&#x3000;カレンダー設定</source>
+        <translation>② Calendar</translation>
+    </message>
+    <message>
+        <source>③&#x3000;仕上げ</source>
+        <translation>③ Finish</translation>
+    </message>
+    <message>
+        <source>①&#x3000;ファイル選択</source>
+        <translation>① Photo</translation>
+    </message>
+    <message>
+        <source>画像ファイル (%1);;すべてのファイル (*)</source>
+        <translation>Pictures (%1);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 年</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>前回の写真を開けないため、写真なしで表示しています（%1）：%2</source>
+        <translation>The last photo cannot be opened (%1), so the calendar shows without it: %2</translation>
+    </message>
+    <message>
+        <source>カレンダー画像を一時フォルダーに書き込めませんでした。
+
+%1</source>
+        <translation>The calendar picture could not be written to the temporary folder.
+
+%1</translation>
+    </message>
+    <message>
+        <source>&#x3000;</source>
+        <comment>between two notes</comment>
+        <translation>  </translation>
+    </message>
+    <message>
+        <source>共通の写真を変えました。%1は月の写真のままです。</source>
+        <translation>The shared photo changed; %1 keeps its own photo.</translation>
+    </message>
+    <message>
+        <source>%1だけの写真にしました：%2</source>
+        <translation>Photo for %1 only: %2</translation>
+    </message>
+    <message>
+        <source>%1は共通の写真に戻しました。</source>
+        <translation>%1 shows the shared photo again.</translation>
+    </message>
+    <message>
+        <source>保存しました：%1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>（写真を使えず写真なしの月：%1）</source>
+        <translation> (without their photo, which could not be used: %1)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>between month names</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 年の12か月分を保存しました：%2%3</source>
+        <translation>Saved the twelve months of %1: %2%3</translation>
+    </message>
+    <message>
+        <source>保存を中止しました。保存済みの %1 枚はそのまま残っています：%2</source>
+        <translation>Saving stopped. The pictures already saved (%1) are kept: %2</translation>
+    </message>
+    <message>
+        <source>%1 年の12か月分を印刷しました</source>
+        <translation>Printed the twelve months of %1</translation>
+    </message>
+    <message>
+        <source>%1 年の12か月分をPDFに出力しました：%2</source>
+        <translation>Wrote the twelve months of %1 to a PDF file: %2</translation>
+    </message>
+    <message>
+        <source>1年分の印刷を中止しました。</source>
+        <translation>Printing the year stopped.</translation>
+    </message>
+    <message>
+        <source>このデスクトップの壁紙を設定できませんでした。
+
+%1</source>
+        <translation>The wallpaper of this desktop could not be set.
+
+%1</translation>
+    </message>
+    <message>
+        <source>%1 の壁紙を設定できませんでした。
+
+%2</source>
+        <translation>The %1 wallpaper could not be set.
+
+%2</translation>
+    </message>
+    <message>
+        <source>このデスクトップの壁紙に設定しました：%1</source>
+        <translation>Set as the wallpaper of this desktop: %1</translation>
+    </message>
+    <message>
+        <source>%1 の壁紙に設定しました：%2</source>
+        <translation>Set as the %1 wallpaper: %2</translation>
+    </message>
+    <message>
+        <source>毎月の自動更新を設定できませんでした。
+
+%1</source>
+        <translation>The monthly renewal could not be set up.
+
+%1</translation>
+    </message>
+    <message>
+        <source>毎月の自動更新を解除できませんでした。
+
+%1</source>
+        <translation>The monthly renewal could not be removed.
+
+%1</translation>
+    </message>
+    <message>
+        <source>設定を保存できませんでした。
+%1</source>
+        <translation>The settings could not be saved.
+%1</translation>
+    </message>
+    <message>
+        <source>毎月1日に壁紙を自動で更新します。</source>
+        <translation>The wallpaper will be renewed on the 1st of every month.</translation>
+    </message>
+    <message>
+        <source>壁紙の自動更新を止めました。</source>
+        <translation>The wallpaper is no longer renewed.</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::PrintPicture</name>
+    <message>
+        <source>カレンダー</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>用紙全体に引き伸ばす</source>
+        <translation>Stretch over the whole page</translation>
+    </message>
+    <message>
+        <source>写真の縦横比を変えて、印刷できる範囲全体に引き伸ばします</source>
+        <translation>Stretches the picture over the whole printable area, changing its shape</translation>
+    </message>
+    <message>
+        <source>印刷エラー</source>
+        <translation>Print Error</translation>
+    </message>
+    <message>
+        <source>印刷できませんでした。
+
+%1</source>
+        <translation>The picture could not be printed.
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::SettingsDialog</name>
+    <message>
+        <source>印刷のベース画像の大きさを選択します。</source>
+        <translation>Chooses the size of the picture to print and save.</translation>
+    </message>
+    <message>
+        <source>写真を画像の大きさに合わせる方法を選択します。</source>
+        <translation>Chooses how the photo fills the picture.</translation>
+    </message>
+    <message>
+        <source>週の始まりを日曜日にするか月曜日にするかを選択します。</source>
+        <translation>Chooses whether the weeks start on Sunday or on Monday.</translation>
+    </message>
+    <message>
+        <source>カレンダー設定を終了します。</source>
+        <translation>Closes the calendar settings.</translation>
+    </message>
+    <message>
+        <source>画像の幅（ピクセル）</source>
+        <translation>Picture width (pixels)</translation>
+    </message>
+    <message>
+        <source>画像の高さ（ピクセル）</source>
+        <translation>Picture height (pixels)</translation>
+    </message>
+    <message>
+        <source>カレンダーの位置（Ｘ座標）を設定します</source>
+        <translation>Sets the calendar&apos;s position (X coordinate)</translation>
+    </message>
+    <message>
+        <source>カレンダーの位置（Ｙ座標）を設定します</source>
+        <translation>Sets the calendar&apos;s position (Y coordinate)</translation>
+    </message>
+    <message>
+        <source>フォント</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>カレンダーのフォントを設定します</source>
+        <translation>Sets the calendar&apos;s font</translation>
+    </message>
+    <message>
+        <source>背景色</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>カレンダーの背景色を設定します</source>
+        <translation>Sets the calendar&apos;s background color</translation>
+    </message>
+    <message>
+        <source>透過度</source>
+        <translation>Opacity</translation>
+    </message>
+    <message>
+        <source>カレンダーの透過度を設定します</source>
+        <translation>Sets the calendar&apos;s opacity</translation>
+    </message>
+    <message>
+        <source>日曜始まり</source>
+        <translation>Sunday first</translation>
+    </message>
+    <message>
+        <source>月曜始まり</source>
+        <translation>Monday first</translation>
+    </message>
+    <message>
+        <source>年月・曜日を日本語で表示</source>
+        <translation>Japanese title and weekdays</translation>
+    </message>
+    <message>
+        <source>タイトルと曜日を「2026年12月」「日 月 火 …」のように日本語で表示します。オフのときは「2026 / December」「Sun Mon Tue …」です。</source>
+        <translation>Shows the title and the weekdays in Japanese, as in “2026年12月” and “日 月 火 …”. Off, they read “2026 / December” and “Sun Mon Tue …”.</translation>
+    </message>
+    <message>
+        <source>週番号を表示</source>
+        <translation>Show week numbers</translation>
+    </message>
+    <message>
+        <source>各週の左端に、その週の番号（ISO 8601）を表示します。</source>
+        <translation>Shows the ISO 8601 week number to the left of each week.</translation>
+    </message>
+    <message>
+        <source>文字は透過させない</source>
+        <translation>Keep the text opaque</translation>
+    </message>
+    <message>
+        <source>透過度を下げても文字は薄くせず、背景だけを透過させます。写真の上でも文字が読みやすくなります。</source>
+        <translation>Lowering the opacity fades the background only, never the text, so the text stays readable on the photo.</translation>
+    </message>
+    <message>
+        <source>画像サイズ</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source>写真の合わせ方</source>
+        <translation>Photo fit</translation>
+    </message>
+    <message>
+        <source>カレンダー設定</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>表示オプション</source>
+        <translation>Display options</translation>
+    </message>
+    <message>
+        <source>画面サイズ</source>
+        <translation>Screen size</translation>
+    </message>
+    <message>
+        <source>指定サイズ</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>引き伸ばす</source>
+        <translation>Stretch</translation>
+    </message>
+    <message>
+        <source>切り抜いて全体に表示</source>
+        <translation>Crop to fill</translation>
+    </message>
+    <message>
+        <source>全体を収める</source>
+        <translation>Show it whole</translation>
+    </message>
+    <message>
+        <source>Ｘ座標</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Ｙ座標</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>カレンダー位置（微調整）</source>
+        <translation>Calendar position (fine-tuning)</translation>
+    </message>
+    <message>
+        <source>数値エラー</source>
+        <translation>Invalid Number</translation>
+    </message>
+    <message>
+        <source>カレンダー位置が不適切です。再入力して下さい。</source>
+        <translation>The calendar position is out of range. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>画面サイズ (%1 × %2)</source>
+        <translation>Screen size (%1 × %2)</translation>
+    </message>
+    <message>
+        <source>フォント設定</source>
+        <translation>Font Settings</translation>
+    </message>
+    <message>
+        <source>画像サイズは幅、高さとも %1～%2 の範囲で入力して下さい。</source>
+        <translation>Please enter a width and a height from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>正の整数を入力してください。</source>
+        <translation>Please enter a positive integer.</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::YearOutput</name>
+    <message>
+        <source>%1 年のカレンダーを保存しています…</source>
+        <translation>Saving the calendar of %1…</translation>
+    </message>
+    <message>
+        <source>1年分の画像を保存できませんでした。
+
+%1</source>
+        <translation>The year&apos;s pictures could not be saved.
+
+%1</translation>
+    </message>
+    <message>
+        <source>%1 年のカレンダーを印刷しています…</source>
+        <translation>Printing the calendar of %1…</translation>
+    </message>
+    <message>
+        <source>印刷できませんでした。
+
+%1</source>
+        <translation>The year could not be printed.
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::YearProgress</name>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>中止しています…</source>
+        <translation>Stopping…</translation>
+    </message>
+</context>
+</TS>
