@@ -4,6 +4,8 @@
 
 #include <tuple>
 
+#include "support/core_printers.h"
+
 namespace lunetta {
 namespace {
 

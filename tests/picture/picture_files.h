@@ -42,6 +42,15 @@ inline QByteArray JpegBytes(int width, int height) {
   return Encode(DetailedImage(width, height), "jpeg", 90);
 }
 
+/// `jpeg` with an APP1 "Exif" segment of one big-endian IFD entry: orientation (0x0112) = 6, which
+/// turns the picture 90° clockwise.
+inline QByteArray TurnedClockwise(const QByteArray& jpeg) {
+  return jpeg.left(2) +
+         QByteArray::fromHex(
+             "FFE100224578696600004D4D002A00000008000101120003000000010006000000000000") +
+         jpeg.mid(2);
+}
+
 /// A PNG chunk: length, type, data and CRC-32 of type and data.
 inline QByteArray PngChunk(const char* type, const QByteArray& data) {
   QByteArray chunk(4, '\0');

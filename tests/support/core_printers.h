@@ -6,7 +6,6 @@
 
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
-#include "calendar/month_model.h"
 #include "settings/settings_store.h"
 
 namespace lunetta {
@@ -22,11 +21,6 @@ inline void PrintTo(const PictureSize& size, std::ostream* out) {
 inline void PrintTo(const Rect& rect, std::ostream* out) {
   *out << "Rect{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
        << '}';
-}
-
-inline void PrintTo(const TextMetrics& metrics, std::ostream* out) {
-  *out << "TextMetrics{height " << metrics.height << ", ave " << metrics.aveCharWidth << ", max "
-       << metrics.maxCharWidth << '}';
 }
 
 inline void PrintTo(const BlockGeometry& geometry, std::ostream* out) {
@@ -50,15 +44,6 @@ inline void PrintTo(const CalendarSettings& settings, std::ostream* out) {
 
 inline void PrintTo(const RememberedWork& work, std::ostream* out) {
   *out << "RememberedWork{photo " << work.photo << ", monthly " << work.monthlyRefresh << '}';
-}
-
-inline void PrintTo(const MonthGrid& grid, std::ostream* out) {
-  *out << "MonthGrid{" << grid.year << '-' << grid.month << ", first weekday " << grid.firstWeekday
-       << ", " << grid.dayCount << " days, " << grid.weekRows << " rows:";
-  for (std::size_t i = 0; i < grid.cells.size(); ++i) {
-    *out << (i % 7 == 0 ? " |" : " ") << (grid.cells[i].empty() ? "." : grid.cells[i]);
-  }
-  *out << '}';
 }
 
 }  // namespace lunetta

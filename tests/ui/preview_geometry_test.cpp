@@ -107,14 +107,5 @@ TEST(ShownPicture, ClassicSizesFillThePreviewOthersKeepTheirShapeInItsMiddle) {
   }
 }
 
-TEST(InPreview, CoversTheBoundsLeftAndTopIncludedRightAndBottomExcluded) {
-  const std::pair<Point, bool> points[] = {{{23, 22}, true},   {{665, 503}, true},
-                                           {{22, 100}, false}, {{666, 100}, false},
-                                           {{100, 21}, false}, {{100, 504}, false}};
-  for (const auto& [p, inside] : points) {
-    EXPECT_EQ(InPreview(p.x, p.y, kDesign), inside) << p.x << "," << p.y;
-  }
-}
-
 }  // namespace
 }  // namespace lunetta
