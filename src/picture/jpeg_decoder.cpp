@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QTransform>
+#include <atomic>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +27,22 @@ namespace lunetta {
 namespace {
 
 constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
+
+// Decodes running in this process. A second core helps a decode only while no other one holds it:
+// splitting two decodes at once costs each the extra pass over coded data and gains nothing.
+std::atomic<int> decodesRunning{0};
+
+class RunningDecode {
+ public:
+  RunningDecode() : alone_(decodesRunning.fetch_add(1) == 0) {}
+  ~RunningDecode() { decodesRunning.fetch_sub(1); }
+  RunningDecode(const RunningDecode&) = delete;
+  RunningDecode& operator=(const RunningDecode&) = delete;
+  bool alone() const { return alone_ && decodesRunning.load() == 1; }
+
+ private:
+  bool alone_;
+};
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // setjmp of the stage that called into the library. Warnings are counted, never printed.
@@ -362,6 +379,7 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
     return Failure(Fault::TooLarge);
   }
   const QByteArray data = device.readAll();
+  const RunningDecode running;
   // Before the jobs: a decode that fails mid-way leaves a job's scaler writing into the image
   // until the job is gone.
   QImage image;
@@ -417,8 +435,8 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
   // A large single-scan picture decodes in two halves at once: the second decoder runs through
   // the first half's coded data without making pixels of it, which costs a fraction of decoding.
   const JDIMENSION rows = info.output_height;
-  const bool split =
-      !info.progressive_mode && rows >= 512 && std::thread::hardware_concurrency() > 1;
+  const bool split = !info.progressive_mode && rows >= 512 &&
+                     std::thread::hardware_concurrency() > 1 && running.alone();
   const JDIMENSION half = split ? rows / 2 : rows;
   Job secondJob;  // before its future, which waits for the work on it
   std::future<std::pair<Stage, Job*>> second;
