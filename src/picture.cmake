@@ -7,6 +7,7 @@ add_library(lunetta_picture STATIC
   picture/load_picture_file.cpp
   picture/jpeg_decoder.cpp
   picture/area_scaler.cpp
+  picture/atomic_file_device.h
   picture/picture_painter.cpp
   picture/page_placement.cpp
   picture/picture.cpp

@@ -4,6 +4,7 @@
 #include <QImageWriter>
 #include <utility>
 
+#include "picture/atomic_file_device.h"
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 
@@ -18,26 +19,6 @@ bool IsPathSeparator(QChar c) {
   return c == u'/';
 #endif
 }
-
-// Streams what an encoder writes into an atomic file.
-class AtomicFileDevice final : public QIODevice {
- public:
-  explicit AtomicFileDevice(AtomicFileWriter& writer) : writer_(writer) {
-    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-  }
-  const std::error_code& failure() const { return failure_; }
-
- protected:
-  qint64 readData(char*, qint64) override { return -1; }
-  qint64 writeData(const char* data, qint64 size) override {
-    failure_ = writer_.write(std::string_view(data, static_cast<std::size_t>(size)));
-    return failure_ ? -1 : size;
-  }
-
- private:
-  AtomicFileWriter& writer_;
-  std::error_code failure_;
-};
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include "picture/atomic_file_device.h"
 #include "picture/load_picture_file.h"
 #include "picture/page_placement.h"
 #include "picture/picture.h"
@@ -218,26 +219,6 @@ class YearRun {
   bool abandoned_ = false;
 };
 
-// A write-only device over an atomic file writer, so that a document is written in one pass
-// without a staging copy.
-class AtomicFileDevice : public QIODevice {
- public:
-  explicit AtomicFileDevice(AtomicFileWriter& file) : file_(file) {}
-  bool isSequential() const override { return true; }
-  std::error_code failure() const { return failure_; }
-
- protected:
-  qint64 readData(char*, qint64) override { return -1; }
-  qint64 writeData(const char* data, qint64 size) override {
-    failure_ = file_.write(std::string_view(data, static_cast<std::size_t>(size)));
-    return failure_ ? -1 : size;
-  }
-
- private:
-  AtomicFileWriter& file_;
-  std::error_code failure_;
-};
-
 }  // namespace
 
 YearOutcome ComposeYear(const YearPlan& plan, const YearWork& work, std::stop_token stop,
@@ -308,7 +289,6 @@ YearOutcome WriteYearPdf(const YearPlan& plan, const std::filesystem::path& targ
     return {.status = WritingFailure(target, error)};
   }
   AtomicFileDevice device(file);
-  device.open(QIODevice::WriteOnly);
   QPdfWriter pdf(&device);
   pdf.setTitle(QString::fromLatin1(kDocumentName));
   pdf.setCreator(QStringLiteral("Lunetta"));
