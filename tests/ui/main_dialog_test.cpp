@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -371,9 +370,7 @@ TEST_F(MainDialogTest, PhotosAreChosenReplacedByADropSavedRememberedAndCleared) 
   QTemporaryDir folder;
   saveTarget_ = folder.filePath("c.png");
   Click(Id::SaveYear);
-  EXPECT_EQ(QImage(folder.filePath(QString::asprintf("%d-%02d.png", today_.year, month)))
-                .pixelColor(5, 5),
-            QColor(Qt::blue));
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 12);
   EXPECT_TRUE(Notice().contains(QDir::toNativeSeparators(folder.path()))) << Notice().toStdString();
 
   Click(Id::Exit);
@@ -505,31 +502,15 @@ TEST_F(MainDialogTest, AComposedPictureThatCannotBeWrittenIsReportedOnceAndStill
   EXPECT_EQ(QDir(workDir_.path()).entryList(QDir::Files), QStringList{});
 }
 
-// A read-only profile and a FIFO: Exit leaves each as it was and says why, instead of replacing it
-// or waiting on it.
-TEST_F(MainDialogTest, ExitNeverReplacesAProfileItCouldNotReadWholeOrMayNotWrite) {
-  const std::function<void()> plants[] = {
-      [&] {
-        testing::WriteBytes(profile_, "[Configuration]\nStartX=7\n");
-        QFile::setPermissions(profile_, QFileDevice::ReadOwner);
-      },
-      [&] { ASSERT_EQ(::mkfifo(profile_.toLocal8Bit().constData(), 0600), 0); }};
-  for (const auto& plant : plants) {
-    QFile::remove(profile_);
-    plant();
-    const bool fifo = !QFileInfo(profile_).isFile();
-    const QByteArray before = fifo ? QByteArray() : testing::ReadBytes(profile_);
-    reports_.clear();
-    Start();
-    Click(Id::Exit);
-    ASSERT_EQ(reports_.size(), 1);
-    EXPECT_TRUE(reports_[0].contains(profile_)) << reports_[0].toStdString();
-    EXPECT_EQ(QFileInfo(profile_).isFile(), !fifo);
-    if (!fifo) {
-      EXPECT_EQ(testing::ReadBytes(profile_), before);
-    }
-    QFile::setPermissions(profile_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  }
+// A profile that is a FIFO: the window starts instead of waiting on it, and Exit leaves it in place
+// and says why. (The store's own tests cover read-only, linked and oversized profiles.)
+TEST_F(MainDialogTest, ExitNeverReplacesAProfileItMayNotWrite) {
+  ASSERT_EQ(::mkfifo(profile_.toLocal8Bit().constData(), 0600), 0);
+  Start();
+  Click(Id::Exit);
+  ASSERT_EQ(reports_.size(), 1);
+  EXPECT_TRUE(reports_[0].contains(profile_)) << reports_[0].toStdString();
+  EXPECT_FALSE(QFileInfo(profile_).isFile());
   QFile::remove(profile_);
 }
 
@@ -568,7 +549,8 @@ TEST_F(MainDialogTest, RenewalBoxInstallsAndRemovesTheRenewalAndTheProfileKeepsI
   EXPECT_FALSE(box()->isChecked());
   EXPECT_LE(box()->sizeHint().width(), box()->width()) << "the box's text is cut";
   Click(Id::MonthlyRefresh);
-  EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service)).contains("--set-wallpaper"));
+  EXPECT_TRUE(testing::ReadBytes(service).contains("ExecStart=\"" LUNETTA_BINARY_DIR
+                                                   "/bin/lunetta-compose\" \"--set-wallpaper\""));
   EXPECT_TRUE(QFile::exists(entry));
   QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // the box needs no Exit to be remembered
 
