@@ -5,14 +5,9 @@
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QTest>
-#include <ostream>
 
 #include "platform/screen_placement.h"
-
-// A failed comparison prints the point, not its bytes.
-void PrintTo(const QPoint& point, std::ostream* out) {
-  *out << '(' << point.x() << ", " << point.y() << ')';
-}
+#include "support/picture_printers.h"
 
 namespace lunetta {
 namespace {
@@ -34,12 +29,12 @@ TEST(TitleDialog, ShowsThePictureEnterAndEscapeCloseAtOnceAClickDoesNothing) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&title));
     // A picture that failed to render would leave the window one plain colour.
     EXPECT_FALSE(title.grab().toImage().isGrayscale());
-    EXPECT_EQ(title.size(), QSize(500, 330));
     QTest::mouseClick(&title, Qt::LeftButton, Qt::NoModifier, QPoint(250, 165));
     QTest::keyClick(&title, Qt::Key_A);
     EXPECT_TRUE(title.isVisible());
     QTest::keyClick(&title, key);
-    EXPECT_FALSE(title.isVisible() || title.timerActive());
+    EXPECT_FALSE(title.isVisible());
+    EXPECT_FALSE(title.timerActive());
     EXPECT_EQ(title.result(), result);
   }
 }

@@ -11,6 +11,9 @@ namespace {
 
 constexpr PreviewBounds kDesign{23, 22, 666, 504};  // 643 × 482 from (23, 22)
 constexpr int kMax = std::numeric_limits<int>::max();
+// 1920 × 1080 shown as 643 × 362 between bands.
+constexpr PreviewBounds kWide{23, 82, 666, 444};
+constexpr double kWideX = 643.0 / 1920, kWideY = 362.0 / 1080;
 
 struct Point {
   int x, y;
@@ -37,17 +40,10 @@ TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, std::nan(""), -1.0},
       {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, {10, 40, 410, 340}},
       {kMax, kMax, kMax, kMax, {666 - kMax, 504 - kMax, kMax, kMax, 161 - kMax, 121 - kMax}, 4, 4},
-      // 1920 × 1080 shown as 643 × 362 between bands: against the lower right, the block's corner
-      // is the picture's, where converting the frame's place would give (1591, 793).
-      {900,
-       900,
-       330,
-       288,
-       {556, 348, 110, 96, 1590, 792},
-       643.0 / 1920,
-       362.0 / 1080,
-       {23, 82, 666, 444}},
-      {24, 83, 330, 288, {24, 83, 110, 96, 2, 2}, 643.0 / 1920, 362.0 / 1080, {23, 82, 666, 444}},
+      // Against the lower right, the block's corner is the picture's, where converting the frame's
+      // place would give (1591, 793).
+      {900, 900, 330, 288, {556, 348, 110, 96, 1590, 792}, kWideX, kWideY, kWide},
+      {24, 83, 330, 288, {24, 83, 110, 96, 2, 2}, kWideX, kWideY, kWide},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Fields(PlaceDraggedBlock(c.x, c.y, c.bounds, c.blockWidth, c.blockHeight, c.scaleX,
@@ -96,7 +92,7 @@ TEST(ShownPicture, ClassicSizesFillThePreviewOthersKeepTheirShapeInItsMiddle) {
     std::tuple<int, int, int, int> expected;
   } cases[] = {
       {{1280, 1024}, false, {23, 22, 666, 504}},
-      {{1920, 1080}, true, {23, 82, 666, 444}},   // 643 × 362
+      {{1920, 1080}, true, {23, 82, 666, 444}},
       {{1080, 1920}, true, {209, 22, 480, 504}},  // 271 × 482
       {{1024, 768}, true, {23, 22, 666, 504}},    // the preview's own shape, within a pixel
   };

@@ -20,6 +20,7 @@
 
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
+#include "support/picture_printers.h"
 
 namespace lunetta {
 namespace {
@@ -178,7 +179,7 @@ TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
     EXPECT_EQ(dialog_.isVisible(), c.refusal != nullptr);
     const QString caption = c.refusal == &kPositionText ? kPositionCaption : u"Lunetta"_s;
     EXPECT_EQ(prompter_->errors, (c.refusal ? Errors{{*c.refusal, caption}} : Errors{}));
-    if (c.refusal) {
+    if (c.refusal && dialog_.isVisible()) {
       EXPECT_EQ(ControlId(QApplication::focusWidget()),
                 static_cast<int>(c.selected ? c.id : Id::Ok));
       EXPECT_EQ(edit->selectedText(), c.selected ? text : QString());
@@ -205,9 +206,7 @@ TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollow
   };
   dialog_.setScreenSize(PictureSize{2560, 1440});
   for (const auto& c : cases) {
-    SCOPED_TRACE(QString::fromUtf16(c.width).toStdString() + " " +
-                 QString::fromUtf16(c.x).toStdString() + " " +
-                 QString::fromUtf16(c.y).toStdString());
+    SCOPED_TRACE(&c - cases);
     Show(kGiven);
     EXPECT_EQ(Control<QRadioButton>(Id::RadioScreen)->text(), u"画面サイズ (2560 × 1440)"_s);
     Click(c.size);
@@ -222,7 +221,9 @@ TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollow
     EXPECT_EQ(dialog_.isVisible(), c.refusal != nullptr);
     EXPECT_EQ(prompter_->errors, (c.refusal ? Errors{{*c.refusal, kPositionCaption}} : Errors{}));
     if (c.refusal) {
-      EXPECT_EQ(ControlId(QApplication::focusWidget()), static_cast<int>(c.focus));
+      if (dialog_.isVisible()) {
+        EXPECT_EQ(ControlId(QApplication::focusWidget()), static_cast<int>(c.focus));
+      }
       continue;
     }
     CalendarSettings result;
