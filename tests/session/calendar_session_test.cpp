@@ -42,9 +42,7 @@ class CalendarSessionTest : public ::testing::Test {
   }
 
   QString Photo(const QString& name, QColor color, QSize size = {64, 48}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    EXPECT_TRUE(image.save(folder_.filePath(name)));
+    EXPECT_TRUE(testing::Filled(size, color).save(folder_.filePath(name)));
     return folder_.filePath(name);
   }
 
@@ -63,9 +61,7 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
 
   // Month, year, look and place compose from the kept photo.
   session->ChooseMonth(6);
-  ASSERT_TRUE(Succeeded(session->Compose()));
   session->ChooseYear(2027);
-  ASSERT_TRUE(Succeeded(session->Compose()));
   CalendarSettings look = session->settings();
   look.textColor = 0x0000FF;
   look.transparency = 200;
@@ -160,9 +156,7 @@ TEST_F(CalendarSessionTest, SquarePhotoCentreStretchedFilledAndFittedAt1920x1080
 // The window knows the screen; a renewal started by a timer does not, and makes the same size.
 TEST_F(CalendarSessionTest, TheScreensSizeIsRememberedForRunsWithoutAScreen) {
   const std::filesystem::path profile = FilePath(folder_.filePath("lunetta.INI"));
-  SessionEnvironment environment;
-  environment.screenSize = PictureSize{2560, 1440};
-  CalendarSession window(environment);
+  CalendarSession window({.screenSize = PictureSize{2560, 1440}});
   CalendarSettings settings = window.settings();
   settings.sizeKind = static_cast<std::int32_t>(SizeKind::Screen);
   window.ApplySettings(settings);
@@ -398,10 +392,7 @@ TEST_F(CalendarSessionTest, TheYearStaysTheOneTheSessionStartedWithPastNewYearsE
 }
 
 TEST_F(CalendarSessionTest, APictureThatCannotBeWrittenStaysInMemoryAndIsReported) {
-  SessionEnvironment environment;
-  environment.clock = [] { return LocalDate{2026, 5, 1}; };
-  environment.composedPicturePath = FilePath(folder_.filePath("missing/Calendar.bmp"));
-  CalendarSession session(std::move(environment));
+  CalendarSession session({.composedPicturePath = FilePath(folder_.filePath("none/Calendar.bmp"))});
   const Status composed = session.Compose();
   ASSERT_FALSE(composed.ok());
   EXPECT_EQ(composed.failure().fault, Fault::CannotWrite);
