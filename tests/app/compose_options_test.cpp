@@ -21,11 +21,11 @@ namespace lunetta {
 // settingsFile, overrides, holidaysFile, out, pictures, pdf, paper, json, weekNumbers, opaqueText,
 // screenSize, setWallpaper, monthlyRefresh, help, version.
 void PrintTo(const ComposeOptions& o, std::ostream* out) {
-  *out << testing::PrintToString(std::forward_as_tuple(
-      o.photo, o.monthPhotos, o.photosFolder, o.year, o.months, o.allMonths, o.settingsFile,
-      o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf, static_cast<int>(o.paper), o.json,
-      o.weekNumbers, o.opaqueText, o.screenSize, o.setWallpaper, o.monthlyRefresh, o.help,
-      o.version));
+  *out << testing::PrintToString(
+      std::forward_as_tuple(o.photo, o.monthPhotos, o.photosFolder, o.year, o.months, o.allMonths,
+                            o.settingsFile, o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf,
+                            static_cast<int>(o.paper), o.json, o.weekNumbers, o.opaqueText,
+                            o.screenSize, o.setWallpaper, o.monthlyRefresh, o.help, o.version));
 }
 
 namespace {
