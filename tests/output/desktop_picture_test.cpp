@@ -16,7 +16,7 @@ namespace {
 // the user is asked and told.
 TEST(DesktopPictureTest, ProposesTheNameSavesOrSaysWhyNotAndCancelWritesNothing) {
   QTemporaryDir folder;
-  CalendarSession session({.clock = [] { return LocalDate{2026, 5, 1}; }});
+  CalendarSession session;
   ASSERT_TRUE(Succeeded(session.Compose()));
   const struct {
     QString name;  // empty: cancelled

@@ -36,12 +36,10 @@ TEST(ProfileTest, ReadsTheKeysOfItsSectionOnly) {
 
 TEST(ProfileTest, IntegersReadLikeTheCLibraryWithTheDefaultForNothing) {
   // Rows: the lines of the section, the integer "Text Size" gives.
-  for (const auto& [lines, expected] : {std::pair{"", 28},
-                                        {"Text Size=\n", 28},
-                                        {"Text Size= \t \n", 28},
-                                        {"Text Size=\v\f+12px\n", 12},
-                                        {"Text Size=\"-7\"\n", -7},
-                                        {"Text Size=abc\n", 0}}) {
+  for (const auto& [lines, expected] :
+       {std::pair{"", 28}, std::pair{"Text Size=\n", 28}, std::pair{"Text Size= \t \n", 28},
+        std::pair{"Text Size=\v\f+12px\n", 12}, std::pair{"Text Size=\"-7\"\n", -7},
+        std::pair{"Text Size=abc\n", 0}}) {
     const std::string text = "[Configuration]\n" + std::string(lines);
     EXPECT_EQ(Profile::Parse(text).getInt("Configuration", "Text Size", 28), expected)
         << testing::PrintToString(text);

@@ -75,7 +75,9 @@ class WallpaperTest : public ::testing::Test {
 
   WallpaperOutcome Set(const QString& desktop, int year = 2026, int month = 8,
                        std::optional<QSize> screen = {}) {
-    CalendarSession session({.clock = [] { return LocalDate{2026, 8, 15}; }});
+    SessionEnvironment environment;
+    environment.clock = [] { return LocalDate{2026, 8, 15}; };
+    CalendarSession session(std::move(environment));
     session.ChooseYear(year);
     session.ChooseMonth(month);
     EXPECT_TRUE(Succeeded(session.Compose()));
