@@ -26,12 +26,9 @@ const QColor kPhoto(200, 100, 50);
 
 // May 2026: six week rows.
 ComposedPicture Compose(const QImage& photo, int size, int opacity, int x = 560, int y = 500) {
-  const CalendarSettings settings{.transparency = opacity,
-                                  .startX = x,
-                                  .startY = y,
-                                  .pictSize = size,
-                                  .year = 2026,
-                                  .month = 5};
+  CalendarSettings settings{.transparency = opacity, .startX = x, .startY = y, .pictSize = size};
+  settings.year = 2026;
+  settings.month = 5;
   return ComposeCalendar(photo, settings, {}).value();
 }
 
@@ -299,13 +296,9 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
 // Opaque text at opacity 40: the card blends while every text pixel the block has in the exact
 // text colour (green) keeps it; without the option the text fades with the card.
 TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
-  CalendarSettings settings{.textColor = 0x00FF00,
-                            .transparency = 40,
-                            .startX = 0,
-                            .startY = 0,
-                            .pictSize = 0,
-                            .year = 2026,
-                            .month = 5};
+  CalendarSettings settings{.textColor = 0x00FF00, .transparency = 40, .startX = 0, .startY = 0};
+  settings.year = 2026;
+  settings.month = 5;
   const auto [g, block] = Render("Arial Black", {28}, 5);
   for (const int opaqueText : {0, 1}) {
     settings.opaqueText = opaqueText;
