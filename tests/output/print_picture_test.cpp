@@ -126,9 +126,7 @@ TEST_P(PrintTest, ThePrintDialogOpensOnThePicturesOrientation) {
 }
 
 TEST_P(PrintTest, FailuresAreReported) {
-  const Status empty = PrintComposedPicture(printer_, QImage());
-  ASSERT_FALSE(empty.ok());
-  EXPECT_EQ(empty.failure().fault, Fault::NothingToWrite);
+  EXPECT_EQ(FaultOf(PrintComposedPicture(printer_, QImage())), Fault::NothingToWrite);
   printer_.setOutputFileName(folder_.filePath("none/calendar.pdf"));
   const Status blocked = PrintComposedPicture(printer_, picture_);
   ASSERT_FALSE(blocked.ok());
