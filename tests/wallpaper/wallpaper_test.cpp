@@ -109,7 +109,7 @@ TEST_F(WallpaperTest, GnomeGetsAFileUriInBothStylesAndOnlyThisAndLastMonthsFiles
     return QDir(Folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
   };
   // No desktop Lunetta knows, no X11: the picture is saved, the message names it, nothing goes.
-  EXPECT_FALSE(Set("sway", 2027, 1).status.ok());  // the failure's fields: the table below
+  EXPECT_FALSE(Set("sway", 2027, 1).status.ok());  // its fields: FailuresNameTheProgram...
   EXPECT_EQ(files().size(), 7);
 
   ASSERT_TRUE(Succeeded(Set("ubuntu:GNOME", 2027, 1).status));
