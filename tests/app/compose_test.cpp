@@ -56,18 +56,6 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
                                    expected.blockWidth, expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
-
-  // A wallpaper for a 1920 × 1080 screen, the photo filling it undistorted, as the window makes it.
-  ASSERT_TRUE(testing::WriteBytes(dir.filePath("wide.jpg"), testing::JpegBytes(3000, 2000)));
-  const auto [wideCode, wideOut, wideErr] =
-      Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--size", "1920x1080",
-                    "--fit", "fill", "--photo", "wide.jpg", "--out", "wide.png"});
-  ASSERT_EQ(wideCode, 0) << wideErr.toStdString();
-  const CalendarSettings fill{.year = 2026, .month = 5, .sizeKind = 2, .photoFit = 1};
-  const QImage wide =
-      LoadPictureFile(FilePath(dir.filePath("wide.jpg")), {1920, 1080}, PhotoFit::Fill)->image;
-  EXPECT_EQ(QImage(dir.filePath("wide.png")).convertToFormat(QImage::Format_RGB888),
-            ComposeCalendar(wide, fill, {3, 4, 5}).value().picture);
 }
 
 // One line on standard error, none from the decoders, and no file left behind. A link to a device
@@ -130,9 +118,7 @@ TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrderRepeatedAndOnePdf)
                                                             {"photos/b.BMP", Qt::green},
                                                             {"white.png", Qt::white}};
   for (const auto& [name, colour] : photos) {
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(dir.filePath(name), QFileInfo(name).suffix().toLatin1()));
+    ASSERT_TRUE(testing::Filled({64, 48}, colour).save(dir.filePath(name)));
   }
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("photos/notes.txt"), "not a picture"));
   const auto [code, out, err] =
@@ -195,9 +181,7 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
     ASSERT_TRUE(testing::WriteBytes(
         profile, "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
   };
-  QImage green(640, 480, QImage::Format_RGB32);
-  green.fill(Qt::green);
-  ASSERT_TRUE(green.save(dir.filePath("green.png")));
+  ASSERT_TRUE(testing::Filled({640, 480}, Qt::green).save(dir.filePath("green.png")));
   const QString thisMonth =
       dir.filePath("data/lunetta/wallpaper-" + QDate::currentDate().toString("yyyy-MM") + ".jpg");
 

@@ -17,6 +17,7 @@ TEST(BlockGeometryTest, FollowsTheMetricsAndTheFace) {
        {Case{{26, 5, 10}, "Arial Black", 5, {20, 30, 150, 240}},
         Case{{26, 5, 10}, "Times New Roman", 6, {15, 30, 112, 270}},
         Case{{26, 5, 10}, "Times New Roman Bold", 5, {20, 30, 150, 240}},
+        Case{{26, 5, 10}, "times new roman", 5, {20, 30, 150, 240}},
         Case{{26, 5, 11}, "", 6, {21, 30, 158, 270}}}) {  // odd width made even
     EXPECT_EQ(ComputeBlockGeometry(metrics, face, weekRows), expected) << face;
   }

@@ -60,7 +60,6 @@ TEST(HolidayTableTest, KeptWhenTheFileCannotBeReadAndAFifoIsNeverWaitedOn) {
   HolidayTable table;
   EXPECT_FALSE(table.load(folder, 2009));
   fs::remove(file);
-  EXPECT_EQ(table.load(folder, 2010), std::errc::no_such_file_or_directory);
   test_support::MakeFifo(file);  // would wait for a writer if opened as a plain file
   EXPECT_EQ(test_support::WithoutBlocking(file, [&] { return table.load(folder, 2010); }),
             FileErrc::not_regular_file);

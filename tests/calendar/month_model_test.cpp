@@ -20,6 +20,10 @@ struct MonthCase {
   WeekStart start = WeekStart::Sunday;
 };
 
+void PrintTo(const MonthCase& c, std::ostream* out) {
+  *out << c.year << '-' << c.month << (c.start == WeekStart::Monday ? " from Monday" : "");
+}
+
 class MonthGridTest : public testing::TestWithParam<MonthCase> {};
 
 // Rows are 5, or 6 when the first day's column plus the month's days pass 35.

@@ -23,9 +23,7 @@ namespace {
 TEST(YearOutputTest, PrintingToAPdfFileWritesItBehindTheProgressDialog) {
   QTemporaryDir folder;
   const QString pdf = folder.filePath("year.pdf");
-  SessionEnvironment environment;
-  environment.clock = [] { return LocalDate{2026, 5, 1}; };
-  const CalendarSession session(std::move(environment));
+  const CalendarSession session;
   PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
                          printer.setOutputFileName(pdf);

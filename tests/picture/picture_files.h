@@ -20,6 +20,13 @@ inline QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// One colour all over.
+inline QImage Filled(QSize size, QColor color, QImage::Format format = QImage::Format_RGB32) {
+  QImage image(size, format);
+  image.fill(color);
+  return image;
+}
+
 /// A pattern with detail, so that JPEG has work to do and a decode that drops rows shows.
 inline QImage DetailedImage(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);

@@ -7,9 +7,7 @@
 #include <QFontInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <climits>
 #include <cstdio>
-#include <vector>
 
 #include "calendar/calendar_renderer.h"
 #include "calendar/calendar_settings.h"
@@ -35,35 +33,27 @@ TEST(FontSubstitutesTest, EveryWindowsFaceIsDrawnInItsFirstSubstitute) {
   EXPECT_EQ(QFontInfo(CreateFont("arial", 28, 700, false)).weight(), QFont::Bold);
 }
 
-struct DrawnBlock {
-  QImage surface;
-  QSize size;
-  int cellWidth = 0;
-  int cellHeight = 0;
-};
-
 // The default block, on white: the profile's defaults, May 2026 (six week rows).
-DrawnBlock DefaultBlock() {
+std::pair<QImage, BlockGeometry> DefaultBlock() {
   CalendarRenderer renderer;
   const CalendarSettings defaults;
   renderer.SetFontName(defaults.fontName);
   renderer.SetTextSize(defaults.textSize);
   renderer.SetBackColor(0xFFFFFF);
   renderer.SetMonth(2026, 5);
-  QImage surface = renderer.Draw();
-  return {surface, QSize(renderer.blockWidth(), renderer.blockHeight()), renderer.cellWidth(),
-          renderer.cellHeight()};
+  const QImage surface = renderer.Draw();
+  return {surface, renderer.geometry()};
 }
 
 // Each weekday name's ink stays inside its own cell, and neighbouring names are at least two blank
 // columns apart: one blank column between antialiased letters reads as one word ("SunMon").
 TEST(FontSubstitutesTest, TheDefaultBlocksWeekdayNamesNeverTouch) {
-  const DrawnBlock block = DefaultBlock();
+  const auto [surface, block] = DefaultBlock();
   // The weekday row lies between the title and the first week.
   const int top = 2 * block.cellHeight - block.cellHeight / 2;
   const auto inked = [&](int x) {
     for (int y = top; y < top + block.cellHeight; ++y) {
-      if (block.surface.pixelColor(x, y) != QColor(Qt::white)) {
+      if (surface.pixelColor(x, y) != QColor(Qt::white)) {
         return true;
       }
     }
@@ -84,8 +74,8 @@ TEST(FontSubstitutesTest, TheDefaultBlocksWeekdayNamesNeverTouch) {
 
 // Prints the default block's size for the test below, which runs this in the other locale.
 TEST(FontSubstitutesTest, DISABLED_PrintTheDefaultBlocksSize) {
-  const QSize size = DefaultBlock().size;
-  std::printf("block %dx%d\n", size.width(), size.height());
+  const BlockGeometry block = DefaultBlock().second;
+  std::printf("block %dx%d\n", block.blockWidth, block.blockHeight);
 }
 
 TEST(FontSubstitutesTest, TheDefaultBlockHasTheSameSizeInEveryLocale) {
@@ -102,7 +92,9 @@ TEST(FontSubstitutesTest, TheDefaultBlockHasTheSameSizeInEveryLocale) {
   const QRegularExpressionMatch size = QRegularExpression("block (\\d+)x(\\d+)")
                                            .match(QString::fromUtf8(child.readAllStandardOutput()));
   ASSERT_TRUE(size.hasMatch()) << "no size from the run under " << other.toStdString();
-  EXPECT_EQ(QSize(size.captured(1).toInt(), size.captured(2).toInt()), DefaultBlock().size)
+  const BlockGeometry block = DefaultBlock().second;
+  EXPECT_EQ(QSize(size.captured(1).toInt(), size.captured(2).toInt()),
+            QSize(block.blockWidth, block.blockHeight))
       << "under " << other.toStdString();
 }
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTransform>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -42,9 +43,7 @@ class CalendarSessionTest : public ::testing::Test {
   }
 
   QString Photo(const QString& name, QColor color, QSize size = {64, 48}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    EXPECT_TRUE(image.save(folder_.filePath(name)));
+    EXPECT_TRUE(testing::Filled(size, color).save(folder_.filePath(name)));
     return folder_.filePath(name);
   }
 
@@ -63,9 +62,7 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
 
   // Month, year, look and place compose from the kept photo.
   session->ChooseMonth(6);
-  ASSERT_TRUE(Succeeded(session->Compose()));
   session->ChooseYear(2027);
-  ASSERT_TRUE(Succeeded(session->Compose()));
   CalendarSettings look = session->settings();
   look.textColor = 0x0000FF;
   look.transparency = 200;
@@ -315,34 +312,24 @@ TEST_F(CalendarSessionTest,
 }
 
 TEST(HolidaySearchPathTest, StartUpFolderThenTheUsersThenTheSystemsDataFolders) {
-  const struct {
-    const char* dataHome;
-    const char* dataDirs;
-    std::vector<std::string> files;
-  } cases[] = {
-      {"/data",
-       "/opt/share::/usr/share/",
-       {"/start/holiday.dat", "/data/lunetta/holiday.dat", "/opt/share/lunetta/holiday.dat",
-        "/usr/share/lunetta/holiday.dat"}},
-      // Relative folders are ignored; an unusable XDG_DATA_HOME falls back to the home folder.
-      {"data",
-       "share:/usr/share",
-       {"/start/holiday.dat", "/home/u/.local/share/lunetta/holiday.dat",
-        "/usr/share/lunetta/holiday.dat"}},
-      {"",
-       "",
-       {"/start/holiday.dat", "/home/u/.local/share/lunetta/holiday.dat",
-        "/usr/local/share/lunetta/holiday.dat", "/usr/share/lunetta/holiday.dat"}}};
+  // Rows: XDG_DATA_HOME, XDG_DATA_DIRS, the files searched, those in a data folder as the folder
+  // that holds lunetta/holiday.dat. Relative folders are ignored; an unusable XDG_DATA_HOME falls
+  // back to the home folder.
+  const std::array<const char*, 3> cases[] = {
+      {"/data", "/opt/share::/usr/share/", "/start/holiday.dat /data /opt/share /usr/share "},
+      {"data", "share:/usr/share", "/start/holiday.dat /home/u/.local/share /usr/share "},
+      {"", "", "/start/holiday.dat /home/u/.local/share /usr/local/share /usr/share "}};
   const std::string home = std::getenv("HOME");
   ::setenv("HOME", "/home/u", 1);
   for (const auto& [dataHome, dataDirs, files] : cases) {
     ::setenv("XDG_DATA_HOME", dataHome, 1);
     ::setenv("XDG_DATA_DIRS", dataDirs, 1);
-    std::vector<std::string> got;
+    std::string searched;
     for (const std::filesystem::path& file : HolidaySearchPath("/start")) {
-      got.push_back(file.lexically_normal().string());
+      const std::string name = file.lexically_normal().string();
+      searched += name.substr(0, name.rfind("/lunetta/holiday.dat")) + ' ';
     }
-    EXPECT_EQ(got, files) << dataHome << " " << dataDirs;
+    EXPECT_EQ(searched, files) << dataHome << " " << dataDirs;
   }
   ::setenv("HOME", home.c_str(), 1);
 }
@@ -399,15 +386,12 @@ TEST_F(CalendarSessionTest, TheYearStaysTheOneTheSessionStartedWithPastNewYearsE
 
 TEST_F(CalendarSessionTest, APictureThatCannotBeWrittenStaysInMemoryAndIsReported) {
   SessionEnvironment environment;
-  environment.clock = [] { return LocalDate{2026, 5, 1}; };
-  environment.composedPicturePath = FilePath(folder_.filePath("missing/Calendar.bmp"));
+  environment.composedPicturePath = FilePath(folder_.filePath("none/Calendar.bmp"));
   CalendarSession session(std::move(environment));
-  const Status composed = session.Compose();
-  ASSERT_FALSE(composed.ok());
-  EXPECT_EQ(composed.failure().fault, Fault::CannotWrite);
+  EXPECT_EQ(FaultOf(session.Compose()), Fault::CannotWrite);
   EXPECT_EQ(session.picture().size(), QSize(1024, 768));
   session.ChooseMonth(13);
-  EXPECT_EQ(session.Compose().failure().fault, Fault::DateOutOfRange);
+  EXPECT_EQ(FaultOf(session.Compose()), Fault::DateOutOfRange);
   EXPECT_EQ(session.picture().size(), QSize(1024, 768));  // the last good picture stays
 }
 

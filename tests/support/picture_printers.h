@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -92,6 +93,11 @@ inline void PrintTo(const Status& status, std::ostream* out) {
   } else {
     PrintTo(status.failure(), out);
   }
+}
+
+/// The fault of a failure; nothing for a success.
+inline std::optional<Fault> FaultOf(const Status& status) {
+  return status.ok() ? std::nullopt : std::optional(status.failure().fault);
 }
 
 /// Passes for a success; a failure shows what failed.
