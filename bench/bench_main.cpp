@@ -315,8 +315,9 @@ std::optional<std::pair<double, double>> WholeProcess(const QString& photo, cons
   };
   const QString compose = ComposeProgram();
   const QString out = folder + QStringLiteral("/whole.jpg");
+  // Fresh processes vary more than compositions in one: more runs steady the medians.
   return Interleaved(
-      9,
+      15,
       [&] {
         // A new file each run, as djpeg's output goes nowhere: a file replaced is first flushed
         // to disk, which would time the disk rather than the composition.

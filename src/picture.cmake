@@ -6,6 +6,8 @@ add_library(lunetta_picture STATIC
   calendar/composition.cpp
   picture/load_picture_file.cpp
   picture/jpeg_decoder.cpp
+  picture/jpeg_encoder.cpp
+  picture/jpeg_errors.h
   picture/area_scaler.cpp
   picture/atomic_file_device.h
   picture/picture_painter.cpp

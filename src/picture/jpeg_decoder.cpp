@@ -15,11 +15,8 @@
 #include <utility>
 #include <vector>
 
-// jpeglib.h needs size_t and FILE declared first.
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include "picture/area_scaler.h"
+#include "picture/jpeg_errors.h"
 #include "picture/load_picture_file.h"
 
 namespace lunetta {
@@ -44,34 +41,10 @@ class RunningDecode {
   bool alone_;
 };
 
-// libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
-// setjmp of the stage that called into the library. Warnings are counted, never printed.
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-  bool dataEndedInSegment;  // the coded data ran out in the middle of a scan
-};
-
-[[noreturn]] void ErrorExit(j_common_ptr info) {
-  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-  (*info->err->format_message)(info, errors->message);
-  std::longjmp(errors->jump, 1);
-}
-
-void EmitMessage(j_common_ptr info, int level) {
-  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-  if (level < 0 && info->err->msg_code == JWRN_HIT_MARKER) {
-    errors->dataEndedInSegment = true;
-  }
-}
-
-void OutputMessage(j_common_ptr) {}
-
 // Everything one decode holds; libjpeg's own memory goes with jpeg_destroy_decompress.
 struct Job {
   jpeg_decompress_struct info{};
-  ErrorManager errors{};
+  JpegErrors errors{};
   bool created = false;
   // A fill or a fit: two bands of decoded rows, one being scaled while the other is decoded.
   std::optional<AreaScaler> scaler;
@@ -231,10 +204,7 @@ Stage ReadHeader(Job& job, const QByteArray& data) {
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
-  info.err = jpeg_std_error(&job.errors.pub);
-  job.errors.pub.error_exit = ErrorExit;
-  job.errors.pub.emit_message = EmitMessage;
-  job.errors.pub.output_message = OutputMessage;
+  info.err = InstallJpegErrors(job.errors);
   jpeg_create_decompress(&info);
   job.created = true;
   // At the end of the data the source reads an end-of-image marker, and warns.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "picture/atomic_file_device.h"
+#include "picture/jpeg_encoder.h"
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 
@@ -77,15 +78,19 @@ Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
     return WritingFailure(path, error);
   }
   AtomicFileDevice device(file);
-  QImageWriter writer(&device, format.value());
+  Status encoded;
   if (format.value() == "jpeg" || format.value() == "jpg") {
-    writer.setQuality(jpegQuality);
+    encoded = EncodeJpeg(image_, jpegQuality, device);
+  } else if (QImageWriter writer(&device, format.value()); !writer.write(image_)) {
+    encoded = Failure(Fault::EncodeFailed, {}, {}, writer.errorString());
   }
-  if (!writer.write(image_)) {
-    if (device.failure()) {
-      return WritingFailure(path, device.failure());
-    }
-    return Failure(Fault::EncodeFailed, path, {}, writer.errorString());
+  if (device.failure()) {
+    return WritingFailure(path, device.failure());
+  }
+  if (!encoded) {
+    Failure failure = encoded.failure();
+    failure.file = path;
+    return failure;
   }
   if (const std::error_code error = file.commit()) {
     return WritingFailure(path, error);
