@@ -234,8 +234,8 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
     // A link at the name under Replace is replaced by the rename, never written through; but a
     // link to a FIFO, device or folder says that no file belongs there: refused as they are.
     struct stat linked {};
-    if (S_ISLNK(existing.st_mode) &&
-        ::fstatat(folder.get(), targetName.c_str(), &linked, 0) == 0 && !S_ISREG(linked.st_mode)) {
+    if (S_ISLNK(existing.st_mode) && ::fstatat(folder.get(), targetName.c_str(), &linked, 0) == 0 &&
+        !S_ISREG(linked.st_mode)) {
       return make_error_code(FileErrc::not_regular_file);
     }
     if (!S_ISLNK(existing.st_mode)) {
