@@ -18,8 +18,9 @@ struct DeviceDestination {
   std::array<JOCTET, 64 * 1024> buffer;
 
   void Write(std::size_t size) {
-    if (size > 0 && device->write(reinterpret_cast<const char*>(buffer.data()),
-                                  static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+    if (device != nullptr && size > 0 &&
+        device->write(reinterpret_cast<const char*>(buffer.data()), static_cast<qint64>(size)) !=
+            static_cast<qint64>(size)) {
       device = nullptr;
     }
   }
@@ -60,17 +61,13 @@ bool Compress(Job& job, const QImage& image, int quality) {
   job.destination.pub.init_destination = [](j_compress_ptr info) { DestinationOf(info).Reset(); };
   job.destination.pub.empty_output_buffer = [](j_compress_ptr info) -> boolean {
     DeviceDestination& destination = DestinationOf(info);
-    if (destination.device != nullptr) {
-      destination.Write(destination.buffer.size());
-    }
+    destination.Write(destination.buffer.size());
     destination.Reset();
     return TRUE;
   };
   job.destination.pub.term_destination = [](j_compress_ptr info) {
     DeviceDestination& destination = DestinationOf(info);
-    if (destination.device != nullptr) {
-      destination.Write(destination.buffer.size() - destination.pub.free_in_buffer);
-    }
+    destination.Write(destination.buffer.size() - destination.pub.free_in_buffer);
   };
 
   info.image_width = static_cast<JDIMENSION>(image.width());
