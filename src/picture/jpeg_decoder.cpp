@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QTransform>
+#include <algorithm>
 #include <atomic>
 #include <csetjmp>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -244,23 +246,94 @@ Stage Start(Job& job, const QByteArray& data, int eighths) {
   return read == Stage::Done ? Scale(job, eighths) : read;
 }
 
-// Decodes the output rows [first, last) into `image`, skipping the rows before `first`.
-Stage ReadRows(Job& job, QImage& image, JDIMENSION first, JDIMENSION last, qint64 maxBytes) {
+// Two decoders share the rows of one picture. The first decodes from the top; the second passes
+// over the coded data from the top without making pixels, then decodes from where it stopped to
+// the bottom. It stops passing once the rows below it are no more than the first still has to
+// decode above it: that balances the two whatever passing costs at this scale and however busy
+// each core is. Should the first get there before, it decodes them all and the second gives up.
+class RowSplit {
+ public:
+  explicit RowSplit(JDIMENSION rows) : rows_(rows), split_(rows) {}
+
+  /// The first decoder, about to decode from `from`: where its next band ends (`from` at the end).
+  JDIMENSION Claim(JDIMENSION from, JDIMENSION band) {
+    std::lock_guard lock(mutex_);
+    claimedFrom_ = from;
+    claimedTo_ = std::min(from + band, split_);
+    return std::max(claimedTo_, from);
+  }
+
+  /// The first decoder has stopped, done or not: the second no longer waits for it.
+  void FirstStopped() {
+    std::lock_guard lock(mutex_);
+    if (!decided_) {
+      claimedTo_ = rows_;
+    }
+  }
+
+  enum class Next { Pass, Decode, GiveUp };
+  /// The second decoder, having passed over the rows before `passed`.
+  Next Passed(JDIMENSION passed) {
+    std::lock_guard lock(mutex_);
+    if (claimedTo_ >= rows_) {
+      return Next::GiveUp;
+    }
+    if (passed >= claimedTo_ && rows_ - passed <= passed - claimedFrom_) {
+      decided_ = true;
+      split_ = passed;
+      return Next::Decode;
+    }
+    return Next::Pass;
+  }
+
+ private:
+  std::mutex mutex_;
+  const JDIMENSION rows_;
+  JDIMENSION split_;  // where the second decodes from, once decided
+  bool decided_ = false;
+  JDIMENSION claimedFrom_ = 0;  // the first decoder's band
+  JDIMENSION claimedTo_ = 0;
+};
+
+// The first decoder: bands from the top for as long as `split` gives it rows.
+Stage ReadFromTop(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
   info.mem->max_memory_to_use = static_cast<long>(maxBytes);
   jpeg_start_decompress(&info);
-  if (first > 0) {
-    jpeg_skip_scanlines(&info, first);
-  }
-  while (info.output_scanline < last) {
-    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
+  for (JDIMENSION end;
+       (end = split.Claim(info.output_scanline, kBandRows)) > info.output_scanline;) {
+    while (info.output_scanline < end) {
+      JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+      jpeg_read_scanlines(&info, &row, 1);
+    }
   }
   // Not jpeg_finish_decompress: it would look for the end-of-image marker, whose absence alone
   // does not make a picture incomplete.
+  jpeg_abort_decompress(&info);
+  return Stage::Done;
+}
+
+// The second decoder: passes over whole rows of blocks until `split` says to decode the rest.
+Stage ReadToBottom(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
+  jpeg_decompress_struct& info = job.info;
+  if (setjmp(job.errors.jump) != 0) {
+    return Stage::Failed;
+  }
+  info.mem->max_memory_to_use = static_cast<long>(maxBytes);
+  jpeg_start_decompress(&info);
+  // Passing over whole rows of blocks from one's start makes no pixels at all.
+  const auto step = static_cast<JDIMENSION>(4 * info.max_v_samp_factor * info.min_DCT_scaled_size);
+  RowSplit::Next next;
+  while ((next = split.Passed(info.output_scanline)) == RowSplit::Next::Pass) {
+    jpeg_skip_scanlines(&info, std::min(step, info.output_height - info.output_scanline));
+  }
+  while (next == RowSplit::Next::Decode && info.output_scanline < info.output_height) {
+    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+  }
   jpeg_abort_decompress(&info);
   return Stage::Done;
 }
@@ -402,24 +475,24 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
     return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size};
   }
 
-  // A large single-scan picture decodes in two halves at once: the second decoder runs through
-  // the first half's coded data without making pixels of it, which costs a fraction of decoding.
+  // A large single-scan picture decodes on two cores at once, split where the two finish together.
   const JDIMENSION rows = info.output_height;
   const bool split = !info.progressive_mode && rows >= 512 &&
                      std::thread::hardware_concurrency() > 1 && running.alone();
-  const JDIMENSION half = split ? rows / 2 : rows;
+  RowSplit rowSplit(rows);
   Job secondJob;  // before its future, which waits for the work on it
   std::future<std::pair<Stage, Job*>> second;
   if (split) {
     second = std::async(std::launch::async, [&] {
       Stage stage = Start(secondJob, data, eighths);
       if (stage == Stage::Done) {
-        stage = ReadRows(secondJob, image, half, rows, maxBytes);
+        stage = ReadToBottom(secondJob, image, rowSplit, maxBytes);
       }
       return std::pair{stage, &secondJob};
     });
   }
-  const Stage firstHalf = ReadRows(job, image, 0, half, maxBytes);
+  const Stage firstHalf = ReadFromTop(job, image, rowSplit, maxBytes);
+  rowSplit.FirstStopped();
   if (split) {
     const auto [stage, other] = second.get();
     if (stage != Stage::Done) {

@@ -235,9 +235,9 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
   EXPECT_EQ(turned.image.size(), QSize(1500, 3000));
 }
 
-// The decoder is libjpeg's own, in two halves for a tall picture: every pixel as djpeg makes it,
-// at full size (4:2:0, so the halves meet inside upsampled chroma) and at 3/8.
-TEST_F(PictureFilesTest, JpegsDecodeAsLibjpegDoesEvenInHalves) {
+// The decoder is libjpeg's own, split across two decoders for a tall picture: every pixel as djpeg
+// makes it, at full size (4:2:0, so the parts meet inside upsampled chroma) and at 3/8.
+TEST_F(PictureFilesTest, JpegsDecodeAsLibjpegDoesEvenOnTwoDecoders) {
   if (QStandardPaths::findExecutable("djpeg").isEmpty()) {
     GTEST_SKIP() << "libjpeg-turbo-progs are not installed";
   }
