@@ -44,5 +44,12 @@ add_test(NAME package_deb
          COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/package_test.sh ${PROJECT_BINARY_DIR}
                  ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/work/package_deb)
 set_tests_properties(package_deb PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 600
-                     RESOURCE_LOCK install_tree)
+                     RESOURCE_LOCK install_tree FIXTURES_SETUP deb)
+# Debian's own checker finds no error and no warning in that package.
+add_test(NAME package_lintian
+         COMMAND sh -c "command -v lintian >/dev/null || exit 77
+                        exec lintian --fail-on error,warning \"$0\"/lunetta_*.deb"
+                 ${CMAKE_CURRENT_BINARY_DIR}/work/package_deb)
+set_tests_properties(package_lintian PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 300
+                     FIXTURES_REQUIRED deb)
 set_tests_properties(ui_desktop_entry PROPERTIES RESOURCE_LOCK install_tree)

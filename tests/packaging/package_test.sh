@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree and checks what a user installs: the files and
-# where they go, the computed Depends, the desktop entry and the AppStream metainfo, and man pages
-# that name every option of lunetta-compose.
+# where they go, the computed Depends, the desktop entry and the AppStream metainfo with the
+# screenshots it names, and man pages that name every option of lunetta-compose.
 #   package_test.sh <build dir> <source dir> <scratch dir>
 # Exits 77 (skipped) where the Debian tools are missing.
 set -euo pipefail
@@ -32,10 +32,12 @@ deb=${debs[0]}
 echo "built $(basename "$deb")"
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
+metainfo=io.github.lunetta_developers.lunetta.metainfo.xml
 for file in ./usr/bin/lunetta ./usr/bin/lunetta-compose ./usr/share/lunetta/holiday.dat \
   ./usr/share/applications/lunetta.desktop ./usr/share/icons/hicolor/scalable/apps/lunetta.svg \
-  ./usr/share/metainfo/com.example.lunetta.metainfo.xml ./usr/share/man/man1/lunetta.1.gz \
-  ./usr/share/man/man1/lunetta-compose.1.gz; do
+  ./usr/share/metainfo/$metainfo ./usr/share/man/man1/lunetta.1.gz \
+  ./usr/share/man/man1/lunetta-compose.1.gz ./usr/share/doc/lunetta/README.md \
+  ./usr/share/doc/lunetta/copyright ./usr/share/doc/lunetta/changelog.gz; do
   grep -qxF "$file" <<<"$listing" || fail "$file is not in the package"
 done
 stray=$(grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/bin/' -e '^\./usr/share/' <<<"$listing" || true)
@@ -53,8 +55,11 @@ root="$work/root"
 dpkg-deb -x "$deb" "$root"
 cmp -s "$root/usr/share/lunetta/holiday.dat" "$source/data/holiday.dat" ||
   fail "the packaged holiday.dat is not data/holiday.dat"
-appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.lunetta.metainfo.xml" ||
-  fail "appstreamcli rejects the metainfo"
+# validate-tree also checks that the metainfo's launchable is the installed desktop entry.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli rejects the metainfo"
+for shot in $(grep -o '<image[^>]*>[^<]*' "$root/usr/share/metainfo/$metainfo" | sed 's|.*/||'); do
+  [[ -f $root/usr/share/doc/lunetta/screenshots/$shot ]] || fail "the package lacks screenshot $shot"
+done
 entry="$root/usr/share/applications/lunetta.desktop"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the desktop entry"
 grep -qxF "Exec=/usr/bin/lunetta" "$entry" || fail "the desktop entry does not run /usr/bin/lunetta"

@@ -22,7 +22,7 @@ if(lines)
 endif()
 foreach(file bin/lunetta bin/lunetta-compose share/lunetta/holiday.dat
              share/icons/hicolor/scalable/apps/lunetta.svg
-             share/metainfo/com.example.lunetta.metainfo.xml share/man/man1/lunetta.1.gz)
+             share/metainfo/io.github.lunetta_developers.lunetta.metainfo.xml share/man/man1/lunetta.1.gz)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "${file} is not installed")
   endif()
