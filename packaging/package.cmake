@@ -144,7 +144,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # that stand in for the Windows fonts of the dialogs and of the calendar.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-image-formats-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-cjk, \
-fonts-liberation2, fonts-dejavu-core, fonts-roboto-unhinted, fonts-ebgaramond, fonts-urw-base35")
+fonts-liberation2, fonts-dejavu-core, fonts-roboto-unhinted, fonts-ebgaramond, fonts-urw-base35, libical3")
 # Qt's own dialogs in Japanese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

@@ -5,6 +5,8 @@ add_library(lunetta_core STATIC
   calendar/month_model.cpp
   calendar/holiday_table.cpp
   calendar/block_geometry.cpp
+  calendar/japanese_holidays.cpp
+  calendar/japanese_era.cpp
   platform/file_io.cpp
   settings/profile.cpp
   settings/settings_store.cpp

@@ -1,0 +1,114 @@
+#include "calendar/japanese_holidays.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "calendar/holiday_table.h"
+
+namespace lunetta {
+namespace {
+
+using namespace std::chrono;
+
+// "MMDD,MMDD,…", as holiday.dat lists days.
+std::string MonthDays(const std::vector<year_month_day>& dates) {
+  std::string text;
+  for (const year_month_day& d : dates) {
+    char entry[8];
+    std::snprintf(entry, sizeof entry, "%s%02u%02u", text.empty() ? "" : ",",
+                  static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()));
+    text += entry;
+  }
+  return text;
+}
+
+std::vector<year_month_day> Dates(const std::vector<JapaneseHoliday>& holidays) {
+  std::vector<year_month_day> dates;
+  for (const JapaneseHoliday& h : holidays) {
+    dates.push_back(h.date);
+  }
+  return dates;
+}
+
+class JapaneseHolidayLawTest : public testing::TestWithParam<std::pair<int, std::string>> {};
+
+TEST_P(JapaneseHolidayLawTest, ListsTheYearsDaysOff) {
+  const auto& [year, daysOff] = GetParam();
+  EXPECT_EQ(MonthDays(Dates(JapaneseHolidays(year))), daysOff) << year;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Years, JapaneseHolidayLawTest,
+    testing::Values(
+        std::pair{1969, ""},
+        std::pair{1970, "0101,0115,0211,0321,0429,0503,0505,0915,0923,1010,1103,1123"},
+        // The first substitute holidays.
+        std::pair{1973, "0101,0115,0211,0321,0429,0430,0503,0505,0915,0923,0924,1010,1103,1123"},
+        // 4 May on a Sunday stayed a Sunday until 2007.
+        std::pair{1986, "0101,0115,0211,0321,0429,0503,0505,0915,0923,1010,1103,1123,1124"},
+        // The first citizens' holiday; the vernal equinox on a Sunday.
+        std::pair{1988, "0101,0115,0211,0320,0321,0429,0503,0504,0505,0915,0923,1010,1103,1123"},
+        // The state funeral, Greenery Day, the Emperor's Birthday in December.
+        std::pair{1989,
+                  "0101,0102,0115,0116,0211,0224,0321,0429,0503,0504,0505,0915,0923,1010,1103,"
+                  "1123,1223"},
+        // The enthronement between two citizens' holidays; no Emperor's Birthday.
+        std::pair{2019,
+                  "0101,0114,0211,0321,0429,0430,0501,0502,0503,0504,0505,0506,0715,0811,0812,"
+                  "0916,0923,1014,1022,1103,1104,1123"},
+        // The Sun's equinox, 23 September, where the almanac's approximation gives the 24th.
+        std::pair{2107,
+                  "0101,0110,0211,0223,0321,0429,0503,0504,0505,0718,0811,0919,0923,1010,1103,"
+                  "1123"},
+        std::pair{2200, ""}));
+
+TEST(JapaneseHolidays, NameEachDayOff) {
+  std::vector<std::pair<unsigned, std::string_view>> names;
+  for (const JapaneseHoliday& h : JapaneseHolidaysInMonth(2019, 5)) {
+    names.emplace_back(static_cast<unsigned>(h.date.day()), h.japaneseName);
+  }
+  EXPECT_EQ(names, (std::vector<std::pair<unsigned, std::string_view>>{{1, "天皇の即位の日"},
+                                                                       {2, "国民の休日"},
+                                                                       {3, "憲法記念日"},
+                                                                       {4, "みどりの日"},
+                                                                       {5, "こどもの日"},
+                                                                       {6, "振替休日"}}));
+  EXPECT_EQ(JapaneseHolidaysInMonth(2026, 9).at(1).englishName, "Citizens' Holiday");
+}
+
+TEST(JapaneseHolidays, EquinoxesAfterTheAnnouncedYearArePredicted) {
+  EXPECT_FALSE(JapaneseEquinoxesPredicted(kLastAnnouncedEquinoxYear));
+  EXPECT_TRUE(JapaneseEquinoxesPredicted(kLastAnnouncedEquinoxYear + 1));
+}
+
+// holiday.dat was checked against the Cabinet Office's lists and two references; the engine must
+// give the same days, but for a year of more than 20 days off, whose line leaves out Sundays.
+TEST(JapaneseHolidays, ReproduceTheShippedHolidayFile) {
+  std::ifstream in(LUNETTA_SOURCE_DIR "/data/holiday.dat", std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>{in}, std::istreambuf_iterator<char>{});
+  for (int y = 2020; y <= 2073; ++y) {
+    HolidayTable table;
+    table.loadText(text, y);
+    std::vector<year_month_day> listed;
+    for (unsigned m = 1; m <= 12; ++m) {
+      for (const int d : table.daysInMonth(static_cast<int>(m))) {
+        listed.push_back(year{y} / month{m} / day{static_cast<unsigned>(d)});
+      }
+    }
+    std::vector<year_month_day> computed = Dates(JapaneseHolidays(y));
+    if (computed.size() > 20) {
+      std::erase_if(computed, [](year_month_day d) { return weekday{sys_days{d}} == Sunday; });
+    }
+    EXPECT_EQ(MonthDays(listed), MonthDays(computed)) << y;
+  }
+}
+
+}  // namespace
+}  // namespace lunetta
