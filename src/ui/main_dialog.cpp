@@ -457,9 +457,9 @@ int MainDialog::selectedMonth() const {
 
 PreviewBounds MainDialog::previewBounds() const {
   const QRect area = preview_->geometry();
-  // The classic sizes stretch over the whole area, as they always have; any other keeps its shape.
+  // Every size keeps its shape: a stretched preview would misplace the block it lets the user drag.
   return ShownPicture({area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
-                      session_.pictureSize(), SizeKindOf(session_.settings()) != SizeKind::Classic);
+                      session_.pictureSize());
 }
 
 void MainDialog::RefreshCalendarPicture() {

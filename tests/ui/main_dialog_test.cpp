@@ -225,9 +225,9 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   EXPECT_EQ(Labels(), "(800,600)(7,500)");
 }
 
-// A classic size fills the preview; 16:9 keeps its shape between bands of the window's colour. The
-// block stays under the pointer where it was grabbed and reaches the picture's far corner exactly;
-// a press beside the picture (next to the year selector, in a band) takes nothing.
+// A classic size and 16:9 each keep their shape, between bands of the window's colour. The block
+// stays under the pointer where it was grabbed and reaches the picture's far corner exactly; a
+// press beside the picture (next to the year selector, in a band) takes nothing.
 TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner) {
   const struct {
     const char* profile;
@@ -242,7 +242,8 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     EXPECT_EQ(Labels(), start);
     const PreviewBounds b = dialog.previewBounds();
     const QRect area = FindControl(&dialog, Id::Preview)->geometry();
-    EXPECT_EQ(b.top > area.top(), picture.width() == 1920);
+    EXPECT_NEAR(double(b.right - b.left) / (b.bottom - b.top),
+                double(picture.width()) / picture.height(), 0.01);
     const QPoint corner(b.left + int(100 * dialog.previewScaleX()),
                         b.top + int(100 * dialog.previewScaleY()));
     const QPoint grabbed = corner + QPoint(12, 9);
@@ -266,6 +267,7 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     }
     QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, lowerRight);
     EXPECT_EQ(std::pair(dialog.dragFrame(), Labels()), std::pair(QRect(), shownLabels));
+    EXPECT_FALSE(Composed().isNull()) << "the release composes the picture again";
     EXPECT_EQ(Settings().startX + dialog.session().blockWidth(), picture.width());
     EXPECT_EQ(Settings().startY + dialog.session().blockHeight(), picture.height());
 
