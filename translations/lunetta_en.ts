@@ -4,8 +4,16 @@
 <context>
     <name>lunetta::AboutDialog</name>
     <message>
-        <source>Tavigoのﾊﾞｰｼﾞｮﾝ情報</source>
-        <translation>About Tavigo</translation>
+        <source>Lunettaのﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Lunetta</translation>
+    </message>
+    <message>
+        <source>説明書 : </source>
+        <translation>Read me: </translation>
+    </message>
+    <message>
+        <source>ライセンス : </source>
+        <translation>Licence: </translation>
     </message>
 </context>
 <context>
@@ -235,10 +243,6 @@
 </context>
 <context>
     <name>lunetta::MainDialog</name>
-    <message>
-        <source>Tavigo のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
-        <translation>&amp;About Tavigo...</translation>
-    </message>
     <message>
         <source>&#x3000;１月</source>
         <translation>Jan</translation>
@@ -586,6 +590,10 @@
     <message>
         <source>壁紙の自動更新を止めました。</source>
         <translation>The wallpaper is no longer renewed.</translation>
+    </message>
+    <message>
+        <source>Lunetta のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Lunetta...</translation>
     </message>
 </context>
 <context>

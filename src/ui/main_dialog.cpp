@@ -50,7 +50,7 @@ constexpr int kToolTipDurationMs = 10000;
 constexpr int kToolTipMaxWidth = 320;
 
 constexpr const char* kAboutEntry =
-    QT_TRANSLATE_NOOP("lunetta::MainDialog", "Tavigo のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+    QT_TRANSLATE_NOOP("lunetta::MainDialog", "Lunetta のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 
 // Month items are three characters wide: an ideographic space pads the one-digit months.
 constexpr const char* kMonthItems[] = {QT_TRANSLATE_NOOP("lunetta::MainDialog", "　１月"),
@@ -316,8 +316,9 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
         AboutDialog dialog(this);
         dialog.exec();
       }),
-      reportError_(
-          [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); }) {
+      reportError_([this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Lunetta"), message);
+      }) {
   setWindowTitle(QStringLiteral("lunetta"));
   setWindowIcon(ApplicationIcon());
   setFont(TemplateFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
