@@ -378,12 +378,10 @@ void MainDialog::BuildControls() {
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
     selector->installEventFilter(this);
-    // Typed text that names no item is dropped: the selectors act on their items only.
-    connect(selector->lineEdit(), &QLineEdit::editingFinished, selector, [selector] {
-      if (selector->findText(selector->currentText()) < 0) {
-        selector->setEditText(selector->itemText(selector->currentIndex()));
-      }
-    });
+    // Typed text that names no item is dropped when the field loses the focus: the selectors act
+    // on their items only.
+    connect(selector->lineEdit(), &QLineEdit::editingFinished, this,
+            [this, selector] { ConfirmTypedItem(selector); });
   }
 
   aboutAction_ = new QAction(tr(kAboutEntry), this);
@@ -858,13 +856,24 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
+void MainDialog::ConfirmTypedItem(QComboBox* selector) {
+  const int typed = selector->findText(selector->currentText());
+  if (typed < 0) {
+    selector->setEditText(selector->itemText(selector->currentIndex()));
+  } else if (typed != selector->currentIndex()) {
+    selector->setCurrentIndex(typed);
+    selector == monthSelector_ ? OnMonthSelected() : OnYearSelected();
+  }
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-  // Enter in a selector's text field confirms the typed item; the field passes the key on, and it
-  // must not reach the dialog, where it would end the program.
+  // Enter in a selector's text field confirms the typed item, or drops text that names none; the
+  // key must not reach the dialog, where it would end the program.
   if (event->type() == QEvent::KeyPress &&
       (watched == monthSelector_ || watched == yearSelector_)) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ConfirmTypedItem(static_cast<QComboBox*>(watched));
       event->accept();
       return true;
     }

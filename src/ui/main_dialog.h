@@ -169,6 +169,8 @@ class MainDialog : public QDialog {
   void ShowMonthPhotoState();
   std::optional<QString> AskForPhoto(QPushButton* button);
   void AcceptDropsOnTheWindowOnly();
+  /// Selects the item a selector's typed text names, or puts the selected item's text back.
+  void ConfirmTypedItem(QComboBox* selector);
 
   SessionEnvironment InWorkFolder(SessionEnvironment environment);
 

@@ -179,11 +179,16 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
 }
 
 // Exit and Enter save the profile; Escape and the close box do not. Enter in a selector's text
-// field confirms the typed item only.
+// field confirms the typed item only: text that names no item gives way to the selected one.
 TEST_F(MainDialogTest, ExitAndEnterSaveEscapeAndCloseBoxDoNotAndSelectorsKeepTheirEnter) {
   const auto enterIn = [](Id selector) {
     return [selector](MainDialog* d) {
-      QTest::keyClick(FindControl<QComboBox>(d, selector)->lineEdit(), Qt::Key_Return);
+      auto* box = FindControl<QComboBox>(d, selector);
+      box->setFocus();
+      box->lineEdit()->selectAll();
+      QTest::keyClicks(box, "13");
+      QTest::keyClick(box, Qt::Key_Return);
+      EXPECT_EQ(box->currentText(), box->itemText(box->currentIndex()));
     };
   };
   const struct {
