@@ -766,10 +766,6 @@
         <translation>Invalid Number</translation>
     </message>
     <message>
-        <source>カレンダー位置が不適切です。再入力して下さい。</source>
-        <translation>The calendar position is out of range. Please enter it again.</translation>
-    </message>
-    <message>
         <source>画面サイズ (%1 × %2)</source>
         <translation>Screen size (%1 × %2)</translation>
     </message>
@@ -784,6 +780,10 @@
     <message>
         <source>正の整数を入力してください。</source>
         <translation>Please enter a positive integer.</translation>
+    </message>
+    <message>
+        <source>カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。</source>
+        <translation>The calendar position is out of range. Please enter an X from 0 to %1 and a Y from 0 to %2.</translation>
     </message>
 </context>
 <context>

@@ -211,8 +211,14 @@ constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, 
                                                                {Id::FitWhole, PhotoFit::Fit}};
 
 constexpr const char* kNumericCaption = QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "数値エラー");
-constexpr const char* kPositionRefused =
-    QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置が不適切です。再入力して下さい。");
+
+// The refusal names the range, which follows the picture's size.
+QString PositionRefused(QSize limits) {
+  return SettingsDialog::
+      tr("カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。")
+          .arg(limits.width())
+          .arg(limits.height());
+}
 
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
@@ -609,7 +615,7 @@ void SettingsDialog::OnOKButton() {
   const QSize limits = CalendarPositionLimits(settings_, screen_);
   if (static_cast<std::uint32_t>(settings_.startX) > static_cast<std::uint32_t>(limits.width()) ||
       static_cast<std::uint32_t>(settings_.startY) > static_cast<std::uint32_t>(limits.height())) {
-    prompter_->ShowError(this, tr(kPositionRefused), tr(kNumericCaption));
+    prompter_->ShowError(this, PositionRefused(limits), tr(kNumericCaption));
     return;
   }
   if (OnOK()) {
@@ -636,7 +642,7 @@ bool SettingsDialog::OnOK() {
   const auto maxX = static_cast<std::uint32_t>(limits.width());
   const auto maxY = static_cast<std::uint32_t>(limits.height());
   if (*x > maxX || *y > maxY) {
-    RefuseEdit(*x > maxX ? editX_ : editY_, tr(kPositionRefused), tr(kNumericCaption));
+    RefuseEdit(*x > maxX ? editX_ : editY_, PositionRefused(limits), tr(kNumericCaption));
     return false;
   }
   settings_.startX = static_cast<std::int32_t>(*x);

@@ -29,7 +29,12 @@ using namespace Qt::Literals::StringLiterals;
 using Errors = std::vector<std::pair<QString, QString>>;  // text, caption
 using Id = SettingsControl;
 
-const QString kPositionText = u"カレンダー位置が不適切です。再入力して下さい。"_s;
+QString PositionText(int maxX, int maxY) {
+  return u"カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。"_s
+      .arg(maxX)
+      .arg(maxY);
+}
+const QString kPositionText = PositionText(1500, 1500);
 const QString kPositionCaption = u"数値エラー"_s;
 const QString kUnsignedText = u"正の整数を入力してください。"_s;
 // Face, size, text colour, back colour, transparency, x, y, pictSize, weight, italic, year, month.
@@ -191,6 +196,7 @@ TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
 // where the picture is smaller. A custom side outside 320..7680 is refused first.
 TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollowsThem) {
   const QString kSizeText = u"画像サイズは幅、高さとも 320～7680 の範囲で入力して下さい。"_s;
+  const QString kScreenText = PositionText(2560, 1500), kCustomText = PositionText(3840, 2160);
   const struct {
     Id size, fit;
     const char16_t *width, *height, *x, *y;
@@ -198,9 +204,9 @@ TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollow
     Id focus;  // where a refusal puts the focus
   } cases[] = {
       {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2560", u"1440", nullptr, Id::Ok},
-      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kPositionText, Id::Ok},
+      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kScreenText, Id::Ok},
       {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"3000", u"2160", nullptr, Id::Ok},
-      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kCustomText, Id::Ok},
       {Id::RadioCustom, Id::FitStretch, u"640", u"480", u"1501", u"0", &kPositionText, Id::Ok},
       {Id::RadioCustom, Id::FitFill, u"319", u"480", u"0", u"0", &kSizeText, Id::EditWidth},
   };
