@@ -30,6 +30,29 @@
 
 %1</translation>
     </message>
+    <message>
+        <source>上書きの確認</source>
+        <translation>Replace?</translation>
+    </message>
+    <message>
+        <source>「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。別の名前を選んで下さい。</source>
+        <translation>"%1" is a photo the calendar uses. Nothing was saved, so that the photo is not written over. Please choose another name.</translation>
+    </message>
+    <message>
+        <source>「%1」はすでにあります。置き換えますか？</source>
+        <translation>"%1" already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>%1 には同じ名前のファイルが %2 個あります：%3
+置き換えますか？</source>
+        <translation>%1 already holds %2 files of these names: %3
+Do you want to replace them?</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>between file names</comment>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FailureMessages</name>
@@ -156,6 +179,102 @@
     <message>
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
+    </message>
+    <message>
+        <source>権限がありません</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>操作が許可されていません</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>読み取り専用のドライブです</source>
+        <translation>The drive is read-only</translation>
+    </message>
+    <message>
+        <source>ディスクの空きが足りません</source>
+        <translation>No space left on the disk</translation>
+    </message>
+    <message>
+        <source>ディスクの割り当てを超えました</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>The file is too large</translation>
+    </message>
+    <message>
+        <source>ファイルまたはフォルダーがありません</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <source>途中にフォルダーではないものがあります</source>
+        <translation>A part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>フォルダーです</source>
+        <translation>It is a folder</translation>
+    </message>
+    <message>
+        <source>同じ名前のものがすでにあります</source>
+        <translation>Something of that name already exists</translation>
+    </message>
+    <message>
+        <source>フォルダーが空ではありません</source>
+        <translation>The folder is not empty</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクが多すぎます</source>
+        <translation>Too many symbolic links</translation>
+    </message>
+    <message>
+        <source>名前が長すぎます</source>
+        <translation>The name is too long</translation>
+    </message>
+    <message>
+        <source>名前または値が正しくありません</source>
+        <translation>Invalid name or value</translation>
+    </message>
+    <message>
+        <source>別のドライブへは移せません</source>
+        <translation>Cannot move to another drive</translation>
+    </message>
+    <message>
+        <source>入出力エラーが起きました</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>使用中です</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>装置がないか、応答しません</source>
+        <translation>No such device, or it does not answer</translation>
+    </message>
+    <message>
+        <source>開いているファイルが多すぎます</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>メモリーが足りません</source>
+        <translation>Not enough memory</translation>
+    </message>
+    <message>
+        <source>時間切れになりました</source>
+        <translation>Timed out</translation>
+    </message>
+    <message>
+        <source>中断されました</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>大きすぎて全体を読めません</source>
+        <translation>Too large to read whole</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルです</source>
+        <translation>The file is read-only</translation>
     </message>
 </context>
 <context>

@@ -54,19 +54,33 @@ QString YearPictureName(int year) {
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run) {
   const int year = session.year();
-  const QString chosen = dialogs.askTarget(startFolder, YearPictureName(year),
-                                           QString::fromUtf8(kDesktopPictureFilter));
-  if (chosen.isEmpty()) {
-    return {};
-  }
-  const QFileInfo named(chosen);
-  const QString folder = named.absolutePath();
-  const QString extension = FindExtension(chosen).toString();
-  const YearPlan plan = session.PlanYear();
-  const auto target = [&](int month) {
-    return FilePath(QDir(folder).filePath(
-        QStringLiteral("%1-%2%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(extension)));
+  QString folder = startFolder;
+  QString proposed = YearPictureName(year);
+  QString extension;
+  const auto name = [&](int month) {
+    return QDir(folder).filePath(
+        QStringLiteral("%1-%2%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(extension));
   };
+  for (;;) {
+    const QString chosen =
+        dialogs.askTarget(folder, proposed, QString::fromUtf8(kDesktopPictureFilter));
+    if (chosen.isEmpty()) {
+      return {};
+    }
+    const QFileInfo named(chosen);
+    folder = named.absolutePath();
+    proposed = named.fileName();
+    extension = FindExtension(chosen).toString();
+    QStringList names;
+    for (int month = 1; month <= 12; ++month) {
+      names << name(month);
+    }
+    if (MayWrite(session, names, dialogs)) {
+      break;
+    }
+  }
+  const YearPlan plan = session.PlanYear();
+  const auto target = [&](int month) { return FilePath(name(month)); };
   YearOutputReport report;
   report.target = folder;
   report.outcome =

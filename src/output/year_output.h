@@ -34,8 +34,10 @@ QString YearPictureName(int year);
 /// Asks for a file name in `startFolder`, proposing YearPictureName, and writes the selected
 /// year's twelve pictures beside it as YYYY-01 ... YYYY-12 with the extension of the confirmed
 /// name, which chooses their format as for a single picture. The rest of the confirmed name is not
-/// used. A failure is reported through `dialogs.reportFailure`; a cancel in the progress dialog
-/// keeps the pictures written so far, each complete.
+/// used. Names MayWrite refuses (a photo in use among them, or existing files the user will not
+/// replace; asked once for the twelve) are asked for again. A failure is reported through
+/// `dialogs.reportFailure`; a cancel in the progress dialog keeps the pictures written so far,
+/// each complete.
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run);
 

@@ -94,7 +94,8 @@ class MainDialogTest : public ::testing::Test {
            startFolders_ << folder;
            return saveTarget_;
          },
-         [this](const QString& message) { reports_ << message; }});
+         [this](const QString& message) { reports_ << message; },
+         [](const QString&) { return true; }});
     dialog_->setYearRunner([](const QString&, const YearJob& job) { return job({}, {}); });
     dialog_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
