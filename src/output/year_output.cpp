@@ -98,6 +98,25 @@ YearOutputReport SaveYearPictures(const CalendarSession& session, const QString&
   return report;
 }
 
+YearPlan WithCopies(YearPlan plan, int copies, bool collate) {
+  if (copies <= 1) {
+    return plan;
+  }
+  std::vector<MonthPlan> months;
+  months.reserve(plan.months.size() * static_cast<std::size_t>(copies));
+  if (collate) {
+    for (int copy = 0; copy < copies; ++copy) {
+      months.insert(months.end(), plan.months.begin(), plan.months.end());
+    }
+  } else {
+    for (const MonthPlan& month : plan.months) {
+      months.insert(months.end(), static_cast<std::size_t>(copies), month);
+    }
+  }
+  plan.months = std::move(months);
+  return plan;
+}
+
 YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
                            const YearRunner& run) {
   // Device pixels at the printer's own resolution; the pictures are scaled while pages render.
@@ -108,6 +127,8 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
     return {};
   }
   ResetJobOptions(printer);
+  // Where the print system makes no copies (a PDF file), the document holds them.
+  plan = WithCopies(std::move(plan), CopiesToPaint(printer), printer.collateCopies());
   YearOutputReport report;
   const QString file = printer.outputFileName();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();

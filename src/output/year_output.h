@@ -41,10 +41,14 @@ QString YearPictureName(int year);
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run);
 
+/// `plan` with its months repeated for `copies` copies: set after set when collated, else each
+/// month's copies together.
+YearPlan WithCopies(YearPlan plan, int copies, bool collate);
+
 /// Asks for a printer and prints the selected year, one month per page, each page turned to the
-/// picture's shape and the picture fitted in it, as a document named "LUNETTA" of one copy. A PDF
-/// file is written atomically: a cancel or a failure leaves what was there. A cancel on a printer
-/// aborts the job.
+/// picture's shape and the picture fitted in it, as a document named "LUNETTA", in the copies and
+/// collation the dialog chose. A PDF file is written atomically: a cancel or a failure leaves what
+/// was there. A cancel on a printer aborts the job.
 YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
                            const YearRunner& run);
 

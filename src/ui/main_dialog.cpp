@@ -643,7 +643,10 @@ namespace {
 QString MonthsWithoutPhoto(const YearOutcome& outcome) {
   QStringList months;
   for (const auto& [month, failure] : outcome.photoFailures) {
-    months << MonthName(month);
+    // Each month once, though printed copies repeat it.
+    if (!months.contains(MonthName(month))) {
+      months << MonthName(month);
+    }
   }
   return months.isEmpty() ? QString()
                           : MainDialog::tr("（写真を使えず写真なしの月：%1）")

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
@@ -20,14 +22,19 @@
 namespace lunetta {
 namespace {
 
-// The year's pages go to the file the print dialog names; the session's tests read them back.
-TEST(YearOutputTest, PrintingToAPdfFileWritesItBehindTheProgressDialog) {
+// The year's pages, in the copies the dialog asked for, go to the file it names: three copies of
+// twelve landscape A4 pages.
+TEST(YearOutputTest, PrintingToAPdfFileWritesEveryCopyBehindTheProgressDialog) {
+  if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+    GTEST_SKIP() << "poppler-utils are not installed";
+  }
   QTemporaryDir folder;
   const QString pdf = folder.filePath("year.pdf");
   const CalendarSession session;
   PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
                          printer.setOutputFileName(pdf);
+                         printer.setPageSize(QPageSize(QPageSize::A4));
                          printer.setCopyCount(3);
                          return true;
                        },
@@ -35,9 +42,34 @@ TEST(YearOutputTest, PrintingToAPdfFileWritesItBehindTheProgressDialog) {
   const YearOutputReport report = PrintYear(session, dialogs, ProgressDialogRunner(nullptr));
   EXPECT_EQ(report.result, YearOutputOutcome::Done);
   EXPECT_EQ(report.target, pdf);
-  QFile written(pdf);
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.read(5), "%PDF-");
+  QProcess info;
+  info.start("pdfinfo", {"-f", "36", "-l", "36", pdf});
+  ASSERT_TRUE(info.waitForFinished(60000));
+  const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(text.contains("Pages: 36 ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Page 36 size: 842 x 595 pts (A4)")) << text.toStdString();
+}
+
+TEST(YearOutputTest, CopiesRepeatTheMonthsSetBySetOrEachMonthTogether) {
+  YearPlan plan;
+  for (int month = 1; month <= 3; ++month) {
+    plan.months.emplace_back().settings.month = month;
+  }
+  const struct {
+    int copies;
+    bool collate;
+    std::vector<int> months;
+  } cases[] = {{1, true, {1, 2, 3}},
+               {2, true, {1, 2, 3, 1, 2, 3}},
+               {2, false, {1, 1, 2, 2, 3, 3}},
+               {0, false, {1, 2, 3}}};
+  for (const auto& c : cases) {
+    std::vector<int> months;
+    for (const MonthPlan& month : WithCopies(plan, c.copies, c.collate).months) {
+      months.push_back(month.settings.month);
+    }
+    EXPECT_EQ(months, c.months) << c.copies << (c.collate ? " collated" : "");
+  }
 }
 
 // Exactly YYYY-01 ... YYYY-12 with the confirmed name's extension; existing ones are replaced only
