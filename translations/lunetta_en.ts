@@ -36,11 +36,11 @@
     </message>
     <message>
         <source>「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。別の名前を選んで下さい。</source>
-        <translation>"%1" is a photo the calendar uses. Nothing was saved, so that the photo is not written over. Please choose another name.</translation>
+        <translation>&quot;%1&quot; is a photo the calendar uses. Nothing was saved, so that the photo is not written over. Please choose another name.</translation>
     </message>
     <message>
         <source>「%1」はすでにあります。置き換えますか？</source>
-        <translation>"%1" already exists. Do you want to replace it?</translation>
+        <translation>&quot;%1&quot; already exists. Do you want to replace it?</translation>
     </message>
     <message>
         <source>%1 には同じ名前のファイルが %2 個あります：%3
@@ -713,6 +713,10 @@ Do you want to replace them?</translation>
     <message>
         <source>Lunetta のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
         <translation>&amp;About Lunetta...</translation>
+    </message>
+    <message>
+        <source>%1（写真は元のままです）</source>
+        <translation>%1 (the photo stays as it was)</translation>
     </message>
 </context>
 <context>

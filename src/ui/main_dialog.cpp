@@ -507,9 +507,9 @@ void MainDialog::NoteWhatHappened() {
 
 void MainDialog::ShowNotice(const QString& text) {
   noticeIsPhoto_ = false;
-  // Long paths are cut to the line; the tool tip has the whole text.
+  // A long text is cut at its end, so the file it names stays readable; the tool tip has it whole.
   noticeLabel_->setText(
-      noticeLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, noticeLabel_->width()));
+      noticeLabel_->fontMetrics().elidedText(text, Qt::ElideRight, noticeLabel_->width()));
   noticeLabel_->setToolTip(text);
 }
 
@@ -551,12 +551,25 @@ std::optional<QString> MainDialog::AskForPhoto(QPushButton* button) {
   return chosen;
 }
 
+bool MainDialog::TellRefusedPhoto(const Status& chosen) {
+  if (chosen) {
+    return false;
+  }
+  ShowNotice(tr("%1（写真は元のままです）").arg(PhotoNotice(chosen.failure())));
+  noticeIsPhoto_ = true;  // goes once a photo works
+  return true;
+}
+
 void MainDialog::OnOpenFile() {
-  if (const std::optional<QString> chosen = AskForPhoto(openButton_)) {
-    session_.ChoosePhoto(FilePath(*chosen));
+  Status chosen;
+  if (const std::optional<QString> path = AskForPhoto(openButton_)) {
+    chosen = session_.ReplacePhoto(FilePath(*path));
     photoChosen_ = true;
   }
   RefreshCalendarPicture();
+  if (TellRefusedPhoto(chosen)) {
+    return;
+  }
   if (!session_.monthPhotoPath(selectedMonth()).empty()) {
     ShowNotice(
         tr("共通の写真を変えました。%1は月の写真のままです。").arg(MonthName(selectedMonth())));
@@ -564,18 +577,17 @@ void MainDialog::OnOpenFile() {
 }
 
 void MainDialog::OnChooseMonthPhoto() {
-  const std::optional<QString> chosen = AskForPhoto(monthPhotoButton_);
-  if (!chosen) {
+  const std::optional<QString> path = AskForPhoto(monthPhotoButton_);
+  if (!path) {
     return;
   }
   const int month = selectedMonth();
-  session_.ChooseMonthPhoto(month, FilePath(*chosen));
+  const Status chosen = session_.ReplaceMonthPhoto(month, FilePath(*path));
   photoChosen_ = true;
   RefreshCalendarPicture();
   ShowMonthPhotoState();
-  if (!session_.photoFailure()) {
-    ShowNotice(
-        tr("%1だけの写真にしました：%2").arg(MonthName(month), QFileInfo(*chosen).fileName()));
+  if (!TellRefusedPhoto(chosen) && !session_.photoFailure()) {
+    ShowNotice(tr("%1だけの写真にしました：%2").arg(MonthName(month), QFileInfo(*path).fileName()));
   }
 }
 
@@ -844,13 +856,13 @@ void MainDialog::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   // A month with a photo of its own takes the dropped one in its place.
-  if (const int month = selectedMonth(); !session_.monthPhotoPath(month).empty()) {
-    session_.ChooseMonthPhoto(month, FilePath(first->toLocalFile()));
-  } else {
-    session_.ChoosePhoto(FilePath(first->toLocalFile()));
-  }
+  const int month = selectedMonth();
+  const Status chosen = session_.monthPhotoPath(month).empty()
+                            ? session_.ReplacePhoto(FilePath(first->toLocalFile()))
+                            : session_.ReplaceMonthPhoto(month, FilePath(first->toLocalFile()));
   photoChosen_ = true;
   RefreshCalendarPicture();
+  TellRefusedPhoto(chosen);
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {

@@ -167,6 +167,9 @@ class MainDialog : public QDialog {
   void MoveDragFrame(const QRect& frame);
   void NoteWhatHappened();
   void ShowMonthPhotoState();
+  /// Tells in the notice line that a chosen photo was refused and the former one stays; false when
+  /// `chosen` succeeded.
+  bool TellRefusedPhoto(const Status& chosen);
   std::optional<QString> AskForPhoto(QPushButton* button);
   void AcceptDropsOnTheWindowOnly();
   /// Selects the item a selector's typed text names, or puts the selected item's text back.

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
@@ -321,8 +322,9 @@ TEST_F(MainDialogTest, EnterOnAFocusedButtonPressesThatButton) {
 }
 
 // The first of several files dropped anywhere on the window is the photo, the selectors' text
-// untouched; Open replaces it, a cancelled Open keeps it, a file that is no picture leaves none.
-TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) {
+// untouched; Open replaces it, a cancelled Open keeps it, and so does a file that is no picture,
+// which the notice names.
+TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelAndARefusalKeepIt) {
   const QString green = Photo("green.bmp", Qt::green), red = Photo("red.bmp", Qt::red);
   MainDialog& dialog = Start();
   const QString yearText = FindControl<QComboBox>(&dialog, Id::Year)->currentText();
@@ -339,7 +341,7 @@ TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) 
   const QString text = workDir_.filePath(QStringLiteral("notes.txt"));
   ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
   const std::tuple<std::optional<QString>, QString, QColor> answers[] = {
-      {green, green, Qt::green}, {std::nullopt, green, Qt::green}, {text, text, kDesktop}};
+      {green, green, Qt::green}, {std::nullopt, green, Qt::green}, {text, green, Qt::green}};
   compositions_->clear();
   for (const auto& [answer, photo, colour] : answers) {
     answer_ = answer;
@@ -347,6 +349,9 @@ TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) 
     EXPECT_EQ(std::pair(PhotoPath(), Corner()), std::pair(photo, colour));
   }
   EXPECT_EQ(compositions_->count(), 3);
+  EXPECT_TRUE(Notice().contains("notes.txt")) << Notice().toStdString();
+  DropAt(QPoint(200, 200), {text});
+  EXPECT_EQ(std::pair(PhotoPath(), Corner()), std::pair(green, QColor(Qt::green)));
 }
 
 // The main photo and the month's own: chosen, replaced by a drop, kept apart from the other months,
@@ -409,6 +414,7 @@ TEST_F(MainDialogTest, FileDialogsStartInTheFoldersAUserExpectsWithTheReadersFor
   ASSERT_TRUE(QDir(home_.path()).mkpath("Pictures/trip"));
   Click(Id::Open);
   answer_ = home_.filePath("Pictures/trip/sea.bmp");
+  ASSERT_TRUE(QFile::rename(Photo("sea.bmp", Qt::green), *answer_));
   Click(Id::Open);
   Click(Id::Open);
   EXPECT_EQ(startFolders_,
@@ -452,12 +458,16 @@ TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
   }
   EXPECT_EQ(Notice(), QString());  // each year was told once
 
-  const QString text = workDir_.filePath("notes.jpg");
+  // A long name: the line is cut at its end, the tool tip has it all.
+  const QString text = workDir_.filePath(QString(120, 'n') + ".jpg");
   ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
   answer_ = text;
   Click(Id::Open);
   const QString unusable = Notice();
-  EXPECT_TRUE(unusable.contains("notes.jpg")) << unusable.toStdString();
+  EXPECT_TRUE(unusable.contains(QFileInfo(text).fileName())) << unusable.toStdString();
+  const QString shown = FindControl<QLabel>(&dialog, Id::Notice)->text();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026)) && unusable.startsWith(shown.chopped(1)))
+      << shown.toStdString();
   EXPECT_EQ(Corner(), kDesktop);  // the picture without the photo still shows
   dialog.ShowNotice("other");
   QTest::keyClick(FindControl(&dialog, Id::Month), Qt::Key_Up);
