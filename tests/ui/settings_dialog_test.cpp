@@ -140,17 +140,35 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   }
   EXPECT_EQ(Control<QLineEdit>(Id::EditX)->text() + u' ' + Control<QLineEdit>(Id::EditY)->text(),
             u"4294967295 340"_s);
-  // Tab runs through the template's tab stops, which the size radios are not, then the options:
-  // the checked week start and the three boxes.
+  // Tab runs through the controls as they are laid out, the left column first: each radio group
+  // once, at its checked button (1280, stretch, Monday), the custom size's edits only while they
+  // are enabled. The arrow keys move the check within a group.
   Control(Id::Ok)->setFocus();
   QStringList order;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 12; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << QString::number(ControlId(QApplication::focusWidget()));
   }
-  EXPECT_EQ(order.join(u' ').toStdString(), "1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
+  EXPECT_EQ(order.join(u' ').toStdString(),
+            "1016 1021 1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
+  for (const auto& [from, to] :
+       {std::pair(Id::Radio1280, Id::Radio1024), std::pair(Id::FitStretch, Id::FitFill)}) {
+    Control(from)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), from == Id::Radio1280 ? Qt::Key_Up : Qt::Key_Down);
+    EXPECT_EQ(ControlId(QApplication::focusWidget()), static_cast<int>(to));
+    EXPECT_TRUE(Control<QRadioButton>(to)->isChecked()) << static_cast<int>(to);
+  }
+  EXPECT_EQ(dialog_.settings().pictSize, 1);
+  EXPECT_EQ(dialog_.settings().photoFit, 1);
   Click(Id::Ok);
   EXPECT_EQ(prompter_->errors, (Errors{{kPositionText, kPositionCaption}}));
+}
+
+// At most 620 pixels with a title bar at 96 dpi: 「OK」 stays on a 1366 × 768 screen with a panel.
+TEST_F(SettingsDialogTest, FitsALaptopScreenWithAPanel) {
+  Show(kGiven);
+  ASSERT_EQ(dialog_.logicalDpiY(), 96);
+  EXPECT_LE(dialog_.frameGeometry().height() + 30, 620);
 }
 
 TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
