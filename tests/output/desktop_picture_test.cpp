@@ -93,38 +93,57 @@ TEST(DesktopPictureTest, AsksBeforeReplacingAFileAndSaysWhyNothingWasWritten) {
   }
 }
 
-// Neither the picture nor a year's pictures go over a photo the calendar shows, whatever the
-// user would answer: the message names it, and the dialog comes back.
+// Exactly YYYY-01 ... YYYY-12 with the confirmed name's extension; the user is asked once before
+// those that exist are replaced.
+TEST(DesktopPictureTest, TheYearGoesToItsTwelveNamesAfterOneQuestion) {
+  QTemporaryDir folder;
+  SessionEnvironment environment;
+  environment.clock = [] { return LocalDate{2026, 5, 1}; };
+  const CalendarSession session(environment);
+  QStringList names;
+  for (int month = 1; month <= 12; ++month) {
+    names << QString::asprintf("2026-%02d.png", month);
+  }
+  for (const char* mine : {"2026-03.png", "2026-07.png"}) {
+    ASSERT_TRUE(testing::WriteBytes(folder.filePath(mine), "mine"));
+  }
+  ScriptedDialogs script;
+  script.answers << folder.filePath("any.png");
+  script.replace = true;
+  const YearRunner run = [](const QString&, const YearJob& job) { return job({}, {}); };
+  EXPECT_EQ(SaveYearPictures(session, folder.path(), script.dialogs(), run).result,
+            YearOutputOutcome::Done);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), names);
+  ASSERT_EQ(script.questions.size(), 1);
+  EXPECT_TRUE(script.questions[0].contains("2026-03.png、2026-07.png"))
+      << script.questions[0].toStdString();
+  EXPECT_EQ(QImage(folder.filePath("2026-07.png")).size(), QSize(1024, 768));
+}
+
+// The picture never goes over a photo the calendar shows (the main one or a month's, under any
+// spelling), whatever the user would answer: the message names it, and the dialog comes back.
 TEST(DesktopPictureTest, APhotoInUseIsNeverWrittenOver) {
   QTemporaryDir folder;
-  const QString sea = folder.filePath("sea.jpg"), may = folder.filePath("2026-05.jpg");
+  const QString sea = folder.filePath("sea.jpg"), may = folder.filePath("may.jpg");
   ASSERT_TRUE(Picture(QImage(64, 48, QImage::Format_RGB888)).Save(FilePath(sea)).ok());
   ASSERT_TRUE(QFile::copy(sea, may));
   const QByteArray photo = testing::ReadBytes(sea);
-  SessionEnvironment environment;
-  environment.clock = [] { return LocalDate{2026, 5, 1}; };
-  CalendarSession session(environment);
+  CalendarSession session;
   session.ChoosePhoto(FilePath(sea));
-  session.ChooseMonthPhoto(5, FilePath(folder.filePath("./2026-05.jpg")));
+  session.ChooseMonthPhoto(session.month(), FilePath(folder.filePath("./may.jpg")));
   ASSERT_TRUE(Succeeded(session.Compose()));
-
-  ScriptedDialogs single;
-  single.replace = true;
-  single.answers << sea;
-  EXPECT_EQ(SaveDesktopPicture(session, folder.path(), single.dialogs()).outcome,
+  ScriptedDialogs script;
+  script.answers << sea << may;
+  script.replace = true;
+  EXPECT_EQ(SaveDesktopPicture(session, folder.path(), script.dialogs()).outcome,
             SaveOutcome::Cancelled);
-  ScriptedDialogs year;
-  year.replace = true;
-  year.answers << folder.filePath("2026-01.jpg");
-  EXPECT_EQ(SaveYearPictures(session, folder.path(), year.dialogs(), {}).result,
-            YearOutputOutcome::NotAsked);
-  for (const auto& [script, named] : {std::pair(&single, sea), std::pair(&year, may)}) {
-    ASSERT_EQ(script->told.size(), 1);
-    EXPECT_TRUE(script->told[0].contains(QDir::toNativeSeparators(named)))
-        << script->told[0].toStdString();
-    EXPECT_EQ(script->questions, QStringList());
-    EXPECT_EQ(script->asked.size(), 2);
-  }
+  EXPECT_EQ(script.asked.size(), 3);
+  EXPECT_EQ(script.questions, QStringList());
+  ASSERT_EQ(script.told.size(), 2);
+  EXPECT_TRUE(script.told[0].contains(QDir::toNativeSeparators(sea)))
+      << script.told[0].toStdString();
+  EXPECT_TRUE(script.told[1].contains(QDir::toNativeSeparators(may)))
+      << script.told[1].toStdString();
   EXPECT_EQ(testing::ReadBytes(sea), photo);
   EXPECT_EQ(testing::ReadBytes(may), photo);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
@@ -14,6 +13,7 @@
 #include <QTimer>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "picture/load_picture_file.h"
 #include "session/calendar_session.h"
@@ -52,66 +52,17 @@ TEST(YearOutputTest, PrintingToAPdfFileWritesEveryCopyBehindTheProgressDialog) {
 
 TEST(YearOutputTest, CopiesRepeatTheMonthsSetBySetOrEachMonthTogether) {
   YearPlan plan;
-  for (int month = 1; month <= 3; ++month) {
-    plan.months.emplace_back().settings.month = month;
-  }
-  const struct {
-    int copies;
-    bool collate;
+  plan.months.resize(2);
+  plan.months[1].settings.month = 1;
+  const std::tuple<int, bool, std::vector<int>> cases[] = {
+      {1, true, {0, 1}}, {2, true, {0, 1, 0, 1}}, {2, false, {0, 0, 1, 1}}, {0, false, {0, 1}}};
+  for (const auto& [copies, collate, expected] : cases) {
     std::vector<int> months;
-  } cases[] = {{1, true, {1, 2, 3}},
-               {2, true, {1, 2, 3, 1, 2, 3}},
-               {2, false, {1, 1, 2, 2, 3, 3}},
-               {0, false, {1, 2, 3}}};
-  for (const auto& c : cases) {
-    std::vector<int> months;
-    for (const MonthPlan& month : WithCopies(plan, c.copies, c.collate).months) {
+    for (const MonthPlan& month : WithCopies(plan, copies, collate).months) {
       months.push_back(month.settings.month);
     }
-    EXPECT_EQ(months, c.months) << c.copies << (c.collate ? " collated" : "");
+    EXPECT_EQ(months, expected) << copies << (collate ? " collated" : "");
   }
-}
-
-// Exactly YYYY-01 ... YYYY-12 with the confirmed name's extension; existing ones are replaced only
-// when the user agrees, asked once for all of them.
-TEST(YearOutputTest, SavesTheYearsTwelveNamesAndAsksOnceBeforeReplacingAny) {
-  QTemporaryDir folder;
-  SessionEnvironment environment;
-  environment.clock = [] { return LocalDate{2026, 5, 1}; };
-  const CalendarSession session(environment);
-  QStringList expected, questions;
-  for (int month = 1; month <= 12; ++month) {
-    expected << QString::asprintf("2026-%02d.png", month);
-  }
-  bool replace = false;
-  int asked = 0;
-  const DesktopPictureDialogs dialogs{
-      [&](const QString&, const QString& name, const QString&) {
-        EXPECT_EQ(name, asked == 0 ? "2026-01.jpg" : "any.png");
-        return asked++ % 2 == 0 ? folder.filePath("any.png") : QString();  // then a cancel
-      },
-      [](const QString& message) { ADD_FAILURE() << message.toStdString(); },
-      [&](const QString& question) {
-        questions << question;
-        return replace;
-      }};
-  const YearRunner run = [](const QString&, const YearJob& job) { return job({}, {}); };
-  EXPECT_EQ(SaveYearPictures(session, folder.path(), dialogs, run).result, YearOutputOutcome::Done);
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), expected);
-  EXPECT_EQ(questions, QStringList());
-
-  asked = 0;
-  ASSERT_TRUE(QFile::remove(folder.filePath("2026-12.png")));
-  EXPECT_EQ(SaveYearPictures(session, folder.path(), dialogs, run).result,
-            YearOutputOutcome::NotAsked);
-  EXPECT_EQ(asked, 2);  // refused, then asked for another name and cancelled
-  ASSERT_EQ(questions.size(), 1);
-  EXPECT_TRUE(questions[0].contains(" 11 ")) << questions[0].toStdString();
-  replace = true;
-  asked = 0;
-  EXPECT_EQ(SaveYearPictures(session, folder.path(), dialogs, run).result, YearOutputOutcome::Done);
-  EXPECT_EQ(questions.size(), 2);
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), expected);
 }
 
 // The dialog's cancel button reaches the job, and the window's events go on meanwhile.
