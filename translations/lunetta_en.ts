@@ -4,8 +4,16 @@
 <context>
     <name>lunetta::AboutDialog</name>
     <message>
-        <source>Tavigoのﾊﾞｰｼﾞｮﾝ情報</source>
-        <translation>About Tavigo</translation>
+        <source>Lunettaのﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Lunetta</translation>
+    </message>
+    <message>
+        <source>説明書 : </source>
+        <translation>Read me: </translation>
+    </message>
+    <message>
+        <source>ライセンス : </source>
+        <translation>Licence: </translation>
     </message>
 </context>
 <context>
@@ -21,6 +29,29 @@
         <translation>The picture could not be saved.
 
 %1</translation>
+    </message>
+    <message>
+        <source>上書きの確認</source>
+        <translation>Replace?</translation>
+    </message>
+    <message>
+        <source>「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。別の名前を選んで下さい。</source>
+        <translation>&quot;%1&quot; is a photo the calendar uses. Nothing was saved, so that the photo is not written over. Please choose another name.</translation>
+    </message>
+    <message>
+        <source>「%1」はすでにあります。置き換えますか？</source>
+        <translation>&quot;%1&quot; already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>%1 には同じ名前のファイルが %2 個あります：%3
+置き換えますか？</source>
+        <translation>%1 already holds %2 files of these names: %3
+Do you want to replace them?</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>between file names</comment>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -149,6 +180,102 @@
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
     </message>
+    <message>
+        <source>権限がありません</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>操作が許可されていません</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>読み取り専用のドライブです</source>
+        <translation>The drive is read-only</translation>
+    </message>
+    <message>
+        <source>ディスクの空きが足りません</source>
+        <translation>No space left on the disk</translation>
+    </message>
+    <message>
+        <source>ディスクの割り当てを超えました</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>The file is too large</translation>
+    </message>
+    <message>
+        <source>ファイルまたはフォルダーがありません</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <source>途中にフォルダーではないものがあります</source>
+        <translation>A part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>フォルダーです</source>
+        <translation>It is a folder</translation>
+    </message>
+    <message>
+        <source>同じ名前のものがすでにあります</source>
+        <translation>Something of that name already exists</translation>
+    </message>
+    <message>
+        <source>フォルダーが空ではありません</source>
+        <translation>The folder is not empty</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクが多すぎます</source>
+        <translation>Too many symbolic links</translation>
+    </message>
+    <message>
+        <source>名前が長すぎます</source>
+        <translation>The name is too long</translation>
+    </message>
+    <message>
+        <source>名前または値が正しくありません</source>
+        <translation>Invalid name or value</translation>
+    </message>
+    <message>
+        <source>別のドライブへは移せません</source>
+        <translation>Cannot move to another drive</translation>
+    </message>
+    <message>
+        <source>入出力エラーが起きました</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>使用中です</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>装置がないか、応答しません</source>
+        <translation>No such device, or it does not answer</translation>
+    </message>
+    <message>
+        <source>開いているファイルが多すぎます</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>メモリーが足りません</source>
+        <translation>Not enough memory</translation>
+    </message>
+    <message>
+        <source>時間切れになりました</source>
+        <translation>Timed out</translation>
+    </message>
+    <message>
+        <source>中断されました</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>大きすぎて全体を読めません</source>
+        <translation>Too large to read whole</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルです</source>
+        <translation>The file is read-only</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FontChooser</name>
@@ -235,10 +362,6 @@
 </context>
 <context>
     <name>lunetta::MainDialog</name>
-    <message>
-        <source>Tavigo のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
-        <translation>&amp;About Tavigo...</translation>
-    </message>
     <message>
         <source>&#x3000;１月</source>
         <translation>Jan</translation>
@@ -587,6 +710,14 @@
         <source>壁紙の自動更新を止めました。</source>
         <translation>The wallpaper is no longer renewed.</translation>
     </message>
+    <message>
+        <source>Lunetta のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Lunetta...</translation>
+    </message>
+    <message>
+        <source>%1（写真は元のままです）</source>
+        <translation>%1 (the photo stays as it was)</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::PrintPicture</name>
@@ -758,10 +889,6 @@
         <translation>Invalid Number</translation>
     </message>
     <message>
-        <source>カレンダー位置が不適切です。再入力して下さい。</source>
-        <translation>The calendar position is out of range. Please enter it again.</translation>
-    </message>
-    <message>
         <source>画面サイズ (%1 × %2)</source>
         <translation>Screen size (%1 × %2)</translation>
     </message>
@@ -776,6 +903,10 @@
     <message>
         <source>正の整数を入力してください。</source>
         <translation>Please enter a positive integer.</translation>
+    </message>
+    <message>
+        <source>カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。</source>
+        <translation>The calendar position is out of range. Please enter an X from 0 to %1 and a Y from 0 to %2.</translation>
     </message>
 </context>
 <context>

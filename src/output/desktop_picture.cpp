@@ -1,8 +1,13 @@
 #include "output/desktop_picture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "picture/load_picture_file.h"
 #include "session/calendar_session.h"
@@ -18,7 +23,8 @@ QString RunSaveDialog(const QString& startFolder, const QString& proposedName,
   QFileDialog dialog(nullptr, QString(), startFolder);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  // The name typed is the name written: no question before replacing a file, no added suffix.
+  // The name typed is the name written, with no added suffix. The command asks about an existing
+  // file itself, once for the twelve of a year.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   dialog.setDefaultSuffix(QString());
   dialog.setNameFilter(filter);
@@ -36,18 +42,103 @@ void ShowSaveFailure(const QString& message) {
   box.exec();
 }
 
+bool AskToReplace(const QString& question) {
+  QMessageBox box(QMessageBox::Question,
+                  QCoreApplication::translate("lunetta::DesktopPicture", "上書きの確認"), question,
+                  QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString Native(const QString& path) {
+  return QDir::toNativeSeparators(path);
+}
+
 }  // namespace
 
 DesktopPictureDialogs StandardDesktopPictureDialogs() {
-  return {RunSaveDialog, ShowSaveFailure};
+  return {RunSaveDialog, ShowSaveFailure, AskToReplace};
+}
+
+QString PhotoInUse(const CalendarSession& session, const QStringList& targets) {
+  std::vector<std::filesystem::path> photos{session.photoPath()};
+  for (int month = 1; month <= 12; ++month) {
+    photos.push_back(session.monthPhotoPath(month));
+  }
+  for (const QString& target : targets) {
+    for (const std::filesystem::path& photo : photos) {
+      std::error_code error;
+      if (!photo.empty() && std::filesystem::equivalent(FilePath(target), photo, error)) {
+        return target;
+      }
+    }
+  }
+  return {};
+}
+
+QStringList ExistingFiles(const QStringList& targets) {
+  QStringList existing;
+  for (const QString& target : targets) {
+    std::error_code error;
+    // A link counts, dangling or not: it is replaced too.
+    if (std::filesystem::exists(std::filesystem::symlink_status(FilePath(target), error))) {
+      existing << target;
+    }
+  }
+  return existing;
+}
+
+bool MayWrite(const CalendarSession& session, const QStringList& targets,
+              const DesktopPictureDialogs& dialogs) {
+  if (const QString photo = PhotoInUse(session, targets); !photo.isEmpty()) {
+    dialogs.reportFailure(
+        QCoreApplication::translate(
+            "lunetta::DesktopPicture",
+            "「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。"
+            "別の名前を選んで下さい。")
+            .arg(Native(photo)));
+    return false;
+  }
+  const QStringList existing = ExistingFiles(targets);
+  if (existing.isEmpty()) {
+    return true;
+  }
+  if (existing.size() == 1) {
+    return dialogs.confirmReplace(
+        QCoreApplication::translate("lunetta::DesktopPicture",
+                                    "「%1」はすでにあります。置き換えますか？")
+            .arg(Native(existing.front())));
+  }
+  QStringList names;
+  for (const QString& file : existing) {
+    names << QFileInfo(file).fileName();
+  }
+  return dialogs.confirmReplace(
+      QCoreApplication::translate("lunetta::DesktopPicture",
+                                  "%1 には同じ名前のファイルが %2 個あります：%3\n置き換えますか？")
+          .arg(Native(QFileInfo(existing.front()).absolutePath()))
+          .arg(existing.size())
+          .arg(names.join(
+              QCoreApplication::translate("lunetta::DesktopPicture", "、", "between file names"))));
 }
 
 SaveReport SaveDesktopPicture(const CalendarSession& session, const QString& startFolder,
                               const DesktopPictureDialogs& dialogs) {
-  const QString target = dialogs.askTarget(startFolder, QString::fromUtf8(kDesktopPictureName),
-                                           QString::fromUtf8(kDesktopPictureFilter));
-  if (target.isEmpty()) {
-    return {SaveOutcome::Cancelled, {}};
+  QString folder = startFolder;
+  QString name = QString::fromUtf8(kDesktopPictureName);
+  QString target;
+  for (;;) {
+    target = dialogs.askTarget(folder, name, QString::fromUtf8(kDesktopPictureFilter));
+    if (target.isEmpty()) {
+      return {SaveOutcome::Cancelled, {}};
+    }
+    if (MayWrite(session, {target}, dialogs)) {
+      break;
+    }
+    // Asked again where the user was, as the platform's own question would.
+    const QFileInfo chosen(target);
+    folder = chosen.absolutePath();
+    name = chosen.fileName();
   }
   if (const Status saved = session.Save(FilePath(target)); !saved) {
     Failure failure = saved.failure();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace lunetta {
@@ -20,11 +21,27 @@ struct DesktopPictureDialogs {
       askTarget;
   /// Tells the user that nothing was written.
   std::function<void(const QString& message)> reportFailure;
+  /// Asks `question` about replacing existing files; true to replace them.
+  std::function<bool(const QString& question)> confirmReplace;
 };
 
-/// A save dialog without an owner that never asks before replacing a file and adds no suffix, and
-/// a message box with the critical icon.
+/// A save dialog without an owner that adds no suffix and leaves the question about an existing
+/// file to the command, a message box with the critical icon, and a question box whose default is
+/// not to replace.
 DesktopPictureDialogs StandardDesktopPictureDialogs();
+
+/// Of `targets`, the first that is a photo the session uses (the main photo or a month's own), as
+/// the same file under any name; empty when none is. Saving there would bake a calendar into it.
+QString PhotoInUse(const CalendarSession& session, const QStringList& targets);
+
+/// Of `targets`, the names of those that exist, in order.
+QStringList ExistingFiles(const QStringList& targets);
+
+/// Whether `targets` may be written: a photo in use is refused through `dialogs.reportFailure`,
+/// and existing files are written over only once the user has agreed to it, asked once for all
+/// of them.
+bool MayWrite(const CalendarSession& session, const QStringList& targets,
+              const DesktopPictureDialogs& dialogs);
 
 enum class SaveOutcome { Saved, Cancelled, Failed };
 
@@ -35,8 +52,9 @@ struct SaveReport {
 };
 
 /// Asks for a file name in `startFolder`, proposing "DeskTopImg.jpg", and writes the session's
-/// picture there in the format of the name's extension, atomically. A failure is reported through
-/// `dialogs.reportFailure`; a cancel writes nothing.
+/// picture there in the format of the name's extension, atomically. A name MayWrite refuses is
+/// asked for again, starting at that name. A failure is reported through `dialogs.reportFailure`;
+/// a cancel writes nothing.
 SaveReport SaveDesktopPicture(
     const CalendarSession& session, const QString& startFolder,
     const DesktopPictureDialogs& dialogs = StandardDesktopPictureDialogs());

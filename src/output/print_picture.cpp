@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
@@ -58,12 +59,19 @@ void ShowPrintFailure(const QString& message) {
   box.exec();
 }
 
-bool PaintPage(QPrinter& printer, const QImage& picture, PagePlacement placement) {
+bool PaintPages(QPrinter& printer, const QImage& picture, PagePlacement placement) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     return false;
   }
-  PicturePainter().PrintFullPage(painter, picture, placement);
+  const int copies = CopiesToPaint(printer);
+  for (int copy = 0; copy < copies; ++copy) {
+    if (copy > 0 && !printer.newPage()) {
+      painter.end();
+      return false;
+    }
+    PicturePainter().PrintFullPage(painter, picture, placement);
+  }
   return painter.end();
 }
 
@@ -99,10 +107,12 @@ PrintDialogs StandardPrintDialogs() {
   return {RunPrintDialog, ShowPrintFailure};
 }
 
+int CopiesToPaint(QPrinter& printer) {
+  return printer.supportsMultipleCopies() ? 1 : std::max(printer.copyCount(), 1);
+}
+
 void ResetJobOptions(QPrinter& printer) {
   printer.setDocName(QString::fromUtf8(kPrintDocumentName));
-  printer.setCopyCount(1);
-  printer.setCollateCopies(false);
   printer.setPrintRange(QPrinter::AllPages);
   printer.setPageRanges(QPageRanges());
 
@@ -142,7 +152,7 @@ Status PrintComposedPicture(QPrinter& printer, const QImage& picture, PagePlacem
     staging.close();
     printer.setOutputFileName(staging.fileName());
   }
-  const bool printed = PaintPage(printer, picture, placement);
+  const bool printed = PaintPages(printer, picture, placement);
   if (toFile) {
     printer.setOutputFileName(target);
   }

@@ -30,16 +30,21 @@ PrintDialogs StandardPrintDialogs();
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 
-/// Names the document "LUNETTA" and undoes what the print dialog chose about copies and pages: one
-/// copy, all pages, no CUPS page set or page ranges. The picture is one page.
+/// Names the document "LUNETTA" and undoes what the print dialog chose about pages: all pages, no
+/// CUPS page set or page ranges, which could drop the pages Lunetta prints. The copies and their
+/// collation stay as chosen.
 void ResetJobOptions(QPrinter& printer);
 
-/// Prints `picture` on exactly one page of a document named "LUNETTA", placed on the printable
-/// area as `placement` says: as large as it goes in its own shape, centred, or stretched over the
-/// whole area. The printer's copy count and page range are reset: one copy, all pages. A PDF file
-/// is written atomically, so a failed print never destroys an existing file. Nothing is printed,
-/// and NothingToWrite returned, for a null picture: an empty sheet would look like a print that
-/// worked.
+/// How many times Lunetta must paint each document itself: once where the print system makes the
+/// copies (a printer), else the printer's copy count (a PDF file, which Qt writes once).
+int CopiesToPaint(QPrinter& printer);
+
+/// Prints `picture` on one page of a document named "LUNETTA", placed on the printable area as
+/// `placement` says: as large as it goes in its own shape, centred, or stretched over the whole
+/// area. The copies chosen are made, by the print system or as pages of the document; the page
+/// range is reset to all pages. A PDF file is written atomically, so a failed print never destroys
+/// an existing file. Nothing is printed, and NothingToWrite returned, for a null picture: an empty
+/// sheet would look like a print that worked.
 Status PrintComposedPicture(QPrinter& printer, const QImage& picture,
                             PagePlacement placement = PagePlacement::Fit);
 

@@ -54,19 +54,33 @@ QString YearPictureName(int year) {
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run) {
   const int year = session.year();
-  const QString chosen = dialogs.askTarget(startFolder, YearPictureName(year),
-                                           QString::fromUtf8(kDesktopPictureFilter));
-  if (chosen.isEmpty()) {
-    return {};
-  }
-  const QFileInfo named(chosen);
-  const QString folder = named.absolutePath();
-  const QString extension = FindExtension(chosen).toString();
-  const YearPlan plan = session.PlanYear();
-  const auto target = [&](int month) {
-    return FilePath(QDir(folder).filePath(
-        QStringLiteral("%1-%2%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(extension)));
+  QString folder = startFolder;
+  QString proposed = YearPictureName(year);
+  QString extension;
+  const auto name = [&](int month) {
+    return QDir(folder).filePath(
+        QStringLiteral("%1-%2%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(extension));
   };
+  for (;;) {
+    const QString chosen =
+        dialogs.askTarget(folder, proposed, QString::fromUtf8(kDesktopPictureFilter));
+    if (chosen.isEmpty()) {
+      return {};
+    }
+    const QFileInfo named(chosen);
+    folder = named.absolutePath();
+    proposed = named.fileName();
+    extension = FindExtension(chosen).toString();
+    QStringList names;
+    for (int month = 1; month <= 12; ++month) {
+      names << name(month);
+    }
+    if (MayWrite(session, names, dialogs)) {
+      break;
+    }
+  }
+  const YearPlan plan = session.PlanYear();
+  const auto target = [&](int month) { return FilePath(name(month)); };
   YearOutputReport report;
   report.target = folder;
   report.outcome =
@@ -84,6 +98,25 @@ YearOutputReport SaveYearPictures(const CalendarSession& session, const QString&
   return report;
 }
 
+YearPlan WithCopies(YearPlan plan, int copies, bool collate) {
+  if (copies <= 1) {
+    return plan;
+  }
+  std::vector<MonthPlan> months;
+  months.reserve(plan.months.size() * static_cast<std::size_t>(copies));
+  if (collate) {
+    for (int copy = 0; copy < copies; ++copy) {
+      months.insert(months.end(), plan.months.begin(), plan.months.end());
+    }
+  } else {
+    for (const MonthPlan& month : plan.months) {
+      months.insert(months.end(), static_cast<std::size_t>(copies), month);
+    }
+  }
+  plan.months = std::move(months);
+  return plan;
+}
+
 YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
                            const YearRunner& run) {
   // Device pixels at the printer's own resolution; the pictures are scaled while pages render.
@@ -94,6 +127,8 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
     return {};
   }
   ResetJobOptions(printer);
+  // Where the print system makes no copies (a PDF file), the document holds them.
+  plan = WithCopies(std::move(plan), CopiesToPaint(printer), printer.collateCopies());
   YearOutputReport report;
   const QString file = printer.outputFileName();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();

@@ -34,15 +34,21 @@ QString YearPictureName(int year);
 /// Asks for a file name in `startFolder`, proposing YearPictureName, and writes the selected
 /// year's twelve pictures beside it as YYYY-01 ... YYYY-12 with the extension of the confirmed
 /// name, which chooses their format as for a single picture. The rest of the confirmed name is not
-/// used. A failure is reported through `dialogs.reportFailure`; a cancel in the progress dialog
-/// keeps the pictures written so far, each complete.
+/// used. Names MayWrite refuses (a photo in use among them, or existing files the user will not
+/// replace; asked once for the twelve) are asked for again. A failure is reported through
+/// `dialogs.reportFailure`; a cancel in the progress dialog keeps the pictures written so far,
+/// each complete.
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run);
 
+/// `plan` with its months repeated for `copies` copies: set after set when collated, else each
+/// month's copies together.
+YearPlan WithCopies(YearPlan plan, int copies, bool collate);
+
 /// Asks for a printer and prints the selected year, one month per page, each page turned to the
-/// picture's shape and the picture fitted in it, as a document named "LUNETTA" of one copy. A PDF
-/// file is written atomically: a cancel or a failure leaves what was there. A cancel on a printer
-/// aborts the job.
+/// picture's shape and the picture fitted in it, as a document named "LUNETTA", in the copies and
+/// collation the dialog chose. A PDF file is written atomically: a cancel or a failure leaves what
+/// was there. A cancel on a printer aborts the job.
 YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& dialogs,
                            const YearRunner& run);
 

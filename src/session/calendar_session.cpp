@@ -179,6 +179,38 @@ PhotoBackdrop& CalendarSession::ShownBackdrop() {
   return const_cast<PhotoBackdrop&>(std::as_const(*this).ShownBackdrop());
 }
 
+Status CalendarSession::ReplacePhoto(std::filesystem::path path) {
+  if (path.empty()) {
+    ChoosePhoto({});
+    return {};
+  }
+  const Status chosen =
+      photo_.ChooseIfUsable(std::move(path), pictureSize(), PhotoFitOf(settings_));
+  if (chosen && heldBackdrop_ == &photo_) {
+    heldBackdrop_ = nullptr;  // the composed picture holds the photo this one replaced
+  }
+  return chosen;
+}
+
+Status CalendarSession::ReplaceMonthPhoto(int month, std::filesystem::path path) {
+  if (!IsMonth(month) || path.empty()) {
+    ChooseMonthPhoto(month, std::move(path));
+    return {};
+  }
+  std::optional<PhotoBackdrop>& own = monthPhotos_[static_cast<std::size_t>(month - 1)];
+  const bool had = own.has_value();
+  if (!had) {
+    own.emplace(environment_.loadPhoto);
+  }
+  const Status chosen = own->ChooseIfUsable(std::move(path), pictureSize(), PhotoFitOf(settings_));
+  if (!chosen && !had) {
+    own.reset();
+  } else if (chosen && heldBackdrop_ == &*own) {
+    heldBackdrop_ = nullptr;
+  }
+  return chosen;
+}
+
 void CalendarSession::ChooseYear(int year) {
   settings_.year = year;
   ReloadHolidays();

@@ -113,6 +113,12 @@ class CalendarSession {
   /// Gives `month` (1..12; others are ignored) a photo of its own; an empty path clears it, and the
   /// month shows the main photograph again.
   void ChooseMonthPhoto(int month, std::filesystem::path path);
+  /// The window's choice of a photograph: ChoosePhoto, or ChooseMonthPhoto for `month` (1..12),
+  /// but only for a photo that decodes for the picture the settings ask for. A photo that does not
+  /// is refused whole: the photo in use and the path the profile saves stay, and the failure
+  /// names the refused file. A usable photo is not decoded again for the next composition.
+  Status ReplacePhoto(std::filesystem::path path);
+  Status ReplaceMonthPhoto(int month, std::filesystem::path path);
   /// Reloads the holiday table for `year` first.
   void ChooseYear(int year);
   void ChooseMonth(int month);

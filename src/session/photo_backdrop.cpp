@@ -26,6 +26,18 @@ void PhotoBackdrop::Choose(std::filesystem::path path) {
   failure_.reset();
 }
 
+Status PhotoBackdrop::ChooseIfUsable(std::filesystem::path path, PictureSize size, PhotoFit fit) {
+  Prepared candidate = Prepare(loader_, path, size, fit);
+  if (candidate.failure) {
+    Failure failure = *candidate.failure;
+    failure.file = path;
+    return failure;
+  }
+  Choose(std::move(path));
+  Take(std::move(candidate));
+  return {};
+}
+
 std::optional<PhotoBackdrop::Stamp> PhotoBackdrop::StampOf(const std::filesystem::path& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);

@@ -33,6 +33,10 @@ class PhotoBackdrop {
   /// Forgets what is kept; an empty path means no photograph.
   void Choose(std::filesystem::path path);
 
+  /// Chooses `path` only when it decodes for `size` and `fit`, keeping that decode for the next
+  /// TakeBackground; otherwise everything stays as it was and the failure says why.
+  Status ChooseIfUsable(std::filesystem::path path, PictureSize size, PhotoFit fit);
+
   /// Starts decoding for `size` and `fit` on a worker thread when the picture last taken would not
   /// do, so the caller can get on with other work; TakeBackground then waits for it.
   void Prefetch(PictureSize size, PhotoFit fit);

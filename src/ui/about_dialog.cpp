@@ -1,6 +1,9 @@
 #include "ui/about_dialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -14,9 +17,6 @@
 #include "res/artwork.h"
 
 namespace lunetta {
-
-const QString AboutDialog::kWebAddress = QStringLiteral("https://lunetta.example.com");
-const QString AboutDialog::kMailAddress = QStringLiteral("support@lunetta.example.com");
 
 namespace {
 
@@ -39,14 +39,25 @@ void SetLinkColor(QLabel* link, bool hot) {
   link->setPalette(palette);
 }
 
+// The document's address when it is installed; nothing otherwise.
+QUrl InstalledDocument(const QString& folder, const char* name) {
+  const QFileInfo file(QDir(folder).filePath(QString::fromLatin1(name)));
+  return file.isFile() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl();
+}
+
 }  // namespace
 
-AboutDialog::AboutDialog(QWidget* parent)
+QString InstalledDocFolder() {
+  return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                         QStringLiteral("/../share/doc/lunetta"));
+}
+
+AboutDialog::AboutDialog(QWidget* parent, const QString& docFolder)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       handCursor_(HandCursor()),
       openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
-  setWindowTitle(tr("Tavigoのﾊﾞｰｼﾞｮﾝ情報"));
+  setWindowTitle(tr("Lunettaのﾊﾞｰｼﾞｮﾝ情報"));
   setFont(TemplateFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
   const DialogUnits du(font());
   setFixedSize(du.x(275), du.y(240) - kShortenedBy);
@@ -59,25 +70,42 @@ AboutDialog::AboutDialog(QWidget* parent)
   logo->setGeometry(QRect(du.rect(7, 7, 103, 43).topLeft(), logoPicture.size()));
   logo->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-  AddStatic(this, QStringLiteral("Lunetta Version 1.10"), du.rect(115, 7, 105, 8));
-  AddStatic(this, QStringLiteral("URL : "), du.rect(144, 36, 19, 8));
-  AddStatic(this, QStringLiteral("Mail : "), du.rect(144, 48, 19, 8));
+  AddStatic(this, QStringLiteral("Lunetta Version " LUNETTA_VERSION), du.rect(115, 7, 105, 8));
 
   QFont linkFont = CreateFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, 400, false);
   linkFont.setUnderline(true);
-  const auto addLink = [&](int id, const QString& text, const QRect& place) {
-    QLabel* link = AddStatic(this, text, place);
-    link->setFont(linkFont);
-    // The addresses are longer than the template's statics; widen them so they are not cut off.
-    const int textWidth = QFontMetrics(linkFont).horizontalAdvance(text) + 2;
-    link->resize(std::max(place.width(), textWidth),
-                 std::max(place.height(), link->sizeHint().height()));
-    SetControlId(link, id);
-    SetLinkColor(link, false);
-    return link;
+  // Each row: a caption ending at the value's left edge, then the value, a link to the document
+  // where it is installed. The read-me's row shows only when there is one to open.
+  const struct {
+    int id;
+    const char* caption;
+    QString text;
+    QUrl target;
+    int top;
+  } rows[] = {
+      {kReadmeLinkId, QT_TR_NOOP("説明書 : "), QString::fromLatin1(kReadmeFile),
+       InstalledDocument(docFolder, kReadmeFile), 36},
+      {kLicenceLinkId, QT_TR_NOOP("ライセンス : "), QStringLiteral("MIT"),
+       InstalledDocument(docFolder, kLicenceFile), 48},
   };
-  webLink_ = addLink(kWebLinkId, kWebAddress, du.rect(168, 36, 76, 8));
-  mailLink_ = addLink(kMailLinkId, kMailAddress, du.rect(168, 48, 68, 8));
+  for (std::size_t i = 0; i < links_.size(); ++i) {
+    const auto& row = rows[i];
+    if (row.id == kReadmeLinkId && row.target.isEmpty()) {
+      continue;
+    }
+    QLabel* caption = AddStatic(this, tr(row.caption), du.rect(110, row.top, 56, 8));
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* value = AddStatic(this, row.text, du.rect(168, row.top, 76, 8));
+    SetControlId(value, row.id);
+    value->resize(value->width(), std::max(value->height(), value->sizeHint().height()));
+    caption->resize(caption->width(), value->height());
+    if (!row.target.isEmpty()) {
+      value->setFont(linkFont);
+      value->resize(value->width(), std::max(value->height(), value->sizeHint().height()));
+      SetLinkColor(value, false);
+      links_[i] = Link{value, row.target};
+    }
+  }
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setGeometry(du.rect(216, 72, 50, 14));
@@ -93,42 +121,38 @@ void AboutDialog::showEvent(QShowEvent* event) {
   raise();
 }
 
-bool AboutDialog::overWebLink(QPoint point) const {
-  return webLink_->geometry().contains(point);
-}
-
-bool AboutDialog::overMailLink(QPoint point) const {
-  return mailLink_->geometry().contains(point);
+bool AboutDialog::over(const Link& link, QPoint point) const {
+  return link.label != nullptr && link.label->geometry().contains(point);
 }
 
 void AboutDialog::setPointer(QPoint point) {
-  if (overWebLink(point) || overMailLink(point)) {
-    setCursor(handCursor_);
-  } else {
-    setCursor(Qt::ArrowCursor);
-  }
+  const bool onLink =
+      std::any_of(links_.begin(), links_.end(), [&](const Link& l) { return over(l, point); });
+  setCursor(onLink ? handCursor_ : QCursor(Qt::ArrowCursor));
 }
 
-void AboutDialog::setHot(QLabel* link, bool& hot, bool value) {
-  if (hot == value) {
+void AboutDialog::setHot(Link& link, bool value) {
+  if (link.label == nullptr || link.hot == value) {
     return;
   }
-  hot = value;
-  SetLinkColor(link, hot);
+  link.hot = value;
+  SetLinkColor(link.label, value);
 }
 
 void AboutDialog::mouseMoveEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
   setPointer(point);
-  setHot(webLink_, webLinkHot_, overWebLink(point));
-  setHot(mailLink_, mailLinkHot_, overMailLink(point));
+  for (Link& link : links_) {
+    setHot(link, over(link, point));
+  }
   QDialog::mouseMoveEvent(event);
 }
 
 void AboutDialog::leaveEvent(QEvent* event) {
   // Leaving the dialog straight from a link must not leave it orange.
-  setHot(webLink_, webLinkHot_, false);
-  setHot(mailLink_, mailLinkHot_, false);
+  for (Link& link : links_) {
+    setHot(link, false);
+  }
   QDialog::leaveEvent(event);
 }
 
@@ -136,38 +160,35 @@ void AboutDialog::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     const QPoint point = event->position().toPoint();
     setPointer(point);
-    webLinkPressed_ = overWebLink(point);
-    mailLinkPressed_ = overMailLink(point);
+    for (Link& link : links_) {
+      link.pressed = over(link, point);
+    }
   }
   QDialog::mousePressEvent(event);
 }
 
 void AboutDialog::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
+    // Only a release over the link that was pressed opens it.
     const QPoint point = event->position().toPoint();
-    if (webLinkPressed_) {
-      if (overWebLink(point)) {
-        openLink(webLink_, webLinkHot_, QUrl(kWebAddress + QLatin1Char('/')));
+    for (Link& link : links_) {
+      if (link.pressed && over(link, point)) {
+        openLink(link);
       }
-      webLinkPressed_ = false;
-    } else if (mailLinkPressed_) {
-      if (overMailLink(point)) {
-        openLink(mailLink_, mailLinkHot_, QUrl(QStringLiteral("mailto:") + kMailAddress));
-      }
-      mailLinkPressed_ = false;
+      link.pressed = false;
     }
   }
   QDialog::mouseReleaseEvent(event);
 }
 
-void AboutDialog::openLink(QLabel* link, bool& hot, const QUrl& target) {
+void AboutDialog::openLink(Link& link) {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   // The desktop tells the user itself when nothing handles the address.
-  if (!openUrl_(target)) {
-    qCWarning(lcAbout) << "the desktop could not open" << target.toString();
+  if (!openUrl_(link.target)) {
+    qCWarning(lcAbout) << "the desktop could not open" << link.target.toString();
   }
   QGuiApplication::restoreOverrideCursor();
-  setHot(link, hot, false);
+  setHot(link, false);
   setCursor(Qt::ArrowCursor);
 }
 

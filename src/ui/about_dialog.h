@@ -3,23 +3,30 @@
 #include <QCursor>
 #include <QDialog>
 #include <QUrl>
+#include <array>
 #include <functional>
 
 class QLabel;
 
 namespace lunetta {
 
-/// The version dialog: logo, product name and version, and two links (web site and support mail)
-/// that turn orange under the pointer and open through the desktop when clicked.
+/// Where the installed program's documentation is: share/doc/lunetta under the prefix the program
+/// runs from (the folder above its bin folder).
+QString InstalledDocFolder();
+
+/// The version dialog: logo, the program's name and version, its licence, and links to the
+/// installed read-me and licence text, which turn orange under the pointer and open through the
+/// desktop when clicked. A document that is not installed (a run from the build tree) gets no link.
 class AboutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kWebLinkId = 1022;
-  static constexpr int kMailLinkId = 1023;
+  static constexpr int kReadmeLinkId = 1022;
+  static constexpr int kLicenceLinkId = 1023;
 
-  static const QString kWebAddress;
-  static const QString kMailAddress;
+  /// The documents the links open, in `docFolder`.
+  static constexpr char kReadmeFile[] = "README.md";
+  static constexpr char kLicenceFile[] = "copyright";
 
   /// Navy, and orange while the pointer is over the link.
   static constexpr QRgb kLinkColor = 0x000080;
@@ -27,15 +34,10 @@ class AboutDialog : public QDialog {
 
   using UrlOpener = std::function<bool(const QUrl&)>;
 
-  explicit AboutDialog(QWidget* parent = nullptr);
+  explicit AboutDialog(QWidget* parent = nullptr, const QString& docFolder = InstalledDocFolder());
 
   /// Replaces the desktop's URL handling (QDesktopServices::openUrl), so tests can watch requests.
   void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
-
-  bool webLinkHot() const { return webLinkHot_; }
-  bool mailLinkHot() const { return mailLinkHot_; }
-  bool webLinkPressed() const { return webLinkPressed_; }
-  bool mailLinkPressed() const { return mailLinkPressed_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -45,19 +47,20 @@ class AboutDialog : public QDialog {
   void leaveEvent(QEvent* event) override;
 
  private:
-  bool overWebLink(QPoint point) const;
-  bool overMailLink(QPoint point) const;
+  struct Link {
+    QLabel* label = nullptr;
+    QUrl target;  // empty: the document is not installed, and the text is no link
+    bool pressed = false;
+    bool hot = false;
+  };
+
+  bool over(const Link& link, QPoint point) const;
   void setPointer(QPoint point);
-  void setHot(QLabel* link, bool& hot, bool value);
-  void openLink(QLabel* link, bool& hot, const QUrl& target);
+  void setHot(Link& link, bool value);
+  void openLink(Link& link);
 
   QCursor handCursor_;
-  QLabel* webLink_ = nullptr;
-  QLabel* mailLink_ = nullptr;
-  bool webLinkPressed_ = false;
-  bool mailLinkPressed_ = false;
-  bool webLinkHot_ = false;
-  bool mailLinkHot_ = false;
+  std::array<Link, 2> links_;  // the read-me, the licence
   UrlOpener openUrl_;
 };
 

@@ -50,7 +50,7 @@ constexpr int kToolTipDurationMs = 10000;
 constexpr int kToolTipMaxWidth = 320;
 
 constexpr const char* kAboutEntry =
-    QT_TRANSLATE_NOOP("lunetta::MainDialog", "Tavigo のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+    QT_TRANSLATE_NOOP("lunetta::MainDialog", "Lunetta のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 
 // Month items are three characters wide: an ideographic space pads the one-digit months.
 constexpr const char* kMonthItems[] = {QT_TRANSLATE_NOOP("lunetta::MainDialog", "　１月"),
@@ -316,8 +316,9 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
         AboutDialog dialog(this);
         dialog.exec();
       }),
-      reportError_(
-          [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); }) {
+      reportError_([this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Lunetta"), message);
+      }) {
   setWindowTitle(QStringLiteral("lunetta"));
   setWindowIcon(ApplicationIcon());
   setFont(TemplateFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
@@ -377,12 +378,10 @@ void MainDialog::BuildControls() {
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
     selector->installEventFilter(this);
-    // Typed text that names no item is dropped: the selectors act on their items only.
-    connect(selector->lineEdit(), &QLineEdit::editingFinished, selector, [selector] {
-      if (selector->findText(selector->currentText()) < 0) {
-        selector->setEditText(selector->itemText(selector->currentIndex()));
-      }
-    });
+    // Typed text that names no item is dropped when the field loses the focus: the selectors act
+    // on their items only.
+    connect(selector->lineEdit(), &QLineEdit::editingFinished, this,
+            [this, selector] { ConfirmTypedItem(selector); });
   }
 
   aboutAction_ = new QAction(tr(kAboutEntry), this);
@@ -457,9 +456,9 @@ int MainDialog::selectedMonth() const {
 
 PreviewBounds MainDialog::previewBounds() const {
   const QRect area = preview_->geometry();
-  // The classic sizes stretch over the whole area, as they always have; any other keeps its shape.
+  // Every size keeps its shape: a stretched preview would misplace the block it lets the user drag.
   return ShownPicture({area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
-                      session_.pictureSize(), SizeKindOf(session_.settings()) != SizeKind::Classic);
+                      session_.pictureSize());
 }
 
 void MainDialog::RefreshCalendarPicture() {
@@ -508,9 +507,9 @@ void MainDialog::NoteWhatHappened() {
 
 void MainDialog::ShowNotice(const QString& text) {
   noticeIsPhoto_ = false;
-  // Long paths are cut to the line; the tool tip has the whole text.
+  // A long text is cut at its end, so the file it names stays readable; the tool tip has it whole.
   noticeLabel_->setText(
-      noticeLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, noticeLabel_->width()));
+      noticeLabel_->fontMetrics().elidedText(text, Qt::ElideRight, noticeLabel_->width()));
   noticeLabel_->setToolTip(text);
 }
 
@@ -552,12 +551,25 @@ std::optional<QString> MainDialog::AskForPhoto(QPushButton* button) {
   return chosen;
 }
 
+bool MainDialog::TellRefusedPhoto(const Status& chosen) {
+  if (chosen) {
+    return false;
+  }
+  ShowNotice(tr("%1（写真は元のままです）").arg(PhotoNotice(chosen.failure())));
+  noticeIsPhoto_ = true;  // goes once a photo works
+  return true;
+}
+
 void MainDialog::OnOpenFile() {
-  if (const std::optional<QString> chosen = AskForPhoto(openButton_)) {
-    session_.ChoosePhoto(FilePath(*chosen));
+  Status chosen;
+  if (const std::optional<QString> path = AskForPhoto(openButton_)) {
+    chosen = session_.ReplacePhoto(FilePath(*path));
     photoChosen_ = true;
   }
   RefreshCalendarPicture();
+  if (TellRefusedPhoto(chosen)) {
+    return;
+  }
   if (!session_.monthPhotoPath(selectedMonth()).empty()) {
     ShowNotice(
         tr("共通の写真を変えました。%1は月の写真のままです。").arg(MonthName(selectedMonth())));
@@ -565,18 +577,17 @@ void MainDialog::OnOpenFile() {
 }
 
 void MainDialog::OnChooseMonthPhoto() {
-  const std::optional<QString> chosen = AskForPhoto(monthPhotoButton_);
-  if (!chosen) {
+  const std::optional<QString> path = AskForPhoto(monthPhotoButton_);
+  if (!path) {
     return;
   }
   const int month = selectedMonth();
-  session_.ChooseMonthPhoto(month, FilePath(*chosen));
+  const Status chosen = session_.ReplaceMonthPhoto(month, FilePath(*path));
   photoChosen_ = true;
   RefreshCalendarPicture();
   ShowMonthPhotoState();
-  if (!session_.photoFailure()) {
-    ShowNotice(
-        tr("%1だけの写真にしました：%2").arg(MonthName(month), QFileInfo(*chosen).fileName()));
+  if (!TellRefusedPhoto(chosen) && !session_.photoFailure()) {
+    ShowNotice(tr("%1だけの写真にしました：%2").arg(MonthName(month), QFileInfo(*path).fileName()));
   }
 }
 
@@ -644,7 +655,10 @@ namespace {
 QString MonthsWithoutPhoto(const YearOutcome& outcome) {
   QStringList months;
   for (const auto& [month, failure] : outcome.photoFailures) {
-    months << MonthName(month);
+    // Each month once, though printed copies repeat it.
+    if (!months.contains(MonthName(month))) {
+      months << MonthName(month);
+    }
   }
   return months.isEmpty() ? QString()
                           : MainDialog::tr("（写真を使えず写真なしの月：%1）")
@@ -842,13 +856,13 @@ void MainDialog::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   // A month with a photo of its own takes the dropped one in its place.
-  if (const int month = selectedMonth(); !session_.monthPhotoPath(month).empty()) {
-    session_.ChooseMonthPhoto(month, FilePath(first->toLocalFile()));
-  } else {
-    session_.ChoosePhoto(FilePath(first->toLocalFile()));
-  }
+  const int month = selectedMonth();
+  const Status chosen = session_.monthPhotoPath(month).empty()
+                            ? session_.ReplacePhoto(FilePath(first->toLocalFile()))
+                            : session_.ReplaceMonthPhoto(month, FilePath(first->toLocalFile()));
   photoChosen_ = true;
   RefreshCalendarPicture();
+  TellRefusedPhoto(chosen);
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
@@ -857,13 +871,24 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
+void MainDialog::ConfirmTypedItem(QComboBox* selector) {
+  const int typed = selector->findText(selector->currentText());
+  if (typed < 0) {
+    selector->setEditText(selector->itemText(selector->currentIndex()));
+  } else if (typed != selector->currentIndex()) {
+    selector->setCurrentIndex(typed);
+    selector == monthSelector_ ? OnMonthSelected() : OnYearSelected();
+  }
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-  // Enter in a selector's text field confirms the typed item; the field passes the key on, and it
-  // must not reach the dialog, where it would end the program.
+  // Enter in a selector's text field confirms the typed item, or drops text that names none; the
+  // key must not reach the dialog, where it would end the program.
   if (event->type() == QEvent::KeyPress &&
       (watched == monthSelector_ || watched == yearSelector_)) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ConfirmTypedItem(static_cast<QComboBox*>(watched));
       event->accept();
       return true;
     }

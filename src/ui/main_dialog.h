@@ -104,8 +104,8 @@ class MainDialog : public QDialog {
   bool dragging() const { return grab_.has_value(); }
   /// The dotted frame on the window's client area; null when none is drawn.
   QRect dragFrame() const { return dragFrame_; }
-  /// Where the picture shows in the preview, client pixels: the bounds of the drag. The classic
-  /// sizes fill the preview; other sizes keep their shape in the middle of it.
+  /// Where the picture shows in the preview, client pixels: the bounds of the drag. The picture
+  /// keeps its shape in the middle of the preview.
   PreviewBounds previewBounds() const;
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
@@ -167,8 +167,13 @@ class MainDialog : public QDialog {
   void MoveDragFrame(const QRect& frame);
   void NoteWhatHappened();
   void ShowMonthPhotoState();
+  /// Tells in the notice line that a chosen photo was refused and the former one stays; false when
+  /// `chosen` succeeded.
+  bool TellRefusedPhoto(const Status& chosen);
   std::optional<QString> AskForPhoto(QPushButton* button);
   void AcceptDropsOnTheWindowOnly();
+  /// Selects the item a selector's typed text names, or puts the selected item's text back.
+  void ConfirmTypedItem(QComboBox* selector);
 
   SessionEnvironment InWorkFolder(SessionEnvironment environment);
 

@@ -34,6 +34,10 @@ DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int b
   px = std::min<long long>(px, static_cast<long long>(bounds.right) - placement.frameWidth);
   placement.frameHeight = TruncateToInt(blockHeight * fy);
   py = std::min<long long>(py, static_cast<long long>(bounds.bottom) - placement.frameHeight);
+  // A block wider or taller than the picture starts at its edge: a negative position would be
+  // refused by the settings dialog, and the far edge is out of reach anyway.
+  px = std::max<long long>(px, bounds.left);
+  py = std::max<long long>(py, bounds.top);
 
   placement.x = static_cast<int>(
       std::clamp<long long>(px, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -43,20 +47,17 @@ DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int b
   placement.pictureY = TruncateToInt((1.0 / fy) * static_cast<double>(py - bounds.top));
   // The picture's far edges, as the preview's size and factors give them.
   if (px == static_cast<long long>(bounds.right) - placement.frameWidth) {
-    placement.pictureX = TruncateToInt(std::round((bounds.right - bounds.left) / fx) -
-                                       static_cast<double>(blockWidth));
+    placement.pictureX = std::max(0, TruncateToInt(std::round((bounds.right - bounds.left) / fx) -
+                                                   static_cast<double>(blockWidth)));
   }
   if (py == static_cast<long long>(bounds.bottom) - placement.frameHeight) {
-    placement.pictureY = TruncateToInt(std::round((bounds.bottom - bounds.top) / fy) -
-                                       static_cast<double>(blockHeight));
+    placement.pictureY = std::max(0, TruncateToInt(std::round((bounds.bottom - bounds.top) / fy) -
+                                                   static_cast<double>(blockHeight)));
   }
   return placement;
 }
 
-PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture, bool keepShape) {
-  if (!keepShape) {
-    return area;
-  }
+PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture) {
   const Rect shown =
       PlacePhoto(picture, {area.right - area.left, area.bottom - area.top}, PhotoFit::Fit);
   return {area.left + shown.left, area.top + shown.top, area.left + shown.right,

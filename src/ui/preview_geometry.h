@@ -12,10 +12,9 @@ struct PreviewBounds {
   int bottom = 0;
 };
 
-/// Where a picture of `picture` size shows in the preview `area`: the whole area when the picture
-/// is stretched over it (as the classic sizes are), else the largest centred rectangle of the
-/// picture's shape, the rest of the area left to the window.
-PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture, bool keepShape);
+/// Where a picture of `picture` size shows in the preview `area`: the largest centred rectangle of
+/// the picture's shape, the rest of the area left to the window.
+PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture);
 
 /// Where a pointer at a given place puts the calendar block.
 struct DragPlacement {
@@ -29,8 +28,8 @@ struct DragPlacement {
 
 /// Clamps the pointer (x, y) so that a block of blockWidth × blockHeight picture pixels, shown at
 /// scaleX × scaleY preview pixels per picture pixel, stays inside `bounds`, and converts the
-/// clamped point to picture pixels. The lower bounds are applied first, so a block larger than the
-/// preview ends against the right or bottom bound with a negative picture position. A frame against
+/// clamped point to picture pixels. A block larger than the preview stays at the left or top bound,
+/// at picture position 0: the block never starts before the picture does. A frame against
 /// the right or bottom bound puts the block against the picture's edge, which the preview's coarser
 /// pixels could miss by a few picture pixels. Factors that are not positive finite numbers
 /// (nothing decoded yet) count as 1.

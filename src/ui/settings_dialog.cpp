@@ -30,159 +30,180 @@ constexpr const char* kSizeTip =
 constexpr const char* kFitTip =
     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "写真を画像の大きさに合わせる方法を選択します。");
 
-// The groups for the picture's size and the photograph's fit come first; everything below them
-// moves down by this much from where the template first put it.
-constexpr int kDown = 80;
-// The block's options sit between the calendar settings and the position, which moves down again.
-constexpr int kOptionsTop = 194 + kDown;
-constexpr int kOptionsDown = 66;
-constexpr int kBelow = kDown + kOptionsDown;
+// Two columns, so that the dialog fits a laptop's screen: on the left the picture (its size, how
+// the photograph fills it, where the calendar goes on it), on the right the calendar's look (the
+// template's calendar settings, then the display options). Each group keeps the template's
+// controls, in their order and at their places within the group.
+constexpr int kRight = 164;  // from a place in the left column to the same place in the right
+constexpr int kWidth = 171 + kRight;
+constexpr int kHeight = 229;
 
 constexpr const char* kWeekStartTip = QT_TRANSLATE_NOOP(
     "lunetta::SettingsDialog", "週の始まりを日曜日にするか月曜日にするかを選択します。");
 
-// Template 169, grown by the size, fit and option groups, in its order, which is also the tab
-// order.
+// Template 169 grown by the size, fit and option groups, in tab order: OK first, then the left
+// column's controls and the right column's, top to bottom. Each radio group is one tab stop, at
+// its checked button; the arrow keys move within it.
 constexpr ControlRow kControls[] = {
     {Id::Ok,
      Kind::PushButton,
      "OK",
-     {110, 235 + kBelow, 54, 14},
+     {110 + kRight, 208, 54, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定を終了します。"),
      ControlFlag::Default},
+    {Id::Radio800,
+     Kind::RadioButton,
+     "800 × 600",
+     {19, 18, 52, 10},
+     kSizeTip,
+     ControlFlag::TabStop},
+    {Id::Radio1024,
+     Kind::RadioButton,
+     "1024 × 768",
+     {18, 30, 56, 10},
+     kSizeTip,
+     ControlFlag::TabStop},
+    {Id::Radio1280,
+     Kind::RadioButton,
+     "1280 × 1024",
+     {18, 42, 60, 10},
+     kSizeTip,
+     ControlFlag::TabStop},
+    {Id::RadioScreen,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画面サイズ"),
+     {18, 54, 140, 10},
+     kSizeTip,
+     ControlFlag::TabStop},
+    {Id::RadioCustom,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "指定サイズ"),
+     {18, 66, 44, 10},
+     kSizeTip,
+     ControlFlag::TabStop},
     {Id::EditWidth,
      Kind::NumberEdit,
      {},
      {64, 65, 30, 12},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の幅（ピクセル）")},
+    {kNoId, Kind::StaticText, "×", {98, 67, 8, 8}},
     {Id::EditHeight,
      Kind::NumberEdit,
      {},
      {108, 65, 30, 12},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の高さ（ピクセル）")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像サイズ"),
+     {7, 6, 157, 76}},
+    {Id::FitStretch,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "引き伸ばす"),
+     {18, 102, 52, 10},
+     kFitTip,
+     ControlFlag::TabStop},
+    {Id::FitFill,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "切り抜いて全体に表示"),
+     {18, 114, 92, 10},
+     kFitTip,
+     ControlFlag::TabStop},
+    {Id::FitWhole,
+     Kind::RadioButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "全体を収める"),
+     {18, 126, 64, 10},
+     kFitTip,
+     ControlFlag::TabStop},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "写真の合わせ方"),
+     {7, 90, 157, 48}},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｘ座標"),
+     {21, 161, 20, 8},
+     {},
+     ControlFlag::FitText},
     {Id::EditX,
      Kind::NumberEdit,
      {},
-     {44, 209 + kBelow, 30, 14},
+     {44, 161, 30, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの位置（Ｘ座標）を設定します")},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｙ座標"),
+     {82, 161, 20, 8},
+     {},
+     ControlFlag::FitText},
     {Id::EditY,
      Kind::NumberEdit,
      {},
-     {106, 209 + kBelow, 30, 14},
+     {106, 161, 30, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの位置（Ｙ座標）を設定します")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置（微調整）"),
+     {7, 146, 157, 33}},
     {Id::FontButton,
      Kind::PushButton,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "フォント"),
-     {43, 84 + kDown, 55, 14},
+     {43 + kRight, 24, 55, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーのフォントを設定します")},
     {Id::BackColorButton,
      Kind::PushButton,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "背景色"),
-     {103, 84 + kDown, 54, 14},
+     {103 + kRight, 24, 54, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの背景色を設定します")},
-    {Id::SampleFrame, Kind::Custom, {}, {13, 102 + kDown, 145, 53}},
+    {Id::SampleFrame, Kind::Custom, {}, {13 + kRight, 42, 145, 53}},
     {Id::TransparencyLabel,
      Kind::StaticText,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "透過度"),
-     {14, 158 + kDown, 44, 8}},
+     {14 + kRight, 98, 44, 8}},
     {Id::Slider,
      Kind::Slider,
      {},
-     {12, 168 + kDown, 144, 15},
+     {12 + kRight, 108, 144, 15},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの透過度を設定します")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定"),
+     {7 + kRight, 6, 157, 124}},
     {Id::WeekSunday,
      Kind::RadioButton,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "日曜始まり"),
-     {18, kOptionsTop + 12, 62, 10},
+     {18 + kRight, 150, 62, 10},
      kWeekStartTip,
      ControlFlag::TabStop},
     {Id::WeekMonday,
      Kind::RadioButton,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "月曜始まり"),
-     {84, kOptionsTop + 12, 62, 10},
+     {84 + kRight, 150, 62, 10},
      kWeekStartTip,
      ControlFlag::TabStop},
     {Id::JapaneseLabels,
      Kind::CheckBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "年月・曜日を日本語で表示"),
-     {18, kOptionsTop + 24, 140, 10},
+     {18 + kRight, 162, 140, 10},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
                        "タイトルと曜日を「2026年12月」「日 月 火 …」のように日本語で表示します。"
                        "オフのときは「2026 / December」「Sun Mon Tue …」です。")},
     {Id::WeekNumbers,
      Kind::CheckBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "週番号を表示"),
-     {18, kOptionsTop + 36, 140, 10},
+     {18 + kRight, 174, 140, 10},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
                        "各週の左端に、その週の番号（ISO 8601）を表示します。")},
     {Id::OpaqueText,
      Kind::CheckBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "文字は透過させない"),
-     {18, kOptionsTop + 48, 140, 10},
+     {18 + kRight, 186, 140, 10},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
                        "透過度を下げても文字は薄くせず、背景だけを透過させます。"
                        "写真の上でも文字が読みやすくなります。")},
     {kNoId,
      Kind::GroupBox,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像サイズ"),
-     {7, 6, 157, 76}},
-    {kNoId,
-     Kind::GroupBox,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "写真の合わせ方"),
-     {7, 90, 157, 48}},
-    {kNoId,
-     Kind::GroupBox,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定"),
-     {7, 66 + kDown, 157, 124}},
-    {kNoId,
-     Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "表示オプション"),
-     {7, kOptionsTop, 157, 62}},
-    {Id::Radio800, Kind::RadioButton, "800 × 600", {19, 18, 52, 10}, kSizeTip},
-    {Id::Radio1024, Kind::RadioButton, "1024 × 768", {18, 30, 56, 10}, kSizeTip},
-    {Id::Radio1280, Kind::RadioButton, "1280 × 1024", {18, 42, 60, 10}, kSizeTip},
-    {Id::RadioScreen,
-     Kind::RadioButton,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画面サイズ"),
-     {18, 54, 140, 10},
-     kSizeTip},
-    {Id::RadioCustom,
-     Kind::RadioButton,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "指定サイズ"),
-     {18, 66, 44, 10},
-     kSizeTip},
-    {kNoId, Kind::StaticText, "×", {98, 67, 8, 8}},
-    {Id::FitStretch,
-     Kind::RadioButton,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "引き伸ばす"),
-     {18, 102, 52, 10},
-     kFitTip},
-    {Id::FitFill,
-     Kind::RadioButton,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "切り抜いて全体に表示"),
-     {18, 114, 92, 10},
-     kFitTip},
-    {Id::FitWhole,
-     Kind::RadioButton,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "全体を収める"),
-     {18, 126, 64, 10},
-     kFitTip},
-    {kNoId,
-     Kind::StaticText,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｘ座標"),
-     {21, 209 + kBelow, 20, 8},
-     {},
-     ControlFlag::FitText},
-    {kNoId,
-     Kind::StaticText,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "Ｙ座標"),
-     {82, 209 + kBelow, 20, 8},
-     {},
-     ControlFlag::FitText},
-    {kNoId,
-     Kind::GroupBox,
-     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置（微調整）"),
-     {7, 194 + kBelow, 157, 33}},
+     {7 + kRight, 138, 157, 62}},
 };
 
 // The size radios: a classic pictSize each, then the screen's and the custom size.
@@ -211,8 +232,14 @@ constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, 
                                                                {Id::FitWhole, PhotoFit::Fit}};
 
 constexpr const char* kNumericCaption = QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "数値エラー");
-constexpr const char* kPositionRefused =
-    QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置が不適切です。再入力して下さい。");
+
+// The refusal names the range, which follows the picture's size.
+QString PositionRefused(QSize limits) {
+  return SettingsDialog::
+      tr("カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。")
+          .arg(limits.width())
+          .arg(limits.height());
+}
 
 // The caption of the framework's own messages.
 constexpr char kApplicationName[] = "Lunetta";
@@ -403,7 +430,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   setWindowTitle(tr("フォント設定"));
   setFont(TemplateFont(QStringLiteral("MS UI Gothic"), 10));
   const DialogUnits du(font());
-  setFixedSize(du.x(171), du.y(258 + kBelow));
+  setFixedSize(du.x(kWidth), du.y(kHeight));
 
   toolTip_ = new ToolTipRelay(this);
   toolTip_->setMaxTipWidth(320);
@@ -609,7 +636,7 @@ void SettingsDialog::OnOKButton() {
   const QSize limits = CalendarPositionLimits(settings_, screen_);
   if (static_cast<std::uint32_t>(settings_.startX) > static_cast<std::uint32_t>(limits.width()) ||
       static_cast<std::uint32_t>(settings_.startY) > static_cast<std::uint32_t>(limits.height())) {
-    prompter_->ShowError(this, tr(kPositionRefused), tr(kNumericCaption));
+    prompter_->ShowError(this, PositionRefused(limits), tr(kNumericCaption));
     return;
   }
   if (OnOK()) {
@@ -636,7 +663,7 @@ bool SettingsDialog::OnOK() {
   const auto maxX = static_cast<std::uint32_t>(limits.width());
   const auto maxY = static_cast<std::uint32_t>(limits.height());
   if (*x > maxX || *y > maxY) {
-    RefuseEdit(*x > maxX ? editX_ : editY_, tr(kPositionRefused), tr(kNumericCaption));
+    RefuseEdit(*x > maxX ? editX_ : editY_, PositionRefused(limits), tr(kNumericCaption));
     return false;
   }
   settings_.startX = static_cast<std::int32_t>(*x);

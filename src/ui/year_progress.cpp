@@ -17,7 +17,7 @@ constexpr int kShowAfterMs = 400;
 YearOutcome RunWithProgress(QWidget* window, const QString& label, const YearJob& job) {
   QProgressDialog dialog(label, QCoreApplication::translate("lunetta::YearProgress", "キャンセル"),
                          0, 12, window);
-  dialog.setWindowTitle(QStringLiteral("lunetta"));
+  dialog.setWindowTitle(QStringLiteral("Lunetta"));
   dialog.setWindowModality(Qt::WindowModal);
   dialog.setMinimumDuration(kShowAfterMs);
   dialog.setAutoClose(false);

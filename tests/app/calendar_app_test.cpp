@@ -61,6 +61,8 @@ struct Shown {
   int status = -1;
   QStringList windows;
   QString exitButton;
+  QString exitTip;
+  QString aboutEntry;  // the window's context-menu entry for the version dialog
   QString firstMonth;
   QString qtOpen;  // Qt's own word for the open button of its file dialog
 };
@@ -83,6 +85,8 @@ Shown StartAndClose() {
     run.windows << modal->metaObject()->className();
     if (qobject_cast<MainDialog*>(modal) != nullptr) {
       run.exitButton = FindControl<QAbstractButton>(modal, MainControl::Exit)->text();
+      run.exitTip = FindControl(modal, MainControl::Exit)->toolTip();
+      run.aboutEntry = modal->actions().value(0)->text();
       run.firstMonth = FindControl<QComboBox>(modal, MainControl::Month)->itemText(0);
     }
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -103,6 +107,7 @@ TEST(CalendarApp, InJapaneseUnderTheCLocale) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.windows, (QStringList{"lunetta::TitleDialog", "lunetta::MainDialog"}));
   EXPECT_EQ(run.exitButton, u"終了"_s);
+  EXPECT_EQ(run.aboutEntry, u"Lunetta のﾊﾞｰｼﾞｮﾝ情報(&A)..."_s);
   EXPECT_EQ(run.firstMonth, u"　１月"_s);
   // Qt's own dialogs speak Japanese where Qt's translations are installed.
   if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_ja.qm")) {
@@ -114,6 +119,8 @@ TEST(CalendarApp, InEnglishUnderAnEnglishLocale) {
   const Shown run = StartAndClose();
   EXPECT_EQ(run.windows, (QStringList{"lunetta::TitleDialog", "lunetta::MainDialog"}));
   EXPECT_EQ(run.exitButton, u"Exit"_s);
+  EXPECT_EQ(run.exitTip, u"Ends the program."_s);
+  EXPECT_EQ(run.aboutEntry, u"&About Lunetta..."_s);
   EXPECT_EQ(run.firstMonth, u"Jan"_s);
   EXPECT_EQ(run.qtOpen, u"&Open"_s);
 }

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QSet>
+#include <QTemporaryDir>
 #include <climits>
 #include <set>
 
@@ -113,7 +114,11 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
 }
 
 TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAnything) {
-  const QString path = QDir::temp().filePath("Calendar.bmp");
+  // A folder of the test's own: QDir::temp() is the working directory when TMPDIR names a folder
+  // that is not there.
+  const QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid()) << folder.errorString().toStdString();
+  const QString path = folder.filePath("Calendar.bmp");
   ASSERT_TRUE(Succeeded(SaveBitmapFile(Gradient(3, 2), FilePath(path))));  // 9-byte rows, padded
   // "BM", file size 78, reserved, offset 54; info header 40, 3 × 2, 1 plane, 24 bits, BI_RGB,
   // image size 24, the rest 0. Then the bottom row first, blue first, padding zero.
@@ -122,12 +127,12 @@ TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAn
       "000000000000000000070164070165070166000000070064070065070066000000");
   EXPECT_EQ(testing::ReadBytes(path), expected);
   const std::pair<QImage, QString> failures[] = {
-      {QImage(), path}, {Gradient(3, 2), QDir::temp().filePath("missing/x.bmp")}};
+      {QImage(), path}, {Gradient(3, 2), folder.filePath("missing/x.bmp")}};
   for (const auto& [image, target] : failures) {
     EXPECT_FALSE(SaveBitmapFile(image, FilePath(target)).ok()) << target.toStdString();
   }
   EXPECT_EQ(testing::ReadBytes(path), expected);
-  EXPECT_EQ(QDir::temp().entryList(QDir::Files | QDir::Hidden), QStringList{"Calendar.bmp"});
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Calendar.bmp"});
 }
 
 TEST(DrawingTest, ColorRefsFontRequestsAndTheWidestCharacter) {

@@ -87,14 +87,15 @@ class PrintTest : public ::testing::TestWithParam<QSize> {
   QRectF PrintableArea() const { return printer_.pageLayout().paintRect(QPageLayout::Point); }
 };
 
-TEST_P(PrintTest, OnePageTitledLunettaFittedOrStretchedOverThePrintableArea) {
+// A PDF file holds the copies the dialog asked for, a page each: Qt writes the document once.
+TEST_P(PrintTest, APageACopyTitledLunettaFittedOrStretchedOverThePrintableArea) {
   for (const PagePlacement placement : {PagePlacement::Stretch, PagePlacement::Fit}) {
-    printer_.setCopyCount(3);
+    printer_.setCopyCount(placement == PagePlacement::Fit ? 3 : 1);
     ASSERT_TRUE(Succeeded(PrintComposedPicture(printer_, picture_, placement)));
-    EXPECT_EQ(printer_.copyCount(), 1);
     const QString info = Poppler("pdfinfo", {pdf_});
     EXPECT_TRUE(info.contains("Title: LUNETTA ")) << info.toStdString();
-    EXPECT_TRUE(info.contains("Pages: 1 ")) << info.toStdString();
+    EXPECT_TRUE(info.contains(placement == PagePlacement::Fit ? "Pages: 3 " : "Pages: 1 "))
+        << info.toStdString();
     // Fitted, the picture keeps its shape: as wide as the area on this portrait page, centred.
     ExpectPicture(PlacePicture(picture_.size(), PrintableArea(), placement));
   }

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "picture/load_picture_file.h"
 #include "session/calendar_session.h"
@@ -19,14 +22,19 @@
 namespace lunetta {
 namespace {
 
-// The year's pages go to the file the print dialog names; the session's tests read them back.
-TEST(YearOutputTest, PrintingToAPdfFileWritesItBehindTheProgressDialog) {
+// The year's pages, in the copies the dialog asked for, go to the file it names: three copies of
+// twelve landscape A4 pages.
+TEST(YearOutputTest, PrintingToAPdfFileWritesEveryCopyBehindTheProgressDialog) {
+  if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+    GTEST_SKIP() << "poppler-utils are not installed";
+  }
   QTemporaryDir folder;
   const QString pdf = folder.filePath("year.pdf");
   const CalendarSession session;
   PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
                          printer.setOutputFileName(pdf);
+                         printer.setPageSize(QPageSize(QPageSize::A4));
                          printer.setCopyCount(3);
                          return true;
                        },
@@ -34,9 +42,27 @@ TEST(YearOutputTest, PrintingToAPdfFileWritesItBehindTheProgressDialog) {
   const YearOutputReport report = PrintYear(session, dialogs, ProgressDialogRunner(nullptr));
   EXPECT_EQ(report.result, YearOutputOutcome::Done);
   EXPECT_EQ(report.target, pdf);
-  QFile written(pdf);
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.read(5), "%PDF-");
+  QProcess info;
+  info.start("pdfinfo", {"-f", "36", "-l", "36", pdf});
+  ASSERT_TRUE(info.waitForFinished(60000));
+  const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(text.contains("Pages: 36 ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Page 36 size: 842 x 595 pts (A4)")) << text.toStdString();
+}
+
+TEST(YearOutputTest, CopiesRepeatTheMonthsSetBySetOrEachMonthTogether) {
+  YearPlan plan;
+  plan.months.resize(2);
+  plan.months[1].settings.month = 1;
+  const std::tuple<int, bool, std::vector<int>> cases[] = {
+      {1, true, {0, 1}}, {2, true, {0, 1, 0, 1}}, {2, false, {0, 0, 1, 1}}, {0, false, {0, 1}}};
+  for (const auto& [copies, collate, expected] : cases) {
+    std::vector<int> months;
+    for (const MonthPlan& month : WithCopies(plan, copies, collate).months) {
+      months.push_back(month.settings.month);
+    }
+    EXPECT_EQ(months, expected) << copies << (collate ? " collated" : "");
+  }
 }
 
 // The dialog's cancel button reaches the job, and the window's events go on meanwhile.

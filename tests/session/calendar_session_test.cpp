@@ -88,6 +88,20 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 4);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::red));
+
+  // The window's choice: a file that is no picture is refused whole, the photo and the path the
+  // profile saves stay; a usable one is decoded once for the check and the picture.
+  const QString text = folder_.filePath("notes.jpg");
+  ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
+  const Status refused = session->ReplacePhoto(FilePath(text));
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.failure().file, FilePath(text));
+  EXPECT_EQ(session->photoPath(), FilePath(photo));
+  const QString blue = Photo("blue.bmp", Qt::blue);
+  ASSERT_TRUE(Succeeded(session->ReplacePhoto(FilePath(blue))));
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(decodes_, 6);
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
 }
 
 // The first and last pixel of `picture`'s line from `from` by `step` darker than the desktop

@@ -89,7 +89,10 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
   fs::remove_all(folder_);  // the configuration folder is made by the first save
   CalendarSettings settings{"x", 1, 2, 3, 4, 5, 6, 7};
   EXPECT_FALSE(LoadSettings(file_, settings));
-  EXPECT_EQ(settings, CalendarSettings{});
+  // Face, size, text colour, back colour, transparency, x, y, pictSize, weight, italic, year,
+  // month, week start, Japanese labels, week numbers, opaque text, size kind, custom size.
+  EXPECT_EQ(settings, (CalendarSettings{"Arial Black", 28, 0x000000, 0xFFFFFF, 90, 560, 500, 1, 400,
+                                        0, 0, 0, 0, 0, 0, 0, 0, 1920, 1080}));
   const CalendarSettings saved{"", -5, 0xFF0000, 0xFFFFFFFF, 300, -40, 2000, 7};
   ASSERT_FALSE(SaveSettings(file_, saved, LocalDate{2026, 12, 6}));
   EXPECT_EQ(contents(),

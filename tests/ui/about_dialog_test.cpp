@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "picture/picture_files.h"
 #include "platform/dialog_units.h"
 #include "platform/screen_placement.h"
 #include "support/picture_printers.h"
@@ -12,12 +15,16 @@
 namespace lunetta {
 namespace {
 
-constexpr int kWeb = AboutDialog::kWebLinkId;
-constexpr int kMail = AboutDialog::kMailLinkId;
+constexpr int kReadme = AboutDialog::kReadmeLinkId;
+constexpr int kLicence = AboutDialog::kLicenceLinkId;
 
 TEST(AboutDialog, LinksTurnOrangeUnderThePointerAndOpenOnAReleaseOverThePressedLink) {
   InstallFontSubstitutions();
-  AboutDialog dialog;
+  QTemporaryDir docs;
+  for (const char* name : {AboutDialog::kReadmeFile, AboutDialog::kLicenceFile}) {
+    ASSERT_TRUE(testing::WriteBytes(docs.filePath(name), "text"));
+  }
+  AboutDialog dialog(nullptr, docs.path());
   QStringList opened;
   dialog.setUrlOpener([&](const QUrl& url) {
     opened << url.toString();
@@ -25,34 +32,36 @@ TEST(AboutDialog, LinksTurnOrangeUnderThePointerAndOpenOnAReleaseOverThePressedL
   });
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  // 'W' the web link, 'M' the mail link, '-' a place off both.
+  // 'R' the read-me link, 'L' the licence link, '-' a place off both.
   const auto at = [&](char place) {
-    return place == '-' ? QPoint(5, dialog.height() - 5)
-                        : FindControl(&dialog, place == 'W' ? kWeb : kMail)->geometry().center();
+    return place == '-'
+               ? QPoint(5, dialog.height() - 5)
+               : FindControl(&dialog, place == 'R' ? kReadme : kLicence)->geometry().center();
   };
-  // The links' text colours, web first: navy #000080, orange #ff8000.
+  // The links' text colours, read-me first: navy #000080, orange #ff8000.
   const auto colors = [&] {
-    return FindControl(&dialog, kWeb)->palette().color(QPalette::WindowText).name() + ' ' +
-           FindControl(&dialog, kMail)->palette().color(QPalette::WindowText).name();
+    return FindControl(&dialog, kReadme)->palette().color(QPalette::WindowText).name() + ' ' +
+           FindControl(&dialog, kLicence)->palette().color(QPalette::WindowText).name();
   };
   // The logo, at the top left, is drawn in colour.
   EXPECT_FALSE(dialog.grab(QRect(0, 0, 100, 40)).toImage().isGrayscale());
 
   const char* hovered[] = {"#ff8000 #000080", "#000080 #ff8000", "#000080 #000080"};
   for (int i = 0; i < 3; ++i) {
-    QTest::mouseMove(&dialog, at("WM-"[i]));
+    QTest::mouseMove(&dialog, at("RL-"[i]));
     EXPECT_EQ(colors(), hovered[i]);
     EXPECT_EQ(dialog.cursor().shape(), i < 2 ? Qt::BitmapCursor : Qt::ArrowCursor);
   }
-  QTest::mouseMove(&dialog, at('W'));
+  QTest::mouseMove(&dialog, at('R'));
   QEvent leave(QEvent::Leave);  // leaving the dialog straight from a link
   QApplication::sendEvent(&dialog, &leave);
   EXPECT_EQ(colors(), "#000080 #000080");
 
   // Where the pointer is pressed, passes and is released, and what that opens.
-  const char* paths[] = {"WWW", "MMM", "W-W", "WWM", "WW-", "--W"};
-  const char* site = "https://lunetta.example.com/";
-  const char* opens[] = {site, "mailto:support@lunetta.example.com", site, "", "", ""};
+  const char* paths[] = {"RRR", "LLL", "R-R", "RRL", "RR-", "--R"};
+  const QString readme = QUrl::fromLocalFile(docs.filePath("README.md")).toString();
+  const QString licence = QUrl::fromLocalFile(docs.filePath("copyright")).toString();
+  const QString opens[] = {readme, licence, readme, "", "", ""};
   for (int i = 0; i < 6; ++i) {
     opened.clear();
     QTest::mouseMove(&dialog, at(paths[i][0]));
@@ -62,8 +71,19 @@ TEST(AboutDialog, LinksTurnOrangeUnderThePointerAndOpenOnAReleaseOverThePressedL
     QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, at(paths[i][2]));
     EXPECT_EQ(opened.join(' '), opens[i]) << paths[i];
     // An opened link turns navy at once, although the pointer is still over it.
-    EXPECT_TRUE(*opens[i] == '\0' || colors() == "#000080 #000080");
+    EXPECT_TRUE(opens[i].isEmpty() || colors() == "#000080 #000080");
   }
+}
+
+// Run from the build tree nothing is installed: no read-me row, and the licence is plain text.
+TEST(AboutDialog, ShowsNoLinkToADocumentThatIsNotInstalled) {
+  const QTemporaryDir empty;
+  const AboutDialog dialog(nullptr, empty.path());
+  EXPECT_EQ(FindControl(&dialog, kReadme), nullptr);
+  const auto* licence = FindControl<QLabel>(&dialog, kLicence);
+  ASSERT_NE(licence, nullptr);
+  EXPECT_EQ(licence->text(), "MIT");
+  EXPECT_FALSE(licence->font().underline());
 }
 
 // The second monitor lies to the right of the first, so its origin is not 0.

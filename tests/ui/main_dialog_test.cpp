@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
@@ -94,7 +95,8 @@ class MainDialogTest : public ::testing::Test {
            startFolders_ << folder;
            return saveTarget_;
          },
-         [this](const QString& message) { reports_ << message; }});
+         [this](const QString& message) { reports_ << message; },
+         [](const QString&) { return true; }});
     dialog_->setYearRunner([](const QString&, const YearJob& job) { return job({}, {}); });
     dialog_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
@@ -179,11 +181,16 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
 }
 
 // Exit and Enter save the profile; Escape and the close box do not. Enter in a selector's text
-// field confirms the typed item only.
+// field confirms the typed item only: text that names no item gives way to the selected one.
 TEST_F(MainDialogTest, ExitAndEnterSaveEscapeAndCloseBoxDoNotAndSelectorsKeepTheirEnter) {
   const auto enterIn = [](Id selector) {
     return [selector](MainDialog* d) {
-      QTest::keyClick(FindControl<QComboBox>(d, selector)->lineEdit(), Qt::Key_Return);
+      auto* box = FindControl<QComboBox>(d, selector);
+      box->setFocus();
+      box->lineEdit()->selectAll();
+      QTest::keyClicks(box, "13");
+      QTest::keyClick(box, Qt::Key_Return);
+      EXPECT_EQ(box->currentText(), box->itemText(box->currentIndex()));
     };
   };
   const struct {
@@ -225,9 +232,9 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   EXPECT_EQ(Labels(), "(800,600)(7,500)");
 }
 
-// A classic size fills the preview; 16:9 keeps its shape between bands of the window's colour. The
-// block stays under the pointer where it was grabbed and reaches the picture's far corner exactly;
-// a press beside the picture (next to the year selector, in a band) takes nothing.
+// A classic size and 16:9 each keep their shape, between bands of the window's colour. The block
+// stays under the pointer where it was grabbed and reaches the picture's far corner exactly; a
+// press beside the picture (next to the year selector, in a band) takes nothing.
 TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner) {
   const struct {
     const char* profile;
@@ -242,7 +249,8 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     EXPECT_EQ(Labels(), start);
     const PreviewBounds b = dialog.previewBounds();
     const QRect area = FindControl(&dialog, Id::Preview)->geometry();
-    EXPECT_EQ(b.top > area.top(), picture.width() == 1920);
+    EXPECT_NEAR(double(b.right - b.left) / (b.bottom - b.top),
+                double(picture.width()) / picture.height(), 0.01);
     const QPoint corner(b.left + int(100 * dialog.previewScaleX()),
                         b.top + int(100 * dialog.previewScaleY()));
     const QPoint grabbed = corner + QPoint(12, 9);
@@ -266,6 +274,7 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     }
     QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, lowerRight);
     EXPECT_EQ(std::pair(dialog.dragFrame(), Labels()), std::pair(QRect(), shownLabels));
+    EXPECT_FALSE(Composed().isNull()) << "the release composes the picture again";
     EXPECT_EQ(Settings().startX + dialog.session().blockWidth(), picture.width());
     EXPECT_EQ(Settings().startY + dialog.session().blockHeight(), picture.height());
 
@@ -313,8 +322,9 @@ TEST_F(MainDialogTest, EnterOnAFocusedButtonPressesThatButton) {
 }
 
 // The first of several files dropped anywhere on the window is the photo, the selectors' text
-// untouched; Open replaces it, a cancelled Open keeps it, a file that is no picture leaves none.
-TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) {
+// untouched; Open replaces it, a cancelled Open keeps it, and so does a file that is no picture,
+// which the notice names.
+TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelAndARefusalKeepIt) {
   const QString green = Photo("green.bmp", Qt::green), red = Photo("red.bmp", Qt::red);
   MainDialog& dialog = Start();
   const QString yearText = FindControl<QComboBox>(&dialog, Id::Year)->currentText();
@@ -331,7 +341,7 @@ TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) 
   const QString text = workDir_.filePath(QStringLiteral("notes.txt"));
   ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
   const std::tuple<std::optional<QString>, QString, QColor> answers[] = {
-      {green, green, Qt::green}, {std::nullopt, green, Qt::green}, {text, text, kDesktop}};
+      {green, green, Qt::green}, {std::nullopt, green, Qt::green}, {text, green, Qt::green}};
   compositions_->clear();
   for (const auto& [answer, photo, colour] : answers) {
     answer_ = answer;
@@ -339,6 +349,9 @@ TEST_F(MainDialogTest, DropAnywhereUsesTheFirstFileOpenReplacesItCancelKeepsIt) 
     EXPECT_EQ(std::pair(PhotoPath(), Corner()), std::pair(photo, colour));
   }
   EXPECT_EQ(compositions_->count(), 3);
+  EXPECT_TRUE(Notice().contains("notes.txt")) << Notice().toStdString();
+  DropAt(QPoint(200, 200), {text});
+  EXPECT_EQ(std::pair(PhotoPath(), Corner()), std::pair(green, QColor(Qt::green)));
 }
 
 // The main photo and the month's own: chosen, replaced by a drop, kept apart from the other months,
@@ -401,6 +414,7 @@ TEST_F(MainDialogTest, FileDialogsStartInTheFoldersAUserExpectsWithTheReadersFor
   ASSERT_TRUE(QDir(home_.path()).mkpath("Pictures/trip"));
   Click(Id::Open);
   answer_ = home_.filePath("Pictures/trip/sea.bmp");
+  ASSERT_TRUE(QFile::rename(Photo("sea.bmp", Qt::green), *answer_));
   Click(Id::Open);
   Click(Id::Open);
   EXPECT_EQ(startFolders_,
@@ -444,12 +458,16 @@ TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
   }
   EXPECT_EQ(Notice(), QString());  // each year was told once
 
-  const QString text = workDir_.filePath("notes.jpg");
+  // A long name: the line is cut at its end, the tool tip has it all.
+  const QString text = workDir_.filePath(QString(120, 'n') + ".jpg");
   ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
   answer_ = text;
   Click(Id::Open);
   const QString unusable = Notice();
-  EXPECT_TRUE(unusable.contains("notes.jpg")) << unusable.toStdString();
+  EXPECT_TRUE(unusable.contains(QFileInfo(text).fileName())) << unusable.toStdString();
+  const QString shown = FindControl<QLabel>(&dialog, Id::Notice)->text();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026)) && unusable.startsWith(shown.chopped(1)))
+      << shown.toStdString();
   EXPECT_EQ(Corner(), kDesktop);  // the picture without the photo still shows
   dialog.ShowNotice("other");
   QTest::keyClick(FindControl(&dialog, Id::Month), Qt::Key_Up);

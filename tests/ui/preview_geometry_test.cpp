@@ -23,7 +23,7 @@ auto Fields(const DragPlacement& p) {
   return std::tuple(p.x, p.y, p.frameWidth, p.frameHeight, p.pictureX, p.pictureY);
 }
 
-TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
+TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
   const struct {
     int x, y, blockWidth, blockHeight;
     DragPlacement expected;
@@ -34,12 +34,14 @@ TEST(PlaceDraggedBlock, ClampsLowerBoundsFirstThenConverts) {
       {23, 22, 300, 200, {23, 22, 241, 160, 0, 0}},          // at the top-left bounds
       {-40, 3, 300, 200, {23, 22, 241, 160, 0, 0}},
       {100, 100, 300, 200, {100, 100, 241, 160, 95, 97}},
-      {100, 100, 1000, 200, {-137, 100, 803, 160, -200, 97}},  // wider than the preview
+      // Wider or taller than the preview: at the picture's edge, never before it.
+      {100, 100, 1000, 200, {23, 100, 803, 160, 0, 97}},
+      {100, 100, 300, 700, {100, 22, 241, 562, 95, 0}},
       // Nothing decoded yet: factors that are not positive finite numbers count as 1.
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, 0.0, 0.0},
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, std::nan(""), -1.0},
       {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, {10, 40, 410, 340}},
-      {kMax, kMax, kMax, kMax, {666 - kMax, 504 - kMax, kMax, kMax, 161 - kMax, 121 - kMax}, 4, 4},
+      {kMax, kMax, kMax, kMax, {23, 22, kMax, kMax, 0, 0}, 4, 4},
       // Against the lower right, the block's corner is the picture's, where converting the frame's
       // place would give (1591, 793).
       {900, 900, 330, 288, {556, 348, 110, 96, 1590, 792}, kWideX, kWideY, kWide},
@@ -85,19 +87,18 @@ TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) 
   }
 }
 
-TEST(ShownPicture, ClassicSizesFillThePreviewOthersKeepTheirShapeInItsMiddle) {
+TEST(ShownPicture, EveryPictureKeepsItsShapeInThePreviewsMiddle) {
   const struct {
     PictureSize picture;
-    bool keepShape;
     std::tuple<int, int, int, int> expected;
   } cases[] = {
-      {{1280, 1024}, false, {23, 22, 666, 504}},
-      {{1920, 1080}, true, {23, 82, 666, 444}},
-      {{1080, 1920}, true, {209, 22, 480, 504}},  // 271 × 482
-      {{1024, 768}, true, {23, 22, 666, 504}},    // the preview's own shape, within a pixel
+      {{1280, 1024}, {43, 22, 646, 504}},  // 603 × 482, not stretched to the 4:3 preview
+      {{1920, 1080}, {23, 82, 666, 444}},
+      {{1080, 1920}, {209, 22, 480, 504}},  // 271 × 482
+      {{1024, 768}, {23, 22, 666, 504}},    // the preview's own shape, within a pixel
   };
   for (const auto& c : cases) {
-    const PreviewBounds shown = ShownPicture(kDesign, c.picture, c.keepShape);
+    const PreviewBounds shown = ShownPicture(kDesign, c.picture);
     EXPECT_EQ(std::tuple(shown.left, shown.top, shown.right, shown.bottom), c.expected)
         << c.picture.width << " x " << c.picture.height;
   }

@@ -29,7 +29,12 @@ using namespace Qt::Literals::StringLiterals;
 using Errors = std::vector<std::pair<QString, QString>>;  // text, caption
 using Id = SettingsControl;
 
-const QString kPositionText = u"カレンダー位置が不適切です。再入力して下さい。"_s;
+QString PositionText(int maxX, int maxY) {
+  return u"カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。"_s
+      .arg(maxX)
+      .arg(maxY);
+}
+const QString kPositionText = PositionText(1500, 1500);
 const QString kPositionCaption = u"数値エラー"_s;
 const QString kUnsignedText = u"正の整数を入力してください。"_s;
 // Face, size, text colour, back colour, transparency, x, y, pictSize, weight, italic, year, month.
@@ -135,17 +140,35 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   }
   EXPECT_EQ(Control<QLineEdit>(Id::EditX)->text() + u' ' + Control<QLineEdit>(Id::EditY)->text(),
             u"4294967295 340"_s);
-  // Tab runs through the template's tab stops, which the size radios are not, then the options:
-  // the checked week start and the three boxes.
+  // Tab runs through the controls as they are laid out, the left column first: each radio group
+  // once, at its checked button (1280, stretch, Monday), the custom size's edits only while they
+  // are enabled. The arrow keys move the check within a group.
   Control(Id::Ok)->setFocus();
   QStringList order;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 12; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << QString::number(ControlId(QApplication::focusWidget()));
   }
-  EXPECT_EQ(order.join(u' ').toStdString(), "1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
+  EXPECT_EQ(order.join(u' ').toStdString(),
+            "1016 1021 1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
+  for (const auto& [from, to] :
+       {std::pair(Id::Radio1280, Id::Radio1024), std::pair(Id::FitStretch, Id::FitFill)}) {
+    Control(from)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), from == Id::Radio1280 ? Qt::Key_Up : Qt::Key_Down);
+    EXPECT_EQ(ControlId(QApplication::focusWidget()), static_cast<int>(to));
+    EXPECT_TRUE(Control<QRadioButton>(to)->isChecked()) << static_cast<int>(to);
+  }
+  EXPECT_EQ(dialog_.settings().pictSize, 1);
+  EXPECT_EQ(dialog_.settings().photoFit, 1);
   Click(Id::Ok);
   EXPECT_EQ(prompter_->errors, (Errors{{kPositionText, kPositionCaption}}));
+}
+
+// At most 620 pixels with a title bar at 96 dpi: 「OK」 stays on a 1366 × 768 screen with a panel.
+TEST_F(SettingsDialogTest, FitsALaptopScreenWithAPanel) {
+  Show(kGiven);
+  ASSERT_EQ(dialog_.logicalDpiY(), 96);
+  EXPECT_LE(dialog_.frameGeometry().height() + 30, 620);
 }
 
 TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
@@ -191,6 +214,7 @@ TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
 // where the picture is smaller. A custom side outside 320..7680 is refused first.
 TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollowsThem) {
   const QString kSizeText = u"画像サイズは幅、高さとも 320～7680 の範囲で入力して下さい。"_s;
+  const QString kScreenText = PositionText(2560, 1500), kCustomText = PositionText(3840, 2160);
   const struct {
     Id size, fit;
     const char16_t *width, *height, *x, *y;
@@ -198,9 +222,9 @@ TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollow
     Id focus;  // where a refusal puts the focus
   } cases[] = {
       {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2560", u"1440", nullptr, Id::Ok},
-      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kPositionText, Id::Ok},
+      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kScreenText, Id::Ok},
       {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"3000", u"2160", nullptr, Id::Ok},
-      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kCustomText, Id::Ok},
       {Id::RadioCustom, Id::FitStretch, u"640", u"480", u"1501", u"0", &kPositionText, Id::Ok},
       {Id::RadioCustom, Id::FitFill, u"319", u"480", u"0", u"0", &kSizeText, Id::EditWidth},
   };
