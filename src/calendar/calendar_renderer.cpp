@@ -23,6 +23,11 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+bool RowHasDays(const MonthGrid& grid, int weekRow) {
+  const auto row = grid.cells.begin() + weekRow * 7;
+  return std::any_of(row, row + 7, [](const std::string& cell) { return !cell.empty(); });
+}
+
 int DayNumber(const std::string& cell) {
   int day = 0;
   std::from_chars(cell.data(), cell.data() + cell.size(), day);
@@ -132,7 +137,8 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
   DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), title, TextAlign::Center, textColor_);
 
   for (int row = 0; row < 7; ++row) {
-    if (weekNumbers_ && row >= 1 && row <= grid_.weekRows) {
+    // A reserved row without days (a February that fills four) has no week to number.
+    if (weekNumbers_ && row >= 1 && RowHasDays(grid_, row - 1)) {
       DrawSingleLineText(painter, ToQRect(WeekNumberRect(geometry_, row)),
                          QString::number(IsoWeekOfRow(grid_, row - 1)), TextAlign::Center,
                          textColor_);

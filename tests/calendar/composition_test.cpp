@@ -269,6 +269,11 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
   for (int row = 1; row <= 5; ++row) {
     EXPECT_EQ(HuesIn(january, WeekNumberRect(g, row)), "g") << row;
   }
+  // February 2027 fills four rows: the fifth is reserved, with no week to number.
+  renderer.SetMonth(2027, 2);
+  const QImage february = renderer.Draw();
+  EXPECT_FALSE(InkIn(february, WeekNumberRect(g, 4)).isNull());
+  EXPECT_TRUE(InkIn(february, WeekNumberRect(g, 5)).isNull());
 
   // March 2026 begins on a Sunday: a sixth row Monday first, so a cell taller.
   renderer.SetWeekNumbers(false);
