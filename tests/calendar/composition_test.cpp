@@ -161,8 +161,10 @@ TEST(DrawingTest, ColorRefsFontRequestsAndTheWidestCharacter) {
 // The block and its geometry. February 2026 fills exactly four week rows, yet reserves five; May
 // 2026 needs six.
 std::pair<BlockGeometry, QImage> Render(const char* font, std::initializer_list<int> sizes,
-                                        int month = 2, const std::vector<int>& holidays = {}) {
+                                        int month = 2, const std::vector<int>& holidays = {},
+                                        bool japanese = false) {
   CalendarRenderer renderer;
+  renderer.SetJapaneseLabels(japanese);
   renderer.SetFontName(font);
   for (int size : sizes) {
     renderer.SetTextSize(size);
@@ -224,20 +226,24 @@ QRect InkIn(const QImage& surface, const Rect& r) {
 }
 
 TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCells) {
-  const auto [g, surface] = Render("Arial Black", {28}, 5);
-  // The title as it should read, drawn the same way on a fresh surface.
-  QImage expected(surface.size(), surface.format());
-  expected.fill(Qt::white);
-  QPainter painter(&expected);
-  painter.setFont(CreateFont("Arial Black", 28, 400, false));
-  const Rect t = TitleRect(g);
-  DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
-                     "2026 / May", TextAlign::Center, 0x00FF00);
-  painter.end();
-  const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
-  EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine));
+  for (const auto& [japanese, title] :
+       {std::pair{false, u"2026 / May"}, std::pair{true, u"2026年5月"}}) {
+    const auto [g, surface] = Render("Arial Black", {28}, 5, {}, japanese);
+    // The title as it should read, drawn the same way on a fresh surface.
+    QImage expected(surface.size(), surface.format());
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    painter.setFont(CreateFont("Arial Black", 28, 400, false));
+    const Rect t = TitleRect(g);
+    DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
+                       QString::fromUtf16(title), TextAlign::Center, 0x00FF00);
+    painter.end();
+    const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
+    EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine)) << japanese;
+  }
 
   // Right-aligned: the ink ends at the cell's right edge, with the room to spare on the left.
+  const auto [g, surface] = Render("Arial Black", {28}, 5);
   for (int day : {1, 9, 10, 31}) {
     const Rect cell = CellRect(g, (day + 4) / 7 + 1, (day + 4) % 7);
     const QRect ink = InkIn(surface, cell);
@@ -299,9 +305,11 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
 }
 
 // Opaque text at opacity 40: the card blends while every text pixel the block has in the exact
-// text colour (green) keeps it; without the option the text fades with the card.
+// text colour (green) keeps it, in its place; without the option the text fades with the card.
 TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
-  CalendarSettings settings{.textColor = 0x00FF00, .transparency = 40, .startX = 0, .startY = 0};
+  const QPoint at(20, 10);
+  CalendarSettings settings{
+      .textColor = 0x00FF00, .transparency = 40, .startX = at.x(), .startY = at.y()};
   settings.year = 2026;
   settings.month = 5;
   const auto [g, block] = Render("Arial Black", {28}, 5);
@@ -312,14 +320,15 @@ TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
     int kept = 0, inked = 0;
     for (int y = 0; y < g.blockHeight; ++y) {
       for (int x = 0; x < g.blockWidth; ++x) {
-        inked += block.pixel(x, y) == qRgb(0, 255, 0);
-        kept += block.pixel(x, y) == qRgb(0, 255, 0) && picture.pixel(x, y) == qRgb(0, 255, 0);
+        const bool green = block.pixel(x, y) == qRgb(0, 255, 0);
+        inked += green;
+        kept += green && picture.pixel(at + QPoint(x, y)) == qRgb(0, 255, 0);
       }
     }
     EXPECT_GT(inked, 100);
     EXPECT_EQ(kept, opaqueText ? inked : 0);
     // The card itself blends as before: (255·40 + photo·215) >> 8.
-    EXPECT_EQ(picture.pixelColor(0, 0), QColor(207, 123, 81)) << opaqueText;
+    EXPECT_EQ(picture.pixelColor(at), QColor(207, 123, 81)) << opaqueText;
   }
 }
 

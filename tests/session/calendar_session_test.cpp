@@ -171,7 +171,7 @@ TEST_F(CalendarSessionTest, TheScreensSizeIsRememberedForRunsWithoutAScreen) {
   EXPECT_EQ(timer.pictureSize(), (PictureSize{2560, 1440}));
 }
 
-// A year of twelve photos, one colour each; February and the main photograph share one file.
+// A year of photos, one colour each; February and March show the main photograph.
 class YearExportTest : public CalendarSessionTest {
  protected:
   void SetUp() override {
@@ -179,7 +179,7 @@ class YearExportTest : public CalendarSessionTest {
     session_ = Start();
     session_->ChoosePhoto(FilePath(Photo("main.bmp", kColours[1])));
     for (int month = 1; month <= 12; ++month) {
-      if (month != 2) {
+      if (month != 2 && month != 3) {
         const QString name = QStringLiteral("m%1.bmp").arg(month);
         session_->ChooseMonthPhoto(month, FilePath(Photo(name, kColours[month - 1])));
       }
@@ -196,7 +196,7 @@ class YearExportTest : public CalendarSessionTest {
   }
 
   static constexpr Qt::GlobalColor kColours[12] = {
-      Qt::red,     Qt::green,    Qt::blue,      Qt::cyan,       Qt::magenta,     Qt::yellow,
+      Qt::red,     Qt::green,    Qt::green,     Qt::cyan,       Qt::magenta,     Qt::yellow,
       Qt::darkRed, Qt::darkBlue, Qt::darkGreen, Qt::darkYellow, Qt::darkMagenta, Qt::white};
   std::unique_ptr<CalendarSession> session_;
   QTemporaryDir out_;
@@ -214,7 +214,7 @@ TEST_F(YearExportTest, EachMonthsPictureIsTheOneTheSessionComposesForIt) {
   EXPECT_EQ(outcome.finished, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
   EXPECT_EQ(progress.back(), std::pair(12, 12));
   EXPECT_EQ(session_->picture(), shown);  // the window's picture is untouched
-  EXPECT_EQ(decodes_, 12);                // the shared photo once
+  EXPECT_EQ(decodes_, 11);                // the shared photo once
   for (int month = 1; month <= 12; ++month) {
     const QImage written(name(month));
     EXPECT_EQ(written.pixelColor(5, 5), QColor(kColours[month - 1])) << month;

@@ -168,8 +168,11 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
 
   const int next = today_.month == 12 ? 11 : today_.month + 1;
   ASSERT_TRUE(testing::WriteBytes(
-      "holiday.dat", QString::asprintf("%d,%02d21\n", today_.year + 1, next).toLatin1()));
+      "holiday.dat",
+      QString::asprintf("%d,%02d07\n%d,%02d21\n", today_.year, next, today_.year + 1, next)
+          .toLatin1()));
   QTest::keyClick(month, next < today_.month ? Qt::Key_Up : Qt::Key_Down);
+  EXPECT_EQ(dialog.session().DrawnHolidays(), std::vector<int>{});  // a month change reads nothing
   QTemporaryDir elsewhere;  // holiday.dat stays the one where the program started
   ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
   QTest::keyClick(year, Qt::Key_Down);
