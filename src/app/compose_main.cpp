@@ -358,8 +358,10 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
     return kExitFailure;
   }
   CalendarSettings settings = session.settings();
-  for (const auto& [key, value] : options.overrides) {
-    ApplySetting(settings, key, value);  // checked by the parser
+  if (const QString why = ApplyOverrides(settings, options.overrides, session.screenSize());
+      !why.isEmpty()) {
+    PrintError(QStringLiteral("--set: ") + why + QStringLiteral(" (see --help)"));
+    return kExitUsage;
   }
   session.ApplySettings(settings);
 

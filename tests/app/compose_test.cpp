@@ -85,7 +85,8 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
        1,
        "photos folder \"nowhere\""},
       {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"},
-      {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"}};
+      {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"},
+      {{"--set", "StartX=5000", "--out", "x.bmp"}, 2, "\"StartX\" needs 0\\.\\.1500 .*\"5000\""}};
   // No display: the screen's size has none to come from.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove("DISPLAY");
