@@ -50,10 +50,13 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
   const QImage photo = LoadPictureFile(FilePath(dir.filePath("photo.jpg")), {800, 600})->image;
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
+  // The place stored, and the place drawn: against the picture's far edges.
   EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
                                    "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
-                                   "\"startY\":500,\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
-                                   expected.blockWidth, expected.blockHeight));
+                                   "\"startY\":500,\"blockX\":%d,\"blockY\":%d,"
+                                   "\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
+                                   expected.blockWidth, expected.blockHeight,
+                                   800 - expected.blockWidth, 600 - expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <tuple>
 
 #include "support/core_printers.h"
@@ -28,6 +29,17 @@ TEST(BlockGeometryTest, TitleAndRowsStartHalfACellAboveTheBlock) {
   EXPECT_EQ(TitleRect(g), (Rect{0, -15, 150, 47}));
   EXPECT_EQ(CellRect(g, 0, 0), (Rect{0, 47, 20, 78}));
   EXPECT_EQ(CellRect(g, 6, 6), (Rect{120, 233, 140, 264}));
+}
+
+// A 300 × 200 block on 1024 × 768: moved up and left just enough to show whole, never past 0.
+TEST(BlockGeometryTest, TheBlockIsDrawnWholeWhereverItIsStored) {
+  for (const auto& [x, y, drawn] : {std::tuple{560, 500, Rect{560, 500, 860, 700}},
+                                    std::tuple{900, 600, Rect{724, 568, 1024, 768}},
+                                    std::tuple{-20, INT_MIN, Rect{0, 0, 300, 200}},
+                                    std::tuple{INT_MAX, INT_MAX, Rect{724, 568, 1024, 768}}}) {
+    EXPECT_EQ(DrawnBlockRect(x, y, 300, 200, 1024, 768), drawn) << x << ", " << y;
+  }
+  EXPECT_EQ(DrawnBlockRect(500, 600, 1100, 200, 1024, 768), (Rect{0, 568, 1100, 768}));
 }
 
 }  // namespace

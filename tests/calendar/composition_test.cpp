@@ -51,31 +51,84 @@ TEST(ComposeCalendarTest, BlendsTheBlockOverThePhotoOrTheDesktopColour) {
     EXPECT_EQ(composed.picture.pixelColor(block.bottomRight()), expected) << opacity;
     EXPECT_TRUE(AllOutside(composed.picture, block, kPhoto)) << opacity;
   }
-  const ComposedPicture outside = Compose(QImage(), 0, 255, 1200);
-  EXPECT_GT(outside.blockWidth, 0);
-  EXPECT_GT(outside.blockHeight, 0);
-  EXPECT_TRUE(AllOutside(outside.picture, QRect(), kDesktop));
   const QImage clear = testing::Filled({100, 100}, Qt::transparent, QImage::Format_ARGB32);
   EXPECT_TRUE(AllOutside(Compose(clear, 0, -1).picture, QRect(), kDesktop));
 }
 
-// Placed from the settings dialog or by a drag, the block can lie in the far corner of a 4K
-// picture, whole.
-TEST(ComposeCalendarTest, TheBlockReachesTheFarCornerOfA4kPicture) {
-  CalendarSettings settings{.transparency = 255,
-                            .year = 2026,
-                            .month = 5,
-                            .sizeKind = 2,
-                            .customWidth = 3840,
-                            .customHeight = 2160};
-  const ComposedPicture first = ComposeCalendar(QImage(), settings, {}).value();
-  ASSERT_EQ(first.picture.size(), QSize(3840, 2160));
-  settings.startX = 3840 - first.blockWidth;
-  settings.startY = 2160 - first.blockHeight;
-  const QImage picture = ComposeCalendar(QImage(), settings, {}).value().picture;
-  const QRect block(settings.startX, settings.startY, first.blockWidth, first.blockHeight);
-  EXPECT_EQ(picture.pixelColor(3839, 2159), QColor(254, 254, 254));  // the white card, blended
-  EXPECT_TRUE(AllOutside(picture, block, kDesktop));
+// Wherever the block is stored, every day of the month is drawn whole on the picture: it moves
+// up and left just enough, and a block too large for a 1280 × 1024 surface is drawn whole too.
+TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
+  constexpr int kEdge = -1;  // the block touches the picture's far edge
+  const struct {
+    const char* what;
+    CalendarSettings settings;
+    QPoint drawn;
+  } cases[] = {
+      {"six rows at the default place", {.year = 2026, .month = 5}, {560, kEdge}},
+      {"five rows at the default place", {.year = 2026, .month = 6}, {560, 500}},
+      {"six rows placed low",
+       {.startX = 100, .startY = 700, .year = 2026, .month = 5},
+       {100, kEdge}},
+      {"past the right of 800 x 600",
+       {.startX = 1200, .pictSize = 0, .year = 2026, .month = 5},
+       {kEdge, kEdge}},
+      {"1920 x 1080 corner, Monday first, week numbers",
+       {.startX = 1920,
+        .startY = 1080,
+        .year = 2026,
+        .month = 3,
+        .weekStart = 1,
+        .weekNumbers = 1,
+        .sizeKind = 2},
+       {kEdge, kEdge}},
+      {"4K, text size 130",
+       {.textSize = 130,
+        .year = 2026,
+        .month = 5,
+        .sizeKind = 2,
+        .customWidth = 3840,
+        .customHeight = 2160},
+       {560, 500}},
+  };
+  for (const auto& c : cases) {
+    CalendarSettings settings = c.settings;
+    settings.transparency = 255;
+    const PictureSize size = PictureSizeOf(settings, std::nullopt);
+    const CalendarBlock block = DrawCalendarBlock(settings, {}, size).value();
+    const ComposedPicture composed =
+        BlendCalendarBlock(PictureBackground(QImage(), size), block, settings);
+    EXPECT_EQ(QPoint(composed.blockX, composed.blockY),
+              QPoint(c.drawn.x() == kEdge ? size.width - block.width : c.drawn.x(),
+                     c.drawn.y() == kEdge ? size.height - block.height : c.drawn.y()))
+        << c.what;
+    const MonthGrid grid = BuildMonthGrid(
+        settings.year, settings.month, settings.weekStart ? WeekStart::Monday : WeekStart::Sunday);
+    for (std::size_t k = 0; k < grid.cells.size(); ++k) {
+      if (grid.cells[k].empty()) {
+        continue;
+      }
+      const Rect r = CellRect(block.geometry, static_cast<int>(k) / 7 + 1, k % 7);
+      const QRect cell = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)
+                             .translated(composed.blockX, composed.blockY);
+      const std::string day = std::string(c.what) + ", day " + grid.cells[k];
+      EXPECT_TRUE(composed.picture.rect().contains(cell)) << day;
+      const QRect shown = cell.intersected(composed.picture.rect());
+      bool inked = false;
+      for (int y = shown.top(); y <= shown.bottom() && !inked; ++y) {
+        for (int x = shown.left(); x <= shown.right() && !inked; ++x) {
+          inked = qGray(composed.picture.pixel(x, y)) < 128;
+        }
+      }
+      EXPECT_TRUE(inked) << day;
+    }
+  }
+
+  // An absurd text size takes no more memory than the picture it is drawn on.
+  const CalendarSettings huge{.textSize = INT_MAX, .year = 2026, .month = 5, .opaqueText = 1};
+  const CalendarBlock big = DrawCalendarBlock(huge, {}, PictureSize{800, 600}).value();
+  EXPECT_GT(big.width, 800);
+  EXPECT_EQ(big.surface.size(), QSize(800, 600));
+  EXPECT_EQ(big.text.size(), QSize(800, 600));
 }
 
 // A 24-bit image whose pixel at (x, y) is (100 + x, y, 7).
