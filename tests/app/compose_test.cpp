@@ -50,7 +50,6 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
   const QImage photo = LoadPictureFile(FilePath(dir.filePath("photo.jpg")), {800, 600})->image;
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
-  // The place stored, and the place drawn: against the picture's far edges.
   EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
                                    "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
                                    "\"startY\":500,\"blockX\":%d,\"blockY\":%d,"

@@ -71,8 +71,7 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 1);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::green));
-  // Where the block was drawn before (May's sixth row lifted it from 500 to 480), the photo shows
-  // again.
+  // Where the block was drawn before (May's sixth row lifts it to 480), the photo shows again.
   EXPECT_EQ(session->picture().pixelColor(700, 485), QColor(Qt::green));
 
   // Chosen again, another picture size, or the file changed on disk: decoded again.

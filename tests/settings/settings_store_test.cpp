@@ -114,18 +114,17 @@ TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   EXPECT_EQ(contents(), old);
 
-  settings.weekNumbers = 1;
   settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
   settings.customWidth = 2560;
   settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
-  EXPECT_EQ(contents(), old + "Week Numbers=1\nSize Kind=2\nCustom Width=2560\nPhoto Fit=1\n");
+  EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\n");
   CalendarSettings read;
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
 
   // Set back to its default, a key the profile holds is written too, or it would come back on.
-  settings.weekNumbers = 0;
+  settings.photoFit = 0;
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
