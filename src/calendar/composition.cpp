@@ -137,7 +137,8 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
 ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
                                    const CalendarSettings& settings) {
   // Every picture goes through here, so no month's block is ever cut by the picture's edge: a
-  // six-row month placed where a five-row one fitted moves up by the row it adds.
+  // six-row month placed where a five-row one just fitted moves up by as much as its sixth row
+  // needs.
   const Rect drawn = DrawnBlockRect(settings.startX, settings.startY, block.width, block.height,
                                     background.width(), background.height());
   ComposedPicture result{std::move(background), block.width, block.height, drawn.left, drawn.top};
