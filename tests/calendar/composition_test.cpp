@@ -71,8 +71,7 @@ QRect InkIn(const QImage& surface, const Rect& r, QColor paper = Qt::white) {
 // Wherever the block is stored, every day of the month is drawn whole on the picture, also when
 // the block is larger than 1280 × 1024.
 TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
-  // Rows: picture size, stored place, month of 2026 (3 and 5 take six rows), text size, Monday
-  // first with week numbers.
+  // Rows: picture size, stored place, month of 2026 (3, 5: six rows), text size, Monday first.
   const struct {
     int width, height, x, y, month, textSize;
     bool mondayWeeks;
@@ -88,20 +87,18 @@ TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
     s.year = 2026;
     s.month = c.month;
     s.weekStart = s.weekNumbers = c.mondayWeeks;
-    const PictureSize size{c.width, c.height};
-    const CalendarBlock block = DrawCalendarBlock(s, {}, size).value();
+    const CalendarBlock block = DrawCalendarBlock(s, {}, PictureSize{c.width, c.height}).value();
     const ComposedPicture composed =
-        BlendCalendarBlock(PictureBackground(QImage(), size), block, s);
+        BlendCalendarBlock(PictureBackground(QImage(), {c.width, c.height}), block, s);
+    const QRect drawn(composed.blockX, composed.blockY, block.width, block.height);
+    ASSERT_TRUE(composed.picture.rect().contains(drawn)) << c.width;
+    const QImage shown = composed.picture.copy(drawn);
     const MonthGrid grid = BuildMonthGrid(2026, c.month, WeekStart(s.weekStart));
     for (int k = 0; k < 42; ++k) {
-      const Rect b = CellRect(block.geometry, k / 7 + 1, k % 7);
-      const Rect r{b.left + composed.blockX, b.top + composed.blockY, b.right + composed.blockX,
-                   b.bottom + composed.blockY};
       if (!grid.cells[k].empty()) {
-        ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= c.width && r.bottom <= c.height)
-            << c.width << ", day " << grid.cells[k];
-        EXPECT_FALSE(InkIn(composed.picture, r, QColor(254, 254, 254)).isNull())
-            << c.width << ", day " << grid.cells[k];
+        EXPECT_FALSE(InkIn(shown, CellRect(block.geometry, k / 7 + 1, k % 7), QColor(254, 254, 254))
+                         .isNull())
+            << c.width << " wide, day " << grid.cells[k];
       }
     }
   }

@@ -225,7 +225,6 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   EXPECT_EQ(Settings(), expected);
   EXPECT_EQ(compositions_->count(), 1);  // the cancelled run composed nothing
   EXPECT_EQ(Composed().size(), QSize(800, 600));
-  // Where the block is drawn: 500 would cut it off at the bottom.
   EXPECT_EQ(Labels(), QStringLiteral("(800,600)(7,%1)").arg(600 - dialog.session().blockHeight()));
 }
 
