@@ -421,11 +421,13 @@ double TextContrast(const QImage& photo, bool opaqueText) {
   const QImage background = PictureBackground(photo, PictureDimensions(settings.pictSize));
   const CalendarBlock layers = DrawCalendarBlock(settings, {}).value();
   const QImage card =
-      BlendCalendarBlock(background, {layers.surface, layers.width, layers.height, QImage()},
+      BlendCalendarBlock(background,
+                         {layers.surface, layers.width, layers.height, QImage(), layers.geometry},
                          settings)
           .picture;
   settings.opaqueText = opaqueText ? 1 : 0;
-  const QImage composed = ComposeOver(background, settings, {}).value().picture;
+  const ComposedPicture composedBlock = ComposeOver(background, settings, {}).value();
+  const QImage& composed = composedBlock.picture;
   std::vector<double> ratios;
   for (int y = 0; y < layers.height; ++y) {
     for (int x = 0; x < layers.width; ++x) {
@@ -433,7 +435,7 @@ double TextContrast(const QImage& photo, bool opaqueText) {
       if (layers.text.pixel(x, y) != qRgba(0, 0, 0, 255)) {
         continue;
       }
-      const QPoint at(settings.startX + x, settings.startY + y);
+      const QPoint at(composedBlock.blockX + x, composedBlock.blockY + y);
       const double text = Luminance(composed.pixel(at));
       const double under = Luminance(card.pixel(at));
       ratios.push_back((std::max(text, under) + 0.05) / (std::min(text, under) + 0.05));

@@ -64,7 +64,8 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
   }
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
-             "\"startX\":%6,\"startY\":%7,\"holidays\":[%8],\"fit\":\"%9\"}")
+             "\"startX\":%6,\"startY\":%7,\"blockX\":%8,\"blockY\":%9,\"holidays\":[%10],"
+             "\"fit\":\"%11\"}")
       .arg(JsonString(out))
       .arg(composed.picture.width())
       .arg(composed.picture.height())
@@ -72,6 +73,8 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
       .arg(composed.blockHeight)
       .arg(settings.startX)
       .arg(settings.startY)
+      .arg(composed.blockX)
+      .arg(composed.blockY)
       .arg(days.join(u','))
       .arg(QLatin1String(FitWord(PhotoFitOf(settings))));
 }
@@ -178,9 +181,8 @@ int SetDesktopWallpaper(const ComposeOptions& options, const CalendarSession& se
     return kExitFailure;
   }
   if (options.json) {
-    const ComposedPicture composed{session.picture(), session.blockWidth(), session.blockHeight()};
-    std::printf("%s\n", JsonLine(DisplayPath(outcome.picture), composed, session.settings(),
-                                 session.DrawnHolidays())
+    std::printf("%s\n", JsonLine(DisplayPath(outcome.picture), session.composed(),
+                                 session.settings(), session.DrawnHolidays())
                             .toUtf8()
                             .constData());
   }
@@ -242,11 +244,10 @@ int ComposeOneMonth(const ComposeOptions& options, bool remembered, CalendarSess
     return kExitFailure;
   }
   if (options.json) {
-    const ComposedPicture composed{session.picture(), session.blockWidth(), session.blockHeight()};
-    std::printf("%s\n",
-                JsonLine(DisplayPath(out), composed, session.settings(), session.DrawnHolidays())
-                    .toUtf8()
-                    .constData());
+    std::printf("%s\n", JsonLine(DisplayPath(out), session.composed(), session.settings(),
+                                 session.DrawnHolidays())
+                            .toUtf8()
+                            .constData());
   }
   return 0;
 }
@@ -358,8 +359,10 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
     return kExitFailure;
   }
   CalendarSettings settings = session.settings();
-  for (const auto& [key, value] : options.overrides) {
-    ApplySetting(settings, key, value);  // checked by the parser
+  if (const QString why = ApplyOverrides(settings, options.overrides, session.screenSize());
+      !why.isEmpty()) {
+    PrintError(QStringLiteral("--set: ") + why + QStringLiteral(" (see --help)"));
+    return kExitUsage;
   }
   session.ApplySettings(settings);
 

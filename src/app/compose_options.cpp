@@ -439,11 +439,44 @@ QString ApplySetting(CalendarSettings& settings, const QString& key, const QStri
       if (!number) {
         return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
       }
+      if (entry.field == &CalendarSettings::transparency && (*number < 0 || *number > 255)) {
+        return QStringLiteral("\"%1\" needs 0..255 (0 clear, 255 opaque), not \"%2\"")
+            .arg(key, value);
+      }
       settings.*entry.field = static_cast<std::int32_t>(*number);
       return {};
     }
   }
   return QStringLiteral("unknown setting \"%1\"").arg(key);
+}
+
+QString ApplyOverrides(CalendarSettings& settings,
+                       const std::vector<std::pair<QString, QString>>& overrides,
+                       std::optional<PictureSize> screen) {
+  for (const auto& [key, value] : overrides) {
+    if (QString why = ApplySetting(settings, key, value); !why.isEmpty()) {
+      return why;
+    }
+  }
+  // The range follows the picture's size, which any override may have changed.
+  const PictureSize limits = BlockPositionLimits(settings, screen);
+  for (const auto& [key, value] : overrides) {
+    for (const auto& [name, limit] :
+         {std::pair(keys::kStartX, limits.width), std::pair(keys::kStartY, limits.height)}) {
+      // Every value given is checked, also one a later --set replaces: it is a mistake all the
+      // same.
+      const qint64 at = value.toLongLong();
+      if (key.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+                      Qt::CaseInsensitive) == 0 &&
+          (at < 0 || at > limit)) {
+        return QStringLiteral("\"%1\" needs 0..%2 for this picture size, not \"%3\"")
+            .arg(key)
+            .arg(limit)
+            .arg(value);
+      }
+    }
+  }
+  return {};
 }
 
 ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today) {

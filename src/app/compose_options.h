@@ -52,9 +52,17 @@ struct ComposeOptionsResult {
 ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today);
 
 /// Applies one profile key and its value to `settings`. Keys are matched without regard to ASCII
-/// letter case; integer values must be decimal numbers and nothing else, colours 0..16777215.
-/// Returns the reason for a bad key or value, or an empty text.
+/// letter case; integer values must be decimal numbers and nothing else, colours 0..16777215, the
+/// transparency 0..255 (a profile's value outside it draws no block; asked for here, it is a
+/// mistake). Returns the reason for a bad key or value, or an empty text.
 QString ApplySetting(CalendarSettings& settings, const QString& key, const QString& value);
+
+/// Applies `overrides` in order, then refuses a StartX or StartY among them outside what the
+/// settings dialog allows for the picture size the settings now ask for (BlockPositionLimits).
+/// Returns the reason, naming the range, or an empty text.
+QString ApplyOverrides(CalendarSettings& settings,
+                       const std::vector<std::pair<QString, QString>>& overrides,
+                       std::optional<PictureSize> screen);
 
 /// argv[1..argc-1] without loss: valid UTF-8 is decoded as such, and every byte that is not part
 /// of valid UTF-8 becomes the lone surrogate U+DC80..U+DCFF, so that PathFromArgument gives the

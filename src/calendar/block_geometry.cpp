@@ -1,6 +1,7 @@
 #include "calendar/block_geometry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace lunetta {
 
@@ -38,6 +39,17 @@ Rect CellRect(const BlockGeometry& geometry, int row, int column) {
 Rect WeekNumberRect(const BlockGeometry& geometry, int row) {
   const Rect cell = CellRect(geometry, row, 0);
   return {0, cell.top, geometry.weekNumberWidth, cell.bottom};
+}
+
+Rect DrawnBlockRect(int x, int y, int width, int height, int pictureWidth, int pictureHeight) {
+  // 64 bits: a stored position may be anything a profile holds.
+  const auto place = [](int at, int length, int limit) {
+    const std::int64_t room = std::max<std::int64_t>(0, std::int64_t{limit} - length);
+    return static_cast<int>(std::clamp<std::int64_t>(at, 0, room));
+  };
+  const int left = place(x, width, pictureWidth);
+  const int top = place(y, height, pictureHeight);
+  return {left, top, left + width, top + height};
 }
 
 }  // namespace lunetta

@@ -47,4 +47,9 @@ Rect CellRect(const BlockGeometry& geometry, int row, int column);
 /// The week number's place in row 1..6, in the column before the days.
 Rect WeekNumberRect(const BlockGeometry& geometry, int row);
 
+/// Where a block of width × height whose corner is stored at (x, y) is drawn on a picture of
+/// pictureWidth × pictureHeight: moved up and left just enough to lie whole on the picture, and
+/// never past 0, so a block larger than the picture starts at its edge.
+Rect DrawnBlockRect(int x, int y, int width, int height, int pictureWidth, int pictureHeight);
+
 }  // namespace lunetta

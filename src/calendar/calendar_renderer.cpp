@@ -9,6 +9,7 @@
 
 #include "calendar/block_geometry.h"
 #include "calendar/month_model.h"
+#include "picture/load_picture_file.h"
 #include "platform/drawing.h"
 
 namespace lunetta {
@@ -21,6 +22,24 @@ QRect ToQRect(const Rect& rect) {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The surface a block of width × height needs: no more than `limit`, and within the cap on a
+// decoded picture, counted at the four bytes a pixel of the opaque-text layer takes.
+QSize SurfaceSize(int width, int height, const std::optional<QSize>& limit) {
+  if (limit) {
+    width = std::min(width, limit->width());
+    height = std::min(height, limit->height());
+  }
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  const qint64 rowBytes = qint64{width} * 4;
+  return QSize(width, static_cast<int>(std::min<qint64>(height, kMaxDecodedBytes / rowBytes)));
+}
+
+bool RowHasDays(const MonthGrid& grid, int weekRow) {
+  const auto row = grid.cells.begin() + weekRow * 7;
+  return std::any_of(row, row + 7, [](const std::string& cell) { return !cell.empty(); });
 }
 
 int DayNumber(const std::string& cell) {
@@ -78,6 +97,10 @@ void CalendarRenderer::SetWeekNumbers(bool shown) {
   weekNumbers_ = shown;
 }
 
+void CalendarRenderer::SetSurfaceLimit(int width, int height) {
+  surfaceLimit_ = QSize(width, height);
+}
+
 const QImage& CalendarRenderer::Draw(bool withText) {
   // Validates year and month before anything changes.
   MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
@@ -99,9 +122,10 @@ const QImage& CalendarRenderer::Draw(bool withText) {
   }
   const BlockGeometry geometry = ComputeBlockGeometry(metrics, fontName_, grid.weekRows, extras);
 
-  // The surface is made once and reused: only the block's rectangle is ever drawn or read.
-  if (surface_.isNull()) {
-    surface_ = QImage(kSurfaceWidth, kSurfaceHeight, QImage::Format_RGB888);
+  // Sized from the block: what the limit cuts off would never show on the picture.
+  const QSize size = SurfaceSize(geometry.blockWidth, geometry.blockHeight, surfaceLimit_);
+  if (surface_.size() != size) {
+    surface_ = QImage(size, QImage::Format_RGB888);
     if (surface_.isNull()) {
       throw std::bad_alloc();
     }
@@ -132,7 +156,8 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
   DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), title, TextAlign::Center, textColor_);
 
   for (int row = 0; row < 7; ++row) {
-    if (weekNumbers_ && row >= 1 && row <= grid_.weekRows) {
+    // A reserved row without days (a February that fills four) has no week to number.
+    if (weekNumbers_ && row >= 1 && RowHasDays(grid_, row - 1)) {
       DrawSingleLineText(painter, ToQRect(WeekNumberRect(geometry_, row)),
                          QString::number(IsoWeekOfRow(grid_, row - 1)), TextAlign::Center,
                          textColor_);

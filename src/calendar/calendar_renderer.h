@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QImage>
+#include <QSize>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,6 @@ namespace lunetta {
 /// Draws the calendar block of one month onto a surface of its own.
 class CalendarRenderer {
  public:
-  static constexpr int kSurfaceWidth = 1280;
-  static constexpr int kSurfaceHeight = 1024;
   static constexpr int kMaxHolidays = 15;
 
   /// An empty name keeps the current one.
@@ -35,10 +35,14 @@ class CalendarRenderer {
   void SetJapaneseLabels(bool japanese);
   /// A first column of ISO 8601 week numbers.
   void SetWeekNumbers(bool shown);
+  /// The surface holds no more of the block than width × height, the most of it a picture shows;
+  /// without a limit, as much as the decoded-picture cap allows.
+  void SetSurfaceLimit(int width, int height);
 
   /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
   /// which stays valid until the next Draw: the card in the back colour and, unless `withText` is
-  /// false, the text on it. Throws InvalidArgumentError for a month it cannot place.
+  /// false, the text on it. The surface is the block's size, or smaller where the limit cuts it.
+  /// Throws InvalidArgumentError for a month it cannot place.
   const QImage& Draw(bool withText = true);
 
   /// Paints the text of the block drawn last onto `painter`, the block's top left at (0, 0).
@@ -69,6 +73,7 @@ class CalendarRenderer {
   WeekStart weekStart_ = WeekStart::Sunday;
   bool japaneseLabels_ = false;
   bool weekNumbers_ = false;
+  std::optional<QSize> surfaceLimit_;
   // What the last Draw laid out, for PaintText.
   MonthGrid grid_;
   BlockGeometry geometry_;

@@ -89,6 +89,15 @@ PictureSize PictureSizeOf(const CalendarSettings& settings, std::optional<Pictur
   return PictureDimensions(settings.pictSize);
 }
 
+PictureSize BlockPositionLimits(const CalendarSettings& settings,
+                                std::optional<PictureSize> screen) {
+  if (SizeKindOf(settings) == SizeKind::Classic) {
+    return {kMaxBlockPosition, kMaxBlockPosition};
+  }
+  const PictureSize size = PictureSizeOf(settings, screen);
+  return {std::max(kMaxBlockPosition, size.width), std::max(kMaxBlockPosition, size.height)};
+}
+
 Rect PlacePhoto(PictureSize photo, PictureSize picture, PhotoFit fit) {
   const int width = picture.width;
   const int height = picture.height;

@@ -93,6 +93,15 @@ PhotoFit PhotoFitOf(const CalendarSettings& settings);
 /// kMinPictureSide..kMaxPictureSide.
 PictureSize PictureSizeOf(const CalendarSettings& settings, std::optional<PictureSize> screen);
 
+/// The block may be placed anywhere from 0 to this, in picture pixels, on the classic sizes.
+inline constexpr int kMaxBlockPosition = 1500;
+
+/// The largest startX and startY a user may choose for the picture the settings ask for:
+/// kMaxBlockPosition, or the picture's width and height where the screen's or a custom size is
+/// larger.
+PictureSize BlockPositionLimits(const CalendarSettings& settings,
+                                std::optional<PictureSize> screen);
+
 /// Where the whole of a photograph of `photo` size lands on a picture of `picture` size, in picture
 /// pixels (right and bottom exclusive): the whole picture (stretch), a centred rectangle of the
 /// photo's shape that covers the picture (fill) or lies inside it (fit). Sides are rounded to the

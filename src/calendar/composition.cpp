@@ -100,8 +100,12 @@ QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit) {
 }
 
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
-                                        const std::vector<int>& holidayDays) {
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> picture) {
   CalendarRenderer renderer;
+  if (picture) {
+    renderer.SetSurfaceLimit(picture->width, picture->height);
+  }
   renderer.SetFontName(settings.fontName);
   renderer.SetTextColor(settings.textColor);
   renderer.SetBackColor(settings.backColor);
@@ -116,9 +120,9 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
     const bool opaqueText = settings.opaqueText != 0;
     // The surface outlives the renderer: QImage shares it.
     CalendarBlock block{renderer.Draw(!opaqueText), renderer.blockWidth(), renderer.blockHeight(),
-                        QImage()};
+                        QImage(), renderer.geometry()};
     if (opaqueText) {
-      block.text = QImage(block.width, block.height, QImage::Format_ARGB32_Premultiplied);
+      block.text = QImage(block.surface.size(), QImage::Format_ARGB32_Premultiplied);
       block.text.fill(Qt::transparent);
       QPainter painter(&block.text);
       renderer.PaintText(painter);
@@ -132,21 +136,26 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
 
 ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
                                    const CalendarSettings& settings) {
-  ComposedPicture result{std::move(background), block.width, block.height};
+  // Every picture goes through here, so no month's block is ever cut by the picture's edge: a
+  // six-row month placed where a five-row one just fitted moves up by as much as its sixth row
+  // needs.
+  const Rect drawn = DrawnBlockRect(settings.startX, settings.startY, block.width, block.height,
+                                    background.width(), background.height());
+  ComposedPicture result{std::move(background), block.width, block.height, drawn.left, drawn.top};
   // A failed blend (an opacity outside 0..255) leaves the picture without a block.
   const QRect blockRect(0, 0, block.width, block.height);
-  const bool blended =
-      BlendBlock(result.picture, blockRect.translated(settings.startX, settings.startY),
-                 block.surface, blockRect, settings.transparency);
+  const bool blended = BlendBlock(result.picture, blockRect.translated(drawn.left, drawn.top),
+                                  block.surface, blockRect, settings.transparency);
   if (blended && !block.text.isNull()) {
-    QPainter(&result.picture).drawImage(settings.startX, settings.startY, block.text);
+    QPainter(&result.picture).drawImage(drawn.left, drawn.top, block.text);
   }
   return result;
 }
 
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
                                     const std::vector<int>& holidayDays) {
-  Result<CalendarBlock> block = DrawCalendarBlock(settings, holidayDays);
+  Result<CalendarBlock> block = DrawCalendarBlock(
+      settings, holidayDays, PictureSize{background.width(), background.height()});
   if (!block) {
     return block.failure();
   }

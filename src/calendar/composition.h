@@ -15,6 +15,9 @@ struct ComposedPicture {
   QImage picture;  // the picture size of the settings, 24 bits per pixel
   int blockWidth = 0;
   int blockHeight = 0;
+  // Where the block is drawn: its stored place, moved just enough to lie whole on the picture.
+  int blockX = 0;
+  int blockY = 0;
 };
 
 /// The photograph (a null image for none) on a picture of `size`, 24 bits per pixel, placed as
@@ -23,21 +26,26 @@ struct ComposedPicture {
 QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit = PhotoFit::Stretch);
 
 /// The calendar block of one month, drawn in the rectangle (0, 0, width, height) of its surface.
+/// The surface holds no more of it than a picture can show.
 struct CalendarBlock {
   QImage surface;
   int width = 0;
   int height = 0;
-  /// With opaque text: the text alone on a transparent layer, drawn over the blended card; the
-  /// surface then holds the card only.
+  /// With opaque text: the text alone on a transparent layer the surface's size, drawn over the
+  /// blended card; the surface then holds the card only.
   QImage text;
+  BlockGeometry geometry;
 };
 
 /// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in
-/// red. DateOutOfRange for a month the calendar cannot place.
+/// red, for a picture of `picture` size (any size when not given). DateOutOfRange for a month the
+/// calendar cannot place.
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
-                                        const std::vector<int>& holidayDays);
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> picture = std::nullopt);
 
-/// `block` blended over `background` at (startX, startY) with the opacity `transparency`.
+/// `block` blended over `background` with the opacity `transparency`, at (startX, startY) moved up
+/// and left just enough for the whole block to show (see DrawnBlockRect).
 ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
                                    const CalendarSettings& settings);
 

@@ -41,10 +41,12 @@ void HolidayTable::loadText(std::string_view text, int year) {
       return;
     }
     listsYear_ = true;
+    // A later line for the same year replaces the year's holidays whole: what an earlier, longer
+    // line held beyond it would mix stale days with the new ones.
+    holidays_.fill('\0');
     if (line.size() <= kEntriesStart) {
       return;
     }
-    // A later line for the same year overwrites only as much as it holds.
     const std::string_view entries =
         line.substr(kEntriesStart, std::min(line.size() - kEntriesStart, kEntryChars));
     std::copy(entries.begin(), entries.end(), holidays_.begin());

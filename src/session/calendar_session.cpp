@@ -264,11 +264,11 @@ void CalendarSession::ReloadHolidays() {
 
 Status CalendarSession::Compose() {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
-  const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays());
+  const PictureSize size = pictureSize();
+  const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays(), size);
   if (!block) {
     return block.failure();
   }
-  const PictureSize size = pictureSize();
   const PhotoFit fit = PhotoFitOf(settings_);
   QImage background;
   PhotoBackdrop& shown = ShownBackdrop();
@@ -280,16 +280,13 @@ Status CalendarSession::Compose() {
   } else {
     background = shown.TakeBackground(size, fit);
   }
-  // The pixels the block will cover: its rectangle within the picture, in 64 bits so that a
-  // far-off position cannot overflow.
-  const auto clip = [](std::int64_t at, int length, int limit) {
-    return std::pair(static_cast<int>(std::clamp<std::int64_t>(at, 0, limit)),
-                     static_cast<int>(std::clamp<std::int64_t>(at + length, 0, limit)));
-  };
-  const auto [left, right] = clip(settings_.startX, block->width, background.width());
-  const auto [top, bottom] = clip(settings_.startY, block->height, background.height());
-  patchAt_ = QPoint(left, top);
-  patch_ = background.copy(left, top, right - left, bottom - top);  // null when nothing is covered
+  // The pixels the block will cover: where it is drawn, cut to the picture when it is larger.
+  const Rect drawn = DrawnBlockRect(settings_.startX, settings_.startY, block->width, block->height,
+                                    background.width(), background.height());
+  patchAt_ = QPoint(drawn.left, drawn.top);
+  patch_ = background.copy(
+      QRect(QPoint(drawn.left, drawn.top), QPoint(drawn.right - 1, drawn.bottom - 1))
+          .intersected(background.rect()));
   composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
   heldBackdrop_ = &shown;
   if (environment_.composedPicturePath.empty()) {

@@ -138,6 +138,12 @@ class CalendarSession {
   const QImage& picture() const { return composed_.picture; }
   int blockWidth() const { return composed_.blockWidth; }
   int blockHeight() const { return composed_.blockHeight; }
+  /// Where the last composition drew the block: the stored place, moved just enough for the whole
+  /// block to show on the picture.
+  int blockX() const { return composed_.blockX; }
+  int blockY() const { return composed_.blockY; }
+  /// The last composed picture with its block's size and place.
+  const ComposedPicture& composed() const { return composed_; }
   const std::filesystem::path& composedPicturePath() const {
     return environment_.composedPicturePath;
   }

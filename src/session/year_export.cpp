@@ -173,7 +173,7 @@ class YearRun {
 
   Result<ComposedMonth> Compose(const MonthPlan& plan) {
     // The block first, as the session does: text drawing needs no photo.
-    const Result<CalendarBlock> block = DrawCalendarBlock(plan.settings, plan.holidays);
+    const Result<CalendarBlock> block = DrawCalendarBlock(plan.settings, plan.holidays, plan_.size);
     if (!block) {
       return block.failure();
     }

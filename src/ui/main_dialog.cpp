@@ -427,7 +427,6 @@ void MainDialog::OnInitDialog() {
   WriteSizeLabel();
   grab_.reset();
   dragFrame_ = QRect();
-  WritePositionLabel(session_.settings().startX, session_.settings().startY);
 }
 
 void MainDialog::OpenRememberedPhoto() {
@@ -477,6 +476,8 @@ void MainDialog::RefreshCalendarPicture() {
         this, [this, message] { reportError_(message); }, Qt::QueuedConnection);
   }
   PaintPreview();
+  // Where the block is drawn, which a month of six rows may have moved from its stored place.
+  WritePositionLabel(session_.blockX(), session_.blockY());
   NoteWhatHappened();
   emit pictureComposed();
 }
@@ -631,8 +632,6 @@ void MainDialog::OnSettings() {
   session_.ApplySettings(edited);
   RefreshCalendarPicture();
   WriteSizeLabel();
-  // The dialog may have moved the block; the label must not show the former place.
-  WritePositionLabel(session_.settings().startX, session_.settings().startY);
 }
 
 void MainDialog::OnPrint() {
@@ -805,9 +804,9 @@ void MainDialog::mousePressEvent(QMouseEvent* event) {
   // Only the shown picture takes hold of the block; a press beside a control does nothing.
   const QPoint point = event->position().toPoint();
   if (event->button() == Qt::LeftButton && InPreview(point.x(), point.y(), previewBounds())) {
-    const CalendarSettings& settings = session_.settings();
+    // The block is taken where it is drawn.
     grab_ =
-        GrabBlock(point.x(), point.y(), previewBounds(), settings.startX, settings.startY,
+        GrabBlock(point.x(), point.y(), previewBounds(), session_.blockX(), session_.blockY(),
                   session_.blockWidth(), session_.blockHeight(), previewScaleX(), previewScaleY());
     MoveDragFrame(QRect());
   }

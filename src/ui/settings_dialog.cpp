@@ -396,12 +396,8 @@ void InitCustomColors() {
 }
 
 QSize CalendarPositionLimits(const CalendarSettings& settings, std::optional<PictureSize> screen) {
-  const int classic = static_cast<int>(kMaxCalendarPosition);
-  if (SizeKindOf(settings) == SizeKind::Classic) {
-    return QSize(classic, classic);
-  }
-  const PictureSize size = PictureSizeOf(settings, screen);
-  return QSize(std::max(classic, size.width), std::max(classic, size.height));
+  const PictureSize limits = BlockPositionLimits(settings, screen);
+  return QSize(limits.width, limits.height);
 }
 
 QString ScreenSizeLabel(std::optional<PictureSize> screen) {

@@ -52,12 +52,8 @@ enum class SettingsControl {
   OpaqueText = 1028,
 };
 
-/// The block may start anywhere from 0 to this, in picture pixels, on the classic sizes.
-inline constexpr std::uint32_t kMaxCalendarPosition = 1500;
-
 /// The largest startX and startY the dialog accepts for the picture the settings ask for (see
-/// PictureSizeOf): kMaxCalendarPosition, or the picture's width and height where the screen's or a
-/// custom size is larger.
+/// BlockPositionLimits).
 QSize CalendarPositionLimits(const CalendarSettings& settings, std::optional<PictureSize> screen);
 
 /// The screen size radio's text: "画面サイズ (1920 × 1080)", or "画面サイズ" without a screen.

@@ -122,6 +122,7 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--set", "Back Ground Color=-1"}, "^--set: \"Back Ground Color\" needs a colour"},
       {{"--set", "StartY=2147483648"}, "^--set: \"StartY\" needs a whole number"},
       {{"--set", "Text Size="}, "^--set: \"Text Size\" needs a whole number"},
+      {{"--set", "transparency=256"}, "^--set: \"transparency\" needs 0\\.\\.255 .*\"256\"$"},
       {{"--monthly-refresh", "yes"}, "^--monthly-refresh needs on or off, not \"yes\"$"},
       {{"--month-photo", "13=x.jpg"}, "^--month-photo needs M=FILE with a month 1\\.\\.12"},
       {{"--month-photo", "3="}, "^--month-photo needs M=FILE"},
@@ -151,6 +152,8 @@ TEST(ComposeOptionsTest, ApplySettingSetsTheFieldItsKeyNames) {
   }
   EXPECT_EQ(settings, (CalendarSettings{"Noto Sans CJK JP", -30, 0xFFFFFF, 255, 0, INT_MIN, INT_MAX,
                                         2, 700, 1}));
+
+  EXPECT_FALSE(ApplyOverrides(settings, {{"StartY", "-1"}}, std::nullopt).isEmpty());
 }
 
 // File names are bytes; the ones that are not UTF-8 must come back unchanged.

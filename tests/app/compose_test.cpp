@@ -52,8 +52,10 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
   EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
                                    "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
-                                   "\"startY\":500,\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
-                                   expected.blockWidth, expected.blockHeight));
+                                   "\"startY\":500,\"blockX\":%d,\"blockY\":%d,"
+                                   "\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
+                                   expected.blockWidth, expected.blockHeight,
+                                   800 - expected.blockWidth, 600 - expected.blockHeight));
   EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
             expected.picture);
 }
@@ -85,7 +87,8 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
        1,
        "photos folder \"nowhere\""},
       {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"},
-      {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"}};
+      {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"},
+      {{"--set", "StartX=3841", "--size", "3840x2160"}, 2, "\"StartX\" needs 0\\.\\.3840 "}};
   // No display: the screen's size has none to come from.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove("DISPLAY");

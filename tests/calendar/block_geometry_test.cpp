@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <tuple>
 
 #include "support/core_printers.h"
@@ -28,6 +29,13 @@ TEST(BlockGeometryTest, TitleAndRowsStartHalfACellAboveTheBlock) {
   EXPECT_EQ(TitleRect(g), (Rect{0, -15, 150, 47}));
   EXPECT_EQ(CellRect(g, 0, 0), (Rect{0, 47, 20, 78}));
   EXPECT_EQ(CellRect(g, 6, 6), (Rect{120, 233, 140, 264}));
+}
+
+// A 300 × 200 block on 1024 × 768 moves up and left just enough to show whole, never past 0.
+TEST(BlockGeometryTest, TheBlockIsDrawnWholeWhereverItIsStored) {
+  EXPECT_EQ(DrawnBlockRect(900, INT_MAX, 300, 200, 1024, 768), (Rect{724, 568, 1024, 768}));
+  EXPECT_EQ(DrawnBlockRect(-20, INT_MIN, 300, 200, 1024, 768), (Rect{0, 0, 300, 200}));
+  EXPECT_EQ(DrawnBlockRect(500, 600, 1100, 200, 1024, 768), (Rect{0, 568, 1100, 768}));
 }
 
 }  // namespace

@@ -52,31 +52,62 @@ TEST(ComposeCalendarTest, BlendsTheBlockOverThePhotoOrTheDesktopColour) {
     EXPECT_EQ(composed.picture.pixelColor(block.bottomRight()), expected) << opacity;
     EXPECT_TRUE(AllOutside(composed.picture, block, kPhoto)) << opacity;
   }
-  const ComposedPicture outside = Compose(QImage(), 0, 255, 1200);
-  EXPECT_GT(outside.blockWidth, 0);
-  EXPECT_GT(outside.blockHeight, 0);
-  EXPECT_TRUE(AllOutside(outside.picture, QRect(), kDesktop));
   const QImage clear = testing::Filled({100, 100}, Qt::transparent, QImage::Format_ARGB32);
   EXPECT_TRUE(AllOutside(Compose(clear, 0, -1).picture, QRect(), kDesktop));
 }
 
-// Placed from the settings dialog or by a drag, the block can lie in the far corner of a 4K
-// picture, whole.
-TEST(ComposeCalendarTest, TheBlockReachesTheFarCornerOfA4kPicture) {
-  CalendarSettings settings{.transparency = 255,
-                            .year = 2026,
-                            .month = 5,
-                            .sizeKind = 2,
-                            .customWidth = 3840,
-                            .customHeight = 2160};
-  const ComposedPicture first = ComposeCalendar(QImage(), settings, {}).value();
-  ASSERT_EQ(first.picture.size(), QSize(3840, 2160));
-  settings.startX = 3840 - first.blockWidth;
-  settings.startY = 2160 - first.blockHeight;
-  const QImage picture = ComposeCalendar(QImage(), settings, {}).value().picture;
-  const QRect block(settings.startX, settings.startY, first.blockWidth, first.blockHeight);
-  EXPECT_EQ(picture.pixelColor(3839, 2159), QColor(254, 254, 254));  // the white card, blended
-  EXPECT_TRUE(AllOutside(picture, block, kDesktop));
+// The bounding box of everything that is not `paper` inside `r`.
+QRect InkIn(const QImage& surface, const Rect& r, QColor paper = Qt::white) {
+  QRect ink;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      if (surface.pixelColor(x, y) != paper) {
+        ink |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return ink;
+}
+
+// Wherever the block is stored, every day of the month is drawn whole on the picture, also when
+// the block is larger than 1280 × 1024.
+TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
+  // Rows: picture size, stored place, month of 2026 (3, 5: six rows), text size, Monday first.
+  const struct {
+    int width, height, x, y, month, textSize;
+    bool mondayWeeks;
+  } cases[] = {
+      {1024, 768, 560, 500, 5, 28, false},    // the default place
+      {1024, 768, 100, 700, 5, 28, false},    // placed low
+      {800, 600, 1200, 500, 5, 28, false},    // past the right edge
+      {1920, 1080, 1920, 1080, 3, 28, true},  // the bottom-right corner
+      {3840, 2160, 560, 500, 5, 130, false},  // a 1560 × 1206 block at 4K
+  };
+  for (const auto& c : cases) {
+    CalendarSettings s{.textSize = c.textSize, .transparency = 255, .startX = c.x, .startY = c.y};
+    s.year = 2026;
+    s.month = c.month;
+    s.weekStart = s.weekNumbers = c.mondayWeeks;
+    const CalendarBlock block = DrawCalendarBlock(s, {}, PictureSize{c.width, c.height}).value();
+    const ComposedPicture composed =
+        BlendCalendarBlock(PictureBackground(QImage(), {c.width, c.height}), block, s);
+    const QRect drawn(composed.blockX, composed.blockY, block.width, block.height);
+    ASSERT_TRUE(composed.picture.rect().contains(drawn)) << c.width;
+    const QImage shown = composed.picture.copy(drawn);
+    const MonthGrid grid = BuildMonthGrid(2026, c.month, WeekStart(s.weekStart));
+    for (int k = 0; k < 42; ++k) {
+      if (!grid.cells[k].empty()) {
+        EXPECT_FALSE(InkIn(shown, CellRect(block.geometry, k / 7 + 1, k % 7), QColor(254, 254, 254))
+                         .isNull())
+            << c.width << " wide, day " << grid.cells[k];
+      }
+    }
+  }
+  // An absurd text size takes no more memory than the picture it is drawn on.
+  const CalendarSettings huge{.textSize = INT_MAX, .year = 2026, .month = 5, .opaqueText = 1};
+  const CalendarBlock big = DrawCalendarBlock(huge, {}, PictureSize{800, 600}).value();
+  EXPECT_EQ(big.surface.size(), QSize(800, 600));
+  EXPECT_EQ(big.text.size(), QSize(800, 600));
 }
 
 // A 24-bit image whose pixel at (x, y) is (100 + x, y, 7).
@@ -166,8 +197,10 @@ TEST(DrawingTest, ColorRefsFontRequestsAndTheWidestCharacter) {
 // The block and its geometry. February 2026 fills exactly four week rows, yet reserves five; May
 // 2026 needs six.
 std::pair<BlockGeometry, QImage> Render(const char* font, std::initializer_list<int> sizes,
-                                        int month = 2, const std::vector<int>& holidays = {}) {
+                                        int month = 2, const std::vector<int>& holidays = {},
+                                        bool japanese = false) {
   CalendarRenderer renderer;
+  renderer.SetJapaneseLabels(japanese);
   renderer.SetFontName(font);
   for (int size : sizes) {
     renderer.SetTextSize(size);
@@ -215,34 +248,25 @@ TEST(CalendarRendererTest, ColumnAndHolidayColours) {
   EXPECT_EQ(surface.pixelColor(g.blockWidth - 1, g.blockHeight - 1), QColor(Qt::white));
 }
 
-// The bounding box of everything that is not white inside `r`.
-QRect InkIn(const QImage& surface, const Rect& r) {
-  QRect ink;
-  for (int y = r.top; y < r.bottom; ++y) {
-    for (int x = r.left; x < r.right; ++x) {
-      if (surface.pixelColor(x, y) != QColor(Qt::white)) {
-        ink |= QRect(x, y, 1, 1);
-      }
-    }
-  }
-  return ink;
-}
-
 TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCells) {
-  const auto [g, surface] = Render("Arial Black", {28}, 5);
-  // The title as it should read, drawn the same way on a fresh surface.
-  QImage expected(surface.size(), surface.format());
-  expected.fill(Qt::white);
-  QPainter painter(&expected);
-  painter.setFont(CreateFont("Arial Black", 28, 400, false));
-  const Rect t = TitleRect(g);
-  DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
-                     "2026 / May", TextAlign::Center, 0x00FF00);
-  painter.end();
-  const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
-  EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine));
+  for (const auto& [japanese, title] :
+       {std::pair{false, u"2026 / May"}, std::pair{true, u"2026年5月"}}) {
+    const auto [g, surface] = Render("Arial Black", {28}, 5, {}, japanese);
+    // The title as it should read, drawn the same way on a fresh surface.
+    QImage expected(surface.size(), surface.format());
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    painter.setFont(CreateFont("Arial Black", 28, 400, false));
+    const Rect t = TitleRect(g);
+    DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
+                       QString::fromUtf16(title), TextAlign::Center, 0x00FF00);
+    painter.end();
+    const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
+    EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine)) << japanese;
+  }
 
   // Right-aligned: the ink ends at the cell's right edge, with the room to spare on the left.
+  const auto [g, surface] = Render("Arial Black", {28}, 5);
   for (int day : {1, 9, 10, 31}) {
     const Rect cell = CellRect(g, (day + 4) / 7 + 1, (day + 4) % 7);
     const QRect ink = InkIn(surface, cell);
@@ -274,6 +298,8 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
   for (int row = 1; row <= 5; ++row) {
     EXPECT_EQ(HuesIn(january, WeekNumberRect(g, row)), "g") << row;
   }
+  renderer.SetMonth(2027, 2);  // four rows filled: the reserved fifth has no week to number
+  EXPECT_TRUE(InkIn(renderer.Draw(), WeekNumberRect(g, 5)).isNull());
 
   // March 2026 begins on a Sunday: a sixth row Monday first, so a cell taller.
   renderer.SetWeekNumbers(false);
@@ -299,9 +325,11 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
 }
 
 // Opaque text at opacity 40: the card blends while every text pixel the block has in the exact
-// text colour (green) keeps it; without the option the text fades with the card.
+// text colour (green) keeps it, in its place; without the option the text fades with the card.
 TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
-  CalendarSettings settings{.textColor = 0x00FF00, .transparency = 40, .startX = 0, .startY = 0};
+  const QPoint at(20, 10);
+  CalendarSettings settings{
+      .textColor = 0x00FF00, .transparency = 40, .startX = at.x(), .startY = at.y()};
   settings.year = 2026;
   settings.month = 5;
   const auto [g, block] = Render("Arial Black", {28}, 5);
@@ -312,14 +340,15 @@ TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
     int kept = 0, inked = 0;
     for (int y = 0; y < g.blockHeight; ++y) {
       for (int x = 0; x < g.blockWidth; ++x) {
-        inked += block.pixel(x, y) == qRgb(0, 255, 0);
-        kept += block.pixel(x, y) == qRgb(0, 255, 0) && picture.pixel(x, y) == qRgb(0, 255, 0);
+        const bool green = block.pixel(x, y) == qRgb(0, 255, 0);
+        inked += green;
+        kept += green && picture.pixel(at + QPoint(x, y)) == qRgb(0, 255, 0);
       }
     }
     EXPECT_GT(inked, 100);
     EXPECT_EQ(kept, opaqueText ? inked : 0);
     // The card itself blends as before: (255·40 + photo·215) >> 8.
-    EXPECT_EQ(picture.pixelColor(0, 0), QColor(207, 123, 81)) << opaqueText;
+    EXPECT_EQ(picture.pixelColor(at), QColor(207, 123, 81)) << opaqueText;
   }
 }
 

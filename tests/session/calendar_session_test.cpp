@@ -71,8 +71,8 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 1);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::green));
-  // Where the block was before, the photo shows again.
-  EXPECT_EQ(session->picture().pixelColor(700, 600), QColor(Qt::green));
+  // Where the block was drawn before (May's sixth row lifts it to 480), the photo shows again.
+  EXPECT_EQ(session->picture().pixelColor(700, 485), QColor(Qt::green));
 
   // Chosen again, another picture size, or the file changed on disk: decoded again.
   session->ChoosePhoto(FilePath(photo));
@@ -185,7 +185,7 @@ TEST_F(CalendarSessionTest, TheScreensSizeIsRememberedForRunsWithoutAScreen) {
   EXPECT_EQ(timer.pictureSize(), (PictureSize{2560, 1440}));
 }
 
-// A year of twelve photos, one colour each; February and the main photograph share one file.
+// A year of photos, one colour each; February and March show the main photograph.
 class YearExportTest : public CalendarSessionTest {
  protected:
   void SetUp() override {
@@ -193,7 +193,7 @@ class YearExportTest : public CalendarSessionTest {
     session_ = Start();
     session_->ChoosePhoto(FilePath(Photo("main.bmp", kColours[1])));
     for (int month = 1; month <= 12; ++month) {
-      if (month != 2) {
+      if (month != 2 && month != 3) {
         const QString name = QStringLiteral("m%1.bmp").arg(month);
         session_->ChooseMonthPhoto(month, FilePath(Photo(name, kColours[month - 1])));
       }
@@ -210,7 +210,7 @@ class YearExportTest : public CalendarSessionTest {
   }
 
   static constexpr Qt::GlobalColor kColours[12] = {
-      Qt::red,     Qt::green,    Qt::blue,      Qt::cyan,       Qt::magenta,     Qt::yellow,
+      Qt::red,     Qt::green,    Qt::green,     Qt::cyan,       Qt::magenta,     Qt::yellow,
       Qt::darkRed, Qt::darkBlue, Qt::darkGreen, Qt::darkYellow, Qt::darkMagenta, Qt::white};
   std::unique_ptr<CalendarSession> session_;
   QTemporaryDir out_;
@@ -228,7 +228,7 @@ TEST_F(YearExportTest, EachMonthsPictureIsTheOneTheSessionComposesForIt) {
   EXPECT_EQ(outcome.finished, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
   EXPECT_EQ(progress.back(), std::pair(12, 12));
   EXPECT_EQ(session_->picture(), shown);  // the window's picture is untouched
-  EXPECT_EQ(decodes_, 12);                // the shared photo once
+  EXPECT_EQ(decodes_, 11);                // the shared photo once
   for (int month = 1; month <= 12; ++month) {
     const QImage written(name(month));
     EXPECT_EQ(written.pixelColor(5, 5), QColor(kColours[month - 1])) << month;

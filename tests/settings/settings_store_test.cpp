@@ -125,6 +125,11 @@ TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
   CalendarSettings read;
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
+  // Set back to its default, a key the profile holds is written too, or it would come back on.
+  settings.photoFit = 0;
+  ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
+  ASSERT_FALSE(LoadSettings(file_, read));
+  EXPECT_EQ(read, settings);
 }
 
 TEST_F(SettingsStoreTest, SaveKeepsForeignLinesModeAndByteOrderMark) {

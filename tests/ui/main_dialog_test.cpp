@@ -170,8 +170,11 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
 
   const int next = today_.month == 12 ? 11 : today_.month + 1;
   ASSERT_TRUE(testing::WriteBytes(
-      "holiday.dat", QString::asprintf("%d,%02d21\n", today_.year + 1, next).toLatin1()));
+      "holiday.dat",
+      QString::asprintf("%d,%02d07\n%d,%02d21\n", today_.year, next, today_.year + 1, next)
+          .toLatin1()));
   QTest::keyClick(month, next < today_.month ? Qt::Key_Up : Qt::Key_Down);
+  EXPECT_EQ(dialog.session().DrawnHolidays(), std::vector<int>{});  // a month change reads nothing
   QTemporaryDir elsewhere;  // holiday.dat stays the one where the program started
   ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
   QTest::keyClick(year, Qt::Key_Down);
@@ -229,7 +232,7 @@ TEST_F(MainDialogTest, SettingsApplyOnlyWhenConfirmedAndRecompose) {
   EXPECT_EQ(Settings(), expected);
   EXPECT_EQ(compositions_->count(), 1);  // the cancelled run composed nothing
   EXPECT_EQ(Composed().size(), QSize(800, 600));
-  EXPECT_EQ(Labels(), "(800,600)(7,500)");
+  EXPECT_EQ(Labels(), QStringLiteral("(800,600)(7,%1)").arg(600 - dialog.session().blockHeight()));
 }
 
 // A classic size and 16:9 each keep their shape, between bands of the window's colour. The block
