@@ -6,6 +6,7 @@ add_library(lunetta_core STATIC
   calendar/holiday_table.cpp
   calendar/block_geometry.cpp
   platform/file_io.cpp
+  platform/xdg_folders.cpp
   settings/profile.cpp
   settings/settings_store.cpp
 )
