@@ -18,8 +18,6 @@ target_sources(lunetta_ui PRIVATE
 )
 set_target_properties(lunetta_ui PROPERTIES AUTORCC ON)
 target_link_libraries(lunetta_ui PUBLIC Qt6::Svg)
-# The window's wallpaper button and monthly renewal.
-target_link_libraries(lunetta_ui PUBLIC lunetta_wallpaper)
 
 add_executable(lunetta WIN32 app/main.cpp)
 target_link_libraries(lunetta PRIVATE lunetta_ui)

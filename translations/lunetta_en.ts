@@ -149,6 +149,10 @@
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
     </message>
+    <message>
+        <source>自動更新のファイルには UTF-8 の文字だけの名前しか書けません</source>
+        <translation>The renewal&apos;s files can hold only names that are UTF-8 text</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FontChooser</name>

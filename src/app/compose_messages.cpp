@@ -72,6 +72,8 @@ QString EnglishReason(const Failure& failure) {
       return QStringLiteral("it did not finish in time");
     case Fault::NoWallpaperSetting:
       return QStringLiteral("it lists no wallpaper to change");
+    case Fault::UnstorableName:
+      return QStringLiteral("the renewal's files can hold only names that are UTF-8 text");
     case Fault::NoPhotosInFolder:
       return QStringLiteral("the folder holds no pictures");
   }

@@ -42,6 +42,8 @@ enum class Fault {
   ToolFailed,  // detail: what the program said, or its exit status
   ToolTimedOut,
   NoWallpaperSetting,  // the desktop lists no wallpaper to change
+  // The monthly renewal
+  UnstorableName,  // file: a name its files cannot hold (not UTF-8 text, or a control character)
   // Exporting a year
   NoPhotosInFolder,  // file: the folder
 };

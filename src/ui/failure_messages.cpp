@@ -85,6 +85,8 @@ QString FailureReason(const Failure& failure) {
       return Words::tr("プログラムが時間内に終わりませんでした");
     case Fault::NoWallpaperSetting:
       return Words::tr("変更できる壁紙の設定がありません");
+    case Fault::UnstorableName:
+      return Words::tr("自動更新のファイルには UTF-8 の文字だけの名前しか書けません");
     case Fault::NoPhotosInFolder:
       return Words::tr("フォルダーに写真がありません");
   }

@@ -64,6 +64,7 @@ inline const char* FaultName(Fault fault) {
     LUNETTA_FAULT(ToolFailed)
     LUNETTA_FAULT(ToolTimedOut)
     LUNETTA_FAULT(NoWallpaperSetting)
+    LUNETTA_FAULT(UnstorableName)
     LUNETTA_FAULT(NoPhotosInFolder)
 #undef LUNETTA_FAULT
   }
