@@ -7,3 +7,4 @@ lunetta_add_test(core_settings_store SOURCES settings/settings_store_test.cpp
                  LIBS lunetta_core)
 lunetta_add_test(core_c_runtime SOURCES platform/c_runtime_test.cpp LIBS lunetta_core)
 lunetta_add_test(core_file_io SOURCES platform/file_io_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_xdg_folders SOURCES platform/xdg_folders_test.cpp LIBS lunetta_core)

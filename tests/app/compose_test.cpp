@@ -48,6 +48,8 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.txt"), "2026,0503,0504,0505,1103\n"));
   ASSERT_TRUE(testing::Filled({640, 480}, QColor(0, 128, 0)).save(dir.filePath("photo.png")));
+  // Replaced without a question, as a command line's outputs are.
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("may.png"), "an older file"));
   const auto [code, out, err] =
       Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--set", "pictsize=0",
                     "--set", "Transparency=255", "--set", "StartX=0", "--set", "StartY=0",
