@@ -1,7 +1,5 @@
 // lunetta-compose: the desktop program's composition, without a window, for scripts.
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>

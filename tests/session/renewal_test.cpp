@@ -51,18 +51,25 @@ TEST_F(SessionWallpaperTest, WrittenAtItsOwnQualityForTheUserAlone) {
   EXPECT_EQ(testing::ReadBytes(QtPath(unset.picture)), testing::ReadBytes(expected));
 }
 
+// The desktop may still show last month's while it fades to the new one.
 TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
-  const QString older = home_.filePath("lunetta/wallpaper-2026-11.jpg");
-  QDir().mkpath(home_.filePath("lunetta"));
-  ASSERT_TRUE(testing::WriteBytes(older, {}));
+  const QString folder = home_.filePath("lunetta");
+  QDir().mkpath(folder + "/wallpaper-2026-10.jpg.d");
+  for (const char* name :
+       {"wallpaper-2026-11.jpg", "wallpaper-2026-12.jpg", "wallpaper-2025-12.jpg", "notes.txt"}) {
+    ASSERT_TRUE(testing::WriteBytes(folder + '/' + name, {}));
+  }
+  const auto files = [&] {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  };
   const WallpaperOutcome unset = SetSessionWallpaper(*session_, context_);
   ASSERT_FALSE(unset.status.ok());
-  EXPECT_EQ(unset.status.failure().fault, Fault::DesktopNotSupported);
-  EXPECT_TRUE(QFile::exists(older));
+  EXPECT_EQ(files().size(), 6);
 
   context_.environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
   ASSERT_TRUE(Succeeded(SetSessionWallpaper(*session_, context_).status));
-  EXPECT_FALSE(QFile::exists(older));
+  EXPECT_EQ(files(), QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
+                                  "wallpaper-2027-01.jpg"}));
 }
 
 // Everything the picture is made of comes back from the snapshot, the font style and the screen's
@@ -94,10 +101,6 @@ TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   EXPECT_EQ(renewal->rememberedPhoto(), shown->photoPath());
   EXPECT_EQ(renewal->rememberedMonthPhotos()[11], shown->monthPhotoPath(12));
   EXPECT_TRUE(renewal->rememberedMonthPhotos()[0].empty());
-
-  // A profile is no snapshot.
-  ASSERT_TRUE(testing::WriteBytes(folder.filePath("lunetta.INI"), "[Configuration]\nStartX=1\n"));
-  EXPECT_FALSE(ReadRenewalSnapshotStyle(FilePath(folder.filePath("lunetta.INI")), read));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDate>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -80,21 +80,16 @@ TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheComma
   const auto [read, elapses] =
       RunProgram("systemd-analyze", {"calendar", "--iterations=13", schedule}, tools);
   ASSERT_EQ(read, 0) << elapses.toStdString();
-  QStringList times;
-  QDate previous;
-  for (const QString& line : elapses.split('\n')) {
-    const auto match =
-        QRegularExpression("(?:Next elapse|Iter\\. #\\d+): \\w+ (\\S+) (\\S+)").match(line);
-    if (match.hasMatch()) {
-      const QDate date = QDate::fromString(match.captured(1), Qt::ISODate);
-      EXPECT_EQ(date.day(), 1) << line.toStdString();
-      EXPECT_TRUE(!previous.isValid() || previous.addMonths(1) == date) << line.toStdString();
-      EXPECT_EQ(match.captured(2), "00:01:00") << line.toStdString();
-      previous = date;
-      times << line;
-    }
+  QList<QDateTime> times;
+  for (const auto& next :
+       QRegularExpression("(?:elapse|#\\d+): \\w+ (\\S+ \\S+)").globalMatch(elapses)) {
+    times << QDateTime::fromString(next.captured(1), "yyyy-MM-dd HH:mm:ss");
   }
-  EXPECT_EQ(times.size(), 13) << elapses.toStdString();
+  ASSERT_EQ(times.size(), 13) << elapses.toStdString();
+  EXPECT_EQ(times[0].date().day(), 1);
+  for (int i = 0; i < times.size(); ++i) {
+    EXPECT_EQ(times[i], QDateTime(times[0].date().addMonths(i), QTime(0, 1))) << i;
+  }
 
   systemctl_.ForgetCalls();
   for (int removal = 0; removal < 2; ++removal) {  // the second finds nothing to remove

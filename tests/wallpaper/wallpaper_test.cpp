@@ -107,20 +107,6 @@ TEST_F(WallpaperTest, GnomeGetsAnEncodedFileUriInBothStyles) {
   EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'zoom'");
 }
 
-TEST_F(WallpaperTest, OnlyThisAndLastMonthsFilesStay) {
-  const QString folder = home_.filePath("lunetta");
-  QDir().mkpath(folder + "/wallpaper-2026-10.jpg.d");
-  for (const char* name :
-       {"wallpaper-2026-11.jpg", "wallpaper-2026-12.jpg", "wallpaper-2025-12.jpg",
-        "wallpaper-2027-01.jpg", "wallpaper-2026-12.jpg.bak", "notes.txt"}) {
-    ASSERT_TRUE(testing::WriteBytes(folder + '/' + name, {}));
-  }
-  RemoveOldWallpapers(FilePath(folder), 2027, 1);
-  EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
-                         "wallpaper-2026-12.jpg.bak", "wallpaper-2027-01.jpg"}));
-}
-
 // The schemas as far as Lunetta uses them, compiled for this test: Cinnamon's, MATE's, and an
 // older GNOME's without the dark style's key.
 TEST_F(WallpaperTest, CinnamonMateAndOlderGnomeWriteTheirOwnSchemas) {
