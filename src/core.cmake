@@ -8,6 +8,7 @@ add_library(lunetta_core STATIC
   calendar/japanese_holidays.cpp
   calendar/japanese_era.cpp
   platform/file_io.cpp
+  platform/xdg_folders.cpp
   settings/profile.cpp
   settings/settings_store.cpp
 )

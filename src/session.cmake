@@ -1,8 +1,10 @@
-# lunetta_session: CalendarSession, the state and the compose sequence both programs drive. No
-# widgets: it links the picture layer only.
+# lunetta_session: CalendarSession, the state and every sequence both programs drive (compose, save,
+# set the wallpaper, renew it). No widgets: it links the picture and wallpaper layers only.
 add_library(lunetta_session STATIC
   session/calendar_session.cpp
   session/photo_backdrop.cpp
+  session/renewal.cpp
+  session/session_request.cpp
   session/year_export.cpp
 )
-target_link_libraries(lunetta_session PUBLIC lunetta_picture)
+target_link_libraries(lunetta_session PUBLIC lunetta_picture lunetta_wallpaper)

@@ -20,8 +20,6 @@ set_target_properties(lunetta_ui PROPERTIES AUTORCC ON)
 set_property(SOURCE ui/about_dialog.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              LUNETTA_VERSION="${PROJECT_VERSION}")
 target_link_libraries(lunetta_ui PUBLIC Qt6::Svg)
-# The window's wallpaper button and monthly renewal.
-target_link_libraries(lunetta_ui PUBLIC lunetta_wallpaper)
 
 add_executable(lunetta WIN32 app/main.cpp)
 target_link_libraries(lunetta PRIVATE lunetta_ui)

@@ -1,5 +1,5 @@
-# lunetta_wallpaper: the desktop wallpaper and its monthly renewal, for both programs. No widgets:
-# it runs the desktops' own programs.
+# lunetta_wallpaper: the desktops' wallpaper setters and the renewal's unit files, below the
+# session: they take a picture file and a desktop. No widgets: it runs the desktops' own programs.
 add_library(lunetta_wallpaper STATIC
   wallpaper/desktop.cpp
   wallpaper/desktop_wallpaper.cpp
@@ -7,4 +7,4 @@ add_library(lunetta_wallpaper STATIC
   wallpaper/monthly_refresh.cpp
   wallpaper/wallpaper.cpp
 )
-target_link_libraries(lunetta_wallpaper PUBLIC lunetta_session)
+target_link_libraries(lunetta_wallpaper PUBLIC lunetta_picture)

@@ -10,3 +10,4 @@ lunetta_add_test(core_file_io SOURCES platform/file_io_test.cpp LIBS lunetta_cor
 lunetta_add_test(core_japanese_holidays SOURCES calendar/japanese_holidays_test.cpp
                  LIBS lunetta_core)
 lunetta_add_test(core_japanese_era SOURCES calendar/japanese_era_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_xdg_folders SOURCES platform/xdg_folders_test.cpp LIBS lunetta_core)

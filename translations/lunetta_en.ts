@@ -276,6 +276,14 @@ Do you want to replace them?</translation>
         <source>読み取り専用のファイルです</source>
         <translation>The file is read-only</translation>
     </message>
+    <message>
+        <source>自動更新のファイルには UTF-8 の文字だけの名前しか書けません</source>
+        <translation>The renewal&apos;s files can hold only names that are UTF-8 text</translation>
+    </message>
+    <message>
+        <source>値が範囲外です：%1</source>
+        <translation>Out of range: %1</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FontChooser</name>

@@ -57,6 +57,8 @@ QString EnglishReason(const Failure& failure) {
       return WithCause(QStringLiteral("it cannot be written"), failure);
     case Fault::DateOutOfRange:
       return QStringLiteral("cannot draw %1").arg(failure.detail);
+    case Fault::ValueOutOfRange:
+      return failure.detail;
     case Fault::PrinterNotStarted:
       return QStringLiteral("the printer cannot be started");
     case Fault::DesktopNotSupported:
@@ -72,6 +74,8 @@ QString EnglishReason(const Failure& failure) {
       return QStringLiteral("it did not finish in time");
     case Fault::NoWallpaperSetting:
       return QStringLiteral("it lists no wallpaper to change");
+    case Fault::UnstorableName:
+      return QStringLiteral("the renewal's files can hold only names that are UTF-8 text");
     case Fault::NoPhotosInFolder:
       return QStringLiteral("the folder holds no pictures");
   }

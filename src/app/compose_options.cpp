@@ -551,11 +551,12 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
           "--set-wallpaper writes into Lunetta's wallpaper folder; it cannot be used with --out"));
     }
   } else if (options.monthlyRefresh) {
-    // Alone, --monthly-refresh composes nothing: an option about the picture would go unused.
-    QStringList unused{"year", "month",       "all-months", "out", "json",
-                       "set",  "month-photo", "photos",     "pdf", "paper"};
+    // Alone, --monthly-refresh composes nothing: an option about one picture would go unused. The
+    // photos and settings given with "on" are the renewal's.
+    QStringList unused{"year", "month", "all-months", "out", "json", "pdf", "paper"};
     if (!*options.monthlyRefresh) {
-      unused << QStringLiteral("photo") << QStringLiteral("holidays");
+      unused << QStringLiteral("photo") << QStringLiteral("holidays") << QStringLiteral("set")
+             << QStringLiteral("month-photo") << QStringLiteral("photos");
     }
     for (const QString& name : unused) {
       if (parser.isSet(name)) {

@@ -35,6 +35,7 @@ enum class Fault {
   CannotWrite,
   // Composing and printing
   DateOutOfRange,
+  ValueOutOfRange,  // detail: the setting, its range and the value refused
   PrinterNotStarted,
   // Setting the desktop wallpaper (file: the program, or the saved picture)
   DesktopNotSupported,  // detail: the desktop's name; file: the saved picture
@@ -42,6 +43,8 @@ enum class Fault {
   ToolFailed,  // detail: what the program said, or its exit status
   ToolTimedOut,
   NoWallpaperSetting,  // the desktop lists no wallpaper to change
+  // The monthly renewal
+  UnstorableName,  // file: a name its files cannot hold (not UTF-8 text, or a control character)
   // Exporting a year
   NoPhotosInFolder,  // file: the folder
 };

@@ -60,7 +60,8 @@ Status Picture::Load(const std::filesystem::path& path) {
   return {};
 }
 
-Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
+Status Picture::Save(const std::filesystem::path& path, int jpegQuality,
+                     std::optional<std::filesystem::perms> mode) const {
   const Result<QByteArray> format = EncoderForPath(path);
   if (!format) {
     return format.failure();
@@ -74,6 +75,10 @@ Status Picture::Save(const std::filesystem::path& path, int jpegQuality) const {
   AtomicFileWriter file;
   AtomicWriteOptions options;
   options.flush = Flush::WhenReplacing;
+  if (mode) {
+    options.mode = mode;
+    options.keepExistingMode = false;
+  }
   if (const std::error_code error = file.open(path, options)) {
     return WritingFailure(path, error);
   }

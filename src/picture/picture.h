@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QStringView>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "picture/failure.h"
@@ -24,8 +25,9 @@ class Picture {
   Status Load(const std::filesystem::path& path);
 
   /// Writes the picture atomically in the format chosen by `path`'s extension; nothing is written
-  /// on failure.
-  Status Save(const std::filesystem::path& path, int jpegQuality = kDefaultJpegQuality) const;
+  /// on failure. A new file gets the usual mode of the user's files, or `mode` where given.
+  Status Save(const std::filesystem::path& path, int jpegQuality = kDefaultJpegQuality,
+              std::optional<std::filesystem::perms> mode = std::nullopt) const;
 
   bool isEmpty() const { return image_.isNull(); }
   const QImage& image() const { return image_; }

@@ -2,14 +2,20 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
+#include <thread>
 #include <utility>
 
 #if __has_include(<unistd.h>)
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #else
@@ -94,6 +100,92 @@ std::string TemporaryName(std::string_view targetName) {
                 static_cast<unsigned long long>(random() & 0xFFFF'FFFF'FFFFULL));
   return "." + std::string(targetName.substr(0, std::min(targetName.size(), kMaxStem))) +
          suffix.data();
+}
+
+// The temporary files of open writers, for a signal handler to remove: fixed slots that the
+// handler reads without locks. A slot is claimed, filled, then published by its folder descriptor.
+struct PendingTemporary {
+  std::atomic<bool> claimed{false};
+  std::atomic<int> folder{-1};
+  std::array<char, 256> name{};
+};
+std::array<PendingTemporary, 64> pendingTemporaries;
+
+int RememberTemporary(int folder, const std::string& name) {
+  if (name.size() >= PendingTemporary{}.name.size()) {
+    return -1;
+  }
+  for (std::size_t i = 0; i < pendingTemporaries.size(); ++i) {
+    PendingTemporary& slot = pendingTemporaries[i];
+    if (!slot.claimed.exchange(true, std::memory_order_acquire)) {
+      std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
+      slot.folder.store(folder, std::memory_order_release);
+      return static_cast<int>(i);
+    }
+  }
+  return -1;  // more writers than slots: this one is not cleaned up on a signal
+}
+
+void ForgetTemporary(int& index) {
+  if (index >= 0) {
+    PendingTemporary& slot = pendingTemporaries[static_cast<std::size_t>(index)];
+    slot.folder.store(-1, std::memory_order_release);
+    slot.claimed.store(false, std::memory_order_release);
+    index = -1;
+  }
+}
+
+extern "C" void RemoveTemporariesAndEnd(int signal) {
+  const int saved = errno;
+  for (PendingTemporary& slot : pendingTemporaries) {
+    const int folder = slot.folder.load(std::memory_order_acquire);
+    if (folder >= 0) {
+      ::unlinkat(folder, slot.name.data(), 0);
+    }
+  }
+  errno = saved;
+  // The handler was reset to the default on entry; the signal, blocked until the handler returns,
+  // then ends the process as it would have.
+  ::raise(signal);
+}
+
+// ".<stem>.<12 hex digits>~", as TemporaryName makes them for a target named so.
+bool IsTemporaryOf(std::string_view name, std::string_view stem) {
+  constexpr std::size_t kSuffix = 1 + 12 + 1;  // ".", the digits, "~"
+  if (name.size() != 1 + stem.size() + kSuffix || name.front() != '.' || name.back() != '~' ||
+      name.substr(1, stem.size()) != stem || name[1 + stem.size()] != '.') {
+    return false;
+  }
+  const std::string_view digits = name.substr(2 + stem.size(), 12);
+  return std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// Temporary files of `targetName` in `folder` that a writer of ours left long ago.
+void RemoveStaleTemporaries(int folder, std::string_view targetName) {
+  const std::string_view stem = targetName.substr(0, std::min<std::size_t>(targetName.size(), 200));
+  const int listing = ::dup(folder);
+  DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
+  if (entries == nullptr) {
+    if (listing >= 0) {
+      ::close(listing);
+    }
+    return;
+  }
+  const auto staleBefore = std::chrono::system_clock::now() - AtomicFileWriter::kStaleTemporaryAge;
+  while (const dirent* entry = ::readdir(entries)) {
+    struct stat status {};
+    if (!IsTemporaryOf(entry->d_name, stem) ||
+        ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+      continue;
+    }
+    const auto modified = std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec);
+    if (modified < staleBefore) {
+      ::unlinkat(folder, entry->d_name, 0);
+    }
+  }
+  ::closedir(entries);
 }
 
 bool IsOwnPrivateFolder(const char* path) {
@@ -254,6 +346,8 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
     return LastError();
   }
 
+  RemoveStaleTemporaries(folder.get(), targetName);
+
   constexpr int kAttempts = 16;
   UniqueFd file;
   std::string temporaryName;
@@ -276,6 +370,7 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
   }
   folder_ = std::move(folder);
   file_ = std::move(file);
+  pending_ = RememberTemporary(folder_.get(), temporaryName);
   temporaryName_ = std::move(temporaryName);
   targetName_ = targetName;
   flush_ = options.flush == Flush::Always || (options.flush == Flush::WhenReplacing && replacing);
@@ -331,6 +426,7 @@ std::error_code AtomicFileWriter::commit() {
   if (::renameat(folder_.get(), temporaryName_.c_str(), folder_.get(), targetName_.c_str()) != 0) {
     return fail(LastError());
   }
+  ForgetTemporary(pending_);
   temporaryName_.clear();
   // The rename is done and the data are on disk; a folder sync some file systems refuse does not
   // make the write a failure.
@@ -342,6 +438,7 @@ std::error_code AtomicFileWriter::commit() {
 }
 
 void AtomicFileWriter::discard() {
+  ForgetTemporary(pending_);
   file_.close();
   if (!temporaryName_.empty() && folder_) {
     ::unlinkat(folder_.get(), temporaryName_.c_str(), 0);
@@ -361,6 +458,40 @@ std::error_code WriteFileAtomically(const fs::path& path, std::string_view bytes
     return error;
   }
   return writer.commit();
+}
+
+void InstallTemporaryFileCleanup() {
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporariesAndEnd;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+FileLock FileLock::Acquire(const fs::path& path, std::chrono::milliseconds timeout,
+                           std::error_code& error) {
+  error.clear();
+  FileLock lock;
+  lock.fd_ = UniqueFd{::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)};
+  if (!lock.fd_) {
+    error = LastError();
+    return {};
+  }
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (::flock(lock.fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      error = LastError();
+      return {};
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = std::make_error_code(std::errc::device_or_resource_busy);
+      return {};
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return lock;
 }
 
 PrivateFolder PrivateFolder::Create(const fs::path& fallbackParent, std::error_code& error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -93,15 +94,19 @@ struct AtomicWriteOptions {
   bool refuseReadOnly = false;
 };
 
-/// Writes a file atomically: a temporary file with a random name is created exclusively (never
-/// through a link) with the final mode in the target's folder, written, synced and renamed over
-/// the target, and the folder is synced. An existing target that is not a regular file (FIFO,
+/// Writes a file atomically: a temporary file with a random name (".<name>.<12 hex digits>~") is
+/// created exclusively (never through a link) with the final mode in the target's folder, written,
+/// synced and renamed over the target, and the folder is synced. Temporary files of this target
+/// that a writer of ours left behind more than kStaleTemporaryAge ago (a process killed outright)
+/// are removed when it opens. An existing target that is not a regular file (FIFO,
 /// device, directory, socket; under Follow also a link to one) is refused with
 /// FileErrc::not_regular_file and nothing is written. Errors carry errno in
 /// std::generic_category, so message() names the cause ("No space left on device"). The folder
 /// must exist. An uncommitted temporary file is removed by discard() and by the destructor.
 class AtomicFileWriter {
  public:
+  static constexpr std::chrono::minutes kStaleTemporaryAge{10};
+
   AtomicFileWriter() = default;
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -126,6 +131,27 @@ class AtomicFileWriter {
   std::string targetName_;     // in folder_
   bool flush_ = true;
   std::error_code failure_;
+  int pending_ = -1;  // the slot that names the temporary file for InstallTemporaryFileCleanup
+};
+
+/// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of every open AtomicFileWriter
+/// before the process ends as the signal would end it: an interrupted program leaves no hidden
+/// files behind.
+void InstallTemporaryFileCleanup();
+
+/// An exclusive lock on a file of ours (flock), held while the object lives: two processes that
+/// change the same files take turns.
+class FileLock {
+ public:
+  FileLock() = default;
+  /// Waits at most `timeout` for the lock on `path`, which is created with mode 0600 when missing
+  /// (never through a link); std::errc::device_or_resource_busy when another holds it that long.
+  static FileLock Acquire(const std::filesystem::path& path, std::chrono::milliseconds timeout,
+                          std::error_code& error);
+  explicit operator bool() const { return static_cast<bool>(fd_); }
+
+ private:
+  UniqueFd fd_;
 };
 
 /// Writes `bytes` as the whole content of `path` with AtomicFileWriter.

@@ -8,16 +8,11 @@
 #include <utility>
 
 #include "calendar/calendar_renderer.h"
+#include "platform/xdg_folders.h"
 
 namespace lunetta {
 
 namespace {
-
-// The value of an environment variable; empty when it is not set.
-std::string_view Variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string_view() : std::string_view(value);
-}
 
 // Copies `rows` into `image` with its top-left corner at `at`; both 24 bits per pixel.
 void CopyRows(const QImage& rows, QImage& image, QPoint at) {
@@ -33,25 +28,11 @@ void CopyRows(const QImage& rows, QImage& image, QPoint at) {
 std::vector<std::filesystem::path> HolidaySearchPath(const std::filesystem::path& startupFolder) {
   constexpr std::string_view kFile = "lunetta/holiday.dat";
   std::vector<std::filesystem::path> files{startupFolder / "holiday.dat"};
-
-  const std::filesystem::path dataHome(Variable("XDG_DATA_HOME"));
-  if (dataHome.is_absolute()) {
+  if (const std::filesystem::path dataHome = DataHome(); !dataHome.empty()) {
     files.push_back(dataHome / kFile);
-  } else if (const std::filesystem::path home(Variable("HOME")); home.is_absolute()) {
-    files.push_back(home / ".local/share" / kFile);
   }
-
-  std::string_view dataDirs = Variable("XDG_DATA_DIRS");
-  if (dataDirs.empty()) {
-    dataDirs = "/usr/local/share/:/usr/share/";
-  }
-  while (!dataDirs.empty()) {
-    const std::size_t colon = dataDirs.find(':');
-    const std::filesystem::path folder(dataDirs.substr(0, colon));
-    dataDirs = colon == std::string_view::npos ? std::string_view() : dataDirs.substr(colon + 1);
-    if (folder.is_absolute()) {
-      files.push_back(folder / kFile);
-    }
+  for (const std::filesystem::path& folder : DataDirs()) {
+    files.push_back(folder / kFile);
   }
   return files;
 }

@@ -38,6 +38,8 @@ struct SessionEnvironment {
   std::filesystem::path composedPicturePath;
   /// The primary screen's size in device pixels; nothing where there is no screen.
   std::optional<PictureSize> screenSize;
+  /// Lunetta's own profile; empty where there is no home to keep it in.
+  std::filesystem::path profilePath = ProfilePath();
 };
 
 /// The calendar picture being made: the settings, the selected year and month with their holidays,
@@ -62,6 +64,8 @@ class CalendarSession {
   PictureSize pictureSize() const { return PictureSizeOf(settings_, environment_.screenSize); }
   /// The primary screen's size in device pixels; nothing where there is no screen.
   const std::optional<PictureSize>& screenSize() const { return environment_.screenSize; }
+  /// Lunetta's own profile, which the window reads at start.
+  const std::filesystem::path& profilePath() const { return environment_.profilePath; }
   int year() const { return settings_.year; }
   int month() const { return settings_.month; }
   const HolidayTable& holidays() const { return holidays_; }

@@ -1,8 +1,8 @@
 #include "settings/settings_store.h"
 
-#include <cstdlib>
 #include <string>
 
+#include "platform/xdg_folders.h"
 #include "settings/profile.h"
 
 namespace lunetta {
@@ -13,16 +13,9 @@ std::string keys::MonthPhoto(int month) {
 }
 
 std::filesystem::path ProfilePath(std::string_view executableBaseName) {
-  const std::string fileName = std::string(executableBaseName) + ".INI";
-  // Relative values are ignored, as the XDG base-directory rules ask.
-  if (const char* config = std::getenv("XDG_CONFIG_HOME");
-      config != nullptr && std::filesystem::path(config).is_absolute()) {
-    return std::filesystem::path(config) / fileName;
-  }
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    return std::filesystem::path(home) / ".config" / fileName;
-  }
-  return fileName;
+  // Without a home there is no profile: never one in whatever folder the program runs in.
+  const std::filesystem::path config = ConfigHome();
+  return config.empty() ? config : config / (std::string(executableBaseName) + ".INI");
 }
 
 std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSettings& settings) {

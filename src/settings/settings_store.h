@@ -64,7 +64,7 @@ struct RememberedWork {
 };
 
 /// The profile of the program named `executableBaseName`: "<name>.INI" in $XDG_CONFIG_HOME, or in
-/// ~/.config when that is not set.
+/// ~/.config when that is not set; empty when there is no home to find it in.
 std::filesystem::path ProfilePath(std::string_view executableBaseName = "lunetta");
 
 /// Reads the persisted fields from `profile` into `settings`; missing keys take the defaults. The

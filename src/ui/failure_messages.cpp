@@ -144,6 +144,8 @@ QString FailureReason(const Failure& failure) {
       return WithCause(Words::tr("書き込めません"), failure);
     case Fault::DateOutOfRange:
       return WithCause(Words::tr("この年月のカレンダーは作れません"), failure);
+    case Fault::ValueOutOfRange:
+      return Words::tr("値が範囲外です：%1").arg(failure.detail);
     case Fault::PrinterNotStarted:
       return Words::tr("プリンタを開始できませんでした。");
     case Fault::DesktopNotSupported:
@@ -159,6 +161,8 @@ QString FailureReason(const Failure& failure) {
       return Words::tr("プログラムが時間内に終わりませんでした");
     case Fault::NoWallpaperSetting:
       return Words::tr("変更できる壁紙の設定がありません");
+    case Fault::UnstorableName:
+      return Words::tr("自動更新のファイルには UTF-8 の文字だけの名前しか書けません");
     case Fault::NoPhotosInFolder:
       return Words::tr("フォルダーに写真がありません");
   }

@@ -31,13 +31,12 @@
 #include "platform/dialog_units.h"
 #include "platform/drawing.h"
 #include "res/artwork.h"
+#include "session/session_request.h"
 #include "settings/settings_store.h"
 #include "ui/about_dialog.h"
 #include "ui/failure_messages.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
-#include "wallpaper/monthly_refresh.h"
-#include "wallpaper/wallpaper.h"
 
 namespace lunetta {
 
@@ -406,7 +405,7 @@ void MainDialog::AcceptDropsOnTheWindowOnly() {
 void MainDialog::OnInitDialog() {
   setAcceptDrops(true);
   // A profile that cannot be read gives the defaults; saving then says why it cannot replace it.
-  (void)session_.LoadSettings(ProfilePath());
+  (void)session_.LoadSettings(session_.profilePath());
 
   const LocalDate& start = session_.startDate();
   monthSelector_->clear();
@@ -697,23 +696,29 @@ void MainDialog::OnPrintYear() {
 }
 
 void MainDialog::OnSetWallpaper() {
-  WallpaperContext context;
+  SessionRequest request;
+  request.setWallpaper = true;
+  request.keepWallpaperForRenewal = true;
   if (const QScreen* shown = screen()) {
-    context.screenSize = shown->size() * shown->devicePixelRatio();
+    request.wallpaper.screenSize = shown->size() * shown->devicePixelRatio();
   }
   // The desktop's programs answer within moments, but the window waits for them.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const WallpaperOutcome outcome = SetWallpaper(session_, context);
+  const RequestOutcome outcome = CarryOut(session_, request);
   QApplication::restoreOverrideCursor();
   if (!outcome.status) {
     const QString why = FailureMessage(outcome.status.failure());
+    if (outcome.step == RequestStep::Renewal) {
+      reportError_(tr("毎月の自動更新を設定できませんでした。\n\n%1").arg(why));
+      return;
+    }
     reportError_(
         outcome.desktop.name.isEmpty()
             ? tr("このデスクトップの壁紙を設定できませんでした。\n\n%1").arg(why)
             : tr("%1 の壁紙を設定できませんでした。\n\n%2").arg(outcome.desktop.name, why));
     return;
   }
-  const QString picture = QtPath(outcome.picture);
+  const QString picture = QtPath(outcome.wallpaper);
   ShowNotice(outcome.desktop.name.isEmpty()
                  ? tr("このデスクトップの壁紙に設定しました：%1").arg(picture)
                  : tr("%1 の壁紙に設定しました：%2").arg(outcome.desktop.name, picture));
@@ -721,30 +726,18 @@ void MainDialog::OnSetWallpaper() {
 
 void MainDialog::OnMonthlyRefresh() {
   const bool on = monthlyRefreshBox_->isChecked();
-  const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  Status changed;
-  if (on) {
-    RenewalCommand command;
-    command.composeProgram =
-        FilePath(QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose"));
-    std::error_code error;
-    if (std::filesystem::is_regular_file(session_.holidayFile(), error)) {
-      command.holidayFile = session_.holidayFile();
-    }
-    changed = InstallMonthlyRefresh(command, environment);
-  } else {
-    changed = RemoveMonthlyRefresh(environment);
-  }
-  if (!changed) {
+  SessionRequest request;
+  request.renewal = on;
+  request.composeProgram =
+      FilePath(QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose"));
+  // The renewal renders what the window shows now, whatever is saved on leaving.
+  const RequestOutcome outcome = CarryOut(session_, request);
+  if (!outcome.status) {
     monthlyRefreshBox_->setChecked(!on);
     reportError_((on ? tr("毎月の自動更新を設定できませんでした。\n\n%1")
                      : tr("毎月の自動更新を解除できませんでした。\n\n%1"))
-                     .arg(FailureMessage(changed.failure())));
+                     .arg(FailureMessage(outcome.status.failure())));
     return;
-  }
-  // The files are in place; the profile only remembers the box for the next start.
-  if (const Status saved = session_.SaveMonthlyRefresh(ProfilePath(), on); !saved) {
-    reportError_(tr("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
   }
   ShowNotice(on ? tr("毎月1日に壁紙を自動で更新します。") : tr("壁紙の自動更新を止めました。"));
 }
@@ -754,7 +747,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnOK() {
-  if (const Status saved = session_.SaveSettings(ProfilePath()); !saved) {
+  if (const Status saved = session_.SaveSettings(session_.profilePath()); !saved) {
     reportError_(tr("設定を保存できませんでした。\n%1").arg(FailureMessage(saved.failure())));
   }
   accept();

@@ -1,5 +1,8 @@
 #include "wallpaper/external_tool.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -45,12 +48,16 @@ Result<QByteArray> RunTool(const QString& name, const QStringList& arguments,
   process.setArguments(arguments);
   process.setProcessEnvironment(environment);
   process.setStandardInputFile(QProcess::nullDevice());
+  // A group of its own, so that a program that does not finish in time goes with everything it
+  // started.
+  process.setChildProcessModifier([] { ::setpgid(0, 0); });
   process.start();
   // Starting either works or fails at once; the deadline is for the program's work.
   if (!process.waitForStarted()) {
     return Failure(Fault::ToolFailed, named, {}, process.errorString());
   }
   if (!process.waitForFinished(static_cast<int>(deadline.remainingTime()))) {
+    ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
     process.kill();
     process.waitForFinished();
     return Failure(Fault::ToolTimedOut, named);

@@ -1,18 +1,19 @@
 #include "wallpaper/monthly_refresh.h"
 
+#include <unistd.h>
+
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 #include "wallpaper/external_tool.h"
+#include "wallpaper/wallpaper.h"
 
 namespace lunetta {
 
@@ -25,11 +26,22 @@ Q_LOGGING_CATEGORY(lcRenewal, "lunetta.renewal", QtWarningMsg)
 constexpr char kTimerName[] = "lunetta-wallpaper.timer";
 constexpr char kServiceName[] = "lunetta-wallpaper.service";
 constexpr std::chrono::milliseconds kSystemctlTimeLimit{10000};
+constexpr std::size_t kMaxFileBytes = 64 * 1024;
 
-std::string HexEscape(unsigned char c) {
-  std::array<char, 5> text{};
-  std::snprintf(text.data(), text.size(), "\\x%02x", c);
-  return text.data();
+// The words that start a program whose own name the file cannot give as the command.
+const std::vector<std::string> kShellExec{"/bin/sh", "-c", "exec \"$0\" \"$@\""};
+
+// Both formats are UTF-8 text, one setting a line: a name that is not, or that holds a control
+// character, cannot be written in them.
+bool IsStorableText(const std::string& bytes) {
+  if (std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+      })) {
+    return false;
+  }
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  return QString::fromUtf8(raw).toUtf8() == raw;
 }
 
 // One word of ExecStart: double-quoted, with C escapes; "%" starts a specifier, so it is doubled,
@@ -37,13 +49,10 @@ std::string HexEscape(unsigned char c) {
 std::string SystemdWord(std::string_view word, bool argument) {
   std::string quoted = "\"";
   for (const char c : word) {
-    const auto byte = static_cast<unsigned char>(c);
     if (c == '\\' || c == '"') {
       quoted += {'\\', c};
     } else if (c == '%' || (c == '$' && argument)) {
       quoted += {c, c};
-    } else if (byte < 0x20 || byte == 0x7F) {
-      quoted += HexEscape(byte);
     } else {
       quoted += c;
     }
@@ -51,16 +60,11 @@ std::string SystemdWord(std::string_view word, bool argument) {
   return quoted + '"';
 }
 
-// ExecStart's words. systemd refuses to run a program whose name holds a quote, a backslash or a
-// control character; sh runs it from an argument, where anything may stand, without reading it as
-// shell text.
+// ExecStart's words. systemd refuses to run a program whose name holds a quote or a backslash; sh
+// runs it from an argument, where anything may stand, without reading it as shell text.
 std::string SystemdCommandLine(std::vector<std::string> arguments) {
-  const std::string& program = arguments.front();
-  if (std::any_of(program.begin(), program.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return c == '"' || c == '\'' || c == '\\' || byte < 0x20 || byte == 0x7F;
-      })) {
-    arguments.insert(arguments.begin(), {"/bin/sh", "-c", "exec \"$0\" \"$@\""});
+  if (arguments.front().find_first_of("\"'\\") != std::string::npos) {
+    arguments.insert(arguments.begin(), kShellExec.begin(), kShellExec.end());
   }
   std::string line;
   for (const std::string& argument : arguments) {
@@ -70,44 +74,44 @@ std::string SystemdCommandLine(std::vector<std::string> arguments) {
   return line;
 }
 
+// A path in a condition: not unquoted, but specifiers are expanded.
+std::string SystemdPath(std::string_view path) {
+  std::string value;
+  for (const char c : path) {
+    value += c == '%' ? std::string("%%") : std::string(1, c);
+  }
+  return value;
+}
+
+// A desktop entry string value: a backslash is written doubled.
+std::string DesktopEntryString(std::string_view text) {
+  std::string value;
+  for (const char c : text) {
+    value += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  }
+  return value;
+}
+
 // One argument of a desktop entry's Exec: double-quoted with """, "`", "$" and "\" escaped by a
-// backslash; the value's own escapes then double every backslash and spell line breaks and tabs.
-// "%" starts a field code, so it is doubled.
+// backslash; "%" starts a field code, so it is doubled; then the value's own escape doubles every
+// backslash.
 std::string DesktopEntryWord(std::string_view word) {
   std::string quoted = "\"";
   for (const char c : word) {
     if (c == '"' || c == '`' || c == '$' || c == '\\') {
       quoted += '\\';
     }
-    quoted += c;
+    quoted += c == '%' ? std::string("%%") : std::string(1, c);
   }
-  quoted += '"';
-  std::string value;
-  for (const char c : quoted) {
-    switch (c) {
-      case '\\':
-        value += "\\\\";
-        break;
-      case '\n':
-        value += "\\n";
-        break;
-      case '\t':
-        value += "\\t";
-        break;
-      case '\r':
-        value += "\\r";
-        break;
-      case '%':
-        value += "%%";
-        break;
-      default:
-        value += c;
-    }
-  }
-  return value;
+  return DesktopEntryString(quoted + '"');
 }
 
-std::string DesktopEntryCommandLine(const std::vector<std::string>& arguments) {
+// GLib checks that an entry's program exists by its name as written, "%%" and all: a program whose
+// name has a "%" is run by sh, which GLib does find.
+std::string DesktopEntryCommandLine(std::vector<std::string> arguments) {
+  if (arguments.front().find('%') != std::string::npos) {
+    arguments.insert(arguments.begin(), kShellExec.begin(), kShellExec.end());
+  }
   std::string line;
   for (const std::string& argument : arguments) {
     line += (line.empty() ? "" : " ") + DesktopEntryWord(argument);
@@ -115,16 +119,163 @@ std::string DesktopEntryCommandLine(const std::vector<std::string>& arguments) {
   return line;
 }
 
-std::filesystem::path ConfigFolder(const QProcessEnvironment& environment) {
-  const QString config = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
-  if (!config.isEmpty() && QDir::isAbsolutePath(config)) {
-    return FilePath(config);
+// Reading the files back: each format's rules, as systemd and the desktop entry specification
+// read them, for what the writers above produce. Nothing for anything else.
+
+// "%%" to "%" (and, where `dollars`, "$$" to "$"); another "%" or "$" would be expanded.
+std::optional<std::string> Unspecify(std::string_view text, bool dollars) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '%' || (c == '$' && dollars)) {
+      if (i + 1 >= text.size() || text[i + 1] != c) {
+        return std::nullopt;
+      }
+      ++i;
+    }
+    plain += c;
   }
-  QString home = environment.value(QStringLiteral("HOME"));
-  if (home.isEmpty()) {
-    home = QDir::homePath();
+  return plain;
+}
+
+std::optional<std::vector<std::string>> SystemdWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    if (line[i] != '"') {
+      return std::nullopt;
+    }
+    std::string word;
+    for (++i; i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\') {
+        if (++i >= line.size() || (line[i] != '\\' && line[i] != '"')) {
+          return std::nullopt;
+        }
+      }
+      word += line[i];
+    }
+    if (i++ >= line.size()) {
+      return std::nullopt;
+    }
+    const std::optional<std::string> plain = Unspecify(word, !words.empty());
+    if (!plain) {
+      return std::nullopt;
+    }
+    words.push_back(*plain);
   }
-  return FilePath(home) / ".config";
+  return words;
+}
+
+std::optional<std::string> DesktopEntryValue(std::string_view text) {
+  std::string value;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      value += text[i];
+      continue;
+    }
+    if (++i >= text.size() || text[i] != '\\') {
+      return std::nullopt;
+    }
+    value += '\\';
+  }
+  return value;
+}
+
+std::optional<std::vector<std::string>> DesktopEntryWords(std::string_view text) {
+  const std::optional<std::string> value = DesktopEntryValue(text);
+  if (!value) {
+    return std::nullopt;
+  }
+  const std::string_view line = *value;
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    if (line[i] != '"') {
+      return std::nullopt;
+    }
+    std::string word;
+    for (++i; i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\') {
+        if (++i >= line.size() || std::string_view("\"`$\\").find(line[i]) == std::string::npos) {
+          return std::nullopt;
+        }
+      }
+      word += line[i];
+    }
+    if (i++ >= line.size()) {
+      return std::nullopt;
+    }
+    const std::optional<std::string> plain = Unspecify(word, false);
+    if (!plain) {
+      return std::nullopt;
+    }
+    words.push_back(*plain);
+  }
+  return words;
+}
+
+// The value of the line "key=..." in `text`.
+std::optional<std::string_view> Setting(std::string_view text, std::string_view key) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string_view::npos ? text.size() : end;
+    const std::string_view line = text.substr(start, end - start);
+    if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
+      return line.substr(key.size() + 1);
+    }
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> WithoutShell(std::vector<std::string> words) {
+  if (words.size() > kShellExec.size() &&
+      std::equal(kShellExec.begin(), kShellExec.end(), words.begin())) {
+    words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(kShellExec.size()));
+  }
+  return words;
+}
+
+// True when the file holds `written` byte for byte and says the command and the program as each
+// format reads them.
+bool ReadsBack(const std::filesystem::path& file, const std::string& written, bool systemd,
+               const RenewalCommand& command) {
+  std::error_code error;
+  const FileBytes read = ReadRegularFile(file, kMaxFileBytes, error);
+  if (error || !read.complete || read.bytes != written ||
+      QString::fromUtf8(QByteArray::fromStdString(read.bytes)).toUtf8().toStdString() !=
+          read.bytes) {
+    return false;
+  }
+  const std::string& program = command.composeProgram.native();
+  if (systemd) {
+    const auto condition = Setting(read.bytes, "ConditionFileIsExecutable");
+    if (!condition || Unspecify(*condition, false) != program) {
+      return false;
+    }
+    const auto exec = Setting(read.bytes, "ExecStart");
+    if (!exec) {
+      return true;  // the timer
+    }
+    const auto words = SystemdWords(*exec);
+    return words && WithoutShell(*words) == command.Arguments();
+  }
+  const auto tryExec = Setting(read.bytes, "TryExec");
+  const auto exec = Setting(read.bytes, "Exec");
+  if (!tryExec || DesktopEntryValue(*tryExec) != program || !exec) {
+    return false;
+  }
+  const auto words = DesktopEntryWords(*exec);
+  return words && WithoutShell(*words) == command.Arguments();
 }
 
 // Tells a running systemd user instance; without one the timer starts with the next login, and
@@ -148,28 +299,92 @@ Status CreateFolder(const std::filesystem::path& folder) {
   return error ? Status(WritingFailure(folder, error)) : Status();
 }
 
-Status RemoveFile(const std::filesystem::path& file) {
+// Without a home there is no configuration folder: never files in the working directory.
+Status CheckFolder(const RenewalFiles& files) {
+  if (!files.timer.is_absolute()) {
+    return WritingFailure(files.timer, std::make_error_code(std::errc::no_such_file_or_directory));
+  }
+  return {};
+}
+
+Status RemoveFiles(const RenewalFiles& files) {
+  for (const auto& file : {files.timerLink, files.timer, files.service, files.autostart}) {
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (error) {
+      return WritingFailure(file, error);
+    }
+  }
+  return {};
+}
+
+// The timer's link, replaced in one step: another install at the same moment finds either link.
+Status LinkTimer(const RenewalFiles& files) {
+  const std::filesystem::path temporary =
+      files.timerLink.parent_path() /
+      ("." + std::string(kTimerName) + "." + std::to_string(::getpid()) + "~");
   std::error_code error;
-  std::filesystem::remove(file, error);
-  return error ? Status(WritingFailure(file, error)) : Status();
+  std::filesystem::remove(temporary, error);
+  std::filesystem::create_symlink(files.timer, temporary, error);
+  if (!error) {
+    std::filesystem::rename(temporary, files.timerLink, error);
+  }
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return WritingFailure(files.timerLink, error);
+  }
+  return {};
+}
+
+Status WriteFiles(const RenewalFiles& files, const RenewalCommand& command) {
+  for (const auto& folder : {files.service.parent_path(), files.timerLink.parent_path(),
+                             files.autostart.parent_path()}) {
+    if (Status created = CreateFolder(folder); !created) {
+      return created;
+    }
+  }
+  const struct {
+    const std::filesystem::path& file;
+    std::string text;
+    bool systemd;
+  } contents[] = {{files.service, ServiceUnitText(command), true},
+                  {files.timer, TimerUnitText(command), true},
+                  {files.autostart, AutostartEntryText(command), false}};
+  for (const auto& [file, text, systemd] : contents) {
+    if (const std::error_code error = WriteFileAtomically(file, text)) {
+      return WritingFailure(file, error);
+    }
+  }
+  if (Status linked = LinkTimer(files); !linked) {
+    return linked;
+  }
+  for (const auto& [file, text, systemd] : contents) {
+    if (!ReadsBack(file, text, systemd, command)) {
+      return WritingFailure(file, std::make_error_code(std::errc::io_error));
+    }
+  }
+  std::error_code error;
+  if (std::filesystem::read_symlink(files.timerLink, error) != files.timer) {
+    return WritingFailure(files.timerLink,
+                          error ? error : std::make_error_code(std::errc::io_error));
+  }
+  return {};
 }
 
 }  // namespace
 
 std::vector<std::string> RenewalCommand::Arguments() const {
   std::vector<std::string> arguments{composeProgram.native(), "--set-wallpaper"};
-  const std::pair<const char*, const std::filesystem::path*> files[] = {
-      {"--holidays", &holidayFile}, {"--photo", &photo}, {"--settings", &settingsFile}};
-  for (const auto& [option, file] : files) {
-    if (!file->empty()) {
-      arguments.insert(arguments.end(), {option, file->native()});
-    }
+  if (!holidayFile.empty()) {
+    arguments.insert(arguments.end(), {"--holidays", holidayFile.native()});
   }
+  arguments.insert(arguments.end(), {"--settings", settingsFile.native()});
   return arguments;
 }
 
 RenewalFiles RenewalFilesIn(const QProcessEnvironment& environment) {
-  const std::filesystem::path config = ConfigFolder(environment);
+  const std::filesystem::path config = ConfigHome(LookupIn(environment));
   const std::filesystem::path units = config / "systemd" / "user";
   return {units / kTimerName, units / kServiceName, units / "timers.target.wants" / kTimerName,
           config / "autostart" / "lunetta-wallpaper.desktop"};
@@ -178,6 +393,9 @@ RenewalFiles RenewalFilesIn(const QProcessEnvironment& environment) {
 std::string ServiceUnitText(const RenewalCommand& command) {
   return "[Unit]\n"
          "Description=Lunetta: this month's calendar as the desktop wallpaper\n"
+         "ConditionFileIsExecutable=" +
+         SystemdPath(command.composeProgram.native()) +
+         "\n"
          "\n"
          "[Service]\n"
          "Type=oneshot\n"
@@ -185,9 +403,12 @@ std::string ServiceUnitText(const RenewalCommand& command) {
          SystemdCommandLine(command.Arguments()) + "\n";
 }
 
-std::string TimerUnitText() {
+std::string TimerUnitText(const RenewalCommand& command) {
   return "[Unit]\n"
          "Description=Lunetta: renew the calendar wallpaper on the first of every month\n"
+         "ConditionFileIsExecutable=" +
+         SystemdPath(command.composeProgram.native()) +
+         "\n"
          "\n"
          "[Timer]\n"
          "OnCalendar=*-*-01 00:01:00\n"
@@ -205,6 +426,9 @@ std::string AutostartEntryText(const RenewalCommand& command) {
          "Name[ja]=Lunetta 壁紙カレンダーの更新\n"
          "Comment=Sets this month's calendar as the desktop wallpaper\n"
          "Comment[ja]=今月のカレンダーをデスクトップの壁紙にします\n"
+         "TryExec=" +
+         DesktopEntryString(command.composeProgram.native()) +
+         "\n"
          "Exec=" +
          DesktopEntryCommandLine(command.Arguments()) +
          "\n"
@@ -220,30 +444,19 @@ Status InstallMonthlyRefresh(const RenewalCommand& command,
   if (!program.isAbsolute() || !program.isFile() || !program.isExecutable()) {
     return Failure(Fault::ToolNotFound, command.composeProgram);
   }
+  for (const auto& name : {command.composeProgram, command.holidayFile, command.settingsFile}) {
+    if (!IsStorableText(name.native())) {
+      return Failure(Fault::UnstorableName, name);
+    }
+  }
   const RenewalFiles files = RenewalFilesIn(environment);
-  for (const auto& folder : {files.service.parent_path(), files.timerLink.parent_path(),
-                             files.autostart.parent_path()}) {
-    if (Status created = CreateFolder(folder); !created) {
-      return created;
-    }
+  if (Status checked = CheckFolder(files); !checked) {
+    return checked;
   }
-  const std::pair<const std::filesystem::path&, std::string> contents[] = {
-      {files.service, ServiceUnitText(command)},
-      {files.timer, TimerUnitText()},
-      {files.autostart, AutostartEntryText(command)}};
-  for (const auto& [file, text] : contents) {
-    if (const std::error_code error = WriteFileAtomically(file, text)) {
-      return WritingFailure(file, error);
-    }
-  }
-  // What `systemctl --user enable` would make; it works before the instance has read the files.
-  if (Status removed = RemoveFile(files.timerLink); !removed) {
-    return removed;
-  }
-  std::error_code error;
-  std::filesystem::create_symlink(files.timer, files.timerLink, error);
-  if (error) {
-    return WritingFailure(files.timerLink, error);
+  if (Status written = WriteFiles(files, command); !written) {
+    // Half a renewal would disagree with what the user was told.
+    (void)RemoveFiles(files);
+    return written;
   }
   TellSystemd({QStringLiteral("daemon-reload")}, environment);
   TellSystemd({QStringLiteral("start"), QString::fromLatin1(kTimerName)}, environment);
@@ -251,12 +464,13 @@ Status InstallMonthlyRefresh(const RenewalCommand& command,
 }
 
 Status RemoveMonthlyRefresh(const QProcessEnvironment& environment) {
-  TellSystemd({QStringLiteral("stop"), QString::fromLatin1(kTimerName)}, environment);
   const RenewalFiles files = RenewalFilesIn(environment);
-  for (const auto& file : {files.timerLink, files.timer, files.service, files.autostart}) {
-    if (Status removed = RemoveFile(file); !removed) {
-      return removed;
-    }
+  if (Status checked = CheckFolder(files); !checked) {
+    return checked;
+  }
+  TellSystemd({QStringLiteral("stop"), QString::fromLatin1(kTimerName)}, environment);
+  if (Status removed = RemoveFiles(files); !removed) {
+    return removed;
   }
   TellSystemd({QStringLiteral("daemon-reload")}, environment);
   return {};

@@ -9,12 +9,11 @@
 
 namespace lunetta {
 
-/// What the monthly renewal runs: lunetta-compose --set-wallpaper, with what it needs to find.
+/// What the monthly renewal runs: lunetta-compose --set-wallpaper on the renewal's own settings.
 struct RenewalCommand {
   std::filesystem::path composeProgram;  // absolute
   std::filesystem::path holidayFile;     // absolute; empty: none named
-  std::filesystem::path photo;           // absolute; empty: the profile's remembered photograph
-  std::filesystem::path settingsFile;    // absolute; empty: Lunetta's own profile
+  std::filesystem::path settingsFile;    // absolute: the renewal's snapshot
 
   /// The program and its arguments, byte for byte.
   std::vector<std::string> Arguments() const;
@@ -32,18 +31,20 @@ struct RenewalFiles {
 /// The renewal files under $XDG_CONFIG_HOME (~/.config when that is not an absolute path).
 RenewalFiles RenewalFilesIn(const QProcessEnvironment& environment);
 
-/// The service unit: runs the command once.
+/// The service unit: runs the command once, and only while the program is there.
 std::string ServiceUnitText(const RenewalCommand& command);
 /// The timer unit: the first of each month just after midnight, and at the next start when the
-/// machine was off then.
-std::string TimerUnitText();
-/// The autostart entry: renews at login where no systemd user instance runs the timer.
+/// machine was off then; only while the program is there.
+std::string TimerUnitText(const RenewalCommand& command);
+/// The autostart entry: renews at login where no systemd user instance runs the timer; skipped
+/// once the program is gone.
 std::string AutostartEntryText(const RenewalCommand& command);
 
-/// Writes the renewal files atomically and enables the timer; where a systemd user instance runs
-/// (systemctl on the PATH of `environment`) it is told to load and start the timer. ToolNotFound
-/// naming the compose program when it is not an executable file; a writing failure naming the file
-/// otherwise.
+/// Writes the renewal files atomically, reads them back to check that each says the command, and
+/// enables the timer; where a systemd user instance runs (systemctl on the PATH of `environment`)
+/// it is told to load and start the timer. ToolNotFound naming the compose program when it is not
+/// an executable file; UnstorableName for a name the files cannot hold; a writing failure naming
+/// the file otherwise, after which no renewal file is left.
 Status InstallMonthlyRefresh(const RenewalCommand& command, const QProcessEnvironment& environment);
 
 /// Stops the timer where a systemd user instance runs, and removes the renewal files; files that

@@ -1,13 +1,12 @@
 #include "wallpaper/wallpaper.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <system_error>
 
 #include "picture/load_picture_file.h"
-#include "session/calendar_session.h"
 #include "wallpaper/desktop_wallpaper.h"
 
 namespace lunetta {
@@ -16,8 +15,38 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWallpaper, "lunetta.wallpaper")
 
-// Removes the wallpaper files of months other than `year`-`month` and the one before it: the
-// desktop may still show the previous one while it fades to the new.
+}  // namespace
+
+EnvironmentLookup LookupIn(const QProcessEnvironment& environment) {
+  return [environment](const char* name) -> std::optional<std::string> {
+    const QString key = QString::fromLatin1(name);
+    if (!environment.contains(key)) {
+      return std::nullopt;
+    }
+    return QFile::encodeName(environment.value(key)).toStdString();
+  };
+}
+
+Desktop DesktopOf(const QProcessEnvironment& environment) {
+  return DetectDesktop(environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")),
+                       environment.value(QStringLiteral("DESKTOP_SESSION")));
+}
+
+std::filesystem::path WallpaperFolder(const QProcessEnvironment& environment) {
+  const std::filesystem::path data = DataHome(LookupIn(environment));
+  return data.empty() ? data : data / "lunetta";
+}
+
+std::filesystem::path WallpaperFileName(int year, int month) {
+  return FilePath(QString::asprintf("wallpaper-%04d-%02d.jpg", year, month));
+}
+
+Status SetDesktopWallpaper(const Desktop& desktop, const std::filesystem::path& picture,
+                           QSize pictureSize, const WallpaperContext& context) {
+  return ApplyWallpaper(desktop, picture, ChoosePlacement(pictureSize, context.screenSize),
+                        context.environment, QDeadlineTimer(context.timeLimit));
+}
+
 void RemoveOldWallpapers(const std::filesystem::path& folder, int year, int month) {
   const std::filesystem::path keep[] = {
       WallpaperFileName(year, month),
@@ -43,58 +72,6 @@ void RemoveOldWallpapers(const std::filesystem::path& folder, int year, int mont
   if (error) {
     qCWarning(lcWallpaper) << "cannot list" << QtPath(folder) << error.message().c_str();
   }
-}
-
-}  // namespace
-
-std::filesystem::path WallpaperFolder(const QProcessEnvironment& environment) {
-  // Relative values are ignored, as the XDG base-directory rules ask.
-  const QString data = environment.value(QStringLiteral("XDG_DATA_HOME"));
-  if (!data.isEmpty() && QDir::isAbsolutePath(data)) {
-    return FilePath(data) / "lunetta";
-  }
-  QString home = environment.value(QStringLiteral("HOME"));
-  if (home.isEmpty()) {
-    home = QDir::homePath();
-  }
-  return FilePath(home) / ".local" / "share" / "lunetta";
-}
-
-std::filesystem::path WallpaperFileName(int year, int month) {
-  return FilePath(QString::asprintf("wallpaper-%04d-%02d.jpg", year, month));
-}
-
-WallpaperOutcome SetWallpaper(const CalendarSession& session, const WallpaperContext& context) {
-  const QProcessEnvironment& environment = context.environment;
-  WallpaperOutcome outcome;
-  outcome.desktop = DetectDesktop(environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")),
-                                  environment.value(QStringLiteral("DESKTOP_SESSION")));
-  // Absolute: desktops keep the name, and a file: URI has no relative form.
-  std::error_code error;
-  const std::filesystem::path folder =
-      std::filesystem::absolute(WallpaperFolder(environment), error);
-  if (!error) {
-    std::filesystem::create_directories(folder, error);
-  }
-  if (error) {
-    outcome.status = WritingFailure(folder, error);
-    return outcome;
-  }
-  const std::filesystem::path picture = folder / WallpaperFileName(session.year(), session.month());
-  if (Status saved = session.Save(picture, kWallpaperJpegQuality); !saved) {
-    Failure failure = saved.failure();
-    failure.file = picture;
-    outcome.status = failure;
-    return outcome;
-  }
-  outcome.picture = picture;
-  const Placement placement = ChoosePlacement(session.picture().size(), context.screenSize);
-  outcome.status = ApplyWallpaper(outcome.desktop, picture, placement, environment,
-                                  QDeadlineTimer(context.timeLimit));
-  if (outcome.status) {
-    RemoveOldWallpapers(folder, session.year(), session.month());
-  }
-  return outcome;
 }
 
 }  // namespace lunetta

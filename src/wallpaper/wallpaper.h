@@ -7,11 +7,10 @@
 #include <optional>
 
 #include "picture/failure.h"
+#include "platform/xdg_folders.h"
 #include "wallpaper/desktop.h"
 
 namespace lunetta {
-
-class CalendarSession;
 
 /// A wallpaper is looked at all day: well above the saved picture's default quality.
 inline constexpr int kWallpaperJpegQuality = 92;
@@ -25,21 +24,25 @@ struct WallpaperContext {
   std::chrono::milliseconds timeLimit{15000};
 };
 
-/// $XDG_DATA_HOME/lunetta, or ~/.local/share/lunetta when that is not an absolute path.
+/// `environment` as the XDG folder look-ups read it.
+EnvironmentLookup LookupIn(const QProcessEnvironment& environment);
+
+/// The desktop `environment` names (XDG_CURRENT_DESKTOP, DESKTOP_SESSION).
+Desktop DesktopOf(const QProcessEnvironment& environment);
+
+/// $XDG_DATA_HOME/lunetta, or ~/.local/share/lunetta; empty without a home.
 std::filesystem::path WallpaperFolder(const QProcessEnvironment& environment);
 
 /// "wallpaper-YYYY-MM.jpg".
 std::filesystem::path WallpaperFileName(int year, int month);
 
-struct WallpaperOutcome {
-  Desktop desktop;
-  std::filesystem::path picture;  // where the picture was written; empty when it was not
-  Status status;
-};
+/// Makes `picture` (an absolute path to a picture of `pictureSize`) the wallpaper of `desktop`,
+/// placed so that all of it shows on the context's screen.
+Status SetDesktopWallpaper(const Desktop& desktop, const std::filesystem::path& picture,
+                           QSize pictureSize, const WallpaperContext& context);
 
-/// Writes the session's composed picture atomically as the JPEG of its year and month into
-/// WallpaperFolder, makes it the wallpaper of the desktop the environment names, and then removes
-/// the folder's other wallpaper files but the previous month's. On failure nothing is removed.
-WallpaperOutcome SetWallpaper(const CalendarSession& session, const WallpaperContext& context);
+/// Removes the wallpaper files in `folder` of months other than `year`-`month` and the one before
+/// it: the desktop may still show the previous one while it fades to the new.
+void RemoveOldWallpapers(const std::filesystem::path& folder, int year, int month);
 
 }  // namespace lunetta

@@ -7,10 +7,15 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "calendar/composition.h"
 #include "picture/load_picture_file.h"
@@ -42,28 +47,39 @@ std::tuple<int, QString, QString> Compose(
 TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.txt"), "2026,0503,0504,0505,1103\n"));
-  ASSERT_TRUE(testing::WriteBytes(dir.filePath("photo.jpg"), testing::JpegBytes(640, 480)));
+  ASSERT_TRUE(testing::Filled({640, 480}, QColor(0, 128, 0)).save(dir.filePath("photo.png")));
+  // Replaced without a question, as a command line's outputs are.
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("may.png"), "an older file"));
   const auto [code, out, err] =
       Compose(dir, {"--year=2026", "--month", "5", "--holidays", "days.txt", "--set", "pictsize=0",
-                    "--photo", "photo.jpg", "--out", "may.png", "--json"});
+                    "--set", "Transparency=255", "--set", "StartX=0", "--set", "StartY=0",
+                    "--photo", "photo.png", "--out", "may.png", "--json"});
   ASSERT_EQ(code, 0) << err.toStdString();
-  const CalendarSettings settings{.pictSize = 0, .year = 2026, .month = 5};
-  const QImage photo = LoadPictureFile(FilePath(dir.filePath("photo.jpg")), {800, 600})->image;
-  const ComposedPicture expected = ComposeCalendar(photo, settings, {3, 4, 5}).value();
-  EXPECT_EQ(out, QString::asprintf("{\"out\":\"may.png\",\"width\":800,\"height\":600,"
-                                   "\"blockWidth\":%d,\"blockHeight\":%d,\"startX\":560,"
-                                   "\"startY\":500,\"blockX\":%d,\"blockY\":%d,"
-                                   "\"holidays\":[3,4,5],\"fit\":\"stretch\"}\n",
-                                   expected.blockWidth, expected.blockHeight,
-                                   800 - expected.blockWidth, 600 - expected.blockHeight));
-  EXPECT_EQ(QImage(dir.filePath("may.png")).convertToFormat(QImage::Format_RGB888),
-            expected.picture);
+  const QJsonObject described = QJsonDocument::fromJson(out.toUtf8()).object();
+  EXPECT_EQ(described["out"].toString(), "may.png");
+  EXPECT_EQ(described["width"].toInt(), 800);
+  EXPECT_EQ(described["height"].toInt(), 600);
+  EXPECT_EQ(described["blockWidth"].toInt(), 330);
+  EXPECT_EQ(described["blockHeight"].toInt(), 288);  // six rows
+  EXPECT_EQ(described["startX"].toInt(), 0);
+  EXPECT_EQ(described["startY"].toInt(), 0);
+  EXPECT_EQ(described["blockX"].toInt(), 0);
+  EXPECT_EQ(described["blockY"].toInt(), 0);
+  EXPECT_EQ(described["holidays"].toArray(), QJsonArray({3, 4, 5}));
+  EXPECT_EQ(described["fit"].toString(), "stretch");
+  const QImage picture(dir.filePath("may.png"));
+  EXPECT_EQ(picture.size(), QSize(800, 600));
+  EXPECT_EQ(picture.pixelColor(2, 2), QColor(254, 254, 254));      // the block's white, opaque
+  EXPECT_EQ(picture.pixelColor(329, 287), QColor(254, 254, 254));  // its far corner
+  EXPECT_EQ(picture.pixelColor(330, 0), QColor(0, 128, 0));        // the photo, stretched
+  EXPECT_EQ(picture.pixelColor(799, 599), QColor(0, 128, 0));
 }
 
 // One line on standard error, none from the decoders, and no file left behind. A link to a device
 // is refused, never replaced (run as root that once made /dev/null a plain file).
 TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) {
   QTemporaryDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("notes.jpg"), "not a picture\n"));
   ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("null.jpg")));
   ASSERT_TRUE(
@@ -81,6 +97,8 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--out", "null.jpg"}, 1, "null.jpg.*not a regular file"},
       {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
       {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
+      // The format is checked before the first month, and its photo, is looked at.
+      {{"--all-months", "--photo", "notes.jpg", "--out", "x-%m.xyz"}, 1, "x-%m.xyz.*xyz"},
       {{"--out", "picture"}, 1, "picture.*extension"},
       {{"--settings", "none.INI", "--out", "x.bmp"}, 1, "none.INI"},
       {{"--photos", "nowhere", "--all-months", "--out", "x-%m.bmp"},
@@ -115,6 +133,7 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
 // its own takes its photo instead; the PDF has a page for each month.
 TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrderRepeatedAndOnePdf) {
   QTemporaryDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   ASSERT_TRUE(QDir(dir.path()).mkpath("photos/z.png"));  // a folder, not a picture
   const std::pair<const char*, Qt::GlobalColor> photos[] = {{"photos/c.png", Qt::blue},
                                                             {"photos/a.png", Qt::red},
@@ -167,10 +186,35 @@ TEST(ComposeProgramTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
   EXPECT_EQ(::stat(out.c_str(), &written), 0);
 }
 
-TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRenewal) {
+// A holiday file that cannot be used is told on one line; the picture is made all the same.
+TEST(ComposeProgramTest, AHolidayFileThatCannotBeUsedIsTold) {
   QTemporaryDir dir;
-  test_support::StandInPrograms systemctl;
-  systemctl.Add("systemctl");
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_DATA_HOME", dir.filePath("none"));
+  environment.insert("XDG_DATA_DIRS", dir.filePath("none"));
+  const QString holidays = dir.filePath("holiday.dat");
+  const struct {
+    std::function<void()> make;
+    const char* message;
+  } cases[] = {
+      {[] {},
+       "^lunetta-compose: no holiday file holiday.dat found; the calendar shows no "
+       "holidays \\(see --holidays\\)\n$"},
+      {[&] { ::mkfifo(holidays.toLocal8Bit().constData(), 0600); },
+       "holiday file \".*holiday.dat\": not a regular file; the calendar shows no holidays\n$"},
+  };
+  for (const auto& c : cases) {
+    c.make();
+    const auto [code, out, err] = Compose(dir, {"--out", "x.bmp"}, environment);
+    EXPECT_EQ(code, 0) << c.message;
+    EXPECT_TRUE(err.contains(QRegularExpression(c.message))) << err.toStdString();
+    EXPECT_TRUE(QFile::remove(dir.filePath("x.bmp"))) << c.message;
+  }
+}
+
+// The desktop's settings in a keyfile, systemctl a stand-in, files in `dir`.
+QProcessEnvironment WallpaperEnvironment(const QTemporaryDir& dir,
+                                         const test_support::StandInPrograms& systemctl) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
   environment.insert("XDG_DATA_HOME", dir.filePath("data"));
@@ -178,21 +222,34 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
   environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
   environment.insert("PATH", systemctl.folder() + ":/usr/bin:/bin");
   environment.remove("DISPLAY");
-  const QString profile = dir.filePath("config/lunetta.INI");
   QDir().mkpath(dir.filePath("config"));
+  EXPECT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
+  return environment;
+}
+
+TEST(ComposeProgramTest, TheWallpaperHasTheNamedPhotoOrTheRememberedOne) {
+  QTemporaryDir dir;
+  test_support::StandInPrograms systemctl;
+  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
   const auto remember = [&](const QString& photo) {
     ASSERT_TRUE(testing::WriteBytes(
-        profile, "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
+        dir.filePath("config/lunetta.INI"),
+        "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
   };
   ASSERT_TRUE(testing::Filled({640, 480}, Qt::green).save(dir.filePath("green.png")));
+  ASSERT_TRUE(testing::Filled({640, 480}, Qt::red).save(dir.filePath("red.png")));
   const QString thisMonth =
       dir.filePath("data/lunetta/wallpaper-" + QDate::currentDate().toString("yyyy-MM") + ".jpg");
+  const auto corner = [&] { return QImage(thisMonth).pixelColor(5, 5); };
 
   remember("green.png");
   const auto [code, out, err] = Compose(dir, {"--set-wallpaper"}, environment);
   ASSERT_EQ(code, 0) << err.toStdString();
   EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
-  EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 255);
+  EXPECT_EQ(corner().green(), 255);
+  EXPECT_EQ(Compose(dir, {"--set-wallpaper", "--photo", "red.png"}, environment),
+            std::tuple(0, "", ""));
+  EXPECT_EQ(corner().red(), 254);
 
   // A photo that has gone away: this month's calendar without it, and a word why.
   remember("gone.png");
@@ -200,19 +257,66 @@ TEST(ComposeProgramTest, SetsTheWallpaperFromTheRememberedPhotoAndInstallsTheRen
   EXPECT_EQ(goneCode, 0);
   EXPECT_TRUE(goneErr.contains(QRegularExpression("remembered photo \".*gone.png\": no such file")))
       << goneErr.toStdString();
-  EXPECT_EQ(QImage(thisMonth).pixelColor(5, 5).green(), 0x6E);  // the desktop colour
+  EXPECT_EQ(corner().green(), 0x6E);  // the desktop colour
+}
 
+// The renewal keeps the photo and the settings it was given, whatever the profile says later.
+TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
+  QTemporaryDir dir;
+  test_support::StandInPrograms systemctl;
+  systemctl.Add("systemctl");
+  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("blue.png"), "read when the renewal runs"));
+  const QString profile = dir.filePath("config/lunetta.INI");
+  const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
   const QString service = dir.filePath("config/systemd/user/lunetta-wallpaper.service");
-  ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
-  ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "on"}, environment)), 0);
+
+  const auto [code, out, err] =
+      Compose(dir, {"--monthly-refresh", "on", "--photo", "blue.png", "--set", "Text Size=40"},
+              environment);
+  ASSERT_EQ(code, 0) << err.toStdString();
   EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
-                  .contains("ExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
+                  .contains("\nExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
                             "\"--set-wallpaper\" \"--holidays\" \"" +
-                            dir.filePath("holiday.dat") + '"'));
+                            dir.filePath("holiday.dat") + "\" \"--settings\" \"" + snapshot +
+                            "\"\n"));
   EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=1\n"));
+  EXPECT_FALSE(testing::ReadBytes(profile).contains("Text Size"));
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Text Size=40\n"));
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains(dir.filePath("blue.png").toUtf8()));
   ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "off"}, environment)), 0);
   EXPECT_FALSE(QFile::exists(service));
+  EXPECT_FALSE(QFile::exists(snapshot));
   EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=0\n"));
+}
+
+// Each change of the renewal waits for the one under way: the flag ends as the files do.
+TEST(ComposeProgramTest, TogglingTheRenewalAtOnceLeavesFlagAndFilesAgreeing) {
+  QTemporaryDir dir;
+  test_support::StandInPrograms systemctl;
+  systemctl.Add("systemctl");
+  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
+  const QString program = LUNETTA_BINARY_DIR "/bin/lunetta-compose";
+  for (int round = 0; round < 2; ++round) {
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (const char* state : {"on", "off", "on", "off", "on", "off"}) {
+      auto& run = runs.emplace_back(std::make_unique<QProcess>());
+      run->setProcessEnvironment(environment);
+      run->setWorkingDirectory(dir.path());
+      run->start(program, {"--monthly-refresh", state});
+    }
+    for (auto& run : runs) {
+      ASSERT_TRUE(run->waitForFinished(60000));
+      EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+    }
+    const bool flag =
+        testing::ReadBytes(dir.filePath("config/lunetta.INI")).contains("Monthly Refresh=1\n");
+    for (const char* file : {"systemd/user/lunetta-wallpaper.service",
+                             "systemd/user/timers.target.wants/lunetta-wallpaper.timer",
+                             "autostart/lunetta-wallpaper.desktop", "lunetta/renewal.ini"}) {
+      EXPECT_EQ(QFileInfo::exists(dir.filePath("config/") + file), flag) << file;
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -210,6 +211,34 @@ TEST_F(FileIoTest, AFailedWriteLeavesTheTargetAndNoTemporaryFileAndSaysWhy) {
   EXPECT_EQ(writer.commit(), error);
   EXPECT_EQ(ReadText(file), "old");
   EXPECT_EQ(Names(folder_), std::vector<std::string>{"f"});
+}
+
+// What an interrupted program would leave: its temporary files go with it, and those of a process
+// killed outright go at the next write of the same target.
+TEST_F(FileIoTest, ASignalRemovesTheTemporaryFilesOfOpenWriters) {
+  EXPECT_EXIT(
+      {
+        InstallTemporaryFileCleanup();
+        AtomicFileWriter writer;
+        if (writer.open(folder_ / "out.jpg") || writer.write("half a picture")) {
+          std::exit(1);
+        }
+        std::raise(SIGTERM);
+      },
+      testing::KilledBySignal(SIGTERM), "");
+  EXPECT_EQ(Names(folder_), std::vector<std::string>{});
+}
+
+TEST_F(FileIoTest, StaleTemporariesOfTheTargetGoWhenItIsWritten) {
+  const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const char* name : {".out.jpg.0123456789ab~", ".other.jpg.0123456789ab~"}) {
+    WriteText(folder_ / name, "left");
+    fs::last_write_time(folder_ / name, longAgo);
+  }
+  WriteText(folder_ / ".out.jpg.ba9876543210~", "another writer's, under way");
+  ASSERT_FALSE(WriteFileAtomically(folder_ / "out.jpg", "new"));
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{".other.jpg.0123456789ab~",
+                                                      ".out.jpg.ba9876543210~", "out.jpg"}));
 }
 
 class PrivateFolderTest : public FileIoTest {

@@ -58,12 +58,14 @@ inline const char* FaultName(Fault fault) {
     LUNETTA_FAULT(EncodeFailed)
     LUNETTA_FAULT(CannotWrite)
     LUNETTA_FAULT(DateOutOfRange)
+    LUNETTA_FAULT(ValueOutOfRange)
     LUNETTA_FAULT(PrinterNotStarted)
     LUNETTA_FAULT(DesktopNotSupported)
     LUNETTA_FAULT(ToolNotFound)
     LUNETTA_FAULT(ToolFailed)
     LUNETTA_FAULT(ToolTimedOut)
     LUNETTA_FAULT(NoWallpaperSetting)
+    LUNETTA_FAULT(UnstorableName)
     LUNETTA_FAULT(NoPhotosInFolder)
 #undef LUNETTA_FAULT
   }

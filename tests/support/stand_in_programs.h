@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 namespace lunetta::test_support {
@@ -71,6 +73,21 @@ class StandInPrograms {
     return calls;
   }
   void ForgetCalls() const { QFile::remove(log_); }
+
+  /// Waits up to `milliseconds` until `count` calls are logged whole, and gives every call so far.
+  QList<QStringList> WaitForCalls(int count, int milliseconds = 10000) const {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+      QFile file(log_);
+      const QByteArray log = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+      // A call is whole once its end mark is written.
+      if ((log.count('\x1E') >= count && log.endsWith('\x1E')) || waited.elapsed() > milliseconds) {
+        return Calls();
+      }
+      QThread::msleep(20);
+    }
+  }
 
  private:
   QTemporaryDir root_;

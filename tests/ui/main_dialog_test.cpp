@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,6 +147,39 @@ class MainDialogTest : public ::testing::Test {
   // The composed picture as the window wrote it.
   QImage Composed() const { return QImage(QtPath(dialog_->session().composedPicturePath())); }
   QColor Corner() const { return Composed().pixelColor(5, 5); }
+  // Desktop programs that answer: GNOME's settings in a keyfile, a stand-in systemctl.
+  void UseGnome(const test_support::StandInPrograms& systemctl) {
+    systemctl.Add("systemctl");
+    environment_.Set("PATH", (systemctl.folder() + ":/usr/bin:/bin").toUtf8());
+    environment_.Set("GSETTINGS_BACKEND", "keyfile");
+    // The fixture keeps holiday files out of XDG_DATA_DIRS, and with them GNOME's schemas.
+    environment_.Set("GSETTINGS_SCHEMA_DIR", "/usr/share/glib-2.0/schemas");
+    environment_.Set("XDG_CURRENT_DESKTOP", "GNOME");
+    environment_.Set("DISPLAY", "");
+    EXPECT_TRUE(testing::WriteBytes("holiday.dat", QByteArray::number(today_.year) + ",0101\n"));
+  }
+  // Runs the command of the renewal's service, as its timer would: the exit status and what it
+  // said.
+  std::pair<int, QString> RunRenewal() const {
+    const QString service = QString::fromUtf8(
+        testing::ReadBytes(QFileInfo(profile_).path() + "/systemd/user/lunetta-wallpaper.service"));
+    QStringList command;
+    for (const auto& word :
+         QRegularExpression("\"([^\"]*)\"").globalMatch(service.section("ExecStart=", 1))) {
+      command << word.captured(1);
+    }
+    if (command.isEmpty()) {
+      return {-1, "no ExecStart"};
+    }
+    QProcess renewal;
+    renewal.start(command.takeFirst(), command);
+    EXPECT_TRUE(renewal.waitForFinished(30000));
+    return {renewal.exitCode(), QString::fromUtf8(renewal.readAllStandardError())};
+  }
+  QString Wallpaper() const {
+    return home_.filePath(
+        QString::asprintf("data/lunetta/wallpaper-%d-%02d.jpg", today_.year, today_.month));
+  }
 
   QTemporaryDir workDir_;
   QTemporaryDir home_;
@@ -536,18 +571,13 @@ TEST_F(MainDialogTest, ExitNeverReplacesAProfileItMayNotWrite) {
 }
 
 TEST_F(MainDialogTest, WallpaperButtonSetsTheDesktopsWallpaperOrSaysWhyNot) {
-  environment_.Set("XDG_DATA_HOME", workDir_.filePath("data").toUtf8());
-  environment_.Set("GSETTINGS_BACKEND", "keyfile");
-  // The fixture keeps holiday files out of XDG_DATA_DIRS, and with them GNOME's schemas.
-  environment_.Set("GSETTINGS_SCHEMA_DIR", "/usr/share/glib-2.0/schemas");
-  environment_.Set("XDG_CURRENT_DESKTOP", "GNOME");
-  environment_.Set("DISPLAY", "");
+  test_support::StandInPrograms systemctl;
+  UseGnome(systemctl);
   Start();
-  const QString picture = workDir_.filePath(
-      QString::asprintf("data/lunetta/wallpaper-%d-%02d.jpg", today_.year, today_.month));
   Click(Id::SetWallpaper);
-  EXPECT_EQ(test_support::GnomeWallpaperFile(QProcessEnvironment::systemEnvironment()), picture);
-  EXPECT_TRUE(Notice().endsWith(picture)) << Notice().toStdString();
+  EXPECT_EQ(test_support::GnomeWallpaperFile(QProcessEnvironment::systemEnvironment()),
+            Wallpaper());
+  EXPECT_TRUE(Notice().endsWith(Wallpaper())) << Notice().toStdString();
   EXPECT_EQ(reports_, QStringList());
 
   environment_.Set("XDG_CURRENT_DESKTOP", "sway");
@@ -557,29 +587,67 @@ TEST_F(MainDialogTest, WallpaperButtonSetsTheDesktopsWallpaperOrSaysWhyNot) {
       << reports_[0].toStdString();
 }
 
-TEST_F(MainDialogTest, RenewalBoxInstallsAndRemovesTheRenewalAndTheProfileKeepsIt) {
+// Escape saves nothing, yet the renewal sets what the window showed when the box was ticked, and
+// after each later wallpaper set.
+TEST_F(MainDialogTest, TheRenewalSetsWhatTheWindowShowed) {
   test_support::StandInPrograms systemctl;
-  systemctl.Add("systemctl");
-  environment_.Set("PATH", (systemctl.folder() + ":/usr/bin:/bin").toUtf8());
+  UseGnome(systemctl);
+  Start();
+  answer_ = Photo("green.png", Qt::green);
+  Click(Id::Open);
+  Click(Id::MonthlyRefresh);
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  EXPECT_EQ(RunRenewal(), std::pair(0, QString()));
+  EXPECT_EQ(QImage(Wallpaper()).pixelColor(5, 5).green(), 255);
+
+  Start();
+  answer_ = Photo("red.png", Qt::red);
+  Click(Id::Open);
+  Click(Id::SetWallpaper);
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  ASSERT_TRUE(QFile::remove(Wallpaper()));
+  EXPECT_EQ(RunRenewal(), std::pair(0, QString()));
+  EXPECT_EQ(QImage(Wallpaper()).pixelColor(5, 5).red(), 254);
+}
+
+TEST_F(MainDialogTest, TheRenewalKeepsTheWallpaperWhenItsPhotoIsGone) {
+  test_support::StandInPrograms systemctl;
+  UseGnome(systemctl);
+  Start();
+  answer_ = Photo("green.png", Qt::green);
+  Click(Id::Open);
+  Click(Id::SetWallpaper);
+  Click(Id::MonthlyRefresh);
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  const QByteArray wallpaper = testing::ReadBytes(Wallpaper());
+  ASSERT_TRUE(QFile::remove(*answer_));
+
+  const auto [status, said] = RunRenewal();
+  EXPECT_EQ(status, 1);
+  EXPECT_TRUE(said.contains(QRegularExpression(
+      "renewal photo \".*green.png\": no such file; the wallpaper is left as it was\n$")))
+      << said.toStdString();
+  EXPECT_EQ(testing::ReadBytes(Wallpaper()), wallpaper);
+  EXPECT_EQ(test_support::GnomeWallpaperFile(QProcessEnvironment::systemEnvironment()),
+            Wallpaper());
+}
+
+// The files themselves are the session's and the wallpaper layer's to test.
+TEST_F(MainDialogTest, RenewalBoxIsRememberedWithoutExit) {
+  test_support::StandInPrograms systemctl;
+  UseGnome(systemctl);
   const QString config = QFileInfo(profile_).path();
-  const QString service = config + "/systemd/user/lunetta-wallpaper.service";
-  const QString entry = config + "/autostart/lunetta-wallpaper.desktop";
   const auto box = [&] { return FindControl<QCheckBox>(dialog_.get(), Id::MonthlyRefresh); };
 
   Start();
   EXPECT_FALSE(box()->isChecked());
   EXPECT_LE(box()->sizeHint().width(), box()->width()) << "the box's text is cut";
   Click(Id::MonthlyRefresh);
-  EXPECT_TRUE(testing::ReadBytes(service).contains("ExecStart=\"" LUNETTA_BINARY_DIR
-                                                   "/bin/lunetta-compose\" \"--set-wallpaper\""));
-  EXPECT_TRUE(QFile::exists(entry));
-  QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // the box needs no Exit to be remembered
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
 
   Start();
   EXPECT_TRUE(box()->isChecked());
   Click(Id::MonthlyRefresh);
-  EXPECT_FALSE(QFile::exists(service));
-  EXPECT_FALSE(QFile::exists(entry));
   QTest::keyClick(dialog_.get(), Qt::Key_Escape);
 
   Start();

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "picture/load_picture_file.h"
+#include "picture/picture_files.h"
 #include "support/picture_printers.h"
 #include "support/stand_in_programs.h"
 
@@ -28,7 +29,7 @@ std::pair<int, QString> RunProgram(const QString& program, const QStringList& ar
   return {process.exitCode(), QString::fromUtf8(process.readAll())};
 }
 
-class MonthlyRefreshTest : public testing::Test {
+class MonthlyRefreshTest : public ::testing::Test {
  protected:
   void SetUp() override {
     systemctl_.Add("systemctl");
@@ -56,37 +57,39 @@ TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheComma
     EXPECT_EQ(std::filesystem::read_symlink(files.timerLink), files.timer);
   };
 
-  // A program systemd will not start by its name (a quote, a backslash), names that need
-  // quoting, escaping and the doubling of "%" and "$".
+  // A program systemd will not start by its name (a quote, a backslash), one GLib would not find
+  // by its name ("%"), names that need quoting, escaping and the doubling of "%" and "$".
   StandInPrograms odd(QStringLiteral("写真 100% \"引用\" $HOME `x` \\"));
   odd.Add("lunetta-compose");
   const RenewalCommand command{FilePath(odd.path("lunetta-compose")),
-                               FilePath(odd.path("holiday.dat")),
-                               "/photos/海 100%.jpg",
-                               {}};
+                               FilePath(odd.path("holiday 100% $x.dat")), "/home/u/it's.ini"};
   ASSERT_TRUE(Succeeded(InstallMonthlyRefresh(command, environment_)));
   verify();
   EXPECT_EQ(systemctl_.Calls(),
             (QList<QStringList>{{"systemctl", "--user", "daemon-reload"},
                                 {"systemctl", "--user", "start", "lunetta-wallpaper.timer"}}));
-
-  // Installed again over the first; GLib launches the autostart entry with the command's words.
-  // (GLib looks for a program whose name has a "%" without undoubling it, hence another folder.)
-  StandInPrograms plain(QStringLiteral("写真 $HOME `x`"));
-  plain.Add("lunetta-compose");
-  const RenewalCommand second{FilePath(plain.path("lunetta-compose")),
-                              {},
-                              "/photos/line\nbreak 100% $x \"q\" \\.jpg",
-                              "/home/u/it's.INI"};
-  ASSERT_TRUE(Succeeded(InstallMonthlyRefresh(second, environment_)));
-  verify();
+  // GLib launches the autostart entry with the command's words.
   ASSERT_EQ(RunProgram("gio", {"launch", QtPath(files.autostart)}, tools).first, 0);
-  for (QDeadlineTimer launched(10000); plain.Calls().isEmpty() && !launched.hasExpired();) {
-    QThread::msleep(20);
+  EXPECT_EQ(odd.WaitForCalls(1), (QList<QStringList>{{"lunetta-compose", "--set-wallpaper",
+                                                      "--holidays", odd.path("holiday 100% $x.dat"),
+                                                      "--settings", "/home/u/it's.ini"}}));
+
+  // The first of every month just after midnight, as systemd reads the schedule.
+  const QString timer = QString::fromUtf8(testing::ReadBytes(QtPath(files.timer)));
+  const QString schedule = timer.section("OnCalendar=", 1).section('\n', 0, 0);
+  const auto [read, elapses] =
+      RunProgram("systemd-analyze", {"calendar", "--iterations=13", schedule}, tools);
+  ASSERT_EQ(read, 0) << elapses.toStdString();
+  QList<QDateTime> times;
+  for (const auto& next :
+       QRegularExpression("(?:elapse|#\\d+): \\w+ (\\S+ \\S+)").globalMatch(elapses)) {
+    times << QDateTime::fromString(next.captured(1), "yyyy-MM-dd HH:mm:ss");
   }
-  EXPECT_EQ(plain.Calls(), (QList<QStringList>{{"lunetta-compose", "--set-wallpaper", "--photo",
-                                                "/photos/line\nbreak 100% $x \"q\" \\.jpg",
-                                                "--settings", "/home/u/it's.INI"}}));
+  ASSERT_EQ(times.size(), 13) << elapses.toStdString();
+  EXPECT_EQ(times[0].date().day(), 1);
+  for (int i = 0; i < times.size(); ++i) {
+    EXPECT_EQ(times[i], QDateTime(times[0].date().addMonths(i), QTime(0, 1))) << i;
+  }
 
   systemctl_.ForgetCalls();
   for (int removal = 0; removal < 2; ++removal) {  // the second finds nothing to remove
@@ -100,11 +103,72 @@ TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheComma
   EXPECT_EQ(systemctl_.Calls().value(1), (QStringList{"systemctl", "--user", "daemon-reload"}));
 }
 
-TEST_F(MonthlyRefreshTest, AProgramThatIsNotThereIsRefusedAndNothingIsWritten) {
-  const RenewalCommand command{FilePath(home_.filePath("lunetta-compose")), {}, {}, {}};
-  const Status installed = InstallMonthlyRefresh(command, environment_);
-  ASSERT_FALSE(installed.ok());
-  EXPECT_EQ(installed.failure(), Failure(Fault::ToolNotFound, command.composeProgram));
+// A real systemd user instance, in a mount namespace of the test's own so that it may believe the
+// machine booted with systemd: the service runs the command, and once the program is gone neither
+// the service nor the timer does anything.
+TEST_F(MonthlyRefreshTest, TheUnitsAreInertOnceTheProgramIsGone) {
+  if (!QFileInfo("/lib/systemd/systemd").isExecutable() ||
+      QProcess::execute("unshare", {"-m", "true"}) != 0) {
+    GTEST_SKIP() << "no systemd, or no mount namespace for a user instance of it";
+  }
+  StandInPrograms program(QStringLiteral("bin 100% $x"));
+  program.Add("lunetta-compose");
+  const RenewalCommand command{
+      FilePath(program.path("lunetta-compose")), {}, "/home/u/renewal 100%.ini"};
+  ASSERT_TRUE(Succeeded(InstallMonthlyRefresh(command, environment_)));
+
+  QTemporaryDir runtime(QDir::rootPath() + "tmp/lunetta-user-XXXXXX");  // short: a socket's path
+  QProcessEnvironment manager = QProcessEnvironment::systemEnvironment();
+  manager.insert("XDG_RUNTIME_DIR", runtime.path());
+  manager.insert("XDG_CONFIG_HOME", home_.filePath("config"));
+  manager.insert("PROGRAM", program.path("lunetta-compose"));
+  // The instance starts again after the program goes, as at the next login.
+  const QString script = R"sh(
+    mount -t tmpfs none /run/systemd 2>/dev/null && mkdir /run/systemd/system || exit 77
+    start() {
+      rm -rf "$XDG_RUNTIME_DIR/systemd"
+      /lib/systemd/systemd --user >/dev/null 2>&1 & manager=$!
+      i=0; while [ ! -S "$XDG_RUNTIME_DIR/systemd/private" ] && [ $i -lt 100 ]; do
+        sleep 0.1; i=$((i + 1)); done
+    }
+    start
+    systemctl --user start lunetta-wallpaper.service || echo "failed with the program"
+    kill $manager; wait $manager
+    mv "$PROGRAM" "$PROGRAM.gone"
+    start
+    echo "timer $(systemctl --user is-active lunetta-wallpaper.timer)"
+    systemctl --user start lunetta-wallpaper.service || echo "failed without the program"
+    kill $manager; wait $manager
+    mv "$PROGRAM.gone" "$PROGRAM"
+  )sh";
+  const auto [status, said] = RunProgram("unshare", {"-m", "sh", "-c", script}, manager);
+  if (status == 77) {
+    GTEST_SKIP() << "/run/systemd cannot be mounted over";
+  }
+  EXPECT_EQ(said.trimmed(), "timer inactive");
+  EXPECT_EQ(program.Calls(), (QList<QStringList>{{"lunetta-compose", "--set-wallpaper",
+                                                  "--settings", "/home/u/renewal 100%.ini"}}));
+}
+
+TEST_F(MonthlyRefreshTest, RefusedAndNothingWritten) {
+  systemctl_.Add("lunetta-compose");
+  const struct {
+    RenewalCommand command;
+    Failure expected;
+  } cases[] = {
+      {{FilePath(home_.filePath("lunetta-compose")), {}, "/s.ini"},
+       Failure(Fault::ToolNotFound, FilePath(home_.filePath("lunetta-compose")))},
+      // Neither format holds a name that is not UTF-8 text, nor a line break.
+      {{FilePath(systemctl_.path("lunetta-compose")), "/holidays/\x93\xfa.dat", "/s.ini"},
+       Failure(Fault::UnstorableName, "/holidays/\x93\xfa.dat")},
+      {{FilePath(systemctl_.path("lunetta-compose")), {}, "/line\nbreak.ini"},
+       Failure(Fault::UnstorableName, "/line\nbreak.ini")},
+  };
+  for (const auto& c : cases) {
+    const Status installed = InstallMonthlyRefresh(c.command, environment_);
+    ASSERT_FALSE(installed.ok()) << c.command.settingsFile;
+    EXPECT_EQ(installed.failure(), c.expected);
+  }
   EXPECT_FALSE(QFileInfo::exists(home_.filePath("config")));
   EXPECT_TRUE(systemctl_.Calls().isEmpty());
 }

@@ -1,0 +1,274 @@
+#include "session/session_request.h"
+
+#include <algorithm>
+#include <set>
+#include <system_error>
+
+#include "picture/load_picture_file.h"
+#include "picture/picture.h"
+#include "platform/file_io.h"
+#include "session/calendar_session.h"
+#include "session/renewal.h"
+#include "session/year_export.h"
+
+namespace lunetta {
+
+namespace {
+
+// The main photo, each month's from the folder, then the months named one by one; or the ones the
+// profile remembers.
+Status ChoosePhotos(CalendarSession& session, const RequestSources& from, bool remembered) {
+  if (remembered) {
+    session.ChoosePhoto(session.rememberedPhoto());
+    for (int month = 1; month <= 12; ++month) {
+      session.ChooseMonthPhoto(month, session.rememberedMonthPhotos()[month - 1]);
+    }
+    return {};
+  }
+  session.ChoosePhoto(from.photo);
+  if (!from.photosFolder.empty()) {
+    const Result<MonthPhotos> photos = PhotosForMonths(from.photosFolder, PhotoFilePatterns());
+    if (!photos) {
+      return photos.failure();
+    }
+    for (int month = 1; month <= 12; ++month) {
+      session.ChooseMonthPhoto(month, photos.value()[month - 1]);
+    }
+  }
+  for (const auto& [month, photo] : from.monthPhotos) {
+    session.ChooseMonthPhoto(month, photo);
+  }
+  return {};
+}
+
+class Carrier {
+ public:
+  Carrier(CalendarSession& session, const SessionRequest& request)
+      : session_(session),
+        request_(request),
+        months_(request.months.empty() ? std::vector{session.month()} : request.months),
+        composes_(request.setWallpaper || !request.pictures.empty() || !request.pdf.empty()),
+        oneMonth_(months_.size() == 1 && request.pdf.empty()) {}
+
+  RequestOutcome Run() {
+    if (request_.sources && !Prepare(*request_.sources)) {
+      return outcome_;
+    }
+    if (request_.renewal && !ChangeRenewal(*request_.renewal)) {
+      return outcome_;
+    }
+    if (composes_) {
+      oneMonth_ ? ComposeMonth() : ComposeMonths();
+    }
+    return outcome_;
+  }
+
+ private:
+  bool Fail(RequestStep step, const Failure& failure) {
+    outcome_.step = step;
+    outcome_.status = failure;
+    return false;
+  }
+
+  // Settings, photos, year and holidays from the files the request names.
+  bool Prepare(const RequestSources& from) {
+    std::filesystem::path profile = session_.profilePath();
+    if (!from.settingsFile.empty()) {
+      profile = from.settingsFile;
+      std::error_code error;
+      if (!OpenRegularFile(profile, error)) {
+        return Fail(RequestStep::Settings, ReadingFailure(profile, error));
+      }
+    }
+    if (const Status loaded = session_.LoadSettings(profile); !loaded) {
+      return Fail(RequestStep::Settings, loaded.failure());
+    }
+    CalendarSettings settings = session_.settings();
+    snapshot_ = ReadRenewalSnapshotStyle(profile, settings);
+    if (from.adjustSettings) {
+      if (const Status adjusted = from.adjustSettings(settings, session_.screenSize()); !adjusted) {
+        return Fail(RequestStep::Adjust, adjusted.failure());
+      }
+    }
+    session_.ApplySettings(settings);
+
+    remembered_ = (request_.setWallpaper || request_.renewal == true) && from.photo.empty() &&
+                  from.photosFolder.empty() && from.monthPhotos.empty();
+    if (const Status chosen = ChoosePhotos(session_, from, remembered_); !chosen) {
+      return Fail(RequestStep::PhotosFolder, chosen.failure());
+    }
+    if (request_.renewal == true && !from.photo.empty()) {
+      // The renewal will use it every month: it must be there now.
+      std::error_code error;
+      if (!OpenRegularFile(from.photo, error)) {
+        return Fail(RequestStep::Photo, ReadingFailure(from.photo, error));
+      }
+    }
+    if (composes_ && oneMonth_) {
+      // It decodes on a worker thread while this one checks the output, reads the holidays and
+      // draws the block.
+      session_.ChooseMonth(months_.front());
+      session_.PrefetchPhoto();
+    }
+    // Checked before anything is composed, so a batch fails before its first file.
+    if (!request_.pictures.empty()) {
+      if (const Result<QByteArray> encoder = EncoderForPath(request_.pictureName); !encoder) {
+        return Fail(RequestStep::Write, encoder.failure());
+      }
+    }
+    session_.ChooseYear(from.year);
+    if (const std::optional<Failure>& failure = session_.holidayFailure()) {
+      if (from.holidaysNamed) {
+        return Fail(RequestStep::Holidays, *failure);
+      }
+      if (composes_ || request_.renewal == true) {
+        outcome_.notes.push_back({RequestNote::Kind::Holidays, *failure});
+      }
+    }
+    return true;
+  }
+
+  bool ChangeRenewal(bool on) {
+    const QProcessEnvironment& environment = request_.wallpaper.environment;
+    const Status changed = on ? TurnRenewalOn(session_, request_.composeProgram, environment)
+                              : TurnRenewalOff(session_, environment);
+    if (!changed) {
+      const bool profile = changed.failure().file == session_.profilePath();
+      return Fail(profile ? RequestStep::Settings : RequestStep::Renewal, changed.failure());
+    }
+    return true;
+  }
+
+  void Tell(const std::filesystem::path& file) const {
+    if (request_.written) {
+      request_.written(file, session_.composed(), session_.settings(), session_.DrawnHolidays());
+    }
+  }
+
+  void ComposeMonth() {
+    const int month = months_.front();
+    // The window's session holds its picture already; the files a request names are composed.
+    if (request_.sources || session_.picture().isNull() || session_.month() != month) {
+      session_.ChooseMonth(month);
+      if (const Status composed = session_.Compose(); !composed) {
+        Fail(RequestStep::Compose, composed.failure());
+        return;
+      }
+    }
+    if (const std::optional<Failure>& failure = session_.photoFailure();
+        failure && request_.sources) {
+      if (!remembered_) {
+        Fail(RequestStep::Photo, *failure);
+        return;
+      }
+      // The renewal sets what the user saw, or nothing.
+      if (snapshot_) {
+        Fail(RequestStep::RenewalPhoto, *failure);
+        return;
+      }
+      // A photograph that has gone away still leaves this month's calendar to show.
+      outcome_.notes.push_back({RequestNote::Kind::RememberedPhoto, *failure});
+    }
+    if (request_.setWallpaper) {
+      SetWallpaper();
+      return;
+    }
+    const auto target = request_.pictures.find(month);
+    if (target == request_.pictures.end()) {
+      return;
+    }
+    if (const Status saved = session_.Save(target->second); !saved) {
+      Failure failure = saved.failure();
+      failure.file = target->second;
+      Fail(RequestStep::Write, failure);
+      return;
+    }
+    Tell(target->second);
+  }
+
+  void SetWallpaper() {
+    const WallpaperOutcome set = SetSessionWallpaper(session_, request_.wallpaper);
+    outcome_.desktop = set.desktop;
+    outcome_.wallpaper = set.picture;
+    if (!set.status) {
+      Fail(RequestStep::Wallpaper, set.status.failure());
+      return;
+    }
+    Tell(set.picture);
+    if (request_.keepWallpaperForRenewal) {
+      if (const Status kept = RefreshRenewalSnapshot(session_, request_.wallpaper.environment);
+          !kept) {
+        Fail(RequestStep::Renewal, kept.failure());
+      }
+    }
+  }
+
+  // Several months, or a document: composed two at a time where the machine allows, each photo
+  // decoded once.
+  void ComposeMonths() {
+    YearPlan plan = session_.PlanYear();
+    std::erase_if(plan.months, [&](const MonthPlan& month) {
+      return std::find(months_.begin(), months_.end(), month.settings.month) == months_.end();
+    });
+    std::set<std::filesystem::path> photos;
+    for (const MonthPlan& month : plan.months) {
+      if (!month.photo.empty()) {
+        photos.insert(month.photo);
+      }
+    }
+    YearWork work;
+    work.finish = [this](const ComposedMonth& month) -> Status {
+      if (month.photoFailure) {
+        return *month.photoFailure;
+      }
+      const auto target = request_.pictures.find(month.month);
+      if (target == request_.pictures.end()) {
+        return {};
+      }
+      if (const Status saved = Picture(month.composed.picture).Save(target->second); !saved) {
+        Failure failure = saved.failure();
+        failure.file = target->second;
+        return failure;
+      }
+      return {};
+    };
+    if (request_.written && !request_.pictures.empty()) {
+      work.deliver = [&](const ComposedMonth& month) -> Status {
+        const MonthPlan& planned =
+            *std::find_if(plan.months.begin(), plan.months.end(),
+                          [&](const MonthPlan& m) { return m.settings.month == month.month; });
+        request_.written(request_.pictures.at(month.month), month.composed, planned.settings,
+                         planned.holidays);
+        return {};
+      };
+    }
+    const YearOutcome done = request_.pdf.empty()
+                                 ? ComposeYear(plan, work)
+                                 : WriteYearPdf(plan, request_.pdf, request_.paper, work);
+    outcome_.pages = done.delivered;
+    if (!done.status) {
+      const Failure& failure = done.status.failure();
+      const RequestStep step = failure.fault == Fault::DateOutOfRange ? RequestStep::Compose
+                               : photos.contains(failure.file)        ? RequestStep::Photo
+                                                                      : RequestStep::Write;
+      Fail(step, failure);
+    }
+  }
+
+  CalendarSession& session_;
+  const SessionRequest& request_;
+  const std::vector<int> months_;
+  const bool composes_;
+  const bool oneMonth_;
+  bool remembered_ = false;  // the photos are the ones the settings file remembers
+  bool snapshot_ = false;    // the settings file is the renewal's snapshot
+  RequestOutcome outcome_;
+};
+
+}  // namespace
+
+RequestOutcome CarryOut(CalendarSession& session, const SessionRequest& request) {
+  return Carrier(session, request).Run();
+}
+
+}  // namespace lunetta

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QPageLayout>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "calendar/calendar_settings.h"
+#include "calendar/composition.h"
+#include "picture/failure.h"
+#include "wallpaper/desktop.h"
+#include "wallpaper/wallpaper.h"
+
+namespace lunetta {
+
+class CalendarSession;
+
+/// Where a request's settings and photos come from when the session does not hold them yet, as
+/// for lunetta-compose.
+struct RequestSources {
+  /// Read instead of the session's profile; it must be there. A renewal snapshot also gives its
+  /// font style, and a photo of its own that has gone keeps the wallpaper as it is.
+  std::filesystem::path settingsFile;
+  /// Changes to the settings read, for a picture on `screen`: the command line's own values. A
+  /// failure (a value out of range) stops the request.
+  std::function<Status(CalendarSettings&, std::optional<PictureSize> screen)> adjustSettings;
+  /// The photos. With none named, a wallpaper or a renewal takes the ones the profile remembers,
+  /// and other outputs none.
+  std::filesystem::path photo;
+  std::filesystem::path photosFolder;  // the months' photos, in name order
+  std::vector<std::pair<int, std::filesystem::path>> monthPhotos;
+  int year = 0;
+  /// The session's holiday file was named: one that cannot be read stops the request. Otherwise a
+  /// note says why the calendar has no holidays.
+  bool holidaysNamed = false;
+};
+
+/// What one user action asks of a session: compose these months with these settings into these
+/// outputs or this wallpaper, and turn the monthly renewal on or off.
+struct SessionRequest {
+  /// Nothing: the settings, photos and picture the session holds, as in the window.
+  std::optional<RequestSources> sources;
+  /// The months to compose, in order; empty: the selected month.
+  std::vector<int> months;
+  /// Each month's picture file, in the format of its extension; empty: no pictures.
+  /// `pictureName` names them all, as the user gave it, for the format check.
+  std::map<int, std::filesystem::path> pictures;
+  std::filesystem::path pictureName;
+  /// The months as one document on `paper`; empty: none.
+  std::filesystem::path pdf;
+  QPageLayout paper;
+  /// Told of every picture written, the wallpaper's too, in month order, as it is written.
+  std::function<void(const std::filesystem::path& file, const ComposedPicture& composed,
+                     const CalendarSettings& settings, const std::vector<int>& holidays)>
+      written;
+  /// The selected month as the desktop's wallpaper.
+  bool setWallpaper = false;
+  WallpaperContext wallpaper;
+  /// The wallpaper just set becomes the renewal's snapshot where the renewal is on.
+  bool keepWallpaperForRenewal = false;
+  /// Turns the monthly renewal on (running `composeProgram`) or off, before any picture is made.
+  std::optional<bool> renewal;
+  std::filesystem::path composeProgram;
+};
+
+/// The step of a request that failed; each program says it in its own words.
+enum class RequestStep {
+  Settings,      // reading the settings, or writing the profile's renewal flag
+  Adjust,        // a value the request gives for a setting
+  PhotosFolder,  // listing the photos folder
+  Holidays,      // a named holiday file
+  Compose,       // a date the calendar cannot draw
+  Photo,         // a photo named for the request
+  RenewalPhoto,  // the snapshot's photo: the wallpaper is left as it was
+  Write,         // a picture or document file
+  Wallpaper,     // writing the wallpaper or setting it
+  Renewal,       // the renewal's files
+};
+
+/// What went wrong without stopping a request.
+struct RequestNote {
+  enum class Kind {
+    RememberedPhoto,  // the picture is made without it
+    Holidays,         // no holiday file, or one that cannot be read: no holidays
+  };
+  Kind kind;
+  Failure failure;
+};
+
+struct RequestOutcome {
+  Status status;
+  RequestStep step = RequestStep::Compose;  // where it failed
+  std::vector<RequestNote> notes;
+  Desktop desktop;                  // whose wallpaper was set
+  std::filesystem::path wallpaper;  // where the wallpaper was written; empty when it was not
+  int pages = 0;                    // of the document
+};
+
+/// Carries out `request` on `session`, step by step, and stops at the first failure.
+RequestOutcome CarryOut(CalendarSession& session, const SessionRequest& request);
+
+}  // namespace lunetta
