@@ -5,15 +5,22 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtEndian>
+#include <array>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <tuple>
 
 #include "picture/area_scaler.h"
+#include "picture/jpeg_decoder.h"
+#include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
@@ -143,6 +150,12 @@ TEST(AreaScalerTest, AveragesTheAreaEachPixelCovers) {
     }
     EXPECT_EQ(got, c.expected) << c.source.width() << " x " << c.source.height();
   }
+  // The channels keep their places.
+  QImage target(1, 1, QImage::Format_RGB888);
+  AreaScaler scaler(2, 1, target);
+  const std::uint8_t orange[] = {250, 120, 10, 250, 120, 10};
+  scaler.AddRow(orange);
+  EXPECT_EQ(target.pixelColor(0, 0), QColor(250, 120, 10));
 }
 
 // A BMP whose info header claims `width` × `height` pixels over 16 × 16 pixels of data.
@@ -190,7 +203,7 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size, QSize(8192, 8193));
 }
 
-TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
+TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScale) {
   const QImage image = DetailedImage(64, 48);
   const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {},
                         PhotoFit how = PhotoFit::Stretch) {
@@ -228,11 +241,134 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
             QSize(1620, 1080));
   EXPECT_EQ(load("small.jpg", JpegBytes(640, 480), {1920, 1080}, PhotoFit::Fill).image.size(),
             QSize(640, 480));
-  // The fit applies to the turned picture: 6/8 is the smallest that covers.
-  const DecodedPicture turned =
-      load("turned.jpg", TurnedClockwise(JpegBytes(4000, 2000)), {1280, 1024});
-  EXPECT_EQ(turned.size, QSize(2000, 4000));
-  EXPECT_EQ(turned.image.size(), QSize(1500, 3000));
+}
+
+int Distance(QColor a, QColor b) {
+  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                   std::abs(a.blue() - b.blue())});
+}
+
+Result<DecodedPicture> DecodeJpegBytes(QByteArray bytes, QSize fit, PhotoFit how, qint64 bound) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return DecodeJpeg(buffer, fit, how, bound);
+}
+
+// JPEGs coded every way libjpeg offers, whole, cut or in a tight bound: each decoded whole within
+// its bound, or refused with the fault that says why. Some bounds are the bytes of the 1024 × 768
+// picture's coefficients, which a decoder of several scans holds whole and one of a single scan
+// never does.
+TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
+  constexpr qint64 kCoefficients = (128 * 96 + 2 * 64 * 48) * 128;
+  const QByteArray baseline = DetailedLibjpeg(1024, 768);
+  const QByteArray progressive = DetailedLibjpeg(1024, 768, {.progressive = true});
+  const QByteArray perComponent = DetailedLibjpeg(1024, 768, {.scanPerComponent = true});
+  const QByteArray arithmetic = DetailedLibjpeg(1024, 768, {.arithmetic = true});
+  QByteArray claims = DetailedLibjpeg(64, 64, {.arithmetic = true});  // a few KB, then 65500²
+  const qsizetype frame = claims.indexOf(QByteArray::fromHex("FFC9"));
+  qToBigEndian<quint16>(65500, claims.data() + frame + 5);
+  qToBigEndian<quint16>(65500, claims.data() + frame + 7);
+  // Inverted CMYK (255, 128, 0, 200) is red 200, green 100; tall enough for two decoders.
+  const std::vector<JSAMPLE> ink = {255, 128, 0, 200};
+  const QByteArray cmyk = FlatLibjpeg(64, 640, {.space = JCS_CMYK}, ink);
+  const QByteArray ycck = FlatLibjpeg(64, 640, {.space = JCS_YCCK}, ink);
+  const QColor inked(200, 100, 0);
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    std::optional<Fault> fault;  // none: decoded
+    qint64 bound = kMaxDecodedBytes;
+    QSize fit = {128, 96};
+    PhotoFit how = PhotoFit::Stretch;
+    QColor middle = {};  // the decoded picture's, where given
+  };
+  const Case cases[] = {
+      {"baseline", baseline, {}, kCoefficients},
+      {"baseline larger than its bound", baseline, Fault::TooLarge, baseline.size() - 1},
+      {"progressive", progressive, Fault::TooLarge, kCoefficients},
+      {"a scan a component", perComponent, Fault::TooLarge, kCoefficients},
+      {"progressive", progressive, {}},
+      {"a scan a component", perComponent, {}},
+      {"arithmetic", arithmetic, {}},
+      {"arithmetic without its end marker", arithmetic.chopped(2), {}},
+      {"progressive without its end marker", progressive.chopped(2), {}},
+      {"a scan a component without its end marker", perComponent.chopped(2), {}},
+      {"arithmetic cut", arithmetic.left(arithmetic.size() / 10), Fault::Truncated},
+      // Refused for its few bytes before its size is looked at.
+      {"arithmetic claiming 65500²", claims, Fault::Truncated, kCoefficients},
+      {"progressive cut before its last scan", CutBeforeLastScan(progressive), Fault::Truncated},
+      {"a scan a component cut before the last", CutBeforeLastScan(perComponent), Fault::Truncated},
+      {"CMYK", cmyk, {}, kMaxDecodedBytes, {}, PhotoFit::Stretch, inked},
+      {"CMYK filled", cmyk, {}, kMaxDecodedBytes, {8, 32}, PhotoFit::Fill, inked},
+      {"YCCK", ycck, {}, kMaxDecodedBytes, {}, PhotoFit::Stretch, inked},
+  };
+  for (const Case& c : cases) {
+    const Result<DecodedPicture> decoded = DecodeJpegBytes(c.bytes, c.fit, c.how, c.bound);
+    EXPECT_EQ(FaultOf(decoded.status()), c.fault) << c.name;
+    if (c.fault == Fault::TooLarge) {
+      EXPECT_EQ(decoded.failure().size, QSize(1024, 768)) << c.name;
+    }
+    if (decoded) {
+      EXPECT_LE(decoded->peakBytes, c.bound) << c.name;
+      const QImage& image = decoded->image;
+      if (c.middle.isValid()) {
+        const QColor middle = image.pixelColor(image.width() / 2, image.height() / 2);
+        EXPECT_LE(Distance(middle, c.middle), 3) << c.name << ": " << middle.name().toStdString();
+      }
+    }
+  }
+}
+
+// A complete picture decoded at a quarter of its size fits a bound of exactly what that decode
+// takes, and not of one byte less.
+TEST(JpegDecoderTest, RefusesAPictureOneBytePastItsBound) {
+  const QByteArray jpeg = DetailedLibjpeg(2048, 1536);
+  const QSize fit(512, 384);
+  const Result<DecodedPicture> unbounded =
+      DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, kMaxDecodedBytes);
+  ASSERT_TRUE(Succeeded(unbounded.status()));
+  const qint64 peak = unbounded->peakBytes;
+  // The file, and the output at the size decoded, once: a picture that is not turned is not
+  // copied.
+  const qint64 output = 512 * 384 * 4;
+  EXPECT_GE(peak, jpeg.size() + output);
+  EXPECT_LT(peak, jpeg.size() + 2 * output);
+  EXPECT_TRUE(Succeeded(DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, peak).status()));
+  const Result<DecodedPicture> past = DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, peak - 1);
+  EXPECT_EQ(FaultOf(past.status()), Fault::TooLarge);
+  EXPECT_EQ(past.failure().size, QSize(2048, 1536));
+}
+
+// Red, green above blue, yellow, as each EXIF orientation shows them. Decoded for a 256 × 512
+// picture: the turned ones fit it at a quarter of their size, the others at half.
+TEST(JpegDecoderTest, ShowsEachExifOrientation) {
+  const QByteArray jpeg = Encode(Quadrants(2048, 1024), "jpeg", 90);
+  const QColor r = Qt::red, g = Qt::green, b = Qt::blue, y = Qt::yellow;
+  const std::array<QColor, 4> corners[] = {// top left, top right, bottom left, bottom right
+                                           {r, g, b, y}, {g, r, y, b}, {y, b, g, r}, {b, y, r, g},
+                                           {r, b, g, y}, {b, r, y, g}, {y, g, b, r}, {g, y, r, b}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    for (const bool xmpFirst : {false, true}) {
+      QByteArray bytes = WithOrientation(jpeg, orientation);
+      if (xmpFirst) {
+        bytes = WithXmpFirst(bytes);
+      }
+      const Result<DecodedPicture> decoded = LoadPictureData(bytes, {256, 512});
+      ASSERT_TRUE(Succeeded(decoded.status())) << orientation;
+      const bool turned = orientation >= 5;
+      EXPECT_EQ(decoded->size, turned ? QSize(1024, 2048) : QSize(2048, 1024)) << orientation;
+      const QImage& image = decoded->image;
+      EXPECT_EQ(image.size(), turned ? QSize(256, 512) : QSize(1024, 512)) << orientation;
+      const int w = image.width() / 4;
+      const int h = image.height() / 4;
+      const QColor seen[] = {image.pixelColor(w, h), image.pixelColor(3 * w, h),
+                             image.pixelColor(w, 3 * h), image.pixelColor(3 * w, 3 * h)};
+      for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_LE(Distance(seen[i], corners[orientation - 1][i]), 8)
+            << "orientation " << orientation << ", corner " << i;
+      }
+    }
+  }
 }
 
 // The decoder is libjpeg's own, split across two decoders for a tall picture: every pixel as djpeg
