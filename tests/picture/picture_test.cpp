@@ -188,7 +188,10 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
       {Write("palette.png", PngBomb(11500, 11500, 3, 8)), Fault::TooLarge},
       {Write("bits.png", PngBomb(11500, 11500, 0, 1)), Fault::TooLarge},
       {Write("screen.gif", GifBomb(11500, 11500)), Fault::TooLarge},
-      {Write("claims.jpg", ProgressiveJpegBomb(11500, 11500)), Fault::Truncated}};
+      {Write("claims.jpg", ProgressiveJpegBomb(11500, 11500)), Fault::Truncated},
+      // Cut inside the image's data, and before the end of its blocks.
+      {Write("cut.gif", GifBomb(16, 16).chopped(4)), Fault::Truncated},
+      {Write("unended.gif", GifBomb(16, 16).chopped(2)), Fault::Truncated}};
   if (geteuid() != 0) {  // permissions do not bind root
     cases.emplace_back(Write("locked.jpg", jpeg), Fault::NoPermission);
     ASSERT_TRUE(QFile::setPermissions(cases.back().first, QFileDevice::WriteOwner));
@@ -211,8 +214,20 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScale) {
     EXPECT_TRUE(Succeeded(decoded.status())) << name.toStdString();
     return decoded ? decoded.value() : DecodedPicture{};
   };
-  for (const char* format : {"bmp", "jpeg", "png"}) {
-    EXPECT_EQ(load(QString("a.") + format, Encode(image, format)).image.size(), QSize(64, 48));
+  for (const char* format : {"bmp", "jpeg", "png", "gif"}) {
+    const QByteArray bytes = *format == 'g' ? GifBomb(64, 48) : Encode(image, format);
+    EXPECT_EQ(load(QString("a.") + format, bytes).image.size(), QSize(64, 48));
+  }
+  // PNGs of each depth, 16 bits a channel made 32-bit: Qt would scale those through 64 bits.
+  for (const QImage::Format format :
+       {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_Grayscale8,
+        QImage::Format_Grayscale16, QImage::Format_RGB888, QImage::Format_RGBA64}) {
+    const QImage original = image.convertToFormat(format);
+    const QImage decoded = load("depth.png", Encode(original, "png")).image;
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32),
+              original.convertToFormat(QImage::Format_RGB32))
+        << format;
+    EXPECT_LE(decoded.depth(), 32) << format;
   }
   // Some cameras append data (a preview, a video) after the end-of-image marker; some leave the
   // marker out. Neither loses a pixel.
@@ -368,6 +383,40 @@ TEST(JpegDecoderTest, ShowsEachExifOrientation) {
             << "orientation " << orientation << ", corner " << i;
       }
     }
+  }
+}
+
+// What `work` writes to standard error.
+QByteArray StandardErrorOf(const std::function<void()>& work) {
+  QTemporaryFile file;
+  if (!file.open()) {
+    return "cannot capture standard error";
+  }
+  std::fflush(stderr);
+  const int saved = dup(STDERR_FILENO);
+  dup2(file.handle(), STDERR_FILENO);
+  work();
+  std::fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  file.seek(0);
+  return file.readAll();
+}
+
+// libpng's warning about a damaged chunk and libtiff's about a tag it does not know stay off
+// standard error: the picture decodes, and a failure would say what matters.
+TEST(PictureDecodersTest, KeepTheirWarningsOffStandardError) {
+  const QImage image = Filled({16, 16}, Qt::red);
+  QByteArray png = Encode(image, "png");
+  QByteArray text = PngChunk("tEXt", QByteArray("Key\0value", 9));
+  text.back() = static_cast<char>(~text.back());  // a bad CRC
+  png.insert(33, text);                           // after the header
+  QByteArray tiff = Encode(image, "tiff");
+  tiff.replace(QByteArray::fromHex("28010300"), QByteArray::fromHex("E8FD0300"));  // tag 65000
+  for (const QByteArray& bytes : {png, tiff}) {
+    const QByteArray said =
+        StandardErrorOf([&] { EXPECT_TRUE(Succeeded(LoadPictureData(bytes).status())); });
+    EXPECT_EQ(said.toStdString(), "");
   }
 }
 
