@@ -149,6 +149,10 @@
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
     </message>
+    <message>
+        <source>画像が大きすぎます</source>
+        <translation>The picture is too large</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FontChooser</name>
