@@ -219,12 +219,13 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
   if (format == "bmp" && device.shortRead()) {
     return PictureFault(Fault::Truncated);
   }
-  // Qt scales 16 bits a channel through 64 bits a pixel, twice the copy counted above: made
-  // 32-bit here, the picture costs no more than that.
-  if (image.depth() > 32 || image.format() == QImage::Format_Grayscale16) {
-    const QImage::Format wide =
-        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    image = std::move(image).convertToFormat(wide);
+  // Scaling converts any other format to one of these, on a copy of the picture it makes first
+  // (and 16 bits a channel through 64 bits a pixel): converted here, where nothing shares the
+  // picture, it costs only the copy counted above.
+  const QImage::Format scalable =
+      image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+  if (image.format() != scalable) {
+    image = std::move(image).convertToFormat(scalable);
   }
   return DecodedPicture{std::move(image), size, static_cast<qint64>(peak)};
 }
