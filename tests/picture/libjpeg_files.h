@@ -1,13 +1,11 @@
 #pragma once
 
-// JPEGs coded by libjpeg itself, in the ways Qt's writer does not offer: scan scripts, arithmetic
-// coding, CMYK. Rows are made one at a time, so a picture of any size costs one row of memory.
+// JPEGs coded by libjpeg itself, in the ways Qt's writer does not offer, a row at a time.
 
 #include <QByteArray>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
@@ -23,10 +21,11 @@ struct JpegCoding {
       JCS_YCbCr;  // JCS_CMYK or JCS_YCCK: rows of CMYK stored inverted, as Adobe's
 };
 
-/// A `width` × `height` JPEG at quality 90, 4:2:0, coded as `coding` says, whose row y `fill(y,
-/// row)` writes: RGB, or four bytes of CMYK a pixel for the CMYK spaces.
-inline QByteArray LibjpegBytes(int width, int height, const JpegCoding& coding,
-                               const std::function<void(int y, JSAMPLE* row)>& fill) {
+/// A `width` × `height` JPEG at quality 90, 4:2:0, coded as `coding` says. Each pixel is `pixel`'s
+/// bytes (three of RGB, or four of CMYK for the CMYK spaces); without one, the pattern of
+/// DetailedImage.
+inline QByteArray LibjpegBytes(int width, int height, const JpegCoding& coding = {},
+                               const std::vector<JSAMPLE>& pixel = {}) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -46,18 +45,27 @@ inline QByteArray LibjpegBytes(int width, int height, const JpegCoding& coding,
   if (coding.progressive) {
     jpeg_simple_progression(&info);
   }
-  std::vector<jpeg_scan_info> scans(static_cast<std::size_t>(info.num_components));
-  if (coding.scanPerComponent) {
-    for (int c = 0; c < info.num_components; ++c) {
-      scans[static_cast<std::size_t>(c)] = {1, {c}, 0, 63, 0, 0};
-    }
+  std::vector<jpeg_scan_info> scans;
+  for (int c = 0; coding.scanPerComponent && c < info.num_components; ++c) {
+    scans.push_back({1, {c}, 0, 63, 0, 0});
+  }
+  if (!scans.empty()) {
     info.scan_info = scans.data();
     info.num_scans = info.num_components;
   }
   jpeg_start_compress(&info, TRUE);
   std::vector<JSAMPLE> row(static_cast<std::size_t>(width * info.input_components));
-  while (info.next_scanline < info.image_height) {
-    fill(static_cast<int>(info.next_scanline), row.data());
+  for (int y = 0; info.next_scanline < info.image_height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      JSAMPLE* out = row.data() + x * info.input_components;
+      if (pixel.empty()) {
+        out[0] = static_cast<JSAMPLE>(200 - x / 40);
+        out[1] = static_cast<JSAMPLE>(x ^ y);
+        out[2] = static_cast<JSAMPLE>((x * y) >> 6);
+      } else {
+        std::copy(pixel.begin(), pixel.end(), out);
+      }
+    }
     JSAMPROW rows[] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
   }
@@ -66,27 +74,6 @@ inline QByteArray LibjpegBytes(int width, int height, const JpegCoding& coding,
   QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
   std::free(buffer);
   return bytes;
-}
-
-/// The pattern of DetailedImage, coded as `coding` says.
-inline QByteArray DetailedLibjpeg(int width, int height, const JpegCoding& coding = {}) {
-  return LibjpegBytes(width, height, coding, [width](int y, JSAMPLE* row) {
-    for (int x = 0; x < width; ++x, row += 3) {
-      row[0] = static_cast<JSAMPLE>(200 - x / 40);
-      row[1] = static_cast<JSAMPLE>(x ^ y);
-      row[2] = static_cast<JSAMPLE>((x * y) >> 6);
-    }
-  });
-}
-
-/// One colour all over: `pixel`'s bytes (three, or four of CMYK) in every pixel.
-inline QByteArray FlatLibjpeg(int width, int height, const JpegCoding& coding,
-                              std::vector<JSAMPLE> pixel) {
-  return LibjpegBytes(width, height, coding, [width, pixel](int, JSAMPLE* row) {
-    for (int x = 0; x < width; ++x, row += pixel.size()) {
-      std::copy(pixel.begin(), pixel.end(), row);
-    }
-  });
 }
 
 /// `jpeg` cut just before the start of its last scan: every scan it keeps is whole.

@@ -135,17 +135,14 @@ inline QByteArray GifBomb(quint16 width, quint16 height) {
   return gif;
 }
 
-/// A small progressive JPEG whose frame header claims `width` × `height`.
-inline QByteArray ProgressiveJpegBomb(quint16 width, quint16 height) {
-  QByteArray jpeg;
-  QBuffer buffer(&jpeg);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "jpeg");
-  writer.setProgressiveScanWrite(true);
-  writer.write(DetailedImage(640, 480));
-  const qsizetype frame = jpeg.indexOf(QByteArray::fromHex("FFC2"));
-  qToBigEndian(height, jpeg.data() + frame + 5);
-  qToBigEndian(width, jpeg.data() + frame + 7);
+/// `jpeg` with its frame header claiming `width` × `height`: a small file of a huge picture.
+inline QByteArray Claiming(QByteArray jpeg, quint16 width, quint16 height) {
+  for (const char* frame : {"FFC0", "FFC2", "FFC9"}) {
+    if (const qsizetype at = jpeg.indexOf(QByteArray::fromHex(frame)); at >= 0) {
+      qToBigEndian(height, jpeg.data() + at + 5);
+      qToBigEndian(width, jpeg.data() + at + 7);
+    }
+  }
   return jpeg;
 }
 

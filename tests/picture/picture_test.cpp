@@ -5,16 +5,12 @@
 
 #include <QDir>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QtEndian>
 #include <array>
-#include <cstdio>
-#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -182,13 +178,13 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
       // the pixels alone would not; one row less is just within it.
       {Write("over.png", PngBomb(8192, 8193, 6, 8)), Fault::TooLarge},
       {Write("within.png", PngBomb(8192, 8192, 6, 8)), Fault::Undecodable},
-      // Small files of huge pictures: grey, palette, one bit a pixel, a GIF's screen, and a
-      // progressive JPEG whose coefficients alone would take 400 MB.
+      // Small files of huge pictures: grey, palette, one bit a pixel, a GIF's screen, and a JPEG
+      // too short for the blocks it claims.
       {Write("grey.png", PngBomb(11500, 11500, 0, 8)), Fault::TooLarge},
       {Write("palette.png", PngBomb(11500, 11500, 3, 8)), Fault::TooLarge},
       {Write("bits.png", PngBomb(11500, 11500, 0, 1)), Fault::TooLarge},
       {Write("screen.gif", GifBomb(11500, 11500)), Fault::TooLarge},
-      {Write("claims.jpg", ProgressiveJpegBomb(11500, 11500)), Fault::Truncated},
+      {Write("claims.jpg", Claiming(jpeg, 11500, 11500)), Fault::Truncated},
       // Cut inside the image's data, and before the end of its blocks.
       {Write("cut.gif", GifBomb(16, 16).chopped(4)), Fault::Truncated},
       {Write("unended.gif", GifBomb(16, 16).chopped(2)), Fault::Truncated}};
@@ -276,18 +272,15 @@ Result<DecodedPicture> DecodeJpegBytes(QByteArray bytes, QSize fit, PhotoFit how
 // never does.
 TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
   constexpr qint64 kCoefficients = (128 * 96 + 2 * 64 * 48) * 128;
-  const QByteArray baseline = DetailedLibjpeg(1024, 768);
-  const QByteArray progressive = DetailedLibjpeg(1024, 768, {.progressive = true});
-  const QByteArray perComponent = DetailedLibjpeg(1024, 768, {.scanPerComponent = true});
-  const QByteArray arithmetic = DetailedLibjpeg(1024, 768, {.arithmetic = true});
-  QByteArray claims = DetailedLibjpeg(64, 64, {.arithmetic = true});  // a few KB, then 65500²
-  const qsizetype frame = claims.indexOf(QByteArray::fromHex("FFC9"));
-  qToBigEndian<quint16>(65500, claims.data() + frame + 5);
-  qToBigEndian<quint16>(65500, claims.data() + frame + 7);
+  const QByteArray baseline = LibjpegBytes(1024, 768);
+  const QByteArray progressive = LibjpegBytes(1024, 768, {.progressive = true});
+  const QByteArray perComponent = LibjpegBytes(1024, 768, {.scanPerComponent = true});
+  const QByteArray arithmetic = LibjpegBytes(1024, 768, {.arithmetic = true});
+  const QByteArray claims = Claiming(LibjpegBytes(64, 64, {.arithmetic = true}), 65500, 65500);
   // Inverted CMYK (255, 128, 0, 200) is red 200, green 100; tall enough for two decoders.
   const std::vector<JSAMPLE> ink = {255, 128, 0, 200};
-  const QByteArray cmyk = FlatLibjpeg(64, 640, {.space = JCS_CMYK}, ink);
-  const QByteArray ycck = FlatLibjpeg(64, 640, {.space = JCS_YCCK}, ink);
+  const QByteArray cmyk = LibjpegBytes(64, 640, {.space = JCS_CMYK}, ink);
+  const QByteArray ycck = LibjpegBytes(64, 640, {.space = JCS_YCCK}, ink);
   const QColor inked(200, 100, 0);
   struct Case {
     const char* name;
@@ -303,9 +296,6 @@ TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
       {"baseline larger than its bound", baseline, Fault::TooLarge, baseline.size() - 1},
       {"progressive", progressive, Fault::TooLarge, kCoefficients},
       {"a scan a component", perComponent, Fault::TooLarge, kCoefficients},
-      {"progressive", progressive, {}},
-      {"a scan a component", perComponent, {}},
-      {"arithmetic", arithmetic, {}},
       {"arithmetic without its end marker", arithmetic.chopped(2), {}},
       {"progressive without its end marker", progressive.chopped(2), {}},
       {"a scan a component without its end marker", perComponent.chopped(2), {}},
@@ -327,10 +317,9 @@ TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
     if (decoded) {
       EXPECT_LE(decoded->peakBytes, c.bound) << c.name;
       const QImage& image = decoded->image;
-      if (c.middle.isValid()) {
-        const QColor middle = image.pixelColor(image.width() / 2, image.height() / 2);
-        EXPECT_LE(Distance(middle, c.middle), 3) << c.name << ": " << middle.name().toStdString();
-      }
+      const QColor middle = image.pixelColor(image.width() / 2, image.height() / 2);
+      EXPECT_TRUE(!c.middle.isValid() || Distance(middle, c.middle) <= 3)
+          << c.name << ": " << middle.name().toStdString();
     }
   }
 }
@@ -338,7 +327,7 @@ TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
 // A complete picture decoded at a quarter of its size fits a bound of exactly what that decode
 // takes, and not of one byte less.
 TEST(JpegDecoderTest, RefusesAPictureOneBytePastItsBound) {
-  const QByteArray jpeg = DetailedLibjpeg(2048, 1536);
+  const QByteArray jpeg = LibjpegBytes(2048, 1536);
   const QSize fit(512, 384);
   const Result<DecodedPicture> unbounded =
       DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, kMaxDecodedBytes);
@@ -387,23 +376,6 @@ TEST(JpegDecoderTest, ShowsEachExifOrientation) {
   }
 }
 
-// What `work` writes to standard error.
-QByteArray StandardErrorOf(const std::function<void()>& work) {
-  QTemporaryFile file;
-  if (!file.open()) {
-    return "cannot capture standard error";
-  }
-  std::fflush(stderr);
-  const int saved = dup(STDERR_FILENO);
-  dup2(file.handle(), STDERR_FILENO);
-  work();
-  std::fflush(stderr);
-  dup2(saved, STDERR_FILENO);
-  close(saved);
-  file.seek(0);
-  return file.readAll();
-}
-
 // libpng's warning about a damaged chunk and libtiff's about a tag it does not know stay off
 // standard error: the picture decodes, and a failure would say what matters.
 TEST(PictureDecodersTest, KeepTheirWarningsOffStandardError) {
@@ -415,9 +387,9 @@ TEST(PictureDecodersTest, KeepTheirWarningsOffStandardError) {
   QByteArray tiff = Encode(image, "tiff");
   tiff.replace(QByteArray::fromHex("28010300"), QByteArray::fromHex("E8FD0300"));  // tag 65000
   for (const QByteArray& bytes : {png, tiff}) {
-    const QByteArray said =
-        StandardErrorOf([&] { EXPECT_TRUE(Succeeded(LoadPictureData(bytes).status())); });
-    EXPECT_EQ(said.toStdString(), "");
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(Succeeded(LoadPictureData(bytes).status()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   }
 }
 
