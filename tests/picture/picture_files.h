@@ -51,12 +51,14 @@ inline QByteArray JpegBytes(int width, int height) {
 }
 
 /// `jpeg` with an APP1 "Exif" segment of one big-endian IFD entry: orientation (0x0112) =
-/// `orientation`.
-inline QByteArray WithOrientation(const QByteArray& jpeg, int orientation) {
+/// `orientation`; after an APP1 segment of XMP data when `xmpFirst`, as some editors write them.
+inline QByteArray WithOrientation(const QByteArray& jpeg, int orientation, bool xmpFirst = false) {
   QByteArray exif = QByteArray::fromHex(
       "FFE100224578696600004D4D002A00000008000101120003000000010000000000000000");
   exif[29] = static_cast<char>(orientation);
-  return jpeg.left(2) + exif + jpeg.mid(2);
+  const QByteArray xmp = QByteArray::fromHex("FFE1002B") + "http://ns.adobe.com/xap/1.0/" +
+                         QByteArray(1, '\0') + "<x:xmpmeta/>";
+  return jpeg.left(2) + (xmpFirst ? xmp : QByteArray()) + exif + jpeg.mid(2);
 }
 
 /// `jpeg` with EXIF orientation 6, which turns the picture 90° clockwise.
@@ -64,24 +66,13 @@ inline QByteArray TurnedClockwise(const QByteArray& jpeg) {
   return WithOrientation(jpeg, 6);
 }
 
-/// `jpeg` with an APP1 segment of XMP data first, as some editors write it before the Exif one.
-inline QByteArray WithXmpFirst(const QByteArray& jpeg) {
-  const QByteArray xmp = QByteArray("http://ns.adobe.com/xap/1.0/", 29) + "<x:xmpmeta/>";
-  QByteArray segment = QByteArray::fromHex("FFE10000") + xmp;
-  qToBigEndian(static_cast<quint16>(xmp.size() + 2), segment.data() + 2);
-  return jpeg.left(2) + segment + jpeg.mid(2);
-}
-
 /// Four quadrants: red, green above; blue, yellow below. Any turn or mirror shows at the corners.
 inline QImage Quadrants(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  const int w = width / 2;
-  const int h = height / 2;
+  QImage image = Filled({width, height}, Qt::red);
   QPainter painter(&image);
-  painter.fillRect(0, 0, w, h, Qt::red);
-  painter.fillRect(w, 0, width - w, h, Qt::green);
-  painter.fillRect(0, h, w, height - h, Qt::blue);
-  painter.fillRect(w, h, width - w, height - h, Qt::yellow);
+  painter.fillRect(width / 2, 0, width / 2, height / 2, Qt::green);
+  painter.fillRect(0, height / 2, width / 2, height / 2, Qt::blue);
+  painter.fillRect(width / 2, height / 2, width / 2, height / 2, Qt::yellow);
   return image;
 }
 
