@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -26,6 +27,7 @@
 
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
+#include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
@@ -377,22 +379,41 @@ std::optional<std::pair<double, double>> YearAtOnce(const QString& photosFolder,
       });
 }
 
-// Small files of huge pictures: what a composition makes of each, and its peak memory.
+// A real PNG of `width` × `height` pixels of one grey `format` (8 or 16 bits): a small file.
+QByteArray GreyPng(int width, int height, QImage::Format format) {
+  QImage image(width, height, format);
+  image.fill(Qt::black);
+  return testing::Encode(image, "png");
+}
+
+// Small files of huge pictures and files cut short: what a composition makes of each, its peak
+// memory, and the peak before the decoder counted libjpeg's allocations, refused cut files and
+// converted Qt's pictures (measured with lunetta-compose's maximum resident size, less a run
+// from a small photo).
 void PrintBombs(const QString& folder, const QString& warmUpPhoto, const QString& out) {
   using namespace lunetta::testing;
+  const QByteArray arithmetic = LibjpegBytes(6000, 4000, {.arithmetic = true});
   const std::tuple<const char*, QByteArray, int> bombs[] = {
       {"palette.png", PngBomb(11500, 11500, 3, 8), 794},
       {"grey.png", PngBomb(11500, 11500, 0, 8), 794},
       {"bits.png", PngBomb(11500, 11500, 0, 1), 568},
       {"screen.gif", GifBomb(11500, 11500), 543},
-      {"progressive.jpg", ProgressiveJpegBomb(11500, 11500), 827}};
-  std::printf("\npicture bombs claiming 11500 x 11500, one composition each:\n");
+      {"progressive.jpg", Claiming(LibjpegBytes(640, 480, {.progressive = true}), 11500, 11500),
+       827},
+      {"scans.jpg", LibjpegBytes(9400, 9400, {.scanPerComponent = true}), 542},
+      {"claims.jpg", Claiming(LibjpegBytes(64, 64, {.arithmetic = true}), 65500, 65500), 259},
+      {"arithmetic-cut.jpg", arithmetic.left(arithmetic.size() / 10), 10},
+      {"progressive-cut.jpg", CutBeforeLastScan(LibjpegBytes(6000, 4000, {.progressive = true})),
+       81},
+      {"grey16.png", GreyPng(9000, 9000, QImage::Format_Grayscale16), 941},
+      {"grey8.png", GreyPng(10000, 10000, QImage::Format_Grayscale8), 578}};
+  std::printf("\npicture bombs and cut files, one composition each:\n");
   for (const auto& [name, bytes, before] : bombs) {
     const QString path = QDir(folder).filePath(QLatin1String(name));
     WriteBytes(path, bytes);
     const Result<DecodedPicture> decoded = LoadPictureFile(FilePath(path), {1280, 1024});
     const std::optional<double> peak = PeakMb(warmUpPhoto, path, out);
-    std::printf("  %-16s %5.1f KB: %s, peak %s MB above the program's own (%d MB before)\n", name,
+    std::printf("  %-20s %7.1f KB: %s, peak %s MB above the program's own (%d MB before)\n", name,
                 bytes.size() / 1024.0, decoded ? "decoded" : "refused",
                 peak ? qPrintable(QString::number(*peak, 'f', 1)) : "?", before);
   }

@@ -16,5 +16,6 @@ add_library(lunetta_picture STATIC
   picture/failure.cpp
 )
 find_package(JPEG REQUIRED)
-target_link_libraries(lunetta_picture PUBLIC lunetta_core Qt6::Gui PRIVATE JPEG::JPEG)
+find_package(TIFF REQUIRED)
+target_link_libraries(lunetta_picture PUBLIC lunetta_core Qt6::Gui PRIVATE JPEG::JPEG TIFF::TIFF)
 

@@ -284,6 +284,10 @@ Do you want to replace them?</translation>
         <source>値が範囲外です：%1</source>
         <translation>Out of range: %1</translation>
     </message>
+    <message>
+        <source>画像が大きすぎます</source>
+        <translation>The picture is too large</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::FontChooser</name>

@@ -38,6 +38,9 @@ QString EnglishReason(const Failure& failure) {
     case Fault::UnreadableHeader:
       return QStringLiteral("the picture's header cannot be read");
     case Fault::TooLarge:
+      if (!failure.size.isValid()) {
+        return QStringLiteral("the picture is too large");
+      }
       return QStringLiteral("the picture is too large (%1 × %2 pixels)")
           .arg(failure.size.width())
           .arg(failure.size.height());

@@ -4,12 +4,14 @@
 #include <QImageIOHandler>
 #include <QTransform>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,6 +29,15 @@ namespace {
 
 constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
 
+// The first bytes of a file too large to decode, read for the size its header gives.
+constexpr qint64 kHeadBytes = qint64(1) << 20;
+
+// Every Huffman-coded block takes at least one bit. An arithmetic-coded one may take far less, but
+// no photograph comes near a quarter of a bit a block (a smooth sky takes three); a file shorter
+// than that is refused, once its blocks are more than a fraction of a second's decoding.
+constexpr qint64 kArithmeticBlocksPerByte = 32;
+constexpr qint64 kArithmeticFreeBlocks = qint64(1) << 20;
+
 // Decodes running in this process. A second core helps a decode only while no other one holds it:
 // splitting two decodes at once costs each the extra pass over coded data and gains nothing.
 std::atomic<int> decodesRunning{0};
@@ -43,11 +54,46 @@ class RunningDecode {
   bool alone_;
 };
 
+// The bytes one picture's decode may take, shared by its decoders. Each allocation takes its bytes
+// before it is made; nothing is given back before the decode ends, so what was taken is its peak.
+class Budget {
+ public:
+  explicit Budget(qint64 bytes) : bound_(bytes), left_(bytes) {}
+
+  /// Takes `bytes`, or nothing when fewer are left.
+  bool Take(qint64 bytes) {
+    qint64 left = left_.load();
+    do {
+      if (bytes < 0 || bytes > left) {
+        return false;
+      }
+    } while (!left_.compare_exchange_weak(left, left - bytes));
+    return true;
+  }
+  qint64 left() const { return left_.load(); }
+  qint64 taken() const { return bound_ - left_.load(); }
+
+ private:
+  const qint64 bound_;
+  std::atomic<qint64> left_;
+};
+
 // Everything one decode holds; libjpeg's own memory goes with jpeg_destroy_decompress.
 struct Job {
+  explicit Job(Budget& budget) : budget(budget) {}
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
   jpeg_decompress_struct info{};
   JpegErrors errors{};
+  jpeg_progress_mgr progress{};
+  jpeg_memory_mgr library{};  // libjpeg's own allocation methods, which the counted ones call
+  Budget& budget;
+  qint64 taken = 0;  // what this decoder's libjpeg took of the budget
   bool created = false;
+  bool multiScan = false;
+  std::array<bool, MAX_COMPONENTS> scanned{};  // components a scan has begun for
+  bool scansMissing = false;
   // A fill or a fit: two bands of decoded rows, one being scaled while the other is decoded.
   std::optional<AreaScaler> scaler;
   std::vector<JSAMPLE> bands[2];
@@ -61,18 +107,80 @@ struct Job {
   }
 };
 
-// The bytes of the whole-image coefficient buffers a progressive decode keeps.
-qint64 CoefficientBytes(const jpeg_decompress_struct& info) {
-  qint64 bytes = 0;
-  for (int i = 0; i < info.num_components; ++i) {
-    const jpeg_component_info& component = info.comp_info[i];
-    const qint64 width = (component.width_in_blocks + component.h_samp_factor - 1) /
-                         component.h_samp_factor * component.h_samp_factor;
-    const qint64 height = (component.height_in_blocks + component.v_samp_factor - 1) /
-                          component.v_samp_factor * component.v_samp_factor;
-    bytes += width * height * static_cast<qint64>(sizeof(JBLOCK));
+Job& JobOf(j_common_ptr info) {
+  return *static_cast<Job*>(info->client_data);
+}
+
+// Takes the bytes of an allocation libjpeg is about to make; past the budget the decode stops as
+// it does when memory runs out.
+Job& Charged(j_common_ptr info, std::uint64_t bytes) {
+  Job& job = JobOf(info);
+  if (bytes > std::uint64_t(std::numeric_limits<qint64>::max()) ||
+      !job.budget.Take(static_cast<qint64>(bytes))) {
+    ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
   }
-  return bytes;
+  job.taken += static_cast<qint64>(bytes);
+  return job;
+}
+
+// Counts every allocation libjpeg makes for the decode against its budget. Whole-image arrays are
+// counted when they are asked for, before any of them is made; none is ever kept outside memory.
+void CountAllocations(Job& job) {
+  jpeg_memory_mgr& memory = *job.info.mem;
+  job.library = memory;
+  memory.alloc_small = [](j_common_ptr info, int pool, std::size_t size) {
+    return Charged(info, size).library.alloc_small(info, pool, size);
+  };
+  memory.alloc_large = [](j_common_ptr info, int pool, std::size_t size) {
+    return Charged(info, size).library.alloc_large(info, pool, size);
+  };
+  memory.alloc_sarray = [](j_common_ptr info, int pool, JDIMENSION samples, JDIMENSION rows) {
+    const std::uint64_t bytes =
+        std::uint64_t(rows) * (samples * sizeof(JSAMPLE) + sizeof(JSAMPROW));
+    return Charged(info, bytes).library.alloc_sarray(info, pool, samples, rows);
+  };
+  memory.alloc_barray = [](j_common_ptr info, int pool, JDIMENSION blocks, JDIMENSION rows) {
+    const std::uint64_t bytes = std::uint64_t(rows) * (blocks * sizeof(JBLOCK) + sizeof(JBLOCKROW));
+    return Charged(info, bytes).library.alloc_barray(info, pool, blocks, rows);
+  };
+  memory.request_virt_sarray = [](j_common_ptr info, int pool, boolean zero, JDIMENSION samples,
+                                  JDIMENSION rows, JDIMENSION access) {
+    const std::uint64_t bytes = std::uint64_t(rows) * samples * sizeof(JSAMPLE);
+    return Charged(info, bytes)
+        .library.request_virt_sarray(info, pool, zero, samples, rows, access);
+  };
+  memory.request_virt_barray = [](j_common_ptr info, int pool, boolean zero, JDIMENSION blocks,
+                                  JDIMENSION rows, JDIMENSION access) {
+    const std::uint64_t bytes = std::uint64_t(rows) * blocks * sizeof(JBLOCK);
+    return Charged(info, bytes).library.request_virt_barray(info, pool, zero, blocks, rows, access);
+  };
+}
+
+// Called before each step of reading coded data: notes the components of the scan being read.
+void NoteScan(j_common_ptr common) {
+  const auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  Job& job = JobOf(common);
+  for (int i = 0; i < info->comps_in_scan; ++i) {
+    job.scanned[static_cast<std::size_t>(info->cur_comp_info[i]->component_index)] = true;
+  }
+}
+
+// Whether every component got all the scans a whole picture needs: every coefficient to its last
+// bit in a progressive file, a scan in a sequential one.
+bool EveryScanArrived(const Job& job) {
+  const jpeg_decompress_struct& info = job.info;
+  if (info.progressive_mode) {
+    for (int component = 0; component < info.num_components; ++component) {
+      for (int k = 0; k < DCTSIZE2; ++k) {
+        if (info.coef_bits[component][k] != 0) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+  return std::all_of(job.scanned.begin(), job.scanned.begin() + info.num_components,
+                     [](bool scanned) { return scanned; });
 }
 
 qint64 BlockCount(const jpeg_decompress_struct& info) {
@@ -81,6 +189,49 @@ qint64 BlockCount(const jpeg_decompress_struct& info) {
     blocks += qint64(info.comp_info[i].width_in_blocks) * info.comp_info[i].height_in_blocks;
   }
   return blocks;
+}
+
+// Whether the file is too short to hold the blocks its header claims (see the constants above).
+bool TooShortFor(const jpeg_decompress_struct& info, qint64 bytes) {
+  const qint64 blocks = BlockCount(info);
+  if (!info.arith_code) {
+    return blocks > bytes * 8;
+  }
+  return blocks > kArithmeticFreeBlocks && blocks > bytes * kArithmeticBlocksPerByte;
+}
+
+bool IsCmyk(const jpeg_decompress_struct& info) {
+  return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+}
+
+// A row of CMYK, as libjpeg gives it, into RGB in place: `bytes` 4 for QImage::Format_RGB32, 3
+// for Format_RGB888. Adobe's CMYK, which nearly every CMYK JPEG is, is stored inverted (255 is no
+// ink).
+void CmykToRgb(JSAMPLE* row, JDIMENSION width, bool inverted, int bytes) {
+  const auto channel = [inverted](unsigned ink, unsigned black) {
+    if (!inverted) {
+      ink = 255 - ink;
+      black = 255 - black;
+    }
+    return static_cast<JSAMPLE>((ink * black + 127) / 255);
+  };
+  for (JDIMENSION x = 0; x < width; ++x) {
+    const JSAMPLE* in = row + 4 * std::size_t{x};
+    const JSAMPLE red = channel(in[0], in[3]);
+    const JSAMPLE green = channel(in[1], in[3]);
+    const JSAMPLE blue = channel(in[2], in[3]);
+    JSAMPLE* out = row + static_cast<std::size_t>(bytes) * x;
+    if (bytes == 4) {
+      out[0] = blue;
+      out[1] = green;
+      out[2] = red;
+      out[3] = 0xFF;
+    } else {
+      out[0] = red;
+      out[1] = green;
+      out[2] = blue;
+    }
+  }
 }
 
 int CeilEighths(int side, int eighths) {
@@ -97,11 +248,12 @@ std::uint32_t Read32(const JOCTET* at, bool bigEndian) {
                    : std::uint32_t(Read16(at + 2, false)) << 16 | Read16(at, false);
 }
 
-// The orientation (1..8) in an APP1 "Exif" segment's first image directory; 1 when there is none.
-int ExifOrientation(const JOCTET* data, std::size_t size) {
+// The orientation (1..8) in an APP1 "Exif" segment's first image directory, 1 when it gives none;
+// nothing when the segment is not Exif (XMP, for one, is APP1 too).
+std::optional<int> ExifOrientation(const JOCTET* data, std::size_t size) {
   constexpr std::size_t kTiff = 6;  // after "Exif\0\0"
   if (size < kTiff + 8 || std::memcmp(data, "Exif\0\0", kTiff) != 0) {
-    return 1;
+    return std::nullopt;
   }
   const JOCTET* tiff = data + kTiff;
   const std::size_t length = size - kTiff;
@@ -195,7 +347,7 @@ std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
   return Shrink{partRect, size};
 }
 
-enum class Stage { Done, Failed, TooLarge, TooShort };
+enum class Stage { Done, Failed };
 
 // The calls into libjpeg, in stages, each under setjmp. Only trivially destructible locals live in
 // these frames, so a jump back from the library skips no destructor; images belong to the caller.
@@ -209,18 +361,27 @@ Stage ReadHeader(Job& job, const QByteArray& data) {
   info.err = InstallJpegErrors(job.errors);
   jpeg_create_decompress(&info);
   job.created = true;
+  info.client_data = &job;
+  CountAllocations(job);
+  job.progress.progress_monitor = NoteScan;
+  info.progress = &job.progress;
   // At the end of the data the source reads an end-of-image marker, and warns.
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
                static_cast<unsigned long>(data.size()));
   jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  job.multiScan = jpeg_has_multiple_scans(&info);
   return Stage::Done;
 }
 
+// The orientation the first Exif segment gives.
 int Orientation(const jpeg_decompress_struct& info) {
   for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
     if (marker->marker == JPEG_APP0 + 1) {
-      return ExifOrientation(marker->data, marker->data_length);
+      if (const std::optional<int> orientation =
+              ExifOrientation(marker->data, marker->data_length)) {
+        return *orientation;
+      }
     }
   }
   return 1;
@@ -234,7 +395,8 @@ Stage Scale(Job& job, int eighths) {
   }
   info.scale_num = static_cast<unsigned>(eighths);
   info.scale_denom = 8;
-  info.out_color_space = JCS_EXT_BGRX;  // the byte order of QImage::Format_RGB32
+  // The byte order of QImage::Format_RGB32; CMYK is turned into it row by row.
+  info.out_color_space = IsCmyk(info) ? JCS_CMYK : JCS_EXT_BGRX;
   info.dct_method = JDCT_ISLOW;
   jpeg_calc_output_dimensions(&info);
   return Stage::Done;
@@ -244,6 +406,24 @@ Stage Scale(Job& job, int eighths) {
 Stage Start(Job& job, const QByteArray& data, int eighths) {
   const Stage read = ReadHeader(job, data);
   return read == Stage::Done ? Scale(job, eighths) : read;
+}
+
+// Starts decompressing, which reads a file of several scans whole. One whose data end before a
+// component got all its scans is cut, though each scan that came is whole.
+Stage Begin(Job& job) {
+  if (setjmp(job.errors.jump) != 0) {
+    return Stage::Failed;
+  }
+  jpeg_start_decompress(&job.info);
+  job.scansMissing = job.multiScan && job.errors.dataEnded && !EveryScanArrived(job);
+  return Stage::Done;
+}
+
+// Turns a row just read into RGB when the picture is CMYK.
+void ToRgb(const jpeg_decompress_struct& info, JSAMPLE* row, int bytes) {
+  if (info.out_color_space == JCS_CMYK) {
+    CmykToRgb(row, info.output_width, info.saw_Adobe_marker != 0, bytes);
+  }
 }
 
 // Two decoders share the rows of one picture. The first decodes from the top; the second passes
@@ -296,18 +476,19 @@ class RowSplit {
 };
 
 // The first decoder: bands from the top for as long as `split` gives it rows.
-Stage ReadFromTop(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
+Stage ReadFromTop(Job& job, QImage& image, RowSplit& split) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
-  info.mem->max_memory_to_use = static_cast<long>(maxBytes);
-  jpeg_start_decompress(&info);
+  // A cut shows in the first rows past it: the rest need no decoding.
   for (JDIMENSION end;
+       !job.errors.dataEndedInSegment &&
        (end = split.Claim(info.output_scanline, kBandRows)) > info.output_scanline;) {
     while (info.output_scanline < end) {
       JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
       jpeg_read_scanlines(&info, &row, 1);
+      ToRgb(info, row, 4);
     }
   }
   // Not jpeg_finish_decompress: it would look for the end-of-image marker, whose absence alone
@@ -317,22 +498,22 @@ Stage ReadFromTop(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
 }
 
 // The second decoder: passes over whole rows of blocks until `split` says to decode the rest.
-Stage ReadToBottom(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
+Stage ReadToBottom(Job& job, QImage& image, RowSplit& split) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
-  info.mem->max_memory_to_use = static_cast<long>(maxBytes);
-  jpeg_start_decompress(&info);
   // Passing over whole rows of blocks from one's start makes no pixels at all.
   const auto step = static_cast<JDIMENSION>(4 * info.max_v_samp_factor * info.min_DCT_scaled_size);
   RowSplit::Next next;
   while ((next = split.Passed(info.output_scanline)) == RowSplit::Next::Pass) {
     jpeg_skip_scanlines(&info, std::min(step, info.output_height - info.output_scanline));
   }
-  while (next == RowSplit::Next::Decode && info.output_scanline < info.output_height) {
+  while (next == RowSplit::Next::Decode && info.output_scanline < info.output_height &&
+         !job.errors.dataEndedInSegment) {
     JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
     jpeg_read_scanlines(&info, &row, 1);
+    ToRgb(info, row, 4);
   }
   jpeg_abort_decompress(&info);
   return Stage::Done;
@@ -340,14 +521,11 @@ Stage ReadToBottom(Job& job, QImage& image, RowSplit& split, qint64 maxBytes) {
 
 // Decodes the part of the picture `shrink` shows, shrinking its rows to `shrink.size` on a second
 // thread, band by band, as they come.
-Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink, qint64 maxBytes) {
+Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
-  info.mem->max_memory_to_use = static_cast<long>(maxBytes);
-  info.out_color_space = JCS_RGB;  // the byte order of QImage::Format_RGB888
-  jpeg_start_decompress(&info);
   // Cropping starts at a column of whole blocks at or left of the part.
   auto left = static_cast<JDIMENSION>(shrink.part.x());
   auto width = static_cast<JDIMENSION>(shrink.part.width());
@@ -355,14 +533,15 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink, qint64 maxBytes)
     jpeg_crop_scanline(&info, &left, &width);
   }
   const std::size_t offset = 3 * (static_cast<std::size_t>(shrink.part.x()) - left);
-  const std::size_t stride = 3 * static_cast<std::size_t>(info.output_width);
+  const std::size_t stride = static_cast<std::size_t>(info.output_components) *
+                             static_cast<std::size_t>(info.output_width);
   job.scaler.emplace(shrink.part.width(), shrink.part.height(), image);
   for (std::vector<JSAMPLE>& band : job.bands) {
     band.resize(stride * kBandRows);
   }
   jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(shrink.part.y()));
   std::size_t remaining = static_cast<std::size_t>(shrink.part.height());
-  for (int band = 0; remaining > 0; band ^= 1) {
+  for (int band = 0; remaining > 0 && !job.errors.dataEndedInSegment; band ^= 1) {
     JSAMPLE* rows = job.bands[band].data();
     const std::size_t count = std::min(remaining, kBandRows);
     for (std::size_t done = 0; done < count;) {
@@ -370,7 +549,12 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink, qint64 maxBytes)
       for (std::size_t i = done; i < count; ++i) {
         pointers[i - done] = rows + i * stride;
       }
-      done += jpeg_read_scanlines(&info, pointers, static_cast<JDIMENSION>(count - done));
+      const JDIMENSION read =
+          jpeg_read_scanlines(&info, pointers, static_cast<JDIMENSION>(count - done));
+      for (JDIMENSION i = 0; i < read; ++i) {
+        ToRgb(info, pointers[i], 3);
+      }
+      done += read;
     }
     remaining -= count;
     if (job.scaling.valid()) {
@@ -383,15 +567,109 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink, qint64 maxBytes)
           }
         });
   }
-  job.scaling.get();
+  if (job.scaling.valid()) {
+    job.scaling.get();
+  }
   jpeg_abort_decompress(&info);
   return Stage::Done;
 }
 
-Failure StageFailure(const Job& job, Stage stage) {
-  return stage == Stage::TooShort
-             ? Failure(Fault::Truncated)
-             : Failure(Fault::Undecodable, {}, {}, QString::fromLatin1(job.errors.message));
+Failure TooLarge(QSize size) {
+  Failure failure(Fault::TooLarge);
+  failure.size = size;
+  return failure;
+}
+
+// Why a stage failed: the budget, or the decoder's words.
+Failure StageFailure(const Job& job, QSize size) {
+  const int code = job.errors.pub.msg_code;
+  if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE) {
+    return TooLarge(size);
+  }
+  return Failure(Fault::Undecodable, {}, {}, QString::fromLatin1(job.errors.message));
+}
+
+// A decoder's stop: the failure of its stage, a cut, or nothing.
+std::optional<Failure> Stopped(const Job& job, Stage stage, QSize size) {
+  if (stage != Stage::Done) {
+    return StageFailure(job, size);
+  }
+  if (job.errors.dataEndedInSegment || job.scansMissing) {
+    return Failure(Fault::Truncated);
+  }
+  return std::nullopt;
+}
+
+// The size a JPEG's header gives, turned as its EXIF data says; none when `head` holds no whole
+// header.
+QSize HeaderSize(const QByteArray& head, qint64 maxBytes) {
+  Budget budget(maxBytes);
+  Job job(budget);
+  if (ReadHeader(job, head) != Stage::Done) {
+    return {};
+  }
+  const QSize stored(static_cast<int>(job.info.image_width),
+                     static_cast<int>(job.info.image_height));
+  return Orientation(job.info) >= 5 ? stored.transposed() : stored;
+}
+
+// What the decode allocates itself: the output, a turned copy of it, and for a shrink two bands of
+// decoded rows and the scaler's sums (about 32 bytes a column and 8 a row of the part it shrinks).
+qint64 OwnBytes(const jpeg_decompress_struct& info, const std::optional<Shrink>& shrink,
+                bool turns) {
+  if (!shrink) {
+    const qint64 output = qint64(info.output_width) * info.output_height * 4;
+    return turns ? 2 * output : output;
+  }
+  const QSize size = shrink->size;
+  const qint64 output = qint64((3 * size.width() + 3) / 4 * 4) * size.height();
+  const qint64 bands = 2 * qint64(kBandRows) * (IsCmyk(info) ? 4 : 3) * info.output_width;
+  const qint64 scaler =
+      32 * qint64(shrink->part.width()) + 8 * qint64(shrink->part.height()) + 16 * size.width();
+  return (turns ? 2 * output : output) + bands + scaler;
+}
+
+// The whole picture at its eighth. A large single-scan one is decoded on two cores at once, split
+// where the two finish together; one of several scans never is: each decoder would hold the whole
+// picture's coefficients.
+std::optional<Failure> DecodeWhole(Job& job, const QByteArray& data, int eighths, QImage& image,
+                                   bool alone, QSize size) {
+  if (const Stage begun = Begin(job); begun != Stage::Done) {
+    return StageFailure(job, size);
+  }
+  const JDIMENSION rows = job.info.output_height;
+  // The second decoder takes of the budget what the first did.
+  const bool split = !job.multiScan && rows >= 512 && std::thread::hardware_concurrency() > 1 &&
+                     alone && job.budget.left() >= job.taken;
+  RowSplit rowSplit(rows);
+  Job secondJob(job.budget);  // before its future, which waits for the work on it
+  std::future<Stage> second;
+  if (split) {
+    second = std::async(std::launch::async, [&] {
+      Stage stage = Start(secondJob, data, eighths);
+      if (stage == Stage::Done) {
+        stage = Begin(secondJob);
+      }
+      return stage == Stage::Done ? ReadToBottom(secondJob, image, rowSplit) : stage;
+    });
+  }
+  const Stage first = ReadFromTop(job, image, rowSplit);
+  rowSplit.FirstStopped();
+  if (split) {
+    if (std::optional<Failure> failure = Stopped(secondJob, second.get(), size)) {
+      return failure;
+    }
+  }
+  return Stopped(job, first, size);
+}
+
+// The part a fill or a fit shows, shrunk as it is decoded.
+std::optional<Failure> DecodeShrunk(Job& job, QImage& image, const Shrink& shrink, QSize size) {
+  job.info.out_color_space = IsCmyk(job.info) ? JCS_CMYK : JCS_RGB;  // for QImage::Format_RGB888
+  if (const Stage begun = Begin(job); begun != Stage::Done) {
+    return StageFailure(job, size);
+  }
+  return Stopped(job, ReadShrunk(job, image, shrink), size);
 }
 
 }  // namespace
@@ -417,98 +695,54 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit) {
 }
 
 Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
-  // In memory, so that two decoders can read it at once.
-  if (device.size() > maxBytes / 2) {
-    return Failure(Fault::TooLarge);
+  // In memory, so that two decoders can read it at once; it counts against the bound.
+  Budget budget(maxBytes);
+  if (!budget.Take(device.size())) {
+    return TooLarge(HeaderSize(device.peek(kHeadBytes), maxBytes));
   }
   const QByteArray data = device.readAll();
   const RunningDecode running;
   // Before the jobs: a decode that fails mid-way leaves a job's scaler writing into the image
   // until the job is gone.
   QImage image;
-  Job job;
-  if (const Stage read = ReadHeader(job, data); read != Stage::Done) {
-    return StageFailure(job, read);
+  Job job(budget);
+  if (ReadHeader(job, data) != Stage::Done) {
+    return StageFailure(job, {});
   }
   const jpeg_decompress_struct& info = job.info;
   const int orientation = Orientation(info);
   // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
   const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
   const bool turned = orientation >= 5;
+  const QSize size = turned ? stored.transposed() : stored;
   const QSize storedFit = turned ? fitSize.transposed() : fitSize;
   const int eighths = ReducedDecodeEighths(stored, storedFit, fit);
-  if (const Stage scaled = Scale(job, eighths); scaled != Stage::Done) {
-    return StageFailure(job, scaled);
+  if (Scale(job, eighths) != Stage::Done) {
+    return StageFailure(job, size);
   }
-  const QSize size = turned ? stored.transposed() : stored;
-  // Every Huffman-coded block takes at least one bit of the first scan: a file shorter than that
-  // cannot hold the picture its header claims, whatever it would make us allocate.
-  if (!info.arith_code && qint64(data.size()) * 8 < BlockCount(info)) {
+  if (TooShortFor(info, data.size())) {
     return Failure(Fault::Truncated);
   }
   // A fill or a fit shrinks the rows as they come, and decodes no row that does not show.
   const std::optional<Shrink> shrink =
       ShrinkFor(QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
                 storedFit, fit);
-  const qint64 output = shrink ? qint64(shrink->size.width()) * shrink->size.height() * 3
-                               : qint64(info.output_width) * info.output_height * 4;
-  const qint64 coefficients = info.progressive_mode ? CoefficientBytes(info) : 0;
-  // The file, and the output twice: turning it as its EXIF data asks makes a copy.
-  const qint64 working = data.size() + 2 * output + coefficients;
-  if (working <= maxBytes) {
+  if (budget.Take(OwnBytes(info, shrink, orientation != 1))) {
     image = shrink ? QImage(shrink->size, QImage::Format_RGB888)
                    : QImage(static_cast<int>(info.output_width),
                             static_cast<int>(info.output_height), QImage::Format_RGB32);
   }
   if (image.isNull()) {
-    Failure failure(Fault::TooLarge);
-    failure.size = size;
-    return failure;
+    return TooLarge(size);
   }
-  if (shrink) {
-    if (const Stage read = ReadShrunk(job, image, *shrink, maxBytes); read != Stage::Done) {
-      return StageFailure(job, read);
-    }
-    if (job.errors.dataEndedInSegment) {
-      return Failure(Fault::Truncated);
-    }
-    return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size};
+  const std::optional<Failure> failure =
+      shrink ? DecodeShrunk(job, image, *shrink, size)
+             : DecodeWhole(job, data, eighths, image, running.alone(), size);
+  if (failure) {
+    return *failure;
   }
-
-  // A large single-scan picture decodes on two cores at once, split where the two finish together.
-  const JDIMENSION rows = info.output_height;
-  const bool split = !info.progressive_mode && rows >= 512 &&
-                     std::thread::hardware_concurrency() > 1 && running.alone();
-  RowSplit rowSplit(rows);
-  Job secondJob;  // before its future, which waits for the work on it
-  std::future<std::pair<Stage, Job*>> second;
-  if (split) {
-    second = std::async(std::launch::async, [&] {
-      Stage stage = Start(secondJob, data, eighths);
-      if (stage == Stage::Done) {
-        stage = ReadToBottom(secondJob, image, rowSplit, maxBytes);
-      }
-      return std::pair{stage, &secondJob};
-    });
-  }
-  const Stage firstHalf = ReadFromTop(job, image, rowSplit, maxBytes);
-  rowSplit.FirstStopped();
-  if (split) {
-    const auto [stage, other] = second.get();
-    if (stage != Stage::Done) {
-      return StageFailure(*other, stage);
-    }
-    if (other->errors.dataEndedInSegment) {
-      return Failure(Fault::Truncated);
-    }
-  }
-  if (firstHalf != Stage::Done) {
-    return StageFailure(job, firstHalf);
-  }
-  if (job.errors.dataEndedInSegment) {
-    return Failure(Fault::Truncated);
-  }
-  return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size};
+  return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size,
+                        budget.taken()};
 }
 
 }  // namespace lunetta

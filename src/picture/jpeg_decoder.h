@@ -26,13 +26,16 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit = PhotoF
 /// its size that still covers the size it is drawn at on a `fitSize` picture with `fit` (in the
 /// turned picture's orientation). A fill or a fit that shrinks the picture further comes back at
 /// the size it is drawn at, averaged over the area of each pixel (for a fill only the centred part
-/// that shows, whose rows outside it are not decoded), 24 bits per pixel.
+/// that shows, whose rows outside it are not decoded), 24 bits per pixel. CMYK comes back as RGB.
 ///
-/// Refused before anything is decoded: TooLarge when the decode's working memory (the output and,
-/// for a progressive picture, the coefficients of the whole image) would pass `maxBytes`, and
-/// Truncated when the file is too short to hold a picture of the size its header claims.
-/// Truncated too when the coded data end before the picture does; a missing end-of-image marker
-/// alone is no fault. Undecodable, with the decoder's words as detail, for anything else.
+/// Everything the decode holds at once (the file, libjpeg's memory, with the coefficients of the
+/// whole picture when it has several scans, the output and its turned copy) is counted against
+/// `maxBytes` before it is allocated; DecodedPicture::peakBytes is the sum. Refused before any
+/// pixel is decoded: TooLarge (with the picture's size where its header gives one) past that, and
+/// Truncated when the file is too short to hold a picture of the size its header claims. Truncated
+/// too when the coded data end before the picture does, or before every component got all its
+/// scans; a missing end-of-image marker alone is no fault. Undecodable, with the decoder's words
+/// as detail, for anything else.
 Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes);
 
 }  // namespace lunetta

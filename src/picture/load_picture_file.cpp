@@ -1,14 +1,18 @@
 #include "picture/load_picture_file.h"
 
+#include <tiffio.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QPixelFormat>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <mutex>
 #include <string_view>
 #include <utility>
 
@@ -81,6 +85,73 @@ double DecodedBytesPerPixel(QImage::Format format) {
   return QImage::toPixelFormat(format).bitsPerPixel() / 8.0;
 }
 
+QLoggingCategory::CategoryFilter previousLogFilter = nullptr;
+
+void SilenceDecoderCategories(QLoggingCategory* category) {
+  if (previousLogFilter != nullptr) {
+    previousLogFilter(category);
+  }
+  const std::string_view name = category->categoryName();
+  if (name == "qt.gui.imageio" || name.starts_with("qt.gui.imageio.") ||
+      name.starts_with("qt.imageformats.")) {
+    for (const QtMsgType type : {QtDebugMsg, QtInfoMsg, QtWarningMsg}) {
+      category->setEnabled(type, false);
+    }
+  }
+}
+
+// Qt's readers pass their decoders' warnings on, and libtiff prints its own: the failure a decode
+// returns says what a user needs to know, in the program's own words.
+void SilenceDecoders() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    TIFFSetWarningHandler(nullptr);
+    TIFFSetErrorHandler(nullptr);
+    previousLogFilter = QLoggingCategory::installFilter(SilenceDecoderCategories);
+  });
+}
+
+// Skips a GIF's data sub-blocks up to and past their terminator; false when the file ends first.
+bool SkipGifBlocks(QIODevice& device) {
+  for (char length = 0; device.getChar(&length);) {
+    const auto bytes = static_cast<unsigned char>(length);
+    if (bytes == 0) {
+      return true;
+    }
+    if (device.skip(bytes) != bytes) {
+      return false;
+    }
+  }
+  return false;
+}
+
+// Whether the first image of the GIF on `device`, which is what a photo shows, has all its data:
+// Qt's reader hands over what it decoded of a file cut short as if it were whole.
+bool GifImageWhole(QIODevice& device) {
+  const auto skipColourTable = [&device](char flags) {
+    const qint64 bytes = flags & 0x80 ? qint64(3) << ((flags & 7) + 1) : 0;
+    return device.skip(bytes) == bytes;
+  };
+  const QByteArray screen = device.read(13);  // signature and logical screen
+  if (screen.size() != 13 || !skipColourTable(screen[10])) {
+    return false;
+  }
+  for (char introducer = 0; device.getChar(&introducer);) {
+    if (introducer == 0x21) {  // an extension: its label, then its blocks
+      if (!device.getChar(nullptr) || !SkipGifBlocks(device)) {
+        return false;
+      }
+    } else if (introducer == 0x2C) {  // the image: its descriptor, colours, code size and data
+      const QByteArray descriptor = device.read(9);
+      return descriptor.size() == 9 && skipColourTable(descriptor[8]) && device.getChar(nullptr) &&
+             SkipGifBlocks(device);
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize, PhotoFit fit) {
@@ -98,6 +169,7 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
     // involved, so a photo can decode on a worker thread while the application starts.
     return DecodeJpeg(source, fitSize, fit, kMaxDecodedBytes);
   }
+  SilenceDecoders();
   ReadWatch device(source);
   QImageReader reader(&device);
   const QByteArray format = reader.format();
@@ -117,13 +189,22 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
   if (!stored.isValid() || stored.isEmpty()) {
     return PictureFault(Fault::UnreadableHeader);
   }
-  const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+  // Read from the start and back there for the reader.
+  if (format == "gif" && !(source.seek(0) && GifImageWhole(source) && source.seek(0))) {
+    return PictureFault(Fault::Truncated);
+  }
+  const QImageIOHandler::Transformations transformation = reader.transformation();
+  const bool turned = transformation.testFlag(QImageIOHandler::TransformationRotate90);
   const QSize size = turned ? stored.transposed() : stored;
 
-  // The decoded picture and the one 32-bit copy that scaling or turning it makes, counted before
-  // anything is decoded: a small palette or one-bit file may stand for a huge picture.
-  const double bytesPerPixel = DecodedBytesPerPixel(reader.imageFormat()) + 4;
-  if (double(stored.width()) * stored.height() * bytesPerPixel > double(kMaxDecodedBytes)) {
+  // The decoded picture and the one copy that turning it or making it 32-bit for scaling takes,
+  // counted before anything is decoded: a small palette or one-bit file may stand for a huge
+  // picture.
+  const double decodedBytes = DecodedBytesPerPixel(reader.imageFormat());
+  const double copyBytes =
+      transformation == QImageIOHandler::TransformationNone ? 4 : std::max(4.0, decodedBytes);
+  const double peak = double(stored.width()) * stored.height() * (decodedBytes + copyBytes);
+  if (peak > double(kMaxDecodedBytes)) {
     Failure failure = PictureFault(Fault::TooLarge);
     failure.size = size;
     return failure;
@@ -138,7 +219,15 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
   if (format == "bmp" && device.shortRead()) {
     return PictureFault(Fault::Truncated);
   }
-  return DecodedPicture{std::move(image), size};
+  // Scaling converts any other format to one of these, on a copy of the picture it makes first
+  // (and 16 bits a channel through 64 bits a pixel): converted here, where nothing shares the
+  // picture, it costs only the copy counted above.
+  const QImage::Format scalable =
+      image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+  if (image.format() != scalable) {
+    image = std::move(image).convertToFormat(scalable);
+  }
+  return DecodedPicture{std::move(image), size, static_cast<qint64>(peak)};
 }
 
 Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize, PhotoFit fit) {

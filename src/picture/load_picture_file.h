@@ -15,10 +15,13 @@ namespace lunetta {
 
 struct DecodedPicture {
   QImage image;
-  QSize size;  // the picture's own size in pixels, before any reduced-scale decoding
+  QSize size;            // the picture's own size in pixels, before any reduced-scale decoding
+  qint64 peakBytes = 0;  // the most the decode held at once, as counted against the bound
 };
 
-/// Refuses pictures whose decoded pixels would take more than this.
+/// Refuses pictures whose decoding would hold more than this at once: the decoder's working memory,
+/// the decoded pixels and the one copy that turning or scaling them makes. A decode on two threads
+/// stays within it too, so that two decodes at once take at most twice as much.
 inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 
 /// Decodes a picture file, applying its EXIF orientation. When `fitSize` is given, a picture much

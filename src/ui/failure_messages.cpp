@@ -125,6 +125,9 @@ QString FailureReason(const Failure& failure) {
     case Fault::UnreadableHeader:
       return Words::tr("画像のヘッダーを読み取れません");
     case Fault::TooLarge:
+      if (!failure.size.isValid()) {
+        return Words::tr("画像が大きすぎます");
+      }
       return Words::tr("画像が大きすぎます（%1 × %2 ピクセル）")
           .arg(failure.size.width())
           .arg(failure.size.height());

@@ -38,9 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const lunetta::Result<lunetta::DecodedPicture> decoded = lunetta::LoadPictureData(bytes, fit);
   if (decoded) {
     const QSize image = decoded->image.size();
-    // A decoded picture has a size, and never more pixels than the cap allows.
+    // A decoded picture has a size, and never took more than the cap allows.
     if (decoded->size.isEmpty() || image.isEmpty() ||
-        qint64(image.width()) * image.height() * 4 > lunetta::kMaxDecodedBytes) {
+        qint64(image.width()) * image.height() * 4 > lunetta::kMaxDecodedBytes ||
+        decoded->peakBytes > lunetta::kMaxDecodedBytes) {
       std::abort();
     }
   }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QPainter>
 #include <QtEndian>
 
 namespace lunetta::testing {
@@ -49,13 +50,30 @@ inline QByteArray JpegBytes(int width, int height) {
   return Encode(DetailedImage(width, height), "jpeg", 90);
 }
 
-/// `jpeg` with an APP1 "Exif" segment of one big-endian IFD entry: orientation (0x0112) = 6, which
-/// turns the picture 90° clockwise.
+/// `jpeg` with an APP1 "Exif" segment of one big-endian IFD entry: orientation (0x0112) =
+/// `orientation`; after an APP1 segment of XMP data when `xmpFirst`, as some editors write them.
+inline QByteArray WithOrientation(const QByteArray& jpeg, int orientation, bool xmpFirst = false) {
+  QByteArray exif = QByteArray::fromHex(
+      "FFE100224578696600004D4D002A00000008000101120003000000010000000000000000");
+  exif[29] = static_cast<char>(orientation);
+  const QByteArray xmp = QByteArray::fromHex("FFE1002B") + "http://ns.adobe.com/xap/1.0/" +
+                         QByteArray(1, '\0') + "<x:xmpmeta/>";
+  return jpeg.left(2) + (xmpFirst ? xmp : QByteArray()) + exif + jpeg.mid(2);
+}
+
+/// `jpeg` with EXIF orientation 6, which turns the picture 90° clockwise.
 inline QByteArray TurnedClockwise(const QByteArray& jpeg) {
-  return jpeg.left(2) +
-         QByteArray::fromHex(
-             "FFE100224578696600004D4D002A00000008000101120003000000010006000000000000") +
-         jpeg.mid(2);
+  return WithOrientation(jpeg, 6);
+}
+
+/// Four quadrants: red, green above; blue, yellow below. Any turn or mirror shows at the corners.
+inline QImage Quadrants(int width, int height) {
+  QImage image = Filled({width, height}, Qt::red);
+  QPainter painter(&image);
+  painter.fillRect(width / 2, 0, width / 2, height / 2, Qt::green);
+  painter.fillRect(0, height / 2, width / 2, height / 2, Qt::blue);
+  painter.fillRect(width / 2, height / 2, width / 2, height / 2, Qt::yellow);
+  return image;
 }
 
 /// A PNG chunk: length, type, data and CRC-32 of type and data.
@@ -108,17 +126,14 @@ inline QByteArray GifBomb(quint16 width, quint16 height) {
   return gif;
 }
 
-/// A small progressive JPEG whose frame header claims `width` × `height`.
-inline QByteArray ProgressiveJpegBomb(quint16 width, quint16 height) {
-  QByteArray jpeg;
-  QBuffer buffer(&jpeg);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "jpeg");
-  writer.setProgressiveScanWrite(true);
-  writer.write(DetailedImage(640, 480));
-  const qsizetype frame = jpeg.indexOf(QByteArray::fromHex("FFC2"));
-  qToBigEndian(height, jpeg.data() + frame + 5);
-  qToBigEndian(width, jpeg.data() + frame + 7);
+/// `jpeg` with its frame header claiming `width` × `height`: a small file of a huge picture.
+inline QByteArray Claiming(QByteArray jpeg, quint16 width, quint16 height) {
+  for (const char* frame : {"FFC0", "FFC2", "FFC9"}) {
+    if (const qsizetype at = jpeg.indexOf(QByteArray::fromHex(frame)); at >= 0) {
+      qToBigEndian(height, jpeg.data() + at + 5);
+      qToBigEndian(width, jpeg.data() + at + 7);
+    }
+  }
   return jpeg;
 }
 

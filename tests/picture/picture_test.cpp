@@ -10,10 +10,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <array>
 #include <optional>
 #include <tuple>
 
 #include "picture/area_scaler.h"
+#include "picture/jpeg_decoder.h"
+#include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
@@ -143,6 +146,12 @@ TEST(AreaScalerTest, AveragesTheAreaEachPixelCovers) {
     }
     EXPECT_EQ(got, c.expected) << c.source.width() << " x " << c.source.height();
   }
+  // The channels keep their places.
+  QImage target(1, 1, QImage::Format_RGB888);
+  AreaScaler scaler(2, 1, target);
+  const std::uint8_t orange[] = {250, 120, 10, 250, 120, 10};
+  scaler.AddRow(orange);
+  EXPECT_EQ(target.pixelColor(0, 0), QColor(250, 120, 10));
 }
 
 // A BMP whose info header claims `width` × `height` pixels over 16 × 16 pixels of data.
@@ -169,13 +178,16 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
       // the pixels alone would not; one row less is just within it.
       {Write("over.png", PngBomb(8192, 8193, 6, 8)), Fault::TooLarge},
       {Write("within.png", PngBomb(8192, 8192, 6, 8)), Fault::Undecodable},
-      // Small files of huge pictures: grey, palette, one bit a pixel, a GIF's screen, and a
-      // progressive JPEG whose coefficients alone would take 400 MB.
+      // Small files of huge pictures: grey, palette, one bit a pixel, a GIF's screen, and a JPEG
+      // too short for the blocks it claims.
       {Write("grey.png", PngBomb(11500, 11500, 0, 8)), Fault::TooLarge},
       {Write("palette.png", PngBomb(11500, 11500, 3, 8)), Fault::TooLarge},
       {Write("bits.png", PngBomb(11500, 11500, 0, 1)), Fault::TooLarge},
       {Write("screen.gif", GifBomb(11500, 11500)), Fault::TooLarge},
-      {Write("claims.jpg", ProgressiveJpegBomb(11500, 11500)), Fault::Truncated}};
+      {Write("claims.jpg", Claiming(jpeg, 11500, 11500)), Fault::Truncated},
+      // Cut inside the image's data, and before the end of its blocks.
+      {Write("cut.gif", GifBomb(16, 16).chopped(4)), Fault::Truncated},
+      {Write("unended.gif", GifBomb(16, 16).chopped(2)), Fault::Truncated}};
   if (geteuid() != 0) {  // permissions do not bind root
     cases.emplace_back(Write("locked.jpg", jpeg), Fault::NoPermission);
     ASSERT_TRUE(QFile::setPermissions(cases.back().first, QFileDevice::WriteOwner));
@@ -190,7 +202,7 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size, QSize(8192, 8193));
 }
 
-TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExifSays) {
+TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScale) {
   const QImage image = DetailedImage(64, 48);
   const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {},
                         PhotoFit how = PhotoFit::Stretch) {
@@ -198,8 +210,21 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
     EXPECT_TRUE(Succeeded(decoded.status())) << name.toStdString();
     return decoded ? decoded.value() : DecodedPicture{};
   };
-  for (const char* format : {"bmp", "jpeg", "png"}) {
-    EXPECT_EQ(load(QString("a.") + format, Encode(image, format)).image.size(), QSize(64, 48));
+  for (const char* format : {"bmp", "jpeg", "png", "gif"}) {
+    const QByteArray bytes = *format == 'g' ? GifBomb(64, 48) : Encode(image, format);
+    EXPECT_EQ(load(QString("a.") + format, bytes).image.size(), QSize(64, 48));
+  }
+  // PNGs of each depth, made 32-bit: Qt would scale others through a copy, and 16 bits a channel
+  // through 64 bits a pixel.
+  for (const QImage::Format format :
+       {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_Grayscale8,
+        QImage::Format_Grayscale16, QImage::Format_RGB888, QImage::Format_RGBA64}) {
+    const QImage original = image.convertToFormat(format);
+    const QImage decoded = load("depth.png", Encode(original, "png")).image;
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32),
+              original.convertToFormat(QImage::Format_RGB32))
+        << format;
+    EXPECT_EQ(decoded.depth(), 32) << format;
   }
   // Some cameras append data (a preview, a video) after the end-of-image marker; some leave the
   // marker out. Neither loses a pixel.
@@ -228,11 +253,139 @@ TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScaleTurnedAsExi
             QSize(1620, 1080));
   EXPECT_EQ(load("small.jpg", JpegBytes(640, 480), {1920, 1080}, PhotoFit::Fill).image.size(),
             QSize(640, 480));
-  // The fit applies to the turned picture: 6/8 is the smallest that covers.
-  const DecodedPicture turned =
-      load("turned.jpg", TurnedClockwise(JpegBytes(4000, 2000)), {1280, 1024});
-  EXPECT_EQ(turned.size, QSize(2000, 4000));
-  EXPECT_EQ(turned.image.size(), QSize(1500, 3000));
+}
+
+int Distance(QColor a, QColor b) {
+  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                   std::abs(a.blue() - b.blue())});
+}
+
+Result<DecodedPicture> DecodeJpegBytes(QByteArray bytes, QSize fit, PhotoFit how, qint64 bound) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return DecodeJpeg(buffer, fit, how, bound);
+}
+
+// JPEGs coded every way libjpeg offers, whole, cut or in a tight bound: each decoded whole within
+// its bound, or refused with the fault that says why. Some bounds are the bytes of the 1024 × 768
+// picture's coefficients, which a decoder of several scans holds whole and one of a single scan
+// never does.
+TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
+  constexpr qint64 kCoefficients = (128 * 96 + 2 * 64 * 48) * 128;
+  const QByteArray baseline = LibjpegBytes(1024, 768);
+  const QByteArray progressive = LibjpegBytes(1024, 768, {.progressive = true});
+  const QByteArray perComponent = LibjpegBytes(1024, 768, {.scanPerComponent = true});
+  const QByteArray arithmetic = LibjpegBytes(1024, 768, {.arithmetic = true});
+  const QByteArray claims = Claiming(LibjpegBytes(64, 64, {.arithmetic = true}), 65500, 65500);
+  // Inverted CMYK (255, 128, 0, 200) is red 200, green 100; tall enough for two decoders.
+  const std::vector<JSAMPLE> ink = {255, 128, 0, 200};
+  const QByteArray cmyk = LibjpegBytes(64, 640, {.space = JCS_CMYK}, ink);
+  const QByteArray ycck = LibjpegBytes(64, 640, {.space = JCS_YCCK}, ink);
+  const QColor inked(200, 100, 0);
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    std::optional<Fault> fault;  // none: decoded
+    qint64 bound = kMaxDecodedBytes;
+    QSize fit = {128, 96};
+    PhotoFit how = PhotoFit::Stretch;
+    QColor middle = {};  // the decoded picture's, where given
+  };
+  const Case cases[] = {
+      {"baseline", baseline, {}, kCoefficients},
+      {"baseline larger than its bound", baseline, Fault::TooLarge, baseline.size() - 1},
+      {"progressive", progressive, Fault::TooLarge, kCoefficients},
+      {"a scan a component", perComponent, Fault::TooLarge, kCoefficients},
+      {"arithmetic without its end marker", arithmetic.chopped(2), {}},
+      {"progressive without its end marker", progressive.chopped(2), {}},
+      {"a scan a component without its end marker", perComponent.chopped(2), {}},
+      {"arithmetic cut", arithmetic.left(arithmetic.size() / 10), Fault::Truncated},
+      // Refused for its few bytes before its size is looked at.
+      {"arithmetic claiming 65500²", claims, Fault::Truncated, kCoefficients},
+      {"progressive cut before its last scan", CutBeforeLastScan(progressive), Fault::Truncated},
+      {"a scan a component cut before the last", CutBeforeLastScan(perComponent), Fault::Truncated},
+      {"CMYK", cmyk, {}, kMaxDecodedBytes, {}, PhotoFit::Stretch, inked},
+      {"CMYK filled", cmyk, {}, kMaxDecodedBytes, {8, 32}, PhotoFit::Fill, inked},
+      {"YCCK", ycck, {}, kMaxDecodedBytes, {}, PhotoFit::Stretch, inked},
+  };
+  for (const Case& c : cases) {
+    const Result<DecodedPicture> decoded = DecodeJpegBytes(c.bytes, c.fit, c.how, c.bound);
+    EXPECT_EQ(FaultOf(decoded.status()), c.fault) << c.name;
+    if (c.fault == Fault::TooLarge) {
+      EXPECT_EQ(decoded.failure().size, QSize(1024, 768)) << c.name;
+    }
+    if (decoded) {
+      EXPECT_LE(decoded->peakBytes, c.bound) << c.name;
+      const QImage& image = decoded->image;
+      const QColor middle = image.pixelColor(image.width() / 2, image.height() / 2);
+      EXPECT_TRUE(!c.middle.isValid() || Distance(middle, c.middle) <= 3)
+          << c.name << ": " << middle.name().toStdString();
+    }
+  }
+}
+
+// A complete picture decoded at a quarter of its size fits a bound of exactly what that decode
+// takes, and not of one byte less.
+TEST(JpegDecoderTest, RefusesAPictureOneBytePastItsBound) {
+  const QByteArray jpeg = LibjpegBytes(2048, 1536);
+  const QSize fit(512, 384);
+  const Result<DecodedPicture> unbounded =
+      DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, kMaxDecodedBytes);
+  ASSERT_TRUE(Succeeded(unbounded.status()));
+  const qint64 peak = unbounded->peakBytes;
+  // The file, and the output at the size decoded, once: a picture that is not turned is not
+  // copied.
+  const qint64 output = 512 * 384 * 4;
+  EXPECT_GE(peak, jpeg.size() + output);
+  EXPECT_LT(peak, jpeg.size() + 2 * output);
+  EXPECT_TRUE(Succeeded(DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, peak).status()));
+  const Result<DecodedPicture> past = DecodeJpegBytes(jpeg, fit, PhotoFit::Stretch, peak - 1);
+  EXPECT_EQ(FaultOf(past.status()), Fault::TooLarge);
+  EXPECT_EQ(past.failure().size, QSize(2048, 1536));
+}
+
+// Red, green above blue, yellow, as each EXIF orientation shows them. Decoded for a 256 × 512
+// picture: the turned ones fit it at a quarter of their size, the others at half.
+TEST(JpegDecoderTest, ShowsEachExifOrientation) {
+  const QByteArray jpeg = Encode(Quadrants(2048, 1024), "jpeg", 90);
+  const QColor r = Qt::red, g = Qt::green, b = Qt::blue, y = Qt::yellow;
+  const std::array<QColor, 4> corners[] = {// top left, top right, bottom left, bottom right
+                                           {r, g, b, y}, {g, r, y, b}, {y, b, g, r}, {b, y, r, g},
+                                           {r, b, g, y}, {b, r, y, g}, {y, g, b, r}, {g, y, r, b}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    for (const bool xmpFirst : {false, true}) {
+      const Result<DecodedPicture> decoded =
+          LoadPictureData(WithOrientation(jpeg, orientation, xmpFirst), {256, 512});
+      ASSERT_TRUE(Succeeded(decoded.status())) << orientation;
+      const bool turned = orientation >= 5;
+      EXPECT_EQ(decoded->size, turned ? QSize(1024, 2048) : QSize(2048, 1024)) << orientation;
+      const QImage& image = decoded->image;
+      EXPECT_EQ(image.size(), turned ? QSize(256, 512) : QSize(1024, 512)) << orientation;
+      for (int i = 0; i < 4; ++i) {  // the middle of each quarter
+        const QColor seen = image.pixelColor((1 + i % 2 * 2) * image.width() / 4,
+                                             (1 + i / 2 * 2) * image.height() / 4);
+        EXPECT_LE(Distance(seen, corners[orientation - 1][static_cast<std::size_t>(i)]), 8)
+            << "orientation " << orientation << ", corner " << i;
+      }
+    }
+  }
+}
+
+// libpng's warning about a damaged chunk and libtiff's about a tag it does not know stay off
+// standard error: the picture decodes, and a failure would say what matters.
+TEST(PictureDecodersTest, KeepTheirWarningsOffStandardError) {
+  const QImage image = Filled({16, 16}, Qt::red);
+  QByteArray png = Encode(image, "png");
+  QByteArray text = PngChunk("tEXt", QByteArray("Key\0value", 9));
+  text.back() = static_cast<char>(~text.back());  // a bad CRC
+  png.insert(33, text);                           // after the header
+  QByteArray tiff = Encode(image, "tiff");
+  tiff.replace(QByteArray::fromHex("28010300"), QByteArray::fromHex("E8FD0300"));  // tag 65000
+  for (const QByteArray& bytes : {png, tiff}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(Succeeded(LoadPictureData(bytes).status()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  }
 }
 
 // The decoder is libjpeg's own, split across two decoders for a tall picture: every pixel as djpeg
