@@ -1,0 +1,359 @@
+#include "placement/legibility.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "calendar/color_contrast.h"
+
+namespace lunetta {
+
+namespace {
+
+// The search looks at about this many pixels of the block, spread evenly; the answer is then
+// checked at full resolution.
+constexpr double kSampleBudget = 20000;
+
+// Pixels are counted by luminance in bins of log(L + 0.05), where a contrast ratio is a distance:
+// 2048 bins over log(0.05) .. log(1.05) are 0.15 % of contrast wide.
+constexpr int kBins = 2048;
+constexpr int kLevels = 65536;  // luminance levels the bin table is indexed by
+
+struct LogScale {
+  double low = std::log(0.05);
+  double width = (std::log(1.05) - std::log(0.05)) / kBins;
+};
+
+const LogScale& Scale() {
+  static const LogScale scale;
+  return scale;
+}
+
+int BinOfLog(double x) {
+  return static_cast<int>(std::floor((x - Scale().low) / Scale().width));
+}
+
+const std::vector<std::uint16_t>& BinOfLevel() {
+  static const std::vector<std::uint16_t> table = [] {
+    std::vector<std::uint16_t> bins(kLevels);
+    for (int level = 0; level < kLevels; ++level) {
+      const double luminance = static_cast<double>(level) / (kLevels - 1);
+      bins[static_cast<std::size_t>(level)] = static_cast<std::uint16_t>(
+          std::clamp(BinOfLog(std::log(luminance + 0.05)), 0, kBins - 1));
+    }
+    return bins;
+  }();
+  return table;
+}
+
+int Red(ColorRef color) {
+  return static_cast<int>(color & 0xFF);
+}
+int Green(ColorRef color) {
+  return static_cast<int>((color >> 8) & 0xFF);
+}
+int Blue(ColorRef color) {
+  return static_cast<int>((color >> 16) & 0xFF);
+}
+
+// The weighted linear light of `color` blended over each picture value 0..255, per channel, as the
+// composition blends: (color·α + picture·(255 − α)) >> 8. Their sum is the luminance.
+struct BlendTables {
+  std::array<double, 256> red{};
+  std::array<double, 256> green{};
+  std::array<double, 256> blue{};
+
+  BlendTables(ColorRef color, int alpha) {
+    for (int picture = 0; picture < 256; ++picture) {
+      const auto blend = [&](int channel) {
+        return (channel * alpha + picture * (255 - alpha)) >> 8;
+      };
+      const auto at = static_cast<std::size_t>(picture);
+      red[at] = 0.2126 * LinearChannel(blend(Red(color)));
+      green[at] = 0.7152 * LinearChannel(blend(Green(color)));
+      blue[at] = 0.0722 * LinearChannel(blend(Blue(color)));
+    }
+  }
+
+  double Luminance(const uchar* rgb) const { return red[rgb[0]] + green[rgb[1]] + blue[rgb[2]]; }
+};
+
+// One class's pixels of the picture, as RGB triples.
+struct ClassPixels {
+  TextClass textClass = TextClass::Title;
+  std::vector<uchar> rgb;
+};
+
+// The pixels behind each class's texts at every `step`-th row and column of the picture; classes
+// with none on the picture are left out.
+std::vector<ClassPixels> Gather(const QImage& picture, const Rect& block,
+                                const std::vector<TextRegion>& regions, int step) {
+  std::vector<ClassPixels> classes;
+  for (int index = 0; index < kTextClassCount; ++index) {
+    ClassPixels pixels{static_cast<TextClass>(index), {}};
+    for (const TextRegion& region : regions) {
+      if (region.textClass != pixels.textClass) {
+        continue;
+      }
+      const int left = std::max(0, block.left + region.rect.left);
+      const int top = std::max(0, block.top + region.rect.top);
+      const int right = std::min(picture.width(), block.left + region.rect.right);
+      const int bottom = std::min(picture.height(), block.top + region.rect.bottom);
+      // On a grid fixed to the picture, so that regions side by side are sampled alike.
+      for (int y = (top + step - 1) / step * step; y < bottom; y += step) {
+        const uchar* line = picture.constScanLine(y);
+        for (int x = (left + step - 1) / step * step; x < right; x += step) {
+          pixels.rgb.insert(pixels.rgb.end(), line + 3 * x, line + 3 * x + 3);
+        }
+      }
+    }
+    if (!pixels.rgb.empty()) {
+      classes.push_back(std::move(pixels));
+    }
+  }
+  return classes;
+}
+
+// How many of a class's pixels, blended under the card, lie in each luminance bin.
+struct ClassHistogram {
+  TextClass textClass = TextClass::Title;
+  std::vector<int> cumulative;  // kBins + 1: pixels in the bins below each
+  int allowed = 0;              // how many may fall short: the worst share
+};
+
+ClassHistogram Histogram(const ClassPixels& pixels, const BlendTables& tables, double worstShare) {
+  const std::vector<std::uint16_t>& binOf = BinOfLevel();
+  ClassHistogram histogram{pixels.textClass, std::vector<int>(kBins + 1, 0), 0};
+  const std::size_t count = pixels.rgb.size() / 3;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double luminance = tables.Luminance(&pixels.rgb[3 * i]);
+    const auto level = static_cast<std::size_t>(
+        std::clamp(std::lround(luminance * (kLevels - 1)), 0L, static_cast<long>(kLevels - 1)));
+    ++histogram.cumulative[binOf[level] + 1u];
+  }
+  for (int bin = 0; bin < kBins; ++bin) {
+    histogram.cumulative[static_cast<std::size_t>(bin) + 1] +=
+        histogram.cumulative[static_cast<std::size_t>(bin)];
+  }
+  histogram.allowed = static_cast<int>(std::floor(worstShare * static_cast<double>(count)));
+  return histogram;
+}
+
+// Whether a text of `luminance` reaches the ratio (log `logRatio`) against all but the allowed
+// pixels. Every bin that may hold a pixel closer than the ratio counts, and one more on each side
+// for the rounding of luminance to levels: the answer errs towards "no".
+bool Passes(const ClassHistogram& histogram, double luminance, double logRatio) {
+  const double x = std::log(luminance + 0.05);
+  const int low = std::clamp(BinOfLog(x - logRatio) - 1, 0, kBins - 1);
+  const int high = std::clamp(BinOfLog(x + logRatio) + 1, 0, kBins - 1);
+  const int below = histogram.cumulative[static_cast<std::size_t>(high) + 1] -
+                    histogram.cumulative[static_cast<std::size_t>(low)];
+  return below <= histogram.allowed;
+}
+
+struct Targets {
+  double logRatio = std::log(4.5);
+  double worstShare = 0.05;
+};
+
+enum class Role { Text, Saturday, Sunday };
+
+Role RoleOf(TextClass textClass) {
+  switch (textClass) {
+    case TextClass::Saturday:
+      return Role::Saturday;
+    case TextClass::SundayHoliday:
+      return Role::Sunday;
+    default:
+      return Role::Text;
+  }
+}
+
+// The scheme's colours with Saturday's and Sunday's adjusted so that every class reaches the
+// target over a card of `alpha`; nothing when the text colour does not, or no adjustment helps.
+std::optional<BlockColors> Fit(const std::vector<ClassPixels>& pixels, const BlockColors& scheme,
+                               int alpha, const Targets& targets) {
+  const BlendTables tables(scheme.back, alpha);
+  std::vector<ClassHistogram> histograms;
+  histograms.reserve(pixels.size());
+  for (const ClassPixels& classPixels : pixels) {
+    histograms.push_back(Histogram(classPixels, tables, targets.worstShare));
+  }
+  const auto passesAll = [&](Role role, ColorRef color) {
+    const double luminance = RelativeLuminance(color);
+    return std::all_of(histograms.begin(), histograms.end(), [&](const ClassHistogram& h) {
+      return RoleOf(h.textClass) != role || Passes(h, luminance, targets.logRatio);
+    });
+  };
+  BlockColors colors = scheme;
+  if (!passesAll(Role::Text, colors.text)) {
+    return std::nullopt;
+  }
+  // Away from the card: darker on a card lighter than the text.
+  const Shift shift = RelativeLuminance(scheme.back) > RelativeLuminance(scheme.text)
+                          ? Shift::Darker
+                          : Shift::Lighter;
+  for (auto [role, color] :
+       {std::pair{Role::Saturday, &colors.saturday}, std::pair{Role::Sunday, &colors.sunday}}) {
+    const std::optional<ColorRef> adjusted =
+        AdjustKeepingHue(*color, shift, [&](ColorRef c) { return passesAll(role, c); });
+    if (!adjusted) {
+      return std::nullopt;
+    }
+    *color = *adjusted;
+  }
+  return colors;
+}
+
+struct Choice {
+  BlockColors scheme;  // as asked, before Saturday and Sunday are adjusted
+  BlockColors colors;
+  int opacity = 255;
+};
+
+// The smallest opacity from `lowest` up at which the scheme fits, by halving: what fits at one
+// opacity fits at every higher one for black or white text; for other colours the answer fits,
+// though a lower one might too.
+std::optional<Choice> LowestOpacity(const std::vector<ClassPixels>& pixels,
+                                    const BlockColors& scheme, int lowest, const Targets& targets) {
+  std::optional<BlockColors> fitted = Fit(pixels, scheme, 255, targets);
+  if (!fitted) {
+    return std::nullopt;
+  }
+  Choice choice{scheme, *fitted, 255};
+  int low = lowest - 1;  // does not fit, or lies below what may be chosen
+  int high = 255;        // fits
+  while (high - low > 1) {
+    const int middle = low + (high - low) / 2;
+    if (std::optional<BlockColors> colors = Fit(pixels, scheme, middle, targets)) {
+      high = middle;
+      choice.colors = *colors;
+      choice.opacity = middle;
+    } else {
+      low = middle;
+    }
+  }
+  return choice;
+}
+
+QImage Rgb888(const QImage& image) {
+  return image.format() == QImage::Format_RGB888 ? image
+                                                 : image.convertToFormat(QImage::Format_RGB888);
+}
+
+double Quantile(std::vector<double>& values, double share) {
+  const auto rank =
+      static_cast<std::size_t>(std::floor(share * static_cast<double>(values.size())));
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rank),
+                   values.end());
+  return values[rank];
+}
+
+std::vector<ClassContrast> Measure(const QImage& picture, const LegibilityRequest& request,
+                                   const BlockColors& colors, int opacity, TextBlend blend) {
+  const int alpha = std::clamp(opacity, 0, 255);
+  const double share = std::clamp(request.worstShare, 0.0, 1.0);
+  const BlendTables card(colors.back, alpha);
+  std::vector<ClassContrast> contrast;
+  for (const ClassPixels& pixels : Gather(picture, request.block, request.regions, 1)) {
+    const ColorRef color = ColorOf(colors, pixels.textClass);
+    const BlendTables text(color, alpha);
+    const double opaque = RelativeLuminance(color);
+    std::vector<double> ratios;
+    ratios.reserve(pixels.rgb.size() / 3);
+    for (std::size_t i = 0; i < pixels.rgb.size(); i += 3) {
+      const uchar* rgb = &pixels.rgb[i];
+      const double textLuminance = blend == TextBlend::Opaque ? opaque : text.Luminance(rgb);
+      ratios.push_back(ContrastRatio(textLuminance, card.Luminance(rgb)));
+    }
+    contrast.push_back({pixels.textClass, Quantile(ratios, std::min(share, 1.0 - 1e-9))});
+  }
+  return contrast;
+}
+
+}  // namespace
+
+std::vector<ClassContrast> MeasureContrast(const LegibilityRequest& request,
+                                           const BlockColors& colors, int opacity,
+                                           TextBlend blend) {
+  if (request.background.isNull()) {
+    return {};
+  }
+  return Measure(Rgb888(request.background), request, colors, opacity, blend);
+}
+
+Legibility SolveLegibility(const LegibilityRequest& request) {
+  const BlockColors user = request.colors;
+  const int userOpacity = std::clamp(request.opacity, 0, 255);
+  const int lowest = std::clamp(request.minimumOpacity, 0, 255);
+  Legibility result{user, std::max(userOpacity, lowest), true, true, {}};
+  if (request.background.isNull()) {
+    return result;
+  }
+  const QImage picture = Rgb888(request.background);
+  const Targets targets{std::log(std::clamp(request.targetRatio, 1.0, 21.0)),
+                        std::clamp(request.worstShare, 0.0, 1.0)};
+
+  double area = 0;
+  for (const TextRegion& region : request.regions) {
+    const Rect& r = region.rect;
+    const double width = std::min(picture.width(), request.block.left + r.right) -
+                         std::max(0, request.block.left + r.left);
+    const double height = std::min(picture.height(), request.block.top + r.bottom) -
+                          std::max(0, request.block.top + r.top);
+    area += std::max(0.0, width) * std::max(0.0, height);
+  }
+  const int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(area / kSampleBudget))));
+  const std::vector<ClassPixels> sampled = Gather(picture, request.block, request.regions, step);
+  if (sampled.empty()) {
+    return result;  // no text on the picture
+  }
+
+  const BlockColors dark{0x000000, ContrastRatio(0x000000, user.back) >= 7 ? user.back : 0xFFFFFF,
+                         user.saturday, user.sunday};
+  const BlockColors light{0xFFFFFF, ContrastRatio(0xFFFFFF, user.back) >= 7 ? user.back : 0x000000,
+                          user.saturday, user.sunday};
+  std::optional<Choice> chosen = LowestOpacity(sampled, user, lowest, targets);
+  result.userColorsKept = chosen && chosen->opacity <= std::max(userOpacity, lowest);
+  if (!result.userColorsKept) {
+    // Black or white text, whichever needs the lighter card; the user's colours win a tie, then the
+    // text nearer the user's.
+    const double userText = RelativeLuminance(user.text);
+    const bool lightFirst = std::abs(1.0 - userText) < std::abs(userText);
+    for (const BlockColors& scheme :
+         lightFirst ? std::array{light, dark} : std::array{dark, light}) {
+      if (scheme == user) {
+        continue;
+      }
+      std::optional<Choice> option = LowestOpacity(sampled, scheme, lowest, targets);
+      if (option && (!chosen || option->opacity < chosen->opacity)) {
+        chosen = option;
+      }
+    }
+    result.userColorsKept = chosen && chosen->scheme == user;
+  }
+  if (chosen && step > 1) {
+    // Checked on every pixel; a sample that missed a few dark or bright ones costs some opacity.
+    const std::vector<ClassPixels> all = Gather(picture, request.block, request.regions, 1);
+    if (std::optional<BlockColors> colors = Fit(all, chosen->scheme, chosen->opacity, targets)) {
+      chosen->colors = *colors;
+    } else {
+      chosen = LowestOpacity(all, chosen->scheme, chosen->opacity, targets);
+    }
+  }
+  result.reached = chosen.has_value();
+  if (chosen) {
+    result.colors = chosen->colors;
+    result.opacity = chosen->opacity;
+  } else {
+    result.colors = {0x000000, 0xFFFFFF, 0x000000, 0x000000};
+    result.opacity = 255;
+    result.userColorsKept = false;
+  }
+  result.contrast = Measure(picture, request, result.colors, result.opacity, TextBlend::Opaque);
+  return result;
+}
+
+}  // namespace lunetta
