@@ -8,9 +8,9 @@ namespace lunetta {
 
 namespace {
 
-// Samples every pixel up to a shorter side of about 800 pixels, every second one at 1080, every
-// fourth at 2160: the detail a block's text competes with grows with the picture.
-constexpr double kSidePerStride = 540.0;
+// Samples every pixel up to a shorter side of about 540 pixels, every third one at 1080, every
+// sixth at 2160: the detail a block's text competes with grows with the picture.
+constexpr double kSidePerStride = 360.0;
 constexpr int kSamplesPerCell = 3;
 
 // The positions from `low` to `high` at every multiple of `step` between them, and both ends.

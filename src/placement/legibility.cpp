@@ -14,7 +14,7 @@ namespace {
 
 // The search looks at about this many pixels of the block, spread evenly; the answer is then
 // checked at full resolution.
-constexpr double kSampleBudget = 20000;
+constexpr double kSampleBudget = 10000;
 
 // Pixels are counted by luminance in bins of log(L + 0.05), where a contrast ratio is a distance:
 // 2048 bins over log(0.05) .. log(1.05) are 0.15 % of contrast wide.
@@ -58,22 +58,49 @@ int Blue(ColorRef color) {
   return static_cast<int>((color >> 16) & 0xFF);
 }
 
-// The weighted linear light of `color` blended over each picture value 0..255, per channel, as the
-// composition blends: (color·α + picture·(255 − α)) >> 8. Their sum is the luminance.
-struct BlendTables {
+// The luminance of `color` blended over each picture value 0..255, per channel, as the composition
+// blends: (color·α + picture·(255 − α)) >> 8, in levels of 1/(kLevels − 1), weighted, so that the
+// three add up to the blended pixel's luminance level.
+struct LevelTables {
+  std::array<std::int32_t, 256> red{};
+  std::array<std::int32_t, 256> green{};
+  std::array<std::int32_t, 256> blue{};
+
+  LevelTables(ColorRef color, int alpha) {
+    constexpr double kScale = kLevels - 1;
+    for (int picture = 0; picture < 256; ++picture) {
+      const auto blend = [&](int channel) {
+        return LinearChannel((channel * alpha + picture * (255 - alpha)) >> 8);
+      };
+      const auto at = static_cast<std::size_t>(picture);
+      red[at] = static_cast<std::int32_t>(std::lround(0.2126 * kScale * blend(Red(color))));
+      green[at] = static_cast<std::int32_t>(std::lround(0.7152 * kScale * blend(Green(color))));
+      blue[at] = static_cast<std::int32_t>(std::lround(0.0722 * kScale * blend(Blue(color))));
+    }
+  }
+
+  std::size_t Level(const uchar* rgb) const {
+    // The three roundings may carry the sum of white one past the last level.
+    return static_cast<std::size_t>(
+        std::min(red[rgb[0]] + green[rgb[1]] + blue[rgb[2]], kLevels - 1));
+  }
+};
+
+// The same in luminance, exactly, for the figures reported.
+struct LuminanceTables {
   std::array<double, 256> red{};
   std::array<double, 256> green{};
   std::array<double, 256> blue{};
 
-  BlendTables(ColorRef color, int alpha) {
+  LuminanceTables(ColorRef color, int alpha) {
     for (int picture = 0; picture < 256; ++picture) {
       const auto blend = [&](int channel) {
-        return (channel * alpha + picture * (255 - alpha)) >> 8;
+        return LinearChannel((channel * alpha + picture * (255 - alpha)) >> 8);
       };
       const auto at = static_cast<std::size_t>(picture);
-      red[at] = 0.2126 * LinearChannel(blend(Red(color)));
-      green[at] = 0.7152 * LinearChannel(blend(Green(color)));
-      blue[at] = 0.0722 * LinearChannel(blend(Blue(color)));
+      red[at] = 0.2126 * blend(Red(color));
+      green[at] = 0.7152 * blend(Green(color));
+      blue[at] = 0.0722 * blend(Blue(color));
     }
   }
 
@@ -86,26 +113,42 @@ struct ClassPixels {
   std::vector<uchar> rgb;
 };
 
+// The part of `region` (block coordinates) on the picture, in picture coordinates.
+Rect OnPicture(const QImage& picture, const Rect& block, const Rect& region) {
+  return {std::max(0, block.left + region.left), std::max(0, block.top + region.top),
+          std::min(picture.width(), block.left + region.right),
+          std::min(picture.height(), block.top + region.bottom)};
+}
+
 // The pixels behind each class's texts at every `step`-th row and column of the picture; classes
 // with none on the picture are left out.
 std::vector<ClassPixels> Gather(const QImage& picture, const Rect& block,
                                 const std::vector<TextRegion>& regions, int step) {
+  // On a grid fixed to the picture, so that regions side by side are sampled alike.
+  const auto first = [step](int from) { return (from + step - 1) / step * step; };
   std::vector<ClassPixels> classes;
   for (int index = 0; index < kTextClassCount; ++index) {
     ClassPixels pixels{static_cast<TextClass>(index), {}};
+    std::size_t count = 0;
     for (const TextRegion& region : regions) {
-      if (region.textClass != pixels.textClass) {
+      const Rect part = OnPicture(picture, block, region.rect);
+      if (region.textClass == pixels.textClass && part.left < part.right &&
+          part.top < part.bottom) {
+        count += static_cast<std::size_t>((part.right - first(part.left) + step - 1) / step) *
+                 static_cast<std::size_t>((part.bottom - first(part.top) + step - 1) / step);
+      }
+    }
+    pixels.rgb.resize(3 * count);
+    uchar* out = pixels.rgb.data();
+    for (const TextRegion& region : regions) {
+      const Rect part = OnPicture(picture, block, region.rect);
+      if (region.textClass != pixels.textClass || part.left >= part.right) {
         continue;
       }
-      const int left = std::max(0, block.left + region.rect.left);
-      const int top = std::max(0, block.top + region.rect.top);
-      const int right = std::min(picture.width(), block.left + region.rect.right);
-      const int bottom = std::min(picture.height(), block.top + region.rect.bottom);
-      // On a grid fixed to the picture, so that regions side by side are sampled alike.
-      for (int y = (top + step - 1) / step * step; y < bottom; y += step) {
+      for (int y = first(part.top); y < part.bottom; y += step) {
         const uchar* line = picture.constScanLine(y);
-        for (int x = (left + step - 1) / step * step; x < right; x += step) {
-          pixels.rgb.insert(pixels.rgb.end(), line + 3 * x, line + 3 * x + 3);
+        for (int x = first(part.left); x < part.right; x += step) {
+          out = std::copy_n(line + 3 * x, 3, out);
         }
       }
     }
@@ -123,15 +166,12 @@ struct ClassHistogram {
   int allowed = 0;              // how many may fall short: the worst share
 };
 
-ClassHistogram Histogram(const ClassPixels& pixels, const BlendTables& tables, double worstShare) {
+ClassHistogram Histogram(const ClassPixels& pixels, const LevelTables& tables, double worstShare) {
   const std::vector<std::uint16_t>& binOf = BinOfLevel();
   ClassHistogram histogram{pixels.textClass, std::vector<int>(kBins + 1, 0), 0};
   const std::size_t count = pixels.rgb.size() / 3;
   for (std::size_t i = 0; i < count; ++i) {
-    const double luminance = tables.Luminance(&pixels.rgb[3 * i]);
-    const auto level = static_cast<std::size_t>(
-        std::clamp(std::lround(luminance * (kLevels - 1)), 0L, static_cast<long>(kLevels - 1)));
-    ++histogram.cumulative[binOf[level] + 1u];
+    ++histogram.cumulative[binOf[tables.Level(&pixels.rgb[3 * i])] + 1u];
   }
   for (int bin = 0; bin < kBins; ++bin) {
     histogram.cumulative[static_cast<std::size_t>(bin) + 1] +=
@@ -175,7 +215,7 @@ Role RoleOf(TextClass textClass) {
 // target over a card of `alpha`; nothing when the text colour does not, or no adjustment helps.
 std::optional<BlockColors> Fit(const std::vector<ClassPixels>& pixels, const BlockColors& scheme,
                                int alpha, const Targets& targets) {
-  const BlendTables tables(scheme.back, alpha);
+  const LevelTables tables(scheme.back, alpha);
   std::vector<ClassHistogram> histograms;
   histograms.reserve(pixels.size());
   for (const ClassPixels& classPixels : pixels) {
@@ -245,32 +285,58 @@ QImage Rgb888(const QImage& image) {
 
 double Quantile(std::vector<double>& values, double share) {
   const auto rank =
-      static_cast<std::size_t>(std::floor(share * static_cast<double>(values.size())));
+      std::min(static_cast<std::size_t>(std::floor(share * static_cast<double>(values.size()))),
+               values.size() - 1);
   std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rank),
                    values.end());
   return values[rank];
 }
 
-std::vector<ClassContrast> Measure(const QImage& picture, const LegibilityRequest& request,
-                                   const BlockColors& colors, int opacity, TextBlend blend) {
+std::vector<ClassContrast> Measure(const std::vector<ClassPixels>& classes,
+                                   const BlockColors& colors, int opacity, TextBlend blend,
+                                   double worstShare) {
   const int alpha = std::clamp(opacity, 0, 255);
-  const double share = std::clamp(request.worstShare, 0.0, 1.0);
-  const BlendTables card(colors.back, alpha);
+  const LuminanceTables card(colors.back, alpha);
   std::vector<ClassContrast> contrast;
-  for (const ClassPixels& pixels : Gather(picture, request.block, request.regions, 1)) {
+  std::vector<double> ratios;
+  for (const ClassPixels& pixels : classes) {
     const ColorRef color = ColorOf(colors, pixels.textClass);
-    const BlendTables text(color, alpha);
+    const LuminanceTables text(color, alpha);
     const double opaque = RelativeLuminance(color);
-    std::vector<double> ratios;
-    ratios.reserve(pixels.rgb.size() / 3);
+    ratios.clear();
     for (std::size_t i = 0; i < pixels.rgb.size(); i += 3) {
       const uchar* rgb = &pixels.rgb[i];
       const double textLuminance = blend == TextBlend::Opaque ? opaque : text.Luminance(rgb);
       ratios.push_back(ContrastRatio(textLuminance, card.Luminance(rgb)));
     }
-    contrast.push_back({pixels.textClass, Quantile(ratios, std::min(share, 1.0 - 1e-9))});
+    contrast.push_back({pixels.textClass, Quantile(ratios, std::clamp(worstShare, 0.0, 1.0))});
   }
   return contrast;
+}
+
+// The lowest opacity above `failed` at which the scheme fits, by steps that double until one fits
+// and then by halving back: few passes over all the pixels when the samples were nearly right.
+std::optional<Choice> RaiseUntilFit(const std::vector<ClassPixels>& pixels,
+                                    const BlockColors& scheme, int failed, const Targets& targets) {
+  std::optional<Choice> fitted;
+  int low = failed;
+  for (int step = 2; !fitted && low < 255; step *= 2) {
+    const int probe = std::min(255, low + step);
+    if (std::optional<BlockColors> colors = Fit(pixels, scheme, probe, targets)) {
+      fitted = Choice{scheme, *colors, probe};
+    } else {
+      low = probe;
+    }
+  }
+  while (fitted && fitted->opacity - low > 1) {
+    const int middle = low + (fitted->opacity - low) / 2;
+    if (std::optional<BlockColors> colors = Fit(pixels, scheme, middle, targets)) {
+      *fitted = Choice{scheme, *colors, middle};
+    } else {
+      low = middle;
+    }
+  }
+  return fitted;
 }
 
 }  // namespace
@@ -281,7 +347,8 @@ std::vector<ClassContrast> MeasureContrast(const LegibilityRequest& request,
   if (request.background.isNull()) {
     return {};
   }
-  return Measure(Rgb888(request.background), request, colors, opacity, blend);
+  return Measure(Gather(Rgb888(request.background), request.block, request.regions, 1), colors,
+                 opacity, blend, request.worstShare);
 }
 
 Legibility SolveLegibility(const LegibilityRequest& request) {
@@ -295,27 +362,28 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
   const QImage picture = Rgb888(request.background);
   const Targets targets{std::log(std::clamp(request.targetRatio, 1.0, 21.0)),
                         std::clamp(request.worstShare, 0.0, 1.0)};
-
-  double area = 0;
-  for (const TextRegion& region : request.regions) {
-    const Rect& r = region.rect;
-    const double width = std::min(picture.width(), request.block.left + r.right) -
-                         std::max(0, request.block.left + r.left);
-    const double height = std::min(picture.height(), request.block.top + r.bottom) -
-                          std::max(0, request.block.top + r.top);
-    area += std::max(0.0, width) * std::max(0.0, height);
-  }
-  const int step = std::max(1, static_cast<int>(std::ceil(std::sqrt(area / kSampleBudget))));
-  const std::vector<ClassPixels> sampled = Gather(picture, request.block, request.regions, step);
-  if (sampled.empty()) {
+  const std::vector<ClassPixels> all = Gather(picture, request.block, request.regions, 1);
+  if (all.empty()) {
     return result;  // no text on the picture
   }
+  std::size_t area = 0;
+  for (const ClassPixels& pixels : all) {
+    area += pixels.rgb.size() / 3;
+  }
+  const int step = std::max(
+      1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(area) / kSampleBudget))));
+  // The search runs on samples with a stricter share, so that the check on every pixel seldom has
+  // to raise the opacity again.
+  const std::vector<ClassPixels> sampled =
+      step > 1 ? Gather(picture, request.block, request.regions, step) : all;
+  const Targets sampleTargets{targets.logRatio,
+                              step > 1 ? 0.8 * targets.worstShare : targets.worstShare};
 
   const BlockColors dark{0x000000, ContrastRatio(0x000000, user.back) >= 7 ? user.back : 0xFFFFFF,
                          user.saturday, user.sunday};
   const BlockColors light{0xFFFFFF, ContrastRatio(0xFFFFFF, user.back) >= 7 ? user.back : 0x000000,
                           user.saturday, user.sunday};
-  std::optional<Choice> chosen = LowestOpacity(sampled, user, lowest, targets);
+  std::optional<Choice> chosen = LowestOpacity(sampled, user, lowest, sampleTargets);
   result.userColorsKept = chosen && chosen->opacity <= std::max(userOpacity, lowest);
   if (!result.userColorsKept) {
     // Black or white text, whichever needs the lighter card; the user's colours win a tie, then the
@@ -327,7 +395,7 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
       if (scheme == user) {
         continue;
       }
-      std::optional<Choice> option = LowestOpacity(sampled, scheme, lowest, targets);
+      std::optional<Choice> option = LowestOpacity(sampled, scheme, lowest, sampleTargets);
       if (option && (!chosen || option->opacity < chosen->opacity)) {
         chosen = option;
       }
@@ -335,12 +403,11 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
     result.userColorsKept = chosen && chosen->scheme == user;
   }
   if (chosen && step > 1) {
-    // Checked on every pixel; a sample that missed a few dark or bright ones costs some opacity.
-    const std::vector<ClassPixels> all = Gather(picture, request.block, request.regions, 1);
+    // Checked on every pixel: samples that missed a few dark or bright ones cost some opacity.
     if (std::optional<BlockColors> colors = Fit(all, chosen->scheme, chosen->opacity, targets)) {
       chosen->colors = *colors;
     } else {
-      chosen = LowestOpacity(all, chosen->scheme, chosen->opacity, targets);
+      chosen = RaiseUntilFit(all, chosen->scheme, chosen->opacity, targets);
     }
   }
   result.reached = chosen.has_value();
@@ -352,7 +419,8 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
     result.opacity = 255;
     result.userColorsKept = false;
   }
-  result.contrast = Measure(picture, request, result.colors, result.opacity, TextBlend::Opaque);
+  result.contrast =
+      Measure(all, result.colors, result.opacity, TextBlend::Opaque, request.worstShare);
   return result;
 }
 

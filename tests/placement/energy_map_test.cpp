@@ -26,12 +26,12 @@ TEST(EnergyMapTest, FlatIsCalmerThanNoise) {
 }
 
 TEST(EnergyMapTest, MapHasTheSameCellsAtEverySize) {
-  for (const auto& [width, height] : {std::pair{960, 540}, {1920, 1080}, {3840, 2160}}) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, {1920, 1080}, {3840, 2160}}) {
     QImage flat(width, height, QImage::Format_RGB888);
     flat.fill(Qt::gray);
     const EnergyMap map(flat);
-    EXPECT_EQ(map.columns(), 320) << width;
-    EXPECT_EQ(map.rows(), 180) << width;
+    EXPECT_EQ(map.columns(), 214) << width;
+    EXPECT_EQ(map.rows(), 120) << width;
   }
 }
 
