@@ -113,11 +113,16 @@ struct ClassPixels {
   std::vector<uchar> rgb;
 };
 
-// The part of `region` (block coordinates) on the picture, in picture coordinates.
+// The part of `region` (block coordinates) on the picture, in picture coordinates; 64-bit, since a
+// block may have been placed anywhere.
 Rect OnPicture(const QImage& picture, const Rect& block, const Rect& region) {
-  return {std::max(0, block.left + region.left), std::max(0, block.top + region.top),
-          std::min(picture.width(), block.left + region.right),
-          std::min(picture.height(), block.top + region.bottom)};
+  const auto clamp = [](std::int64_t value, int high) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, high));
+  };
+  return {clamp(std::int64_t{block.left} + region.left, picture.width()),
+          clamp(std::int64_t{block.top} + region.top, picture.height()),
+          clamp(std::int64_t{block.left} + region.right, picture.width()),
+          clamp(std::int64_t{block.top} + region.bottom, picture.height())};
 }
 
 // The pixels behind each class's texts at every `step`-th row and column of the picture; classes
