@@ -80,8 +80,8 @@ ColorRef TintColor(ColorRef color, int step) {
 }
 
 std::optional<ColorRef> AdjustKeepingHue(ColorRef color, Shift shift,
-                                         const std::function<bool(ColorRef)>& passes) {
-  for (int step = 0; step <= 255; ++step) {
+                                         const std::function<bool(ColorRef)>& passes, int maxStep) {
+  for (int step = 0; step <= std::min(maxStep, 255); ++step) {
     const ColorRef candidate =
         shift == Shift::Darker ? ShadeColor(color, step) : TintColor(color, step);
     if (passes(candidate)) {

@@ -25,10 +25,11 @@ ColorRef TintColor(ColorRef color, int step);
 
 enum class Shift { Darker, Lighter };
 
-/// The least-changed shade (or tint) of `color`, the colour itself first, that `passes` accepts;
-/// nothing when not even black (white) does.
+/// The least-changed shade (or tint) of `color`, the colour itself first and at most `maxStep` on,
+/// that `passes` accepts; nothing when none does.
 std::optional<ColorRef> AdjustKeepingHue(ColorRef color, Shift shift,
-                                         const std::function<bool(ColorRef)>& passes);
+                                         const std::function<bool(ColorRef)>& passes,
+                                         int maxStep = 255);
 
 /// The least-changed colour of `color`'s hue that reaches `ratio` against a flat `background`:
 /// darker on a background lighter than the colour, else lighter.

@@ -201,7 +201,13 @@ bool Passes(const ClassHistogram& histogram, double luminance, double logRatio) 
 struct Targets {
   double logRatio = std::log(4.5);
   double worstShare = 0.05;
+  // How far Saturday's and Sunday's colours may go towards black or white (of 255 steps).
+  int maxShift = 255;
 };
+
+// Saturday's and Sunday's colours keep at least 40 % of their colourfulness, so that they stay
+// apart from the black or white text; a busy photo then gets a denser card instead.
+constexpr int kMaxAccentShift = 153;
 
 enum class Role { Text, Saturday, Sunday };
 
@@ -242,8 +248,8 @@ std::optional<BlockColors> Fit(const std::vector<ClassPixels>& pixels, const Blo
                           : Shift::Lighter;
   for (auto [role, color] :
        {std::pair{Role::Saturday, &colors.saturday}, std::pair{Role::Sunday, &colors.sunday}}) {
-    const std::optional<ColorRef> adjusted =
-        AdjustKeepingHue(*color, shift, [&](ColorRef c) { return passesAll(role, c); });
+    const std::optional<ColorRef> adjusted = AdjustKeepingHue(
+        *color, shift, [&](ColorRef c) { return passesAll(role, c); }, targets.maxShift);
     if (!adjusted) {
       return std::nullopt;
     }
@@ -356,6 +362,61 @@ std::vector<ClassContrast> MeasureContrast(const LegibilityRequest& request,
                  opacity, blend, request.worstShare);
 }
 
+namespace {
+
+// What the search works on: every pixel behind the texts, and the samples it searches first.
+struct Pixels {
+  const std::vector<ClassPixels>& all;
+  const std::vector<ClassPixels>& sampled;
+  bool sampling = false;
+};
+
+// The choice for the user's colours (or, when they do not reach the target at the user's opacity,
+// for black or white text), its opacity checked on every pixel.
+std::optional<Choice> Choose(const Pixels& pixels, const BlockColors& user, int userOpacity,
+                             int lowest, const Targets& targets) {
+  // The samples are held to a stricter share, so that the check on every pixel seldom has to raise
+  // the opacity again.
+  Targets sampleTargets = targets;
+  if (pixels.sampling) {
+    sampleTargets.worstShare *= 0.8;
+  }
+  std::optional<Choice> chosen = LowestOpacity(pixels.sampled, user, lowest, sampleTargets);
+  if (!chosen || chosen->opacity > std::max(userOpacity, lowest)) {
+    // Black or white text, whichever needs the lighter card; the user's colours win a tie, then the
+    // text nearer the user's.
+    const BlockColors dark{0x000000, ContrastRatio(0x000000, user.back) >= 7 ? user.back : 0xFFFFFF,
+                           user.saturday, user.sunday};
+    const BlockColors light{0xFFFFFF,
+                            ContrastRatio(0xFFFFFF, user.back) >= 7 ? user.back : 0x000000,
+                            user.saturday, user.sunday};
+    const double userText = RelativeLuminance(user.text);
+    const bool lightFirst = std::abs(1.0 - userText) < std::abs(userText);
+    for (const BlockColors& scheme :
+         lightFirst ? std::array{light, dark} : std::array{dark, light}) {
+      if (scheme == user) {
+        continue;
+      }
+      std::optional<Choice> option = LowestOpacity(pixels.sampled, scheme, lowest, sampleTargets);
+      if (option && (!chosen || option->opacity < chosen->opacity)) {
+        chosen = option;
+      }
+    }
+  }
+  if (chosen && pixels.sampling) {
+    // Samples that missed a few dark or bright pixels cost some opacity here.
+    if (std::optional<BlockColors> colors =
+            Fit(pixels.all, chosen->scheme, chosen->opacity, targets)) {
+      chosen->colors = *colors;
+    } else {
+      chosen = RaiseUntilFit(pixels.all, chosen->scheme, chosen->opacity, targets);
+    }
+  }
+  return chosen;
+}
+
+}  // namespace
+
 Legibility SolveLegibility(const LegibilityRequest& request) {
   const BlockColors user = request.colors;
   const int userOpacity = std::clamp(request.opacity, 0, 255);
@@ -365,8 +426,6 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
     return result;
   }
   const QImage picture = Rgb888(request.background);
-  const Targets targets{std::log(std::clamp(request.targetRatio, 1.0, 21.0)),
-                        std::clamp(request.worstShare, 0.0, 1.0)};
   const std::vector<ClassPixels> all = Gather(picture, request.block, request.regions, 1);
   if (all.empty()) {
     return result;  // no text on the picture
@@ -377,48 +436,23 @@ Legibility SolveLegibility(const LegibilityRequest& request) {
   }
   const int step = std::max(
       1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(area) / kSampleBudget))));
-  // The search runs on samples with a stricter share, so that the check on every pixel seldom has
-  // to raise the opacity again.
   const std::vector<ClassPixels> sampled =
-      step > 1 ? Gather(picture, request.block, request.regions, step) : all;
-  const Targets sampleTargets{targets.logRatio,
-                              step > 1 ? 0.8 * targets.worstShare : targets.worstShare};
+      step > 1 ? Gather(picture, request.block, request.regions, step) : std::vector<ClassPixels>{};
+  const Pixels pixels{all, step > 1 ? sampled : all, step > 1};
 
-  const BlockColors dark{0x000000, ContrastRatio(0x000000, user.back) >= 7 ? user.back : 0xFFFFFF,
-                         user.saturday, user.sunday};
-  const BlockColors light{0xFFFFFF, ContrastRatio(0xFFFFFF, user.back) >= 7 ? user.back : 0x000000,
-                          user.saturday, user.sunday};
-  std::optional<Choice> chosen = LowestOpacity(sampled, user, lowest, sampleTargets);
-  result.userColorsKept = chosen && chosen->opacity <= std::max(userOpacity, lowest);
-  if (!result.userColorsKept) {
-    // Black or white text, whichever needs the lighter card; the user's colours win a tie, then the
-    // text nearer the user's.
-    const double userText = RelativeLuminance(user.text);
-    const bool lightFirst = std::abs(1.0 - userText) < std::abs(userText);
-    for (const BlockColors& scheme :
-         lightFirst ? std::array{light, dark} : std::array{dark, light}) {
-      if (scheme == user) {
-        continue;
-      }
-      std::optional<Choice> option = LowestOpacity(sampled, scheme, lowest, sampleTargets);
-      if (option && (!chosen || option->opacity < chosen->opacity)) {
-        chosen = option;
-      }
-    }
-    result.userColorsKept = chosen && chosen->scheme == user;
-  }
-  if (chosen && step > 1) {
-    // Checked on every pixel: samples that missed a few dark or bright ones cost some opacity.
-    if (std::optional<BlockColors> colors = Fit(all, chosen->scheme, chosen->opacity, targets)) {
-      chosen->colors = *colors;
-    } else {
-      chosen = RaiseUntilFit(all, chosen->scheme, chosen->opacity, targets);
-    }
+  Targets targets{std::log(std::clamp(request.targetRatio, 1.0, 21.0)),
+                  std::clamp(request.worstShare, 0.0, 1.0), kMaxAccentShift};
+  std::optional<Choice> chosen = Choose(pixels, user, userOpacity, lowest, targets);
+  if (!chosen) {
+    // Colours of the user's that need more than their hue allows: as far as black or white.
+    targets.maxShift = 255;
+    chosen = Choose(pixels, user, userOpacity, lowest, targets);
   }
   result.reached = chosen.has_value();
   if (chosen) {
     result.colors = chosen->colors;
     result.opacity = chosen->opacity;
+    result.userColorsKept = chosen->scheme == user;
   } else {
     result.colors = {0x000000, 0xFFFFFF, 0x000000, 0x000000};
     result.opacity = 255;

@@ -60,7 +60,9 @@ struct Legibility {
 ///   least opacity; ties go to the user's colours, then to the text nearer the user's in
 ///   luminance.
 /// Saturday's and Sunday's colours keep their hue and are darkened (or lightened, on a card darker
-/// than the text) only as far as they must. The same request always gives the same answer.
+/// than the text) only as far as they must, and keep at least 40 % of their colourfulness while any
+/// opacity allows it, so they stay apart from the text. The same request always gives the same
+/// answer.
 Legibility SolveLegibility(const LegibilityRequest& request);
 
 }  // namespace lunetta
