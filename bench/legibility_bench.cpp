@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -69,6 +70,14 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t middle = values.size() / 2;
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Processor time of the whole process (a composition scales on Qt's worker threads too), which the
+// load of other programs on the machine does not stretch as it stretches the clock.
+double CpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 double Milliseconds(const QElapsedTimer& timer) {
@@ -178,6 +187,7 @@ struct Measured {
   std::vector<double> engineMs;
   std::vector<double> coldMs;
   std::vector<double> timeRatio;
+  std::vector<double> cpuRatio;
 };
 
 PlacementRequest Placing(const BlockLayout& block, PictureSize picture, Rect preferred) {
@@ -269,21 +279,27 @@ bool RunSize(PictureSize picture, const QStringList& photos, const QString& out)
     // composition so that both see the same load.
     std::vector<double> engine;
     std::vector<double> cold;
+    std::vector<double> engineCpu;
+    std::vector<double> coldCpu;
     Placement place;
     Legibility legibility;
     for (int run = 0; run < kTimedRuns; ++run) {
       QElapsedTimer timer;
       timer.start();
+      double cpu = CpuMilliseconds();
       if (!ColdComposition(photo, picture, out)) {
         std::printf("  %s: the composition failed\n", qPrintable(QFileInfo(photo).fileName()));
         return false;
       }
       cold.push_back(Milliseconds(timer));
+      coldCpu.push_back(CpuMilliseconds() - cpu);
       timer.start();
+      cpu = CpuMilliseconds();
       place = ChoosePlace(EnergyMap(background), Placing(proportional, picture, anchored));
       legibility = SolveLegibility(
           {background, place.block, proportional.regions, colors, settings.transparency});
       engine.push_back(Milliseconds(timer));
+      engineCpu.push_back(CpuMilliseconds() - cpu);
     }
     measured.legible.contrast.push_back(ByClass(legibility.contrast));
     measured.legible.opacity.push_back(legibility.opacity);
@@ -291,6 +307,7 @@ bool RunSize(PictureSize picture, const QStringList& photos, const QString& out)
     measured.engineMs.push_back(Median(engine));
     measured.coldMs.push_back(Median(cold));
     measured.timeRatio.push_back(Median(engine) / Median(cold));
+    measured.cpuRatio.push_back(Median(engineCpu) / Median(coldCpu));
   }
   if (names.size() < kMinPhotos) {
     std::printf("  only %lld photos could be read: figures not measured   MISS\n",
@@ -331,12 +348,14 @@ bool RunSize(PictureSize picture, const QStringList& photos, const QString& out)
       Median(measured.engineMs), Median(measured.coldMs), ratio, *worst,
       qPrintable(QFileInfo(names[static_cast<int>(worst - measured.timeRatio.begin())])
                      .completeBaseName()));
-  bool fast = true;
+  // The target is set for 1920 x 1080; at 3840 x 2160 the figures are for information.
+  const bool fast = picture.width != 1920 || ratio <= kTimeTarget;
   if (picture.width == 1920) {
-    fast = ratio <= kTimeTarget;
     std::printf("   %s (<= %.2f)", fast ? "PASS" : "MISS", kTimeTarget);
   }
-  std::printf("\n");
+  std::printf("\n  the same in processor time: ratio median %.3f, highest %.3f\n",
+              Median(measured.cpuRatio),
+              *std::max_element(measured.cpuRatio.begin(), measured.cpuRatio.end()));
   return legible && calm && fast;
 }
 

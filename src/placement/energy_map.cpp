@@ -58,22 +58,26 @@ EnergyMap::EnergyMap(const QImage& picture) {
       const uchar* pixel = line + 3 * static_cast<std::ptrdiff_t>(i) * stride_;
       current[static_cast<std::size_t>(i)] = 77 * pixel[0] + 150 * pixel[1] + 29 * pixel[2];
     }
+    // Each cell's differences are summed apart and added once: consecutive samples share a cell.
     const std::size_t cellRow = static_cast<std::size_t>(row / kSamplesPerCell) * columns_;
-    for (int i = 0; i < samples; ++i) {
-      const auto at = static_cast<std::size_t>(i);
+    const int* luma = current.data();
+    const int* above = previous.data();
+    for (int cell = 0; cell < columns_; ++cell) {
+      const int begin = cell * kSamplesPerCell;
+      const int end = std::min(begin + kSamplesPerCell, samples);
       int energy = 0;
-      int count = 0;
-      if (i + 1 < samples) {
-        energy += std::abs(current[at + 1] - current[at]);
-        ++count;
+      for (int i = begin; i < std::min(end, samples - 1); ++i) {
+        energy += std::abs(luma[i + 1] - luma[i]);
       }
+      int count = std::min(end, samples - 1) - begin;
       if (row > 0) {
-        energy += std::abs(current[at] - previous[at]);
-        ++count;
+        for (int i = begin; i < end; ++i) {
+          energy += std::abs(luma[i] - above[i]);
+        }
+        count += end - begin;
       }
-      const std::size_t cell = cellRow + static_cast<std::size_t>(i / kSamplesPerCell);
-      cellEnergy[cell] += energy;
-      cellCount[cell] += count;
+      cellEnergy[cellRow + static_cast<std::size_t>(cell)] += energy;
+      cellCount[cellRow + static_cast<std::size_t>(cell)] += count;
     }
     std::swap(previous, current);
   }
