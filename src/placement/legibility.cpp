@@ -250,8 +250,10 @@ std::optional<BlockColors> Fit(const std::vector<ClassPixels>& pixels, const Blo
   const Shift shift = RelativeLuminance(scheme.back) > RelativeLuminance(scheme.text)
                           ? Shift::Darker
                           : Shift::Lighter;
-  for (auto [role, color] :
+  for (const auto& accent :
        {std::pair{Role::Saturday, &colors.saturday}, std::pair{Role::Sunday, &colors.sunday}}) {
+    const Role role = accent.first;
+    ColorRef* color = accent.second;
     const std::optional<ColorRef> adjusted = AdjustKeepingHue(
         *color, shift, [&](ColorRef c) { return passesAll(role, c); }, targets.maxShift);
     if (!adjusted) {
