@@ -48,7 +48,8 @@ TEST(ProportionalLayoutTest, BlockKeepsItsShareAcrossPictureSizes) {
     const Rect scaled = ScaleRect({0, 0, geometry.blockWidth, geometry.blockHeight}, size.scale);
     const Rect block = AnchorBlock(picture, scaled.right, scaled.bottom, Anchor::BottomRight,
                                    MarginPixels(picture, 0.04));
-    EXPECT_NEAR(block.bottom - block.top, 0.3 * picture.height, 1) << ::testing::PrintToString(picture);
+    EXPECT_NEAR(block.bottom - block.top, 0.3 * picture.height, 1)
+        << ::testing::PrintToString(picture);
     // The rectangle in pixels of a 1280 × 720 picture.
     const std::array<double, 4> share = {
         block.left * 1280.0 / picture.width, block.top * 720.0 / picture.height,
@@ -57,7 +58,8 @@ TEST(ProportionalLayoutTest, BlockKeepsItsShareAcrossPictureSizes) {
       first = share;
     }
     for (std::size_t edge = 0; edge < share.size(); ++edge) {
-      EXPECT_NEAR(share[edge], (*first)[edge], 1.0) << ::testing::PrintToString(picture) << " edge " << edge;
+      EXPECT_NEAR(share[edge], (*first)[edge], 1.0)
+          << ::testing::PrintToString(picture) << " edge " << edge;
     }
   }
 }
