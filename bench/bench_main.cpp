@@ -28,6 +28,7 @@
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
 #include "picture/libjpeg_files.h"
+#include "legibility_bench.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
@@ -623,6 +624,7 @@ int Run() {
       ReportPeak("peak memory of one 3840x2160 fill from 6000x4000",
                  PeakMb(photos.back().path, photos.front().path, bmp, true), kFourKPeakTargetMb) &&
       allMet;
+  allMet = RunLegibilityBench() && allMet;
   std::printf("\n%s\n", allMet ? "All targets met." : "Some targets missed.");
   return 0;
 }
@@ -642,5 +644,9 @@ int main(int argc, char** argv) {
         arguments[1] == u"--peak" ? lunetta::kClassicLarge : lunetta::kFourKFill);
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  // The placement and legibility figures alone.
+  if (arguments.size() == 2 && arguments[1] == u"--legibility") {
+    return lunetta::RunLegibilityBench() ? 0 : 1;
+  }
   return lunetta::Run();
 }

@@ -5,6 +5,9 @@ add_library(lunetta_core STATIC
   calendar/month_model.cpp
   calendar/holiday_table.cpp
   calendar/block_geometry.cpp
+  calendar/color_contrast.cpp
+  calendar/proportional_layout.cpp
+  calendar/text_regions.cpp
   calendar/japanese_holidays.cpp
   calendar/japanese_era.cpp
   platform/file_io.cpp

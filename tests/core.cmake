@@ -11,3 +11,7 @@ lunetta_add_test(core_japanese_holidays SOURCES calendar/japanese_holidays_test.
                  LIBS lunetta_core)
 lunetta_add_test(core_japanese_era SOURCES calendar/japanese_era_test.cpp LIBS lunetta_core)
 lunetta_add_test(core_xdg_folders SOURCES platform/xdg_folders_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_color_contrast SOURCES calendar/color_contrast_test.cpp LIBS lunetta_core)
+lunetta_add_test(core_proportional_layout SOURCES calendar/proportional_layout_test.cpp
+                 LIBS lunetta_core)
+lunetta_add_test(core_text_regions SOURCES calendar/text_regions_test.cpp LIBS lunetta_core)
