@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <cstddef>
 
 #include "calendar/calendar_settings.h"
 #include "picture/failure.h"
@@ -15,6 +16,10 @@ struct DecodedPicture;
 
 /// Whether `head` (the first bytes of a file) starts a JPEG.
 bool IsJpeg(const QByteArray& head);
+
+/// The orientation (1..8) in an APP1 "Exif" segment (`data` from its "Exif" signature on) by its
+/// first image directory; 1 when there is none.
+int ExifOrientation(const unsigned char* data, std::size_t size);
 
 /// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers the size
 /// the picture is drawn at on a `fitSize` picture with `fit` (see PlacePhoto); 8 when `fitSize` is
