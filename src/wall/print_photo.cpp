@@ -1,0 +1,301 @@
+#include "wall/print_photo.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include "picture/jpeg_decoder.h"
+#include "picture/jpeg_encoder.h"
+#include "picture/jpeg_errors.h"
+#include "picture/load_picture_file.h"
+#include "platform/file_io.h"
+
+namespace lunetta {
+
+namespace {
+
+// A JPEG's header, with its tables and any metadata, lies well within this.
+constexpr std::size_t kMaxHeaderBytes = std::size_t{1} << 20;
+// Print-quality JPEG: no visible loss, a third of the lossless size.
+constexpr int kPrintQuality = 95;
+
+struct HeaderJob {
+  jpeg_decompress_struct info{};
+  JpegErrors errors{};
+  bool created = false;
+
+  ~HeaderJob() {
+    if (created) {
+      jpeg_destroy_decompress(&info);
+    }
+  }
+};
+
+// Only trivially destructible locals here: libjpeg's errors jump back into this frame.
+bool ReadHeader(HeaderJob& job, std::string_view head) {
+  if (setjmp(job.errors.jump) != 0) {
+    return false;
+  }
+  job.info.err = InstallJpegErrors(job.errors);
+  jpeg_create_decompress(&job.info);
+  job.created = true;
+  jpeg_mem_src(&job.info, reinterpret_cast<const unsigned char*>(head.data()),
+               static_cast<unsigned long>(head.size()));
+  jpeg_save_markers(&job.info, JPEG_APP0 + 1, 0xFFFF);
+  return jpeg_read_header(&job.info, TRUE) == JPEG_HEADER_OK;
+}
+
+int Orientation(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker == JPEG_APP0 + 1) {
+      return ExifOrientation(marker->data, marker->data_length);
+    }
+  }
+  return 1;
+}
+
+// The segments before the first scan that decoding needs, and where that scan starts; nothing
+// when the segments do not lead to a scan within `head`.
+std::optional<std::pair<std::string, std::uint64_t>> DecodingSegments(std::string_view head) {
+  const auto byte = [&head](std::size_t at) { return static_cast<unsigned char>(head[at]); };
+  std::string kept(head.substr(0, 2));  // start of image
+  std::size_t at = 2;
+  for (;;) {
+    if (at + 1 >= head.size() || byte(at) != 0xFF) {
+      return std::nullopt;
+    }
+    while (at + 1 < head.size() && byte(at + 1) == 0xFF) {
+      ++at;  // fill bytes
+    }
+    if (at + 1 >= head.size()) {
+      return std::nullopt;
+    }
+    const unsigned char marker = byte(at + 1);
+    if (marker == 0xDA) {
+      return std::pair{std::move(kept), std::uint64_t{at}};
+    }
+    if (at + 3 >= head.size()) {
+      return std::nullopt;
+    }
+    const std::size_t length = std::size_t{byte(at + 2)} << 8 | byte(at + 3);
+    if (length < 2 || at + 2 + length > head.size()) {
+      return std::nullopt;
+    }
+    // APP1..APP13 and APP15 carry metadata (EXIF, XMP, IPTC) and COM comments; APP0 (JFIF) and
+    // APP14 (Adobe, which says how the colours were transformed) stay.
+    const bool metadata = (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF || marker == 0xFE;
+    if (!metadata) {
+      kept.append(head.substr(at, 2 + length));
+    }
+    at += 2 + length;
+  }
+}
+
+// The offset just past the end-of-image marker that follows `from`; nothing when there is none.
+std::optional<std::uint64_t> FindImageEnd(const std::filesystem::path& path, std::uint64_t from,
+                                          std::error_code& error) {
+  UniqueFd fd = OpenRegularFile(path, error);
+  if (error) {
+    return std::nullopt;
+  }
+  if (::lseek(fd.get(), static_cast<off_t>(from), SEEK_SET) < 0) {
+    error = std::error_code(errno, std::generic_category());
+    return std::nullopt;
+  }
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::uint64_t offset = from;
+  bool afterFF = false;  // the last chunk ended in 0xFF
+  for (;;) {
+    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
+    if (count < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      error = std::error_code(errno, std::generic_category());
+      return std::nullopt;
+    }
+    if (count == 0) {
+      return std::nullopt;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    const auto size = static_cast<std::size_t>(count);
+    if (afterFF && bytes[0] == 0xD9) {
+      return offset + 1;
+    }
+    // Inside a scan a 0xFF data byte is followed by 0 and restart markers by D0..D7, so the
+    // first FF D9 after the first scan's start ends the image.
+    for (const unsigned char* at = bytes;
+         (at = static_cast<const unsigned char*>(std::memchr(at, 0xFF, size - (at - bytes))));
+         ++at) {
+      if (at + 1 < bytes + size && at[1] == 0xD9) {
+        return offset + static_cast<std::uint64_t>(at - bytes) + 2;
+      }
+    }
+    afterFF = bytes[size - 1] == 0xFF;
+    offset += size;
+  }
+}
+
+PixelSize Upright(const EmbeddableJpeg& jpeg) {
+  return jpeg.orientation >= 5 ? PixelSize{jpeg.height, jpeg.width}
+                               : PixelSize{jpeg.width, jpeg.height};
+}
+
+// The crop of a decoded picture, scaled to `size` and encoded into `scratch`.
+Result<PrintPhoto> Reencode(const PagePhoto& place, const std::filesystem::path& scratch,
+                            std::optional<PixelSize> known) {
+  // Where the photo is finer than print needs, the decoder's reduced scale saves most of the work.
+  QSize fitSize;
+  if (known) {
+    const PixelRect crop = CropPhoto(known->width, known->height, place.area.size(), place.crop);
+    const PixelSize target = EmbeddedPixels(crop, place.area.size());
+    const double scale = double(target.width) / crop.width;
+    if (scale < 1) {
+      fitSize = QSize(static_cast<int>(std::ceil(known->width * scale)),
+                      static_cast<int>(std::ceil(known->height * scale)));
+    }
+  }
+  Result<DecodedPicture> decoded = LoadPictureFile(place.file, fitSize, PhotoFit::Stretch);
+  if (!decoded) {
+    return decoded.failure();
+  }
+  const QSize size = decoded->size;
+  const QImage& image = decoded->image;
+  PrintPhoto photo;
+  photo.photoSize = {size.width(), size.height()};
+  const PixelRect crop = CropPhoto(size.width(), size.height(), place.area.size(), place.crop);
+  photo.dpi = EffectiveDpi(crop, place.area.size());
+  photo.embedded = EmbeddedPixels(crop, place.area.size());
+  photo.crop = {0, 0, photo.embedded.width, photo.embedded.height};
+
+  // The crop in the decoded picture's pixels, which may be a reduced scale of the photo's.
+  const double sx = double(image.width()) / size.width();
+  const double sy = double(image.height()) / size.height();
+  const QRect part =
+      QRect(static_cast<int>(std::floor(crop.x * sx)), static_cast<int>(std::floor(crop.y * sy)),
+            std::max(1, static_cast<int>(std::lround(crop.width * sx))),
+            std::max(1, static_cast<int>(std::lround(crop.height * sy))))
+          .intersected(image.rect());
+  QImage print(photo.embedded.width, photo.embedded.height, QImage::Format_RGB32);
+  print.fill(Qt::white);  // under any transparency
+  {
+    QPainter painter(&print);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    const QImage cut = image.copy(part);
+    if (cut.size() == print.size()) {
+      painter.drawImage(0, 0, cut);
+    } else {
+      painter.drawImage(print.rect(),
+                        cut.scaled(print.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+  }
+  decoded = Failure();  // the decoded photo goes before the encoder's buffers come
+  const int dotsPerMeter = static_cast<int>(std::lround(std::min(photo.dpi, kPrintDpi) / 0.0254));
+  print.setDotsPerMeterX(dotsPerMeter);
+  print.setDotsPerMeterY(dotsPerMeter);
+
+  QFile file(QtPath(scratch));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    return Failure(Fault::CannotWrite, scratch);
+  }
+  if (const Status encoded = EncodeJpeg(print, kPrintQuality, file); !encoded) {
+    return encoded.failure();
+  }
+  if (!file.flush() || file.error() != QFileDevice::NoError) {
+    return Failure(Fault::CannotWrite, scratch);
+  }
+  photo.data = scratch;
+  file.close();
+
+  std::error_code error;
+  const FileBytes head = ReadRegularFile(scratch, kMaxHeaderBytes, error);
+  std::optional<EmbeddableJpeg> jpeg = InspectJpeg(head.bytes);
+  const std::uint64_t bytes = std::filesystem::file_size(scratch, error);
+  if (error || !jpeg) {
+    return Failure(Fault::EncodeFailed, scratch);
+  }
+  jpeg->end = bytes;
+  photo.jpeg = std::move(*jpeg);
+  return photo;
+}
+
+}  // namespace
+
+std::optional<EmbeddableJpeg> InspectJpeg(std::string_view head) {
+  if (head.size() < 4 || static_cast<unsigned char>(head[0]) != 0xFF ||
+      static_cast<unsigned char>(head[1]) != 0xD8) {
+    return std::nullopt;
+  }
+  HeaderJob job;
+  if (!ReadHeader(job, head)) {
+    return std::nullopt;
+  }
+  const jpeg_decompress_struct& info = job.info;
+  const bool grey = info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE;
+  const bool colour = info.num_components == 3 &&
+                      (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB);
+  if (!(grey || colour) || info.data_precision != 8 || info.arith_code) {
+    return std::nullopt;
+  }
+  std::optional<std::pair<std::string, std::uint64_t>> segments = DecodingSegments(head);
+  if (!segments) {
+    return std::nullopt;
+  }
+  EmbeddableJpeg jpeg;
+  jpeg.width = static_cast<int>(info.image_width);
+  jpeg.height = static_cast<int>(info.image_height);
+  jpeg.components = info.num_components;
+  jpeg.orientation = Orientation(info);
+  jpeg.header = std::move(segments->first);
+  jpeg.scanOffset = segments->second;
+  return jpeg;
+}
+
+Result<PrintPhoto> PreparePrintPhoto(const PagePhoto& place, const std::filesystem::path& scratch) {
+  std::error_code error;
+  const FileBytes head = ReadRegularFile(place.file, kMaxHeaderBytes, error);
+  if (error) {
+    return ReadingFailure(place.file, error);
+  }
+  if (head.bytes.empty()) {
+    return Failure(Fault::EmptyFile, place.file);
+  }
+  std::optional<EmbeddableJpeg> jpeg = InspectJpeg(head.bytes);
+  if (!jpeg) {
+    return Reencode(place, scratch, std::nullopt);
+  }
+  const PixelSize upright = Upright(*jpeg);
+  const PixelRect crop = CropPhoto(upright.width, upright.height, place.area.size(), place.crop);
+  if (EffectiveDpi(crop, place.area.size()) > kPrintDpi) {
+    return Reencode(place, scratch, upright);
+  }
+  // Only the image goes in: not what a phone appends after it (a motion photo's video), and not a
+  // file cut short, which the decoder judges instead.
+  const std::optional<std::uint64_t> end = FindImageEnd(place.file, jpeg->scanOffset, error);
+  if (error) {
+    return ReadingFailure(place.file, error);
+  }
+  if (!end) {
+    return Reencode(place, scratch, upright);
+  }
+  PrintPhoto photo;
+  photo.data = place.file;
+  jpeg->end = *end;
+  photo.jpeg = std::move(*jpeg);
+  photo.original = true;
+  photo.crop = crop;
+  photo.photoSize = upright;
+  photo.dpi = EffectiveDpi(crop, place.area.size());
+  photo.embedded = upright;
+  return photo;
+}
+
+}  // namespace lunetta
