@@ -252,6 +252,10 @@ Status FinishPdf(std::string_view drawn, const std::vector<PageFinish>& pages,
         AddPhoto(pdf, drawnPages[i], pages[i], stopping);
       }
     }
+    if (stopping.token.stop_requested()) {
+      cancelled = true;
+      return {};
+    }
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&pipeline);
     // Qt's streams are compressed already and the photos are JPEG: both go through as they are.

@@ -149,64 +149,82 @@ PixelSize Upright(const EmbeddableJpeg& jpeg) {
                                : PixelSize{jpeg.width, jpeg.height};
 }
 
-// The crop of a decoded picture, scaled to `size` and encoded into `scratch`.
-Result<PrintPhoto> Reencode(const PagePhoto& place, const std::filesystem::path& scratch,
-                            std::optional<PixelSize> known) {
-  // Where the photo is finer than print needs, the decoder's reduced scale saves most of the work.
+bool Centred(const PhotoCrop& crop) {
+  return std::abs(crop.x - 0.5) < 1e-9 && std::abs(crop.y - 0.5) < 1e-9;
+}
+
+// `place`'s photo decoded, cut to its area's shape and scaled to the pixels it goes into the PDF
+// with. `known` is the photo's upright size where its header gave it.
+Result<QImage> PrintPixels(const PagePhoto& place, std::optional<PixelSize> known,
+                           PrintPhoto& photo) {
   QSize fitSize;
+  PhotoFit fit = PhotoFit::Stretch;
   if (known) {
     const PixelRect crop = CropPhoto(known->width, known->height, place.area.size(), place.crop);
     const PixelSize target = EmbeddedPixels(crop, place.area.size());
-    const double scale = double(target.width) / crop.width;
-    if (scale < 1) {
+    if (target.width < crop.width && Centred(place.crop)) {
+      // The decoder cuts a centred fill itself and shrinks its rows as they come.
+      fitSize = QSize(target.width, target.height);
+      fit = PhotoFit::Fill;
+    } else if (target.width < crop.width) {
+      // Decoded at the smallest eighth of its size that still holds the crop's pixels.
+      const double scale = double(target.width) / crop.width;
       fitSize = QSize(static_cast<int>(std::ceil(known->width * scale)),
                       static_cast<int>(std::ceil(known->height * scale)));
     }
   }
-  Result<DecodedPicture> decoded = LoadPictureFile(place.file, fitSize, PhotoFit::Stretch);
+  Result<DecodedPicture> decoded = LoadPictureFile(place.file, fitSize, fit);
   if (!decoded) {
     return decoded.failure();
   }
   const QSize size = decoded->size;
-  const QImage& image = decoded->image;
-  PrintPhoto photo;
-  photo.photoSize = {size.width(), size.height()};
   const PixelRect crop = CropPhoto(size.width(), size.height(), place.area.size(), place.crop);
+  photo.photoSize = {size.width(), size.height()};
   photo.dpi = EffectiveDpi(crop, place.area.size());
   photo.embedded = EmbeddedPixels(crop, place.area.size());
   photo.crop = {0, 0, photo.embedded.width, photo.embedded.height};
-
-  // The crop in the decoded picture's pixels, which may be a reduced scale of the photo's.
-  const double sx = double(image.width()) / size.width();
-  const double sy = double(image.height()) / size.height();
-  const QRect part =
-      QRect(static_cast<int>(std::floor(crop.x * sx)), static_cast<int>(std::floor(crop.y * sy)),
-            std::max(1, static_cast<int>(std::lround(crop.width * sx))),
-            std::max(1, static_cast<int>(std::lround(crop.height * sy))))
-          .intersected(image.rect());
-  QImage print(photo.embedded.width, photo.embedded.height, QImage::Format_RGB32);
-  print.fill(Qt::white);  // under any transparency
-  {
-    QPainter painter(&print);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    const QImage cut = image.copy(part);
-    if (cut.size() == print.size()) {
-      painter.drawImage(0, 0, cut);
-    } else {
-      painter.drawImage(print.rect(),
-                        cut.scaled(print.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  const QSize target(photo.embedded.width, photo.embedded.height);
+  QImage image = std::move(decoded).value().image;
+  if (image.size() != target) {
+    // The crop in the decoded picture's pixels, which may be a reduced scale of the photo's.
+    const double sx = double(image.width()) / size.width();
+    const double sy = double(image.height()) / size.height();
+    const QRect part =
+        QRect(static_cast<int>(std::floor(crop.x * sx)), static_cast<int>(std::floor(crop.y * sy)),
+              std::max(1, static_cast<int>(std::lround(crop.width * sx))),
+              std::max(1, static_cast<int>(std::lround(crop.height * sy))))
+            .intersected(image.rect());
+    image = image.copy(part);
+    if (image.size() != target) {
+      image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
   }
-  decoded = Failure();  // the decoded photo goes before the encoder's buffers come
+  if (image.hasAlphaChannel()) {
+    // Print has no transparency: what shows through is the paper.
+    QImage paper(image.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, image);
+    image = std::move(paper);
+  }
   const int dotsPerMeter = static_cast<int>(std::lround(std::min(photo.dpi, kPrintDpi) / 0.0254));
-  print.setDotsPerMeterX(dotsPerMeter);
-  print.setDotsPerMeterY(dotsPerMeter);
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+  return image;
+}
 
+// The photo's print pixels encoded into `scratch`.
+Result<PrintPhoto> Reencode(const PagePhoto& place, const std::filesystem::path& scratch,
+                            std::optional<PixelSize> known) {
+  PrintPhoto photo;
+  Result<QImage> print = PrintPixels(place, known, photo);
+  if (!print) {
+    return print.failure();
+  }
   QFile file(QtPath(scratch));
   if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
     return Failure(Fault::CannotWrite, scratch);
   }
-  if (const Status encoded = EncodeJpeg(print, kPrintQuality, file); !encoded) {
+  if (const Status encoded = EncodeJpeg(print.value(), kPrintQuality, file); !encoded) {
     return encoded.failure();
   }
   if (!file.flush() || file.error() != QFileDevice::NoError) {

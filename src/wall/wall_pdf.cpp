@@ -6,7 +6,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
@@ -30,6 +34,77 @@ QPageLayout PageLayoutOf(const PageFrame& frame) {
                      QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
+// The pages' photos made ready on worker threads, ahead of the pages that take them in order. What
+// waits is small: the pixels are in their files.
+class PhotoQueue {
+ public:
+  PhotoQueue(std::vector<PagePhoto> places, std::filesystem::path scratch, int workers,
+             std::stop_token stop)
+      : places_(std::move(places)),
+        scratch_(std::move(scratch)),
+        stop_(std::move(stop)),
+        ready_(places_.size()) {
+    const int count =
+        std::clamp(workers, 1, static_cast<int>(std::max<std::size_t>(places_.size(), 1)));
+    for (int i = 0; i < count; ++i) {
+      threads_.emplace_back([this] { Work(); });
+    }
+  }
+  PhotoQueue(const PhotoQueue&) = delete;
+  PhotoQueue& operator=(const PhotoQueue&) = delete;
+
+  ~PhotoQueue() {
+    {
+      std::lock_guard lock(mutex_);
+      abandoned_ = true;  // a photo under way is finished, no other is started
+    }
+    changed_.notify_all();
+  }
+
+  /// Page `page`'s photo when it is ready; nothing once `stop` is requested.
+  std::optional<Result<PrintPhoto>> Take(std::size_t page) {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait(lock, stop_, [&] { return ready_[page].has_value(); })) {
+      return std::nullopt;
+    }
+    return std::move(ready_[page]);
+  }
+
+ private:
+  void Work() {
+    for (;;) {
+      std::size_t page = 0;
+      {
+        std::lock_guard lock(mutex_);
+        if (abandoned_ || stop_.stop_requested() || next_ >= places_.size()) {
+          return;
+        }
+        page = next_++;
+      }
+      const PagePhoto& place = places_[page];
+      Result<PrintPhoto> photo =
+          place.file.empty()
+              ? Result<PrintPhoto>(Failure(Fault::NoFileNamed))
+              : PreparePrintPhoto(place, scratch_ / ("photo-" + std::to_string(page) + ".jpg"));
+      {
+        std::lock_guard lock(mutex_);
+        ready_[page] = std::move(photo);
+      }
+      changed_.notify_all();
+    }
+  }
+
+  const std::vector<PagePhoto> places_;
+  const std::filesystem::path scratch_;
+  const std::stop_token stop_;
+  std::mutex mutex_;
+  std::condition_variable_any changed_;
+  std::vector<std::optional<Result<PrintPhoto>>> ready_;
+  std::size_t next_ = 0;
+  bool abandoned_ = false;
+  std::vector<std::jthread> threads_;  // last: joined before the rest goes
+};
+
 WallPhotoReport Report(const PagePhoto& place, const PrintPhoto& photo) {
   WallPhotoReport report;
   report.file = place.file;
@@ -47,7 +122,7 @@ WallPhotoReport Report(const PagePhoto& place, const PrintPhoto& photo) {
 
 WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesystem::path& target,
                                  const std::function<void(int done, int total)>& progress,
-                                 std::stop_token stop) {
+                                 std::stop_token stop, int workers) {
   WallOutcome outcome;
   if (calendar.months.empty()) {
     outcome.status = Failure(Fault::NothingToWrite, target);
@@ -81,6 +156,11 @@ WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesy
 
   const PageFrame frame = FramePage(calendar.options);
   const std::vector<WallPage> pages = WallPages(calendar);
+  std::vector<PagePhoto> places;
+  for (const WallPage& page : pages) {
+    places.push_back(PhotoOfPage(calendar, page));
+  }
+  PhotoQueue photos(places, scratch.path(), workers, stop);
   std::vector<PageFinish> finishes;
   QBuffer drawn;
   drawn.open(QIODevice::WriteOnly);
@@ -115,19 +195,19 @@ WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesy
       report.media = ToPdfBox(frame.media, frame);
       report.bleed = ToPdfBox(frame.bleed, frame);
       report.trim = ToPdfBox(frame.trim, frame);
-      PageFinish finish{frame, std::nullopt, {}};
-      const PagePhoto place = PhotoOfPage(calendar, pages[i]);
-      if (!place.file.empty()) {
-        const std::filesystem::path encoded =
-            scratch.path() / ("photo-" + std::to_string(i) + ".jpg");
-        Result<PrintPhoto> photo = PreparePrintPhoto(place, encoded);
-        if (photo) {
-          report.photo = Report(place, photo.value());
-          finish.photo = std::move(photo).value();
-          finish.area = place.area;
-        } else {
-          report.photoFailure = photo.failure();
-        }
+      PageFinish finish{frame, std::nullopt, places[i].area};
+      std::optional<Result<PrintPhoto>> photo = photos.Take(i);
+      if (!photo) {
+        outcome.cancelled = true;
+        return outcome;
+      }
+      if (places[i].file.empty()) {
+        // No photo asked for: nothing to say.
+      } else if (*photo) {
+        report.photo = Report(places[i], photo->value());
+        finish.photo = std::move(*photo).value();
+      } else {
+        report.photoFailure = photo->failure();
       }
       finishes.push_back(std::move(finish));
       outcome.pages.push_back(std::move(report));

@@ -43,10 +43,11 @@ struct WallOutcome {
 /// whatever was at `target` as it was. Text and lines are vector with the fonts embedded; photos
 /// keep their pixels up to kPrintDpi at their printed size. A page whose photo cannot be used is
 /// made without it and says why. `progress` hears after each page is made; `stop` is looked at
-/// before each page and each photo written. DateOutOfRange for a month the calendar cannot place,
-/// NothingToWrite for no months.
+/// while a page waits for its photo and before each photo is written. `workers` photos are made
+/// ready at once, each holding one decoded photo (YearWorkers() says what the machine affords).
+/// DateOutOfRange for a month the calendar cannot place, NothingToWrite for no months.
 WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesystem::path& target,
                                  const std::function<void(int done, int total)>& progress = {},
-                                 std::stop_token stop = {});
+                                 std::stop_token stop = {}, int workers = 1);
 
 }  // namespace lunetta

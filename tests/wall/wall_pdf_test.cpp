@@ -184,17 +184,35 @@ TEST_F(WallPdfTest, AMonthWithoutItsPhotoIsMadeAndSaysWhy) {
   ASSERT_TRUE(outcome.pages[0].photoFailure);
 }
 
-TEST_F(WallPdfTest, ACancelLeavesTheTargetAsItWas) {
-  WallCalendar calendar;
-  calendar.months = {{2026, 1, {}, {}, {}}, {2026, 2, {}, {}, {}}};
-  const QString pdf = dir_.filePath("wall.pdf");
-  ASSERT_TRUE(testing::WriteBytes(pdf, "an old document"));
-  std::stop_source stop;
-  const WallOutcome outcome = WriteWallCalendarPdf(
-      calendar, FilePath(pdf), [&](int, int) { stop.request_stop(); }, stop.get_token());
-  EXPECT_TRUE(outcome.cancelled);
-  EXPECT_EQ(testing::ReadBytes(pdf), "an old document");
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+// Stopped after the last page, or a photo cut short after it was looked at: either way the old
+// document stays and no temporary file is left beside it.
+TEST_F(WallPdfTest, AnUnfinishedWriteLeavesTheTargetAsItWas) {
+  for (const bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel ? "cancelled" : "photo cut short");
+    const std::filesystem::path photo = Write("photo.jpg", testing::JpegBytes(300, 200));
+    WallCalendar calendar;
+    calendar.months = {{2026, 1, {}, {}, {}}, {2026, 2, {}, photo, {}}};
+    const QString pdf = dir_.filePath("wall.pdf");
+    ASSERT_TRUE(testing::WriteBytes(pdf, "an old document"));
+    std::stop_source stop;
+    const WallOutcome outcome = WriteWallCalendarPdf(
+        calendar, FilePath(pdf),
+        [&](int done, int total) {
+          if (done == total && cancel) {
+            stop.request_stop();
+          } else if (done == total) {
+            std::filesystem::resize_file(photo, 1000);
+          }
+        },
+        stop.get_token());
+    EXPECT_EQ(outcome.cancelled, cancel);
+    EXPECT_EQ(outcome.status.ok(), cancel);
+    if (!outcome.status.ok()) {
+      EXPECT_EQ(outcome.status.failure(), Failure(Fault::Truncated, photo));
+    }
+    EXPECT_EQ(testing::ReadBytes(pdf), "an old document");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+  }
 }
 
 }  // namespace
