@@ -21,6 +21,11 @@ constexpr double kMinNameSize = 5.0;      // points: smaller print is not read o
 constexpr double kLineSpacing = 1.25;     // a line's height for its font size
 constexpr int kPlannerRows = 31;
 
+// A bleed of at most kMaxBleed; anything else (negative, not a number) is none.
+double Bleed(const WallOptions& options) {
+  return std::isfinite(options.bleed) ? std::clamp(options.bleed, 0.0, kMaxBleed) : 0.0;
+}
+
 double Margin(const PointSize& trim) {
   return kMarginShare * std::min(trim.width, trim.height);
 }
@@ -132,7 +137,7 @@ double TrimMarkOffset(double bleed) {
 
 PageFrame FramePage(const WallOptions& options) {
   const PointSize paper = PaperSize(options.paper, options.orientation);
-  const double bleed = std::max(options.bleed, 0.0);
+  const double bleed = Bleed(options);
   const double outside = options.trimMarks ? TrimMarkOffset(bleed) + kTrimMarkLength : bleed;
   PageFrame frame;
   frame.trim = {outside, outside, paper.width, paper.height};
@@ -165,7 +170,9 @@ PdfBox ToPdfBox(const PointRect& rect, const PageFrame& frame) {
 double PhotoShare(const WallOptions& options) {
   const PageFrame frame = FramePage(options);
   double low = kMinPhotoShare;
-  double high = std::clamp(options.photoShare, kMinPhotoShare, kMaxPhotoShare);
+  const double asked =
+      std::isfinite(options.photoShare) ? options.photoShare : WallOptions{}.photoShare;
+  double high = std::clamp(asked, kMinPhotoShare, kMaxPhotoShare);
   if (CellsLargeEnough(options, frame, high) || !CellsLargeEnough(options, frame, low)) {
     return high;
   }

@@ -18,8 +18,9 @@ namespace lunetta {
 
 inline constexpr double kPointsPerInch = 72.0;
 inline constexpr double kPointsPerMm = 72.0 / 25.4;
-/// A print shop's usual bleed.
+/// A print shop's usual bleed, and the most any asks for.
 inline constexpr double kStandardBleed = 3 * kPointsPerMm;
+inline constexpr double kMaxBleed = 10 * kPointsPerMm;
 /// Photos go into the PDF at no more than this many pixels per inch of print.
 inline constexpr double kPrintDpi = 300.0;
 /// Below this a photo shows its pixels in print.
@@ -94,7 +95,8 @@ struct WallOptions {
   /// The photo's part of the page's height (top) or width (left, right); kept where the day cells
   /// stay large enough to write in.
   double photoShare = 0.5;
-  /// How far the photo reaches past the trim, in points: 0, or kStandardBleed for a print shop.
+  /// How far the photo reaches past the trim, in points: 0, or kStandardBleed for a print shop;
+  /// at most kMaxBleed.
   double bleed = 0;
   bool trimMarks = false;
   WeekStart weekStart = WeekStart::Sunday;

@@ -108,66 +108,40 @@ TEST(MonthPage, APhotoBesideAPortraitPageGivesWayToTheDayCells) {
 }
 
 TEST(PageFrame, BleedAndTrimMarksGrowTheMediaBoxAroundTheTrim) {
+  // The boxes share their centre: each is the media box inset on every side.
   struct Row {
     Paper paper;
     PageOrientation orientation;
     double bleed;
     bool marks;
-    PdfBox media, bleedBox, trim;
+    double width, height, bleedInset, trimInset;
   };
   const Row rows[] = {
-      {Paper::A4,
-       PageOrientation::Portrait,
-       0,
-       false,
-       {0, 0, 595.2756, 841.8898},
-       {0, 0, 595.2756, 841.8898},
-       {0, 0, 595.2756, 841.8898}},
-      {Paper::A4,
-       PageOrientation::Portrait,
-       kStandardBleed,
-       false,
-       {0, 0, 612.2835, 858.8976},
-       {0, 0, 612.2835, 858.8976},
-       {8.5039, 8.5039, 603.7795, 850.3937}},
-      {Paper::A3,
-       PageOrientation::Landscape,
-       kStandardBleed,
-       true,
-       {0, 0, 1235.9055, 887.2441},
-       {14.1732, 14.1732, 1221.7323, 873.0709},
-       {22.6772, 22.6772, 1213.2283, 864.5669}},
-      {Paper::Letter,
-       PageOrientation::Portrait,
-       0,
-       true,
-       {0, 0, 657.3543, 837.3543},
-       {22.6772, 22.6772, 634.6772, 814.6772},
-       {22.6772, 22.6772, 634.6772, 814.6772}},
-      {Paper::Tabloid,
-       PageOrientation::Landscape,
-       -3,
-       false,  // no negative bleed
-       {0, 0, 1224, 792},
-       {0, 0, 1224, 792},
-       {0, 0, 1224, 792}},
+      {Paper::A4, PageOrientation::Portrait, 0, false, 595.2756, 841.8898, 0, 0},
+      {Paper::A4, PageOrientation::Portrait, kStandardBleed, false, 612.2835, 858.8976, 0, 8.5039},
+      {Paper::A3, PageOrientation::Landscape, kStandardBleed, true, 1235.9055, 887.2441, 14.1732,
+       22.6772},
+      {Paper::Letter, PageOrientation::Portrait, 0, true, 657.3543, 837.3543, 22.6772, 22.6772},
+      {Paper::Tabloid, PageOrientation::Landscape, -3, false, 1224, 792, 0, 0},
+      {Paper::Tabloid, PageOrientation::Landscape, NAN, false, 1224, 792, 0, 0},
+      {Paper::Letter, PageOrientation::Landscape, 1e9, false, 848.6929, 668.6929, 0, 28.3465},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::Message() << "paper " << int(row.paper) << ", bleed " << row.bleed
+                                      << ", marks " << row.marks);
     WallOptions options;
     options.paper = row.paper;
     options.orientation = row.orientation;
     options.bleed = row.bleed;
     options.trimMarks = row.marks;
     const PageFrame frame = FramePage(options);
-    for (const auto& [box, expected] : {std::pair{ToPdfBox(frame.media, frame), row.media},
-                                        {ToPdfBox(frame.bleed, frame), row.bleedBox},
-                                        {ToPdfBox(frame.trim, frame), row.trim}}) {
-      SCOPED_TRACE(::testing::Message() << "paper " << int(row.paper) << ", bleed " << row.bleed
-                                        << ", marks " << row.marks);
-      EXPECT_NEAR(box.left, expected.left, kTolerance);
-      EXPECT_NEAR(box.bottom, expected.bottom, kTolerance);
-      EXPECT_NEAR(box.right, expected.right, kTolerance);
-      EXPECT_NEAR(box.top, expected.top, kTolerance);
+    for (const auto& [box, inset] : {std::pair{ToPdfBox(frame.media, frame), 0.0},
+                                     {ToPdfBox(frame.bleed, frame), row.bleedInset},
+                                     {ToPdfBox(frame.trim, frame), row.trimInset}}) {
+      EXPECT_NEAR(box.left, inset, kTolerance);
+      EXPECT_NEAR(box.bottom, inset, kTolerance);
+      EXPECT_NEAR(box.right, row.width - inset, kTolerance);
+      EXPECT_NEAR(box.top, row.height - inset, kTolerance);
     }
   }
 }
