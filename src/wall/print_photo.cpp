@@ -1,8 +1,5 @@
 #include "wall/print_photo.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -10,7 +7,6 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
-#include <vector>
 
 #include "picture/jpeg_decoder.h"
 #include "picture/jpeg_encoder.h"
@@ -22,8 +18,8 @@ namespace lunetta {
 
 namespace {
 
-// A JPEG's header, with its tables and any metadata, lies well within this.
-constexpr std::size_t kMaxHeaderBytes = std::size_t{1} << 20;
+// Larger files are left to the decoder, which refuses them.
+constexpr std::size_t kMaxJpegBytes = static_cast<std::size_t>(kMaxDecodedBytes / 2);
 // Print-quality JPEG: no visible loss, a third of the lossless size.
 constexpr int kPrintQuality = 95;
 
@@ -99,48 +95,57 @@ std::optional<std::pair<std::string, std::uint64_t>> DecodingSegments(std::strin
   }
 }
 
-// The offset just past the end-of-image marker that follows `from`; nothing when there is none.
-std::optional<std::uint64_t> FindImageEnd(const std::filesystem::path& path, std::uint64_t from,
-                                          std::error_code& error) {
-  UniqueFd fd = OpenRegularFile(path, error);
-  if (error) {
-    return std::nullopt;
-  }
-  if (::lseek(fd.get(), static_cast<off_t>(from), SEEK_SET) < 0) {
-    error = std::error_code(errno, std::generic_category());
-    return std::nullopt;
-  }
-  std::vector<char> buffer(std::size_t{1} << 20);
-  std::uint64_t offset = from;
-  bool afterFF = false;  // the last chunk ended in 0xFF
+// Just past the end-of-image marker, walking from the first scan at `scan` through the scans and
+// the tables between them; nothing when the image does not end within `file`. Only what follows
+// the image is left out this way: a motion photo's video, a trailer.
+std::optional<std::uint64_t> ImageEnd(std::string_view file, std::uint64_t scan) {
+  const auto byte = [&file](std::size_t at) { return static_cast<unsigned char>(file[at]); };
+  const std::size_t size = file.size();
+  std::size_t at = static_cast<std::size_t>(scan);
   for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
-    if (count < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      error = std::error_code(errno, std::generic_category());
+    if (at + 1 >= size || byte(at) != 0xFF) {
       return std::nullopt;
     }
-    if (count == 0) {
+    while (at + 1 < size && byte(at + 1) == 0xFF) {
+      ++at;  // fill bytes
+    }
+    if (at + 1 >= size) {
       return std::nullopt;
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
-    const auto size = static_cast<std::size_t>(count);
-    if (afterFF && bytes[0] == 0xD9) {
-      return offset + 1;
+    const unsigned char marker = byte(at + 1);
+    if (marker == 0xD9) {
+      return at + 2;
     }
-    // Inside a scan a 0xFF data byte is followed by 0 and restart markers by D0..D7, so the
-    // first FF D9 after the first scan's start ends the image.
-    for (const unsigned char* at = bytes;
-         (at = static_cast<const unsigned char*>(std::memchr(at, 0xFF, size - (at - bytes))));
-         ++at) {
-      if (at + 1 < bytes + size && at[1] == 0xD9) {
-        return offset + static_cast<std::uint64_t>(at - bytes) + 2;
+    if (at + 3 >= size) {
+      return std::nullopt;
+    }
+    const std::size_t length = std::size_t{byte(at + 2)} << 8 | byte(at + 3);
+    if (length < 2 || at + 2 + length > size) {
+      return std::nullopt;
+    }
+    at += 2 + length;
+    if (marker != 0xDA) {
+      continue;  // a table between scans
+    }
+    // The scan's coded data end at the first marker that is neither a stuffed zero nor a restart.
+    for (;;) {
+      const void* found = std::memchr(file.data() + at, 0xFF, size - at);
+      if (found == nullptr) {
+        return std::nullopt;
+      }
+      at = static_cast<std::size_t>(static_cast<const char*>(found) - file.data());
+      if (at + 1 >= size) {
+        return std::nullopt;
+      }
+      const unsigned char next = byte(at + 1);
+      if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+        at += 2;
+      } else if (next == 0xFF) {
+        at += 1;
+      } else {
+        break;
       }
     }
-    afterFF = bytes[size - 1] == 0xFF;
-    offset += size;
   }
 }
 
@@ -234,26 +239,24 @@ Result<PrintPhoto> Reencode(const PagePhoto& place, const std::filesystem::path&
   file.close();
 
   std::error_code error;
-  const FileBytes head = ReadRegularFile(scratch, kMaxHeaderBytes, error);
-  std::optional<EmbeddableJpeg> jpeg = InspectJpeg(head.bytes);
-  const std::uint64_t bytes = std::filesystem::file_size(scratch, error);
+  const FileBytes encoded = ReadRegularFile(scratch, kMaxJpegBytes, error);
+  std::optional<EmbeddableJpeg> jpeg = InspectJpeg(encoded.bytes);
   if (error || !jpeg) {
-    return Failure(Fault::EncodeFailed, scratch);
+    return Failure(Fault::EncodeFailed, place.file);
   }
-  jpeg->end = bytes;
   photo.jpeg = std::move(*jpeg);
   return photo;
 }
 
 }  // namespace
 
-std::optional<EmbeddableJpeg> InspectJpeg(std::string_view head) {
-  if (head.size() < 4 || static_cast<unsigned char>(head[0]) != 0xFF ||
-      static_cast<unsigned char>(head[1]) != 0xD8) {
+std::optional<EmbeddableJpeg> InspectJpeg(std::string_view file) {
+  if (file.size() < 4 || static_cast<unsigned char>(file[0]) != 0xFF ||
+      static_cast<unsigned char>(file[1]) != 0xD8) {
     return std::nullopt;
   }
   HeaderJob job;
-  if (!ReadHeader(job, head)) {
+  if (!ReadHeader(job, file)) {
     return std::nullopt;
   }
   const jpeg_decompress_struct& info = job.info;
@@ -263,8 +266,12 @@ std::optional<EmbeddableJpeg> InspectJpeg(std::string_view head) {
   if (!(grey || colour) || info.data_precision != 8 || info.arith_code) {
     return std::nullopt;
   }
-  std::optional<std::pair<std::string, std::uint64_t>> segments = DecodingSegments(head);
+  std::optional<std::pair<std::string, std::uint64_t>> segments = DecodingSegments(file);
   if (!segments) {
+    return std::nullopt;
+  }
+  const std::optional<std::uint64_t> end = ImageEnd(file, segments->second);
+  if (!end) {
     return std::nullopt;
   }
   EmbeddableJpeg jpeg;
@@ -274,19 +281,25 @@ std::optional<EmbeddableJpeg> InspectJpeg(std::string_view head) {
   jpeg.orientation = Orientation(info);
   jpeg.header = std::move(segments->first);
   jpeg.scanOffset = segments->second;
+  jpeg.end = *end;
   return jpeg;
 }
 
 Result<PrintPhoto> PreparePrintPhoto(const PagePhoto& place, const std::filesystem::path& scratch) {
-  std::error_code error;
-  const FileBytes head = ReadRegularFile(place.file, kMaxHeaderBytes, error);
-  if (error) {
-    return ReadingFailure(place.file, error);
-  }
-  if (head.bytes.empty()) {
-    return Failure(Fault::EmptyFile, place.file);
-  }
-  std::optional<EmbeddableJpeg> jpeg = InspectJpeg(head.bytes);
+  std::optional<EmbeddableJpeg> jpeg;
+  {
+    std::error_code error;
+    const FileBytes file = ReadRegularFile(place.file, kMaxJpegBytes, error);
+    if (error) {
+      return ReadingFailure(place.file, error);
+    }
+    if (file.bytes.empty()) {
+      return Failure(Fault::EmptyFile, place.file);
+    }
+    if (file.complete) {
+      jpeg = InspectJpeg(file.bytes);
+    }
+  }  // the file's bytes go before a decode needs the memory
   if (!jpeg) {
     return Reencode(place, scratch, std::nullopt);
   }
@@ -295,18 +308,8 @@ Result<PrintPhoto> PreparePrintPhoto(const PagePhoto& place, const std::filesyst
   if (EffectiveDpi(crop, place.area.size()) > kPrintDpi) {
     return Reencode(place, scratch, upright);
   }
-  // Only the image goes in: not what a phone appends after it (a motion photo's video), and not a
-  // file cut short, which the decoder judges instead.
-  const std::optional<std::uint64_t> end = FindImageEnd(place.file, jpeg->scanOffset, error);
-  if (error) {
-    return ReadingFailure(place.file, error);
-  }
-  if (!end) {
-    return Reencode(place, scratch, upright);
-  }
   PrintPhoto photo;
   photo.data = place.file;
-  jpeg->end = *end;
   photo.jpeg = std::move(*jpeg);
   photo.original = true;
   photo.crop = crop;

@@ -25,12 +25,12 @@ struct EmbeddableJpeg {
   /// place and thumbnail, XMP, comments) is left behind.
   std::string header;
   std::uint64_t scanOffset = 0;  // where the first scan's marker starts in the file
-  std::uint64_t end = 0;         // just past the end-of-image marker
+  std::uint64_t end = 0;         // just past the end-of-image marker: nothing appended after it
 };
 
-/// What a JPEG file's first bytes say, when a PDF can carry its data as they are; nothing for any
-/// other picture (CMYK, 12-bit, arithmetic coding, not a JPEG, or a header beyond `head`).
-std::optional<EmbeddableJpeg> InspectJpeg(std::string_view head);
+/// What a JPEG file says of itself, when a PDF can carry its data as they are; nothing for any
+/// other picture (CMYK, 12-bit, arithmetic coding, not a JPEG, or an image cut short).
+std::optional<EmbeddableJpeg> InspectJpeg(std::string_view file);
 
 /// The picture data of one page's photo in the PDF.
 struct PrintPhoto {
@@ -45,9 +45,9 @@ struct PrintPhoto {
 };
 
 /// Makes `place`'s photo ready for print. A JPEG of at most kPrintDpi at its printed size goes in
-/// as it is; any other photo is decoded (through LoadPictureFile and its memory cap, reduced where
-/// it is finer than kPrintDpi), cut, scaled to kPrintDpi where it was finer, and encoded at a high
-/// quality as `scratch`.
+/// as it is (its image data; metadata and anything appended left behind); any other photo is
+/// decoded (through LoadPictureFile and its memory cap, reduced where it is finer than kPrintDpi),
+/// cut, scaled to kPrintDpi where it was finer, and encoded at a high quality as `scratch`.
 Result<PrintPhoto> PreparePrintPhoto(const PagePhoto& place, const std::filesystem::path& scratch);
 
 }  // namespace lunetta

@@ -105,7 +105,22 @@ class PhotoQueue {
   std::vector<std::jthread> threads_;  // last: joined before the rest goes
 };
 
-WallPhotoReport Report(const PagePhoto& place, const PrintPhoto& photo) {
+WallPageReport PageReport(const WallCalendar& calendar, const WallPage& page,
+                          const PageFrame& frame) {
+  WallPageReport report;
+  report.page = page;
+  if (page.kind == WallPageKind::Month) {
+    const WallMonth& month = calendar.months[static_cast<std::size_t>(page.month)];
+    report.year = month.year;
+    report.month = month.month;
+  }
+  report.media = ToPdfBox(frame.media, frame);
+  report.bleed = ToPdfBox(frame.bleed, frame);
+  report.trim = ToPdfBox(frame.trim, frame);
+  return report;
+}
+
+WallPhotoReport PhotoReport(const PagePhoto& place, const PrintPhoto& photo) {
   WallPhotoReport report;
   report.file = place.file;
   report.photo = photo.photoSize;
@@ -185,16 +200,7 @@ WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesy
       PaintWallPage(painter, calendar, pages[i]);
       painter.restore();
 
-      WallPageReport report;
-      report.page = pages[i];
-      if (pages[i].kind == WallPageKind::Month) {
-        const WallMonth& month = calendar.months[static_cast<std::size_t>(pages[i].month)];
-        report.year = month.year;
-        report.month = month.month;
-      }
-      report.media = ToPdfBox(frame.media, frame);
-      report.bleed = ToPdfBox(frame.bleed, frame);
-      report.trim = ToPdfBox(frame.trim, frame);
+      WallPageReport report = PageReport(calendar, pages[i], frame);
       PageFinish finish{frame, std::nullopt, places[i].area};
       std::optional<Result<PrintPhoto>> photo = photos.Take(i);
       if (!photo) {
@@ -204,7 +210,7 @@ WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesy
       if (places[i].file.empty()) {
         // No photo asked for: nothing to say.
       } else if (*photo) {
-        report.photo = Report(places[i], photo->value());
+        report.photo = PhotoReport(places[i], photo->value());
         finish.photo = std::move(*photo).value();
       } else {
         report.photoFailure = photo->failure();

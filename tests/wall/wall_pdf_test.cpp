@@ -86,7 +86,7 @@ TEST_F(WallPdfTest, APrintShopFindsItsBoxesFontsAndPhotos) {
       {2026,
        5,
        {{5, DayMarkKind::Holiday, {"こどもの日"}}, {20, DayMarkKind::Day, {"Birthday"}}},
-       Write("phone.jpg", testing::TurnedClockwise(Quadrants(900, 600))),
+       Write("phone.jpg", testing::TurnedClockwise(Quadrants(900, 600)) + "a motion photo's video"),
        {}}};
   const QString pdf = dir_.filePath("wall.pdf");
   int reported = 0;
@@ -147,6 +147,13 @@ TEST_F(WallPdfTest, APrintShopFindsItsBoxesFontsAndPhotos) {
   EXPECT_TRUE(phone.lowResolution);
   EXPECT_NEAR(field(2, 12).toDouble(), phone.dpi, 1.5);
   EXPECT_FALSE(fine.lowResolution);
+  // The phone photo's own data, without its EXIF block or what the phone appended.
+  ASSERT_EQ(QProcess::execute("pdfimages", {"-j", "-f", "3", "-l", "3", pdf, dir_.filePath("x")}),
+            0);
+  const QByteArray embedded = testing::ReadBytes(dir_.filePath("x-000.jpg"));
+  EXPECT_TRUE(embedded.endsWith("\xFF\xD9"));
+  EXPECT_FALSE(embedded.contains("Exif"));
+  EXPECT_EQ(LoadPictureData(embedded)->image.size(), QSize(900, 600));
 
   // May at one pixel a point: the title and every day number inked inside their boxes, names
   // only under the days that have them, and the phone photo upright as its decoder turns it.
