@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,9 +30,8 @@ struct PageFinish {
 Status FinishPdf(std::string_view drawn, const std::vector<PageFinish>& pages,
                  AtomicFileWriter& out, std::stop_token stop, bool& cancelled);
 
-/// The PDF content that paints an image XObject named `name` of a photo so that its crop fills
+/// The PDF content that paints a photo's image (named kPdfImageName) so that its crop fills
 /// `area` of a page `pageHeight` points high, turned upright as its orientation says.
-std::string PhotoContent(const PrintPhoto& photo, const PointRect& area, double pageHeight,
-                         std::string_view name);
+std::string PhotoContent(const PrintPhoto& photo, const PointRect& area, double pageHeight);
 
 }  // namespace lunetta
