@@ -312,7 +312,10 @@ PlannerLayout LayoutPlanner(const WallOptions& options, int columns) {
   layout.days = {inside.x, layout.title.bottom() + headHeight, inside.width,
                  inside.bottom() - layout.title.bottom() - headHeight};
   layout.rowHeight = layout.days.height / kPlannerRows;
-  layout.numberSize = std::min(0.6 * layout.rowHeight, 0.3 * layout.columnWidth);
+  // "30 Wed" takes about three times its size, and leaves room for a name beside it.
+  layout.numberSize = std::min(0.6 * layout.rowHeight, 0.2 * layout.columnWidth);
+  layout.nameSize = std::max(0.7 * layout.numberSize, kMinNameSize);
+  layout.minNameSize = kMinNameSize;
   return layout;
 }
 

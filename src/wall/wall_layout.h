@@ -240,7 +240,9 @@ struct PlannerLayout {
   PointRect days;  // 31 rows of `columns` columns
   double columnWidth = 0;
   double rowHeight = 0;
-  double numberSize = 0;
+  double numberSize = 0;  // the day number and weekday
+  double nameSize = 0;
+  double minNameSize = 0;
 
   /// The cell of day 1..31 in column 0..columns-1.
   PointRect Cell(int column, int day) const;

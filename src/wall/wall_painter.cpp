@@ -193,8 +193,8 @@ void PaintPlanner(QPainter& painter, const WallCalendar& calendar) {
       const double used = text.Width(label, layout.numberSize) + padding;
       const PointRect names{inner.x + used, cell.y + padding, inner.width - used,
                             cell.height - 2 * padding};
-      text.DrawNames(PlaceNames(names, layout.numberSize * 0.8, std::min(4.0, layout.numberSize),
-                                month.marks, day, text.Measure()));
+      text.DrawNames(
+          PlaceNames(names, layout.nameSize, layout.minNameSize, month.marks, day, text.Measure()));
     }
   }
   painter.setPen(QPen(kRuleColor, kRuleWidth));
