@@ -106,7 +106,7 @@ struct WallOptions {
   bool yearPlanner = false;
   std::string fontName = "Arial";
   ColorRef textColor = 0x000000;
-  ColorRef dayColor = 0x327D2E;  // the names of the user's own days
+  ColorRef dayColor = 0x327D2E;  // the user's own days: their names, the line under the number
 };
 
 /// One month's page: the month, its marked days and its photo.

@@ -229,6 +229,11 @@ QFont WallFont(const WallOptions& options, double size, QFont::Weight weight,
 void PaintWallPage(QPainter& painter, const WallCalendar& calendar, const WallPage& page,
                    const QImage* photo) {
   const PagePhoto place = PhotoOfPage(calendar, page);
+  if (page.kind == WallPageKind::Planner) {
+    for (const WallMonth& month : calendar.months) {
+      BuildMonthGrid(month.year, month.month);  // a month it cannot place throws here
+    }
+  }
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
