@@ -1,7 +1,8 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
-// wallpaper filled from that photo, and a year of twelve photos as one process against twelve.
+// wallpaper filled from that photo, a year of twelve photos as one process against twelve, and an
+// A3 wall calendar for print from twelve photos against the wallpapers' year PDF of the same.
 #include <malloc.h>
 
 #include <QDir>
@@ -27,13 +28,16 @@
 
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
-#include "picture/libjpeg_files.h"
+#include "calendar/japanese_holidays.h"
 #include "legibility_bench.h"
+#include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
 #include "session/calendar_session.h"
+#include "session/year_export.h"
+#include "wall/wall_pdf.h"
 
 namespace lunetta {
 namespace {
@@ -46,6 +50,10 @@ constexpr double kWholeProcessTarget = 1.15;
 constexpr double kYearTarget = 0.6;
 constexpr double kFourKRatioTarget = 1.2;
 constexpr double kFourKPeakTargetMb = 150.0;
+// The wall calendar puts four times the wallpapers' pixels into its PDF (A3 at 300 dpi against
+// 1920 x 1080); a run that makes its photos one at a time takes about four times as long.
+constexpr double kWallTarget = 3.0;
+constexpr double kWallPeakTargetMb = 200.0;
 
 // What a composition makes: a classic size, or a custom size with a fit.
 struct Target {
@@ -200,11 +208,10 @@ int MeasurePeak(const QString& warmUpPhoto, const QString& photo, const QString&
   return 0;
 }
 
-std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, const QString& out,
-                             bool fourK = false) {
+// The peak this program reports when started with `arguments`, in a process of its own.
+std::optional<double> ChildPeakMb(const QStringList& arguments) {
   QProcess child;
-  child.start(QCoreApplication::applicationFilePath(),
-              {fourK ? "--peak-4k" : "--peak", warmUpPhoto, photo, out});
+  child.start(QCoreApplication::applicationFilePath(), arguments);
   if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
       child.exitCode() != 0) {
     return std::nullopt;
@@ -212,6 +219,11 @@ std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, c
   bool ok = false;
   const double mb = child.readAllStandardOutput().trimmed().toDouble(&ok);
   return ok ? std::optional<double>(mb) : std::nullopt;
+}
+
+std::optional<double> PeakMb(const QString& warmUpPhoto, const QString& photo, const QString& out,
+                             bool fourK = false) {
+  return ChildPeakMb({fourK ? "--peak-4k" : "--peak", warmUpPhoto, photo, out});
 }
 
 struct RatioTimes {
@@ -391,6 +403,74 @@ QByteArray GreyPng(int width, int height, QImage::Format format) {
 // memory, and the peak before the decoder counted libjpeg's allocations, refused cut files and
 // converted Qt's pictures (measured with lunetta-compose's maximum resident size, less a run
 // from a small photo).
+// The twelve months of 2026 with Japan's holidays as an A3 wall calendar with bleed and trim
+// marks, a photo each, and as the wallpapers' year of 1920 x 1080 pictures.
+std::pair<WallCalendar, YearPlan> TwelveMonths(const QStringList& photos) {
+  WallCalendar wall;
+  wall.options.paper = Paper::A3;
+  wall.options.bleed = kStandardBleed;
+  wall.options.trimMarks = true;
+  YearPlan year;
+  year.size = {1920, 1080};
+  year.fit = PhotoFit::Fill;
+  for (int month = 1; month <= 12; ++month) {
+    WallMonth& page = wall.months.emplace_back();
+    page.year = 2026;
+    page.month = month;
+    page.photo = FilePath(photos[month - 1]);
+    MonthPlan& planned = year.months.emplace_back();
+    planned.settings.year = 2026;
+    planned.settings.month = month;
+    planned.photo = page.photo;
+    for (const JapaneseHoliday& holiday : JapaneseHolidaysInMonth(2026, month)) {
+      const int day = static_cast<int>(static_cast<unsigned>(holiday.date.day()));
+      page.marks.push_back({day, DayMarkKind::Holiday, {std::string(holiday.japaneseName)}});
+      planned.holidays.push_back(day);
+    }
+  }
+  return {std::move(wall), std::move(year)};
+}
+
+// The wall calendar's PDF against the wallpapers' year PDF on A3, both in this process.
+std::optional<std::pair<double, double>> WallCalendarTimes(const QStringList& photos,
+                                                           const QString& folder) {
+  const auto [wall, year] = TwelveMonths(photos);
+  const QPageLayout a3(QPageSize(QPageSize::A3), QPageLayout::Portrait, QMarginsF());
+  const auto target = FilePath(folder + QStringLiteral("/calendar.pdf"));
+  return Interleaved(
+      3, [&] { return WriteWallCalendarPdf(wall, target, {}, {}, YearWorkers()).status.ok(); },
+      [&] { return WriteYearPdf(year, target, a3).status.ok(); });
+}
+
+// Peak resident memory of writing the wall calendar, as MeasurePeak measures a composition; a
+// month without photo first loads the fonts.
+int MeasureWallPeak(const QStringList& photos, const QString& out) {
+  auto [wall, year] = TwelveMonths(photos);
+  WallCalendar warmUp = wall;
+  warmUp.months.resize(1);
+  warmUp.months[0].photo.clear();
+  if (!WriteWallCalendarPdf(warmUp, FilePath(out)).status.ok()) {
+    return 1;
+  }
+  malloc_trim(0);
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
+    return 1;
+  }
+  clear.close();
+  const long before = StatusKb("VmRSS");
+  if (!WriteWallCalendarPdf(wall, FilePath(out), {}, {}, YearWorkers()).status.ok()) {
+    return 1;
+  }
+  const long peak = StatusKb("VmHWM");
+  if (before < 0 || peak < 0) {
+    return 1;
+  }
+  std::printf("%.1f\n", static_cast<double>(peak - before) / 1024.0);
+  return 0;
+}
+
+// Small files of huge pictures: what a composition makes of each, and its peak memory.
 void PrintBombs(const QString& folder, const QString& warmUpPhoto, const QString& out) {
   using namespace lunetta::testing;
   const QByteArray arithmetic = LibjpegBytes(6000, 4000, {.arithmetic = true});
@@ -614,6 +694,18 @@ int Run() {
                    "twelve single-month runs", kYearTarget}) &&
            allMet;
 
+  allMet = Report({"A3 wall calendar of 12 photos with bleed",
+                   yearPhotos ? WallCalendarTimes(*yearPhotos, processFolder) : std::nullopt,
+                   "wall calendar PDF", "wallpapers' year PDF", kWallTarget}) &&
+           allMet;
+  allMet =
+      ReportPeak("peak memory of that wall calendar",
+                 yearPhotos ? ChildPeakMb(QStringList{"--peak-wall", processFolder + "/wall.pdf"} +
+                                          *yearPhotos)
+                            : std::nullopt,
+                 kWallPeakTargetMb) &&
+      allMet;
+
   PrintBombs(processFolder, photos.back().path, bmp);
   PrintContrast(DetailedPhoto(1024, 768));
 
@@ -642,6 +734,9 @@ int main(int argc, char** argv) {
     return lunetta::MeasurePeak(
         arguments[2], arguments[3], arguments[4],
         arguments[1] == u"--peak" ? lunetta::kClassicLarge : lunetta::kFourKFill);
+  }
+  if (arguments.size() == 15 && arguments[1] == u"--peak-wall") {
+    return lunetta::MeasureWallPeak(arguments.mid(3), arguments[2]);
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   // The placement and legibility figures alone.

@@ -141,10 +141,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the WebP and TIFF readers, and the faces
-# that stand in for the Windows fonts of the dialogs and of the calendar.
+# that stand in for the Windows fonts of the dialogs and of the calendar. libqpdf29 sets the wall
+# calendar PDF's page boxes.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-image-formats-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-cjk, \
-fonts-liberation2, fonts-dejavu-core, fonts-roboto-unhinted, fonts-ebgaramond, fonts-urw-base35, libical3")
+fonts-liberation2, fonts-dejavu-core, fonts-roboto-unhinted, fonts-ebgaramond, fonts-urw-base35, libical3, \
+libqpdf29")
 # Qt's own dialogs in Japanese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

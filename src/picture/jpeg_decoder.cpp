@@ -248,9 +248,9 @@ std::uint32_t Read32(const JOCTET* at, bool bigEndian) {
                    : std::uint32_t(Read16(at + 2, false)) << 16 | Read16(at, false);
 }
 
-// The orientation (1..8) in an APP1 "Exif" segment's first image directory, 1 when it gives none;
-// nothing when the segment is not Exif (XMP, for one, is APP1 too).
-std::optional<int> ExifOrientation(const JOCTET* data, std::size_t size) {
+}  // namespace
+
+std::optional<int> ExifOrientation(const unsigned char* data, std::size_t size) {
   constexpr std::size_t kTiff = 6;  // after "Exif\0\0"
   if (size < kTiff + 8 || std::memcmp(data, "Exif\0\0", kTiff) != 0) {
     return std::nullopt;
@@ -279,6 +279,8 @@ std::optional<int> ExifOrientation(const JOCTET* data, std::size_t size) {
   }
   return 1;
 }
+
+namespace {
 
 // The EXIF orientations as the turns and mirrors that undo them.
 QImageIOHandler::Transformations TransformationOf(int orientation) {

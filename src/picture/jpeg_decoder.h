@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <cstddef>
+#include <optional>
 
 #include "calendar/calendar_settings.h"
 #include "picture/failure.h"
@@ -15,6 +17,11 @@ struct DecodedPicture;
 
 /// Whether `head` (the first bytes of a file) starts a JPEG.
 bool IsJpeg(const QByteArray& head);
+
+/// The orientation (1..8) in an APP1 segment (`data` from its "Exif" signature on) by its first
+/// image directory, 1 when it gives none; nothing when the segment is not Exif (XMP, for one, is
+/// APP1 too).
+std::optional<int> ExifOrientation(const unsigned char* data, std::size_t size);
 
 /// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers the size
 /// the picture is drawn at on a `fitSize` picture with `fit` (see PlacePhoto); 8 when `fitSize` is
