@@ -13,8 +13,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <future>
+#include <map>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
@@ -35,6 +40,9 @@ class CalendarSessionTest : public ::testing::Test {
     environment.clock = [this, today] { return clockOverride_ ? *clockOverride_ : today; };
     environment.loadPhoto = [this](const std::filesystem::path& path, QSize size, PhotoFit fit) {
       ++decodes_;
+      if (onDecode_) {
+        onDecode_(path);
+      }
       return LoadPictureFile(path, size, fit);
     };
     environment.holidayFiles = {FilePath(folder_.filePath("holiday.dat"))};
@@ -49,6 +57,7 @@ class CalendarSessionTest : public ::testing::Test {
 
   QTemporaryDir folder_;
   std::atomic<int> decodes_ = 0;
+  std::function<void(const std::filesystem::path&)> onDecode_;  // on the decoding thread
   std::optional<LocalDate> clockOverride_;
 };
 
@@ -102,6 +111,63 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 6);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+}
+
+// A deferred photograph decodes on the worker while the block shows over a stand-in. Of the
+// requests made while one decodes only the last is decoded after it, and only its arrival is told;
+// a composition that waits takes the worker's decode rather than making its own.
+TEST_F(CalendarSessionTest, DeferredPhotosDecodeOnlyTheLatestRequestOffTheCallersThread) {
+  const auto session = Start();
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  std::map<int, std::filesystem::path> photos;
+  for (const auto& [month, colour] : {std::pair{6, Qt::red}, {7, Qt::green}, {8, Qt::blue}}) {
+    photos[month] = FilePath(Photo(QStringLiteral("%1.bmp").arg(month), colour));
+    session->ChooseMonthPhoto(month, photos[month]);
+  }
+  // The first decode holds the worker until released.
+  std::promise<void> holding, release;
+  const std::shared_future<void> released = release.get_future().share();
+  std::mutex mutex;
+  std::vector<std::filesystem::path> decoded;
+  onDecode_ = [&](const std::filesystem::path& path) {
+    std::unique_lock lock(mutex);
+    decoded.push_back(path);
+    if (decoded.size() == 1) {
+      lock.unlock();
+      holding.set_value();
+      released.wait();
+    }
+  };
+  std::atomic<int> arrivals = 0;
+  std::promise<void> arrived;
+  // The stand-in is the last picture's photograph, or the desktop colour when it has none.
+  const auto request = [&](int month, QColor standIn) {
+    session->ChooseMonth(month);
+    ASSERT_TRUE(Succeeded(session->Compose(PhotoWait::Defer)));
+    EXPECT_TRUE(session->photoPending()) << month;
+    EXPECT_EQ(session->picture().pixelColor(5, 5), standIn) << month;
+    session->DecodeDeferredPhoto([&] {
+      if (++arrivals == 1) {
+        arrived.set_value();
+      }
+    });
+  };
+  request(6, kDesktop);
+  holding.get_future().wait();
+  request(7, kDesktop);
+  request(8, kDesktop);
+  release.set_value();
+  ASSERT_EQ(arrived.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  ASSERT_TRUE(Succeeded(session->Compose(PhotoWait::Defer)));
+  EXPECT_FALSE(session->photoPending());
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+  EXPECT_EQ(arrivals, 1);
+
+  request(6, Qt::blue);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::red));
+  const std::lock_guard lock(mutex);
+  EXPECT_EQ(decoded, (std::vector{photos[6], photos[8], photos[6]}));
 }
 
 // The first and last pixel of `picture`'s line from `from` by `step` darker than the desktop
