@@ -38,7 +38,12 @@ class LatestJobWorker {
  private:
   void Run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    while (wake_.wait(lock, stop, [this] { return static_cast<bool>(waiting_); })) {
+    for (;;) {
+      wake_.wait(lock, stop, [this] { return static_cast<bool>(waiting_); });
+      // Stopped, a job that still waits is not run: its result would go nowhere.
+      if (stop.stop_requested()) {
+        return;
+      }
       std::function<void()> job = std::exchange(waiting_, {});
       lock.unlock();
       job();
