@@ -33,7 +33,7 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUNETTA_SANITIZE=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS) -E '^(ui|output)_' -LE package
 
 # The Debian package, lunetta_<version>_<arch>.deb in $(BUILD).

@@ -188,6 +188,85 @@ void RemoveStaleTemporaries(int folder, std::string_view targetName) {
   ::closedir(entries);
 }
 
+// Where a writer's file goes: the target itself, or under Follow the file its links end at.
+std::error_code FinalPath(const fs::path& target, LinkAtTarget link, fs::path& finalPath) {
+  finalPath = target;
+  if (link == LinkAtTarget::Follow) {
+    if (const std::error_code error = ResolveLinks(target, finalPath)) {
+      return error;
+    }
+  }
+  if (!finalPath.has_filename()) {
+    return std::make_error_code(std::errc::is_a_directory);
+  }
+  return {};
+}
+
+// The file a writer is about to make in place of what the target's name holds now.
+struct NewFile {
+  mode_t mode = 0666;
+  bool exactMode = false;  // not narrowed by the umask
+  bool replacing = false;
+};
+
+// Whether `name` in `folder` may be replaced, and the new file's mode.
+std::error_code PlanReplacement(int folder, const std::string& name,
+                                const AtomicWriteOptions& options, NewFile& planned) {
+  planned.mode = options.mode ? static_cast<mode_t>(*options.mode) : 0666;
+  planned.exactMode = options.mode.has_value();
+  struct stat existing {};
+  if (::fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? std::error_code{} : LastError();
+  }
+  planned.replacing = true;
+  if (S_ISLNK(existing.st_mode)) {
+    // A link at the name under Replace is replaced by the rename, never written through; but a
+    // link to a FIFO, device or folder says that no file belongs there: refused as they are.
+    struct stat linked {};
+    if (::fstatat(folder, name.c_str(), &linked, 0) == 0 && !S_ISREG(linked.st_mode)) {
+      return make_error_code(FileErrc::not_regular_file);
+    }
+    return {};
+  }
+  if (!S_ISREG(existing.st_mode)) {
+    return make_error_code(FileErrc::not_regular_file);
+  }
+  if (DeniesWriting(existing, folder, name.c_str())) {
+    return make_error_code(FileErrc::read_only);
+  }
+  if (options.keepExistingMode) {
+    planned.mode = existing.st_mode & 0777;
+    planned.exactMode = true;
+  }
+  return {};
+}
+
+// Creates a fresh temporary file beside `targetName`, exclusively and never through a link.
+UniqueFd CreateTemporary(int folder, std::string_view targetName, const NewFile& planned,
+                         std::string& temporaryName, std::error_code& error) {
+  constexpr int kAttempts = 16;
+  UniqueFd file;
+  for (int attempt = 0; attempt < kAttempts && !file; ++attempt) {
+    temporaryName = TemporaryName(targetName);
+    file = UniqueFd{::openat(folder, temporaryName.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, planned.mode)};
+    if (!file && errno != EEXIST) {
+      break;
+    }
+  }
+  if (!file) {
+    error = LastError();
+    return {};
+  }
+  // The umask narrowed the creation mode; a mode asked for or kept is meant exactly.
+  if (planned.exactMode && ::fchmod(file.get(), planned.mode) != 0) {
+    error = LastError();
+    ::unlinkat(folder, temporaryName.c_str(), 0);
+    return {};
+  }
+  return file;
+}
+
 bool IsOwnPrivateFolder(const char* path) {
   struct stat status {};
   return path != nullptr && fs::path(path).is_absolute() && ::stat(path, &status) == 0 &&
@@ -301,14 +380,9 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
   discard();
   failure_.clear();
 
-  fs::path finalPath = target;
-  if (options.link == LinkAtTarget::Follow) {
-    if (const std::error_code error = ResolveLinks(target, finalPath)) {
-      return error;
-    }
-  }
-  if (!finalPath.has_filename()) {
-    return std::make_error_code(std::errc::is_a_directory);
+  fs::path finalPath;
+  if (const std::error_code error = FinalPath(target, options.link, finalPath)) {
+    return error;
   }
   const fs::path parent = finalPath.has_parent_path() ? finalPath.parent_path() : fs::path(".");
   UniqueFd folder{::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
@@ -316,56 +390,15 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
     return LastError();
   }
   const std::string targetName = finalPath.filename().string();
-
-  mode_t mode = options.mode ? static_cast<mode_t>(*options.mode) : 0666;
-  bool exactMode = options.mode.has_value();
-  bool replacing = false;
-  struct stat existing {};
-  if (::fstatat(folder.get(), targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-    replacing = true;
-    // A link at the name under Replace is replaced by the rename, never written through; but a
-    // link to a FIFO, device or folder says that no file belongs there: refused as they are.
-    struct stat linked {};
-    if (S_ISLNK(existing.st_mode) && ::fstatat(folder.get(), targetName.c_str(), &linked, 0) == 0 &&
-        !S_ISREG(linked.st_mode)) {
-      return make_error_code(FileErrc::not_regular_file);
-    }
-    if (!S_ISLNK(existing.st_mode)) {
-      if (!S_ISREG(existing.st_mode)) {
-        return make_error_code(FileErrc::not_regular_file);
-      }
-      if (options.refuseReadOnly && DeniesWriting(existing, folder.get(), targetName.c_str())) {
-        return make_error_code(FileErrc::read_only);
-      }
-      if (options.keepExistingMode) {
-        mode = existing.st_mode & 0777;
-        exactMode = true;
-      }
-    }
-  } else if (errno != ENOENT) {
-    return LastError();
+  NewFile planned;
+  if (const std::error_code error = PlanReplacement(folder.get(), targetName, options, planned)) {
+    return error;
   }
-
   RemoveStaleTemporaries(folder.get(), targetName);
-
-  constexpr int kAttempts = 16;
-  UniqueFd file;
   std::string temporaryName;
-  for (int attempt = 0; attempt < kAttempts && !file; ++attempt) {
-    temporaryName = TemporaryName(targetName);
-    file = UniqueFd{::openat(folder.get(), temporaryName.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode)};
-    if (!file && errno != EEXIST) {
-      return LastError();
-    }
-  }
+  std::error_code error;
+  UniqueFd file = CreateTemporary(folder.get(), targetName, planned, temporaryName, error);
   if (!file) {
-    return LastError();
-  }
-  // The umask narrowed the creation mode; a mode asked for or kept is meant exactly.
-  if (exactMode && ::fchmod(file.get(), mode) != 0) {
-    const std::error_code error = LastError();
-    ::unlinkat(folder.get(), temporaryName.c_str(), 0);
     return error;
   }
   folder_ = std::move(folder);
@@ -373,7 +406,8 @@ std::error_code AtomicFileWriter::open(const fs::path& target, const AtomicWrite
   pending_ = RememberTemporary(folder_.get(), temporaryName);
   temporaryName_ = std::move(temporaryName);
   targetName_ = targetName;
-  flush_ = options.flush == Flush::Always || (options.flush == Flush::WhenReplacing && replacing);
+  flush_ = options.flush == Flush::Always ||
+           (options.flush == Flush::WhenReplacing && planned.replacing);
   return {};
 }
 

@@ -89,9 +89,6 @@ struct AtomicWriteOptions {
   std::optional<std::filesystem::perms> mode = std::nullopt;
   /// An existing regular file keeps its mode.
   bool keepExistingMode = true;
-  /// Refuse with FileErrc::read_only, writing nothing, when the existing target's mode denies us
-  /// writing (the owner's write bit when it is ours, even for root).
-  bool refuseReadOnly = false;
 };
 
 /// Writes a file atomically: a temporary file with a random name (".<name>.<12 hex digits>~") is
@@ -100,7 +97,9 @@ struct AtomicWriteOptions {
 /// that a writer of ours left behind more than kStaleTemporaryAge ago (a process killed outright)
 /// are removed when it opens. An existing target that is not a regular file (FIFO,
 /// device, directory, socket; under Follow also a link to one) is refused with
-/// FileErrc::not_regular_file and nothing is written. Errors carry errno in
+/// FileErrc::not_regular_file, and one whose mode denies us writing (the owner's write bit when it
+/// is ours, even for root) with FileErrc::read_only: a user who made a file read-only meant it to
+/// stay, whichever writer comes. Nothing is written then. Errors carry errno in
 /// std::generic_category, so message() names the cause ("No space left on device"). The folder
 /// must exist. An uncommitted temporary file is removed by discard() and by the destructor.
 class AtomicFileWriter {

@@ -1,6 +1,7 @@
 #include "session/calendar_session.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -243,7 +244,7 @@ void CalendarSession::ReloadHolidays() {
   holidaysListed_ = holidays_.listsYear();
 }
 
-Status CalendarSession::Compose() {
+Status CalendarSession::Compose(PhotoWait wait) {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
   const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays(), size);
@@ -253,13 +254,23 @@ Status CalendarSession::Compose() {
   const PhotoFit fit = PhotoFitOf(settings_);
   QImage background;
   PhotoBackdrop& shown = ShownBackdrop();
-  if (heldBackdrop_ == &shown && shown.Current(size, fit)) {
+  photoPending_ = false;
+  const bool underBlock = heldBackdrop_ == &shown && shown.Current(size, fit);
+  if (!underBlock) {
+    TakeRequestedPhoto(shown, size, fit, wait);
+  }
+  if (underBlock) {
     // The photograph is still under the last block: putting back what the block covered gives it
     // whole again, without a copy of the picture.
     background = std::move(composed_.picture);
     CopyRows(patch_, background, patchAt_);
-  } else {
+  } else if (wait == PhotoWait::Wait || shown.AtHand(size, fit)) {
     background = shown.TakeBackground(size, fit);
+    heldBackdrop_ = &shown;
+  } else {
+    // heldBackdrop_ stays: its photograph is what the stand-in shows.
+    background = StandInBackground(size);
+    photoPending_ = true;
   }
   // The pixels the block will cover: where it is drawn, cut to the picture when it is larger.
   const Rect drawn = DrawnBlockRect(settings_.startX, settings_.startY, block->width, block->height,
@@ -269,11 +280,61 @@ Status CalendarSession::Compose() {
       QRect(QPoint(drawn.left, drawn.top), QPoint(drawn.right - 1, drawn.bottom - 1))
           .intersected(background.rect()));
   composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
-  heldBackdrop_ = &shown;
   if (environment_.composedPicturePath.empty()) {
     return {};
   }
   return SaveBitmapFile(composed_.picture, environment_.composedPicturePath);
+}
+
+void CalendarSession::TakeRequestedPhoto(PhotoBackdrop& shown, PictureSize size, PhotoFit fit,
+                                         PhotoWait wait) {
+  if (!photoRequest_ || !photoRequest_->For(shown.path(), size, fit)) {
+    return;
+  }
+  if (wait == PhotoWait::Defer &&
+      photoRequest_->prepared.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    return;
+  }
+  shown.Take(photoRequest_->prepared.get());
+  photoRequest_.reset();
+}
+
+QImage CalendarSession::StandInBackground(PictureSize size) {
+  if (composed_.picture.isNull() || composed_.picture.size() != QSize(size.width, size.height)) {
+    heldBackdrop_ = nullptr;
+    return PictureBackground(QImage(), size);
+  }
+  QImage background = std::move(composed_.picture);
+  CopyRows(patch_, background, patchAt_);
+  return background;
+}
+
+void CalendarSession::DecodeDeferredPhoto(std::function<void()> arrived) {
+  if (!photoPending_) {
+    return;
+  }
+  const PhotoBackdrop& shown = ShownBackdrop();
+  const PictureSize size = pictureSize();
+  const PhotoFit fit = PhotoFitOf(settings_);
+  if (photoRequest_ && photoRequest_->For(shown.path(), size, fit)) {
+    return;
+  }
+  // Shared with the job: a promise cannot be copied, and the job may be dropped unrun.
+  auto promise = std::make_shared<std::promise<PhotoBackdrop::Prepared>>();
+  auto wanted = std::make_shared<const bool>(true);
+  photoRequest_ = PhotoRequest{shown.path(), size, fit, promise->get_future(), wanted};
+  photoWorker_.Post([promise, wanted = std::weak_ptr<const bool>(wanted),
+                     loader = environment_.loadPhoto, path = shown.path(), size, fit,
+                     arrived = std::move(arrived)] {
+    try {
+      promise->set_value(PhotoBackdrop::Prepare(loader, path, size, fit));
+    } catch (...) {
+      promise->set_exception(std::current_exception());
+    }
+    if (arrived && !wanted.expired()) {
+      arrived();
+    }
+  });
 }
 
 Status CalendarSession::Save(const std::filesystem::path& target, int jpegQuality) const {

@@ -5,6 +5,8 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "calendar/holiday_table.h"
 #include "picture/failure.h"
 #include "picture/picture.h"
+#include "session/latest_job_worker.h"
 #include "session/photo_backdrop.h"
 #include "session/year_export.h"
 #include "settings/settings_store.h"
@@ -40,6 +43,12 @@ struct SessionEnvironment {
   std::optional<PictureSize> screenSize;
   /// Lunetta's own profile; empty where there is no home to keep it in.
   std::filesystem::path profilePath = ProfilePath();
+};
+
+/// What a composition does about a photograph that is not decoded yet.
+enum class PhotoWait {
+  Wait,   // decodes it, or waits for the decode under way
+  Defer,  // draws the block over a stand-in and leaves the photograph to DecodeDeferredPhoto
 };
 
 /// The calendar picture being made: the settings, the selected year and month with their holidays,
@@ -136,7 +145,19 @@ class CalendarSession {
   /// month the calendar cannot place keeps the previous picture; a file that cannot be written
   /// keeps the new picture in memory. A photograph that cannot be used gives the picture without
   /// one (see photoFailure), which is not a failure of the composition.
-  Status Compose();
+  ///
+  /// With PhotoWait::Defer a photograph that is not at hand is not waited for: the block goes over
+  /// the last picture's photograph (the desktop colour when there is none, or it has another size)
+  /// and photoPending() says so until a composition gets the photograph.
+  Status Compose(PhotoWait wait = PhotoWait::Wait);
+  /// Whether the last composition drew the block over a stand-in for its photograph.
+  bool photoPending() const { return photoPending_; }
+  /// Starts decoding the photograph the last composition deferred on the session's worker thread;
+  /// `arrived` is called on that thread once it is decoded, when nothing newer was asked for
+  /// meanwhile. A decode still running for an earlier request finishes first and is dropped; of
+  /// the requests made meanwhile only the last is decoded. Nothing happens when no photograph is
+  /// pending or its decode is under way.
+  void DecodeDeferredPhoto(std::function<void()> arrived);
 
   /// The last composed picture; null before the first composition.
   const QImage& picture() const { return composed_.picture; }
@@ -160,9 +181,26 @@ class CalendarSession {
   YearPlan PlanYear() const;
 
  private:
+  // A decode asked of the worker: the photograph, what it is placed on, and where it arrives.
+  struct PhotoRequest {
+    std::filesystem::path path;
+    PictureSize size;
+    PhotoFit fit = PhotoFit::Stretch;
+    std::future<PhotoBackdrop::Prepared> prepared;
+    std::shared_ptr<const bool> wanted;  // the worker tells of the arrival only while this lives
+    bool For(const std::filesystem::path& p, PictureSize s, PhotoFit f) const {
+      return path == p && size == s && fit == f;
+    }
+  };
+
   void ReloadHolidays();
   PhotoBackdrop& ShownBackdrop();
   const PhotoBackdrop& ShownBackdrop() const;
+  /// Hands the worker's decode of `shown`'s photograph over to it once it has arrived (under
+  /// PhotoWait::Wait, once it arrives).
+  void TakeRequestedPhoto(PhotoBackdrop& shown, PictureSize size, PhotoFit fit, PhotoWait wait);
+  /// The last picture with its photograph whole again, or the desktop colour, at `size`.
+  QImage StandInBackground(PictureSize size);
 
   SessionEnvironment environment_;
   LocalDate startDate_;
@@ -183,6 +221,9 @@ class CalendarSession {
   const PhotoBackdrop* heldBackdrop_ = nullptr;
   QImage patch_;
   QPoint patchAt_;
+  bool photoPending_ = false;
+  std::optional<PhotoRequest> photoRequest_;  // the latest decode asked of photoWorker_
+  LatestJobWorker photoWorker_;               // last: its jobs finish before the rest goes
 };
 
 }  // namespace lunetta

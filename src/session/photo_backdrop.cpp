@@ -82,6 +82,12 @@ bool PhotoBackdrop::Current(PictureSize size, PhotoFit fit) const {
   return path_.empty() || StampOf(path_) == prepared_.stamp;
 }
 
+bool PhotoBackdrop::AtHand(PictureSize size, PhotoFit fit) const {
+  // Without a photograph the background is only the desktop's colour.
+  return path_.empty() ||
+         (!pending_.valid() && Current(size, fit) && !prepared_.background.isNull());
+}
+
 void PhotoBackdrop::Take(Prepared prepared) {
   prepared_ = std::move(prepared);
   failure_ = prepared_.failure;

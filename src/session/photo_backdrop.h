@@ -47,17 +47,19 @@ class PhotoBackdrop {
 
   /// Whether the picture last taken is still the one for `size` and `fit`.
   bool Current(PictureSize size, PhotoFit fit) const;
+  /// Whether TakeBackground would neither decode nor wait for a decode.
+  bool AtHand(PictureSize size, PhotoFit fit) const;
 
   const std::filesystem::path& path() const { return path_; }
   /// Why the photograph is not in the background; nothing when it is, or when none is chosen.
   const std::optional<Failure>& failure() const { return failure_; }
 
- private:
   struct Stamp {
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified;
     bool operator==(const Stamp&) const = default;
   };
+  /// A photograph decoded and placed for one picture size and fit.
   struct Prepared {
     QImage background;
     std::optional<Failure> failure;
@@ -66,10 +68,14 @@ class PhotoBackdrop {
     PhotoFit fit = PhotoFit::Stretch;
   };
 
-  static std::optional<Stamp> StampOf(const std::filesystem::path& path);
+  /// Decodes `path` and places it; touches nothing shared, so it may run on any thread.
   static Prepared Prepare(const PhotoLoader& loader, const std::filesystem::path& path,
                           PictureSize size, PhotoFit fit);
+  /// Keeps a decode of the chosen photo made elsewhere for the next TakeBackground.
   void Take(Prepared prepared);
+
+ private:
+  static std::optional<Stamp> StampOf(const std::filesystem::path& path);
 
   PhotoLoader loader_;
   std::filesystem::path path_;

@@ -148,7 +148,8 @@ class Carrier {
   void ComposeMonth() {
     const int month = months_.front();
     // The window's session holds its picture already; the files a request names are composed.
-    if (request_.sources || session_.picture().isNull() || session_.month() != month) {
+    if (request_.sources || session_.picture().isNull() || session_.month() != month ||
+        session_.photoPending()) {
       session_.ChooseMonth(month);
       if (const Status composed = session_.Compose(); !composed) {
         Fail(RequestStep::Compose, composed.failure());

@@ -226,8 +226,7 @@ std::error_code Profile::write(const std::filesystem::path& file) const {
   const AtomicWriteOptions options{
       .link = LinkAtTarget::Follow,
       .mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-      .keepExistingMode = true,
-      .refuseReadOnly = true};
+      .keepExistingMode = true};
   return WriteFileAtomically(file, text(), options);
 }
 

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -47,6 +48,9 @@ Q_LOGGING_CATEGORY(lcMain, "lunetta.main")
 constexpr int kToolTipDelayMs = 100;
 constexpr int kToolTipDurationMs = 10000;
 constexpr int kToolTipMaxWidth = 320;
+// A deferred photograph is decoded once the selectors have been still this long: the notches of a
+// spun mouse wheel come faster, so the months scrolled past are never decoded.
+constexpr int kPhotoSettleMs = 60;
 
 constexpr const char* kAboutEntry =
     QT_TRANSLATE_NOOP("lunetta::MainDialog", "Lunetta のﾊﾞｰｼﾞｮﾝ情報(&A)...");
@@ -383,6 +387,17 @@ void MainDialog::BuildControls() {
             [this, selector] { ConfirmTypedItem(selector); });
   }
 
+  photoDecodeTimer_ = new QTimer(this);
+  photoDecodeTimer_->setSingleShot(true);
+  photoDecodeTimer_->setInterval(kPhotoSettleMs);
+  connect(photoDecodeTimer_, &QTimer::timeout, this, [this] {
+    session_.DecodeDeferredPhoto([this] {
+      // On the worker's thread. The window is still there: its session, a member, waits for the
+      // worker before the window's QObject goes, and that drops the posted call.
+      QMetaObject::invokeMethod(this, &MainDialog::OnPhotoArrived, Qt::QueuedConnection);
+    });
+  });
+
   aboutAction_ = new QAction(tr(kAboutEntry), this);
   aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
   aboutAction_->setShortcutContext(Qt::WindowShortcut);
@@ -435,7 +450,8 @@ void MainDialog::OpenRememberedPhoto() {
   for (int month = 1; month <= 12; ++month) {
     session_.ChooseMonthPhoto(month, session_.rememberedMonthPhotos()[month - 1]);
   }
-  RefreshCalendarPicture();
+  // Waited for: a photograph that cannot be opened is told at once.
+  RefreshCalendarPicture(PhotoWait::Wait);
   ShowMonthPhotoState();
   const std::filesystem::path& shown = session_.shownPhotoPath();
   if (const std::optional<Failure>& failure = session_.photoFailure(); failure && !shown.empty()) {
@@ -459,8 +475,13 @@ PreviewBounds MainDialog::previewBounds() const {
                       session_.pictureSize());
 }
 
-void MainDialog::RefreshCalendarPicture() {
-  Status composed = session_.Compose();
+void MainDialog::RefreshCalendarPicture(PhotoWait wait) {
+  Status composed = session_.Compose(wait);
+  if (session_.photoPending()) {
+    photoDecodeTimer_->start();
+  } else {
+    photoDecodeTimer_->stop();
+  }
   if (composed && workFolderError_) {
     composed = Failure(Fault::CannotWrite, FilePath(TemporaryFolder()), workFolderError_);
   }
@@ -479,6 +500,18 @@ void MainDialog::RefreshCalendarPicture() {
   WritePositionLabel(session_.blockX(), session_.blockY());
   NoteWhatHappened();
   emit pictureComposed();
+}
+
+void MainDialog::OnPhotoArrived() {
+  if (session_.photoPending()) {
+    RefreshCalendarPicture();
+  }
+}
+
+void MainDialog::FinishPicture() {
+  if (session_.photoPending()) {
+    RefreshCalendarPicture(PhotoWait::Wait);
+  }
 }
 
 void MainDialog::NoteWhatHappened() {
@@ -634,10 +667,12 @@ void MainDialog::OnSettings() {
 }
 
 void MainDialog::OnPrint() {
+  FinishPicture();
   PrintPicture(session_.picture(), printDialogs_);
 }
 
 void MainDialog::OnSaveDesktopPicture() {
+  FinishPicture();
   const SaveReport saved =
       SaveDesktopPicture(session_, StartFolder(lastSaveFolder_), desktopPictureDialogs_);
   if (saved.outcome == SaveOutcome::Saved) {
@@ -696,6 +731,7 @@ void MainDialog::OnPrintYear() {
 }
 
 void MainDialog::OnSetWallpaper() {
+  FinishPicture();
   SessionRequest request;
   request.setWallpaper = true;
   request.keepWallpaperForRenewal = true;

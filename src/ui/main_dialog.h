@@ -24,6 +24,7 @@ class QFrame;
 class QPushButton;
 class QAction;
 class QCheckBox;
+class QTimer;
 
 namespace lunetta {
 
@@ -110,8 +111,9 @@ class MainDialog : public QDialog {
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
 
-  /// Composes with what the session holds and repaints the preview.
-  void RefreshCalendarPicture();
+  /// Composes with what the session holds and repaints the preview. A photograph that is not
+  /// decoded yet is decoded off the window's thread by default, and shows when it arrives.
+  void RefreshCalendarPicture(PhotoWait wait = PhotoWait::Defer);
 
   /// Shows a short message in the notice line under the preview, replacing the last one; an empty
   /// text clears it.
@@ -160,6 +162,9 @@ class MainDialog : public QDialog {
   void BuildControls();
   void OnInitDialog();
   void OpenRememberedPhoto();
+  void OnPhotoArrived();
+  /// Waits for a photograph still decoding, so that what goes out is the whole picture.
+  void FinishPicture();
   void PaintPreview();
   void WriteSizeLabel();
   void WritePositionLabel(int x, int y);
@@ -207,6 +212,7 @@ class MainDialog : public QDialog {
   QLabel* originLabel_ = nullptr;
   QPoint originAbovePicture_;  // from the "(0,0)" label to the preview's top-left corner
   QCheckBox* monthlyRefreshBox_ = nullptr;
+  QTimer* photoDecodeTimer_ = nullptr;  // asks for a deferred photograph once the user pauses
   QAction* aboutAction_ = nullptr;
   ToolTipRelay* toolTips_ = nullptr;
 

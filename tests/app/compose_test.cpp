@@ -82,6 +82,8 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("notes.jpg"), "not a picture\n"));
   ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("null.jpg")));
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("keep.jpg"), "mine"));
+  ASSERT_TRUE(QFile::setPermissions(dir.filePath("keep.jpg"), QFile::ReadOwner));
   ASSERT_TRUE(
       testing::WriteBytes(dir.filePath("palette.png"), testing::PngBomb(11500, 11500, 3, 8)));
   const QStringList inputs = QDir(dir.path()).entryList(QDir::Files | QDir::System);
@@ -95,6 +97,7 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--photo", "gone.jpg", "--out", "x.bmp"}, 1, "gone.jpg.*no such file"},
       {{"--photo", "palette.png", "--out", "x.bmp"}, 1, "palette.png.*too large"},
       {{"--out", "null.jpg"}, 1, "null.jpg.*not a regular file"},
+      {{"--out", "keep.jpg"}, 1, "keep.jpg.*read-only"},
       {{"--out", "no-such-folder/x.jpg"}, 1, "no-such-folder/x.jpg"},
       {{"--out", "x.xyz"}, 1, "x.xyz.*xyz"},
       // The format is checked before the first month, and its photo, is looked at.
@@ -122,6 +125,7 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System), inputs) << run;
   }
   EXPECT_EQ(QFileInfo(dir.filePath("null.jpg")).symLinkTarget(), "/dev/null");
+  EXPECT_EQ(testing::ReadBytes(dir.filePath("keep.jpg")), "mine");
 
   // A JPEG whose data are whole but which lacks its end marker: decoded, and nothing said.
   const QByteArray jpeg = testing::JpegBytes(64, 48);

@@ -189,6 +189,26 @@ TEST_F(FileIoTest, ModesOfNewAndReplacedFiles) {
   ::umask(previousMask);
 }
 
+// Whatever the writer: the saved picture, the year's PDF, the wallpaper copy, the composed picture,
+// the profile through its link.
+TEST_F(FileIoTest, AReadOnlyTargetIsNeverReplaced) {
+  WriteText(folder_ / "mine.jpg", "mine");
+  fs::permissions(folder_ / "mine.jpg", fs::perms(0444));
+  fs::create_symlink("mine.jpg", folder_ / "profile.INI");
+  const fs::perms ownerOnly = fs::perms(0600);
+  // Rows: what the writer names, its options.
+  for (const auto& [name, options] : std::vector<std::pair<const char*, AtomicWriteOptions>>{
+           {"mine.jpg", {.flush = Flush::WhenReplacing}},
+           {"mine.jpg", {.mode = ownerOnly, .keepExistingMode = false}},
+           {"mine.jpg", {.flush = Flush::Never, .mode = ownerOnly, .keepExistingMode = false}},
+           {"profile.INI", {.link = LinkAtTarget::Follow, .mode = ownerOnly}}}) {
+    EXPECT_EQ(WriteFileAtomically(folder_ / name, "new", options), FileErrc::read_only) << name;
+  }
+  EXPECT_EQ(ReadText(folder_ / "mine.jpg"), "mine");
+  EXPECT_EQ(Mode(folder_ / "mine.jpg"), 0444U);
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{"mine.jpg", "profile.INI"}));
+}
+
 TEST_F(FileIoTest, AFailedWriteLeavesTheTargetAndNoTemporaryFileAndSaysWhy) {
   const fs::path file = folder_ / "f";
   WriteText(file, "old");

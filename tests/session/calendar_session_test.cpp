@@ -13,8 +13,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <string>
+#include <vector>
 
 #include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
@@ -35,6 +38,9 @@ class CalendarSessionTest : public ::testing::Test {
     environment.clock = [this, today] { return clockOverride_ ? *clockOverride_ : today; };
     environment.loadPhoto = [this](const std::filesystem::path& path, QSize size, PhotoFit fit) {
       ++decodes_;
+      if (onDecode_) {
+        onDecode_(path);
+      }
       return LoadPictureFile(path, size, fit);
     };
     environment.holidayFiles = {FilePath(folder_.filePath("holiday.dat"))};
@@ -49,6 +55,7 @@ class CalendarSessionTest : public ::testing::Test {
 
   QTemporaryDir folder_;
   std::atomic<int> decodes_ = 0;
+  std::function<void(const std::filesystem::path&)> onDecode_;  // on the decoding thread
   std::optional<LocalDate> clockOverride_;
 };
 
@@ -102,6 +109,47 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 6);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+}
+
+// Of the deferred photos asked for while one decodes on the worker, only the last is decoded after
+// it, and only its arrival is told; meanwhile the block shows over the desktop colour.
+TEST_F(CalendarSessionTest, DeferredPhotosDecodeOnlyTheLatestRequest) {
+  std::promise<void> holding, release, arrived;
+  const std::shared_future<void> released = release.get_future().share();
+  std::vector<std::filesystem::path> decoded;
+  std::atomic<int> arrivals = 0;
+  const auto session = Start();  // after what its worker uses: it goes first, and waits for it
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  for (const auto& [month, colour] : {std::pair{6, Qt::red}, {7, Qt::green}, {8, Qt::blue}}) {
+    session->ChooseMonthPhoto(month, FilePath(Photo(QStringLiteral("%1.bmp").arg(month), colour)));
+  }
+  onDecode_ = [&](const std::filesystem::path& path) {
+    decoded.push_back(path.filename());
+    if (decoded.size() == 1) {  // holds the worker until released
+      holding.set_value();
+      released.wait();
+    }
+  };
+  for (const int month : {6, 7, 8}) {
+    session->ChooseMonth(month);
+    ASSERT_TRUE(Succeeded(session->Compose(PhotoWait::Defer)));
+    EXPECT_EQ(session->picture().pixelColor(5, 5), kDesktop) << month;
+    session->DecodeDeferredPhoto([&] {
+      if (++arrivals == 1) {
+        arrived.set_value();
+      }
+    });
+    if (month == 6) {
+      holding.get_future().wait();
+    }
+  }
+  release.set_value();
+  ASSERT_EQ(arrived.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  ASSERT_TRUE(Succeeded(session->Compose(PhotoWait::Defer)));
+  EXPECT_FALSE(session->photoPending());
+  EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+  EXPECT_EQ(decoded, (std::vector<std::filesystem::path>{"6.bmp", "8.bmp"}));
+  EXPECT_EQ(arrivals, 1);
 }
 
 // The first and last pixel of `picture`'s line from `from` by `step` darker than the desktop

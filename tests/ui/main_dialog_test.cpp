@@ -20,10 +20,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWindow>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <tuple>
 #include <vector>
 
@@ -39,6 +41,10 @@ namespace {
 using Id = MainControl;
 
 const QColor kDesktop(0x3A, 0x6E, 0xA5);  // the picture where no photograph lies
+
+QColor MonthColour(int month) {
+  return QColor::fromHsv(month * 30 - 30, 255, 200).toRgb();
+}
 
 // Sets environment variables until the end of its scope.
 class ScopedEnvironment {
@@ -73,13 +79,15 @@ class MainDialogTest : public ::testing::Test {
     QFile::remove(profile_);
   }
 
-  // Starts a window on `profile`'s configuration lines, or on no profile.
-  MainDialog& Start(const QByteArray& profile = {}) {
+  // Starts a window on `profile`'s configuration lines, or on no profile, in the desktop
+  // program's surroundings or in `environment`.
+  MainDialog& Start(const QByteArray& profile = {},
+                    SessionEnvironment environment = MainDialog::DesktopEnvironment()) {
     if (!profile.isEmpty()) {
       EXPECT_TRUE(testing::WriteBytes(profile_, "[Configuration]\n" + profile));
     }
     dialog_.reset();  // its composed picture's folder goes first
-    dialog_ = std::make_unique<MainDialog>();
+    dialog_ = std::make_unique<MainDialog>(std::move(environment), nullptr);
     // Every dialog answers from the fixture and counts its runs; no modal window ever opens.
     dialog_->setErrorReporter([this](const QString& message) { reports_ << message; });
     dialog_->setOpenFileDialog([this](const QString& folder, const QString& filter) {
@@ -147,6 +155,10 @@ class MainDialogTest : public ::testing::Test {
   // The composed picture as the window wrote it.
   QImage Composed() const { return QImage(QtPath(dialog_->session().composedPicturePath())); }
   QColor Corner() const { return Composed().pixelColor(5, 5); }
+  // Lets the photograph the last change left to the worker arrive.
+  void WaitForPhoto() const {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !dialog_->session().photoPending(); }));
+  }
   // Desktop programs that answer: GNOME's settings in a keyfile, a stand-in systemctl.
   void UseGnome(const test_support::StandInPrograms& systemctl) {
     systemctl.Add("systemctl");
@@ -216,6 +228,49 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
   EXPECT_EQ(QPoint(dialog.selectedMonth(), dialog.selectedYear()), QPoint(next, today_.year + 1));
   EXPECT_EQ(dialog.session().DrawnHolidays(), std::vector{21});
   EXPECT_EQ(compositions_->count(), 2);
+}
+
+// The window follows each notch with the month's block, over the photo it showed last; only the
+// month the wheel stops at is decoded, on the worker, and shows once it arrives.
+TEST_F(MainDialogTest, WheelingThroughTheMonthsDecodesOnlyTheMonthItStopsAt) {
+  QByteArray profile;
+  for (int month = 1; month <= 12; ++month) {
+    const QString photo = Photo(QStringLiteral("%1.png").arg(month), MonthColour(month));
+    profile += QStringLiteral("Month Photo %1=%2\n")
+                   .arg(month, 2, 10, QLatin1Char('0'))
+                   .arg(photo)
+                   .toUtf8();
+  }
+  // Shared with the window's worker, which may outlive the test's own variables.
+  struct Decodes {
+    std::mutex mutex;
+    std::vector<std::filesystem::path> files;
+  };
+  const auto decodes = std::make_shared<Decodes>();
+  SessionEnvironment environment = MainDialog::DesktopEnvironment();
+  environment.clock = [this] { return LocalDate{today_.year, 1, 15}; };
+  environment.loadPhoto = [decodes](const std::filesystem::path& path, QSize size, PhotoFit fit) {
+    const std::lock_guard lock(decodes->mutex);
+    decodes->files.push_back(path.filename());
+    return LoadPictureFile(path, size, fit);
+  };
+  MainDialog& dialog = Start(profile, std::move(environment));
+  QWidget* selector = FindControl(&dialog, Id::Month);
+  // Eleven notches down to December, nine back up to March.
+  for (const int notches : {-11, 9}) {
+    for (int i = 0; i < std::abs(notches); ++i) {
+      const QPoint centre = selector->rect().center();
+      QWheelEvent notch(centre, selector->mapToGlobal(centre), {}, {0, notches < 0 ? -120 : 120},
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(selector, &notch);
+    }
+  }
+  EXPECT_EQ(dialog.selectedMonth(), 3);
+  EXPECT_EQ(Corner(), MonthColour(1));
+  WaitForPhoto();
+  EXPECT_EQ(Corner(), MonthColour(3));
+  const std::lock_guard lock(decodes->mutex);
+  EXPECT_EQ(decodes->files, (std::vector<std::filesystem::path>{"1.png", "3.png"}));
 }
 
 // Exit and Enter save the profile; Escape and the close box do not. Enter in a selector's text
@@ -415,10 +470,15 @@ TEST_F(MainDialogTest, PhotosAreChosenReplacedByADropSavedRememberedAndCleared) 
 
   const int other = month == 12 ? 11 : month + 1;
   QTest::keyClick(FindControl(&dialog, Id::Month), other < month ? Qt::Key_Up : Qt::Key_Down);
-  EXPECT_EQ(Corner(), QColor(Qt::green));
   EXPECT_FALSE(clear->isEnabled());
 
+  // Saved at once, before the main photo has come back from the worker: with it all the same.
   QTemporaryDir folder;
+  saveTarget_ = folder.filePath("desktop.png");
+  Click(Id::DesktopPicture);
+  EXPECT_EQ(QImage(saveTarget_).pixelColor(5, 5), QColor(Qt::green));
+  EXPECT_EQ(Corner(), QColor(Qt::green));
+  ASSERT_TRUE(QFile::remove(saveTarget_));
   saveTarget_ = folder.filePath("c.png");
   Click(Id::SaveYear);
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 12);
@@ -429,6 +489,7 @@ TEST_F(MainDialogTest, PhotosAreChosenReplacedByADropSavedRememberedAndCleared) 
   EXPECT_EQ(Corner(), QColor(Qt::blue));
   EXPECT_FALSE(Notice().contains(QStringLiteral("写真"))) << Notice().toStdString();
   Click(Id::ClearMonthPhoto);
+  WaitForPhoto();
   EXPECT_EQ(std::pair(PhotoPath(), Corner()), std::pair(green, QColor(Qt::green)));
   EXPECT_FALSE(FindControl(dialog_.get(), Id::ClearMonthPhoto)->isEnabled());
   Click(Id::Exit);
