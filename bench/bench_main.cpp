@@ -1,7 +1,8 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
-// wallpaper filled from that photo, and a year of twelve photos as one process against twelve.
+// wallpaper filled from that photo, a year of twelve photos as one process against twelve, and a
+// phone's HEIC through the whole process against heif-convert (alone with --heic).
 #include <malloc.h>
 
 #include <QDir>
@@ -27,6 +28,7 @@
 
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
+#include "picture/heif_files.h"
 #include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
@@ -45,6 +47,7 @@ constexpr double kWholeProcessTarget = 1.15;
 constexpr double kYearTarget = 0.6;
 constexpr double kFourKRatioTarget = 1.2;
 constexpr double kFourKPeakTargetMb = 150.0;
+constexpr double kHeicTarget = 0.8;
 
 // What a composition makes: a classic size, or a custom size with a fit.
 struct Target {
@@ -332,6 +335,39 @@ std::optional<std::pair<double, double>> WholeProcess(const QString& photo, cons
       });
 }
 
+// A phone's 12-megapixel photo: a HEIC grid of 8 x 6 tiles of 504 x 504 pixels, each coded by
+// libheif's HEVC encoder.
+QByteArray PhoneHeic() {
+  const QImage photo = DetailedPhoto(4032, 3024);
+  QList<QByteArray> tiles;
+  for (int y = 0; y < 3024; y += 504) {
+    for (int x = 0; x < 4032; x += 504) {
+      tiles << testing::HeifBytes(photo.copy(x, y, 504, 504));
+    }
+  }
+  return testing::GridHeic(tiles, 8, photo.size());
+}
+
+// lunetta-compose filling a 1920 x 1080 picture from `heic`, against heif-convert decoding it to
+// a PNG, each a fresh process.
+std::optional<std::pair<double, double>> HeicWholeProcess(const QString& heic,
+                                                          const QString& folder) {
+  const QString out = folder + QStringLiteral("/heic.jpg");
+  const QString png = folder + QStringLiteral("/heic.png");
+  return Interleaved(
+      5,
+      [&] {
+        QFile::remove(out);
+        return RunIn(folder, ComposeProgram(),
+                     {"--photo", heic, "--size", "1920x1080", "--fit", "fill", "--year", "2026",
+                      "--month", "5", "--out", out});
+      },
+      [&] {
+        QFile::remove(png);
+        return RunIn(folder, QStringLiteral("heif-convert"), {"--quiet", heic, png});
+      });
+}
+
 // Twelve distinct photos of `width` x `height` in a folder of their own, as the year's months.
 std::optional<QStringList> YearPhotos(const QString& folder, int width, int height) {
   QDir().mkpath(folder);
@@ -511,6 +547,26 @@ bool ReportPeak(const char* what, std::optional<double> peak, double targetMb) {
   return met;
 }
 
+// The phone's photo through the whole process against heif-convert, and the peak memory of its
+// composition (after one from `warmUpPhoto`, a small JPEG; made here when not given).
+bool HeicFigures(const QString& folder, QString warmUpPhoto = {}) {
+  if (warmUpPhoto.isEmpty()) {
+    warmUpPhoto = folder + QStringLiteral("/warm-up.jpg");
+    testing::WriteBytes(warmUpPhoto, testing::Encode(DetailedPhoto(640, 480), "jpeg", 90));
+  }
+  std::printf("\nGenerating a 12-megapixel HEIC as phones store them...\n");
+  const QString heic = folder + QStringLiteral("/phone.heic");
+  const bool written = testing::WriteBytes(heic, PhoneHeic());
+  const bool met = Report({"whole process from a 4032x3024 HEIC to 1920x1080 fill",
+                           written ? HeicWholeProcess(heic, folder) : std::nullopt,
+                           "lunetta-compose", "heif-convert to PNG", kHeicTarget});
+  if (const std::optional<double> peak =
+          PeakMb(warmUpPhoto, heic, folder + QStringLiteral("/Calendar.bmp"))) {
+    std::printf("peak memory of one 1280x1024 composition from that HEIC: %.1f MB\n", *peak);
+  }
+  return met;
+}
+
 int Run() {
   QTemporaryDir dir;
   if (!dir.isValid()) {
@@ -605,6 +661,8 @@ int Run() {
                 small->first, small->second);
   }
 
+  allMet = HeicFigures(dir.path(), photos.back().path) && allMet;
+
   const QString yearFolder = dir.filePath(QStringLiteral("year-photos"));
   std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
   const std::optional<QStringList> yearPhotos = YearPhotos(yearFolder, 6000, 4000);
@@ -642,5 +700,9 @@ int main(int argc, char** argv) {
         arguments[1] == u"--peak" ? lunetta::kClassicLarge : lunetta::kFourKFill);
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (arguments.size() == 2 && arguments[1] == u"--heic") {  // only the HEIC figures
+    QTemporaryDir dir;
+    return dir.isValid() && lunetta::HeicFigures(dir.path()) ? 0 : 1;
+  }
   return lunetta::Run();
 }

@@ -30,6 +30,10 @@ constexpr int kTileThreads = 0;
 // decodes as it hands it to the codec, and the codec's own.
 constexpr double kItemDataCopies = 3;
 
+// What libheif and its codecs hold whatever the picture: tables, threads and their heaps
+// (measured at 2.5 MB for a small picture, and up to 7 MB above the reckoning per pixel).
+constexpr double kLibraryBytes = 8 << 20;
+
 // Brands of files whose pictures libheif decodes: HEVC and AV1 images and sequences, and the
 // brands of the image file format itself.
 constexpr std::string_view kBrands[] = {"heic", "heix", "heim", "heis", "hevc",
@@ -74,14 +78,15 @@ Failure LibraryFailure(const heif_error& error) {
   return Failure(Fault::Undecodable, {}, {}, QString::fromUtf8(error.message));
 }
 
-// What decoding one image of `layout` takes in the codec and libheif, stage by stage, the
-// largest of them: the codec's planes and state with libheif's copy of the planes, for the
-// largest coded picture, and that picture made RGB planes; for a grid, each of the tiles in
-// flight so while the grid's own RGB planes hold what is pasted so far.
+// What decoding one image of `layout` takes in the codec and libheif: the codec's planes and
+// state and libheif's copy of the planes, for the largest coded picture, and that picture made
+// RGB planes; for a grid, one tile's at a time while the grid's own RGB planes hold what is
+// pasted so far. The codecs' own shares were measured (with a margin): libde265 holds a picture's
+// planes and about 3 bytes a pixel besides; dav1d about twice its planes and 5 bytes a pixel.
 double DecodingBytes(const HeifImageLayout& layout) {
   const double coded = double(layout.codedBytes);
   const double codedPixels = double(layout.codedPixels);
-  const double codec = 2 * coded + 3 * codedPixels;
+  const double codec = layout.av1 ? 3 * coded + 5 * codedPixels : 2 * coded + 3 * codedPixels;
   const double codedPlanes = 3.0 * layout.sampleBytes * codedPixels;
   if (!layout.grid) {
     return codec + codedPlanes;
@@ -103,6 +108,18 @@ double LibraryBytes(const HeifLayout& layout, int channels) {
       // The planes become interleaved 8-bit rows; deeper ones through interleaved 16-bit rows.
       planes + channels * pixels + (sampleBytes > 1 ? 2.0 * channels * pixels : 0.0)};
   return *std::max_element(stages.begin(), stages.end());
+}
+
+// Whether decoding `layout` takes work in proportion to what it shows. A grid's tiles cover it
+// with at most a row and a column to spare; a few small files could otherwise stand for a great
+// many tiles, or tiles far larger than the grid, each decoded in full.
+bool WorkBounded(const HeifImageLayout& layout) {
+  constexpr std::uint32_t kMostTiles = 4096;
+  constexpr double kSpareCoverage = 4;
+  constexpr double kSparePixels = 1 << 22;
+  return !layout.grid || (layout.tiles <= kMostTiles &&
+                          double(layout.tileCodedPixels) <=
+                              kSpareCoverage * double(layout.pixels()) + kSparePixels);
 }
 
 // A size the boxes give, as Qt holds sizes.
@@ -142,20 +159,18 @@ Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit
   const QByteArray data = device.readAll();
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                             static_cast<std::size_t>(data.size()));
-  const HeifLibrary library;
-  const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+  // libheif sees no file whose decode is not reckoned first: even reading the boxes, it copies
+  // items' data.
   const auto layoutOrFault = ReadHeifLayout(bytes);
   if (std::holds_alternative<HeifLayoutFault>(layoutOrFault)) {
-    if (std::get<HeifLayoutFault>(layoutOrFault) == HeifLayoutFault::Truncated) {
-      return Failure(Fault::Truncated);
-    }
-    // Only reading the boxes, which libheif does within its own limits: its words say best what
-    // is wrong with them.
-    const heif_error read = heif_context_read_from_memory_without_copy(
-        context.get(), data.constData(), static_cast<std::size_t>(data.size()), nullptr);
-    return read.code != heif_error_Ok ? LibraryFailure(read) : Failure(Fault::Undecodable);
+    return Failure(std::get<HeifLayoutFault>(layoutOrFault) == HeifLayoutFault::Truncated
+                       ? Fault::Truncated
+                       : Fault::Undecodable);
   }
   const HeifLayout& layout = std::get<HeifLayout>(layoutOrFault);
+  if (!WorkBounded(layout.primary) || (layout.hasAlpha && !WorkBounded(layout.alpha))) {
+    return Failure(Fault::Undecodable, {}, {}, QStringLiteral("grid tiles far exceed the grid"));
+  }
   // The EXIF orientation turns only a picture that no transform property turns.
   const int orientation = layout.transformed ? 1 : layout.exifOrientation;
   const auto turned = [orientation](QSize size) {
@@ -165,7 +180,7 @@ Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit
   const int channels = alpha ? 4 : 3;
   const QSize canvas = Clamped(layout.primary.width, layout.primary.height);
   const double peak =
-      double(data.size()) + kItemDataCopies * double(layout.itemBytes) +
+      double(data.size()) + kItemDataCopies * double(layout.itemBytes) + kLibraryBytes +
       std::max(LibraryBytes(layout, channels),
                double(channels) * double(layout.primary.pixels()) +
                    double(PictureFromRowsBytes(canvas, alpha, fitSize, fit, orientation)));
@@ -173,6 +188,8 @@ Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit
     return TooLarge(turned(Clamped(layout.shownWidth, layout.shownHeight)));
   }
 
+  const HeifLibrary library;
+  const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
   heif_context_set_max_decoding_threads(context.get(), kTileThreads);
   heif_error error = heif_context_read_from_memory_without_copy(
       context.get(), data.constData(), static_cast<std::size_t>(data.size()), nullptr);

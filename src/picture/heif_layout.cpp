@@ -368,6 +368,7 @@ Or<std::vector<Bytes>> ItemData(const Meta& meta, const Item& item, Bytes file) 
 // A coded picture's size and samples, as its parameter sets give them; the largest of each when
 // there are several.
 struct Coded {
+  bool av1 = false;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   int bitDepth = 0;
@@ -633,6 +634,7 @@ Or<Coded> CodedPicture(Context& context, std::uint32_t id) {
   if (!coded || coded->width == 0 || coded->height == 0) {
     return Fault::Unsupported;
   }
+  coded->av1 = !hevc;
   context.coded[id] = *coded;
   return *coded;
 }
@@ -647,11 +649,16 @@ std::vector<std::uint32_t> References(const Meta& meta, std::uint32_t type, std:
   return to;
 }
 
+// A coded picture's pixels, its sides taken up to 2^20 so that no sum of them overflows: far past
+// any bound anyway.
+std::uint64_t PixelsOf(const Coded& coded) {
+  constexpr std::uint32_t kSide = 1 << 20;
+  return std::uint64_t(std::min(coded.width, kSide)) * std::min(coded.height, kSide);
+}
+
 void Include(HeifImageLayout& layout, const Coded& coded) {
-  // Sides up to 2^24, so that the bytes below cannot overflow: far past any bound anyway.
-  constexpr std::uint64_t kSide = std::uint64_t(1) << 24;
-  const std::uint64_t pixels =
-      std::min<std::uint64_t>(coded.width, kSide) * std::min<std::uint64_t>(coded.height, kSide);
+  const std::uint64_t pixels = PixelsOf(coded);
+  layout.av1 = layout.av1 || coded.av1;
   const int sampleBytes = coded.bitDepth > 8 ? 2 : 1;
   layout.sampleBytes = std::max(layout.sampleBytes, sampleBytes);
   layout.codedPixels = std::max(layout.codedPixels, pixels);
@@ -726,6 +733,7 @@ Or<HeifImageLayout> ImageLayout(Context& context, std::uint32_t id) {
       return std::get<Fault>(coded);
     }
     Include(layout, std::get<Coded>(coded));
+    layout.tileCodedPixels += PixelsOf(std::get<Coded>(coded));
   }
   return layout;
 }

@@ -16,11 +16,13 @@ struct HeifImageLayout {
   std::uint32_t declaredHeight = 0;
   int sampleBytes = 1;  // 2 for more than 8 bits a sample
   bool grid = false;    // assembled from tiles, each decoded on its own
+  bool av1 = false;     // coded in AV1 (else HEVC)
   std::uint32_t tiles = 1;
   // The largest coded picture the codec makes for the image (a tile of a grid): its pixels, and
   // the bytes of its planes, all components at their subsampling and depth.
   std::uint64_t codedPixels = 0;
   std::uint64_t codedBytes = 0;
+  std::uint64_t tileCodedPixels = 0;  // of all its tiles, as often as the grid names each
 
   std::uint64_t pixels() const { return std::uint64_t(width) * height; }
 };
