@@ -31,9 +31,9 @@ namespace {
 // dialog lists them. Vector and text formats (SVG, XPM) are left out: rendering them costs what the
 // file asks for, and no camera writes them.
 constexpr std::pair<std::string_view, std::array<std::string_view, 3>> kPhotoFormats[] = {
-    {"jpeg", {"jpg", "jpeg"}}, {"heif", {"heic", "heif", "hif"}},
+    {"jpeg", {"jpg", "jpeg"}}, {"png", {"png"}},
+    {"bmp", {"bmp"}},          {"heif", {"heic", "heif", "hif"}},
     {"avif", {"avif"}},        {"jxl", {"jxl"}},
-    {"png", {"png"}},          {"bmp", {"bmp"}},
     {"gif", {"gif"}},          {"webp", {"webp"}},
     {"tiff", {"tif", "tiff"}}};
 
