@@ -335,15 +335,18 @@ std::optional<std::pair<double, double>> WholeProcess(const QString& photo, cons
       });
 }
 
-// A phone's 12-megapixel photo: a HEIC grid of 8 x 6 tiles of 504 x 504 pixels, each coded by
-// libheif's HEVC encoder.
+// A phone's 12-megapixel photo: a HEIC grid of 8 x 6 tiles of 504 x 504 pixels coded by libheif's
+// HEVC encoder. Coding is slow, so each row repeats the photo's middle row of tiles: the decoder
+// has as much detail to decode.
 QByteArray PhoneHeic() {
   const QImage photo = DetailedPhoto(4032, 3024);
+  QList<QByteArray> row;
+  for (int x = 0; x < 4032; x += 504) {
+    row << testing::HeifBytes(photo.copy(x, 1512, 504, 504));
+  }
   QList<QByteArray> tiles;
-  for (int y = 0; y < 3024; y += 504) {
-    for (int x = 0; x < 4032; x += 504) {
-      tiles << testing::HeifBytes(photo.copy(x, y, 504, 504));
-    }
+  for (int y = 0; y < 6; ++y) {
+    tiles << row;
   }
   return testing::GridHeic(tiles, 8, photo.size());
 }
