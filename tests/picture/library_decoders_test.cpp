@@ -172,7 +172,7 @@ class LibraryDecodersTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(LibraryDecodersTest, HeifFilesShowAsHeifConvertShowsThem) {
+TEST_F(LibraryDecodersTest, EachHeifFileShowsAsHeifConvertShowsItOrIsRefused) {
   if (!Installed({"heif-convert", "avifenc"})) {
     GTEST_SKIP() << "libheif-examples and libavif-bin are not installed";
   }
@@ -241,7 +241,7 @@ TEST_F(LibraryDecodersTest, HeifFilesShowAsHeifConvertShowsThem) {
 }
 
 #ifdef LUNETTA_JPEG_XL
-TEST_F(LibraryDecodersTest, JxlFilesShowAsDjxlShowsThem) {
+TEST_F(LibraryDecodersTest, EachJxlFileShowsAsDjxlShowsItOrIsRefused) {
   if (!Installed({"cjxl", "djxl"})) {
     GTEST_SKIP() << "libjxl-tools are not installed";
   }
