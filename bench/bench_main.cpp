@@ -2,8 +2,9 @@
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
 // wallpaper filled from that photo, a year of twelve photos as one process against twelve, an A3
-// wall calendar for print from twelve photos against the wallpapers' year PDF of the same, and the
-// main window's repaints while the mouse wheel runs through months that have photos of their own.
+// wall calendar for print from twelve photos against the wallpapers' year PDF of the same, the
+// main window's repaints while the mouse wheel runs through months that have photos of their own,
+// and a phone's HEIC through the whole process against heif-convert (alone with --heic).
 #include <malloc.h>
 
 #include <QApplication>
@@ -37,6 +38,7 @@
 #include "calendar/composition.h"
 #include "calendar/japanese_holidays.h"
 #include "legibility_bench.h"
+#include "picture/heif_files.h"
 #include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
@@ -64,6 +66,7 @@ constexpr double kFourKPeakTargetMb = 150.0;
 constexpr double kWallTarget = 3.0;
 constexpr double kWallPeakTargetMb = 200.0;
 constexpr double kWheelRepaintTargetMs = 100.0;
+constexpr double kHeicTarget = 0.8;
 
 // What a composition makes: a classic size, or a custom size with a fit.
 struct Target {
@@ -352,6 +355,42 @@ std::optional<std::pair<double, double>> WholeProcess(const QString& photo, cons
       },
       [&] {
         return run(QStringLiteral("djpeg"), {"-scale", "3/8", "-outfile", "/dev/null", photo});
+      });
+}
+
+// A phone's 12-megapixel photo: a HEIC grid of 8 x 6 tiles of 504 x 504 pixels coded by libheif's
+// HEVC encoder. Coding is slow, so each row repeats the photo's middle row of tiles: the decoder
+// has as much detail to decode.
+QByteArray PhoneHeic() {
+  const QImage photo = DetailedPhoto(4032, 3024);
+  QList<QByteArray> row;
+  for (int x = 0; x < 4032; x += 504) {
+    row << testing::HeifBytes(photo.copy(x, 1512, 504, 504));
+  }
+  QList<QByteArray> tiles;
+  for (int y = 0; y < 6; ++y) {
+    tiles << row;
+  }
+  return testing::GridHeic(tiles, 8, photo.size());
+}
+
+// lunetta-compose filling a 1920 x 1080 picture from `heic`, against heif-convert decoding it to
+// a PNG, each a fresh process.
+std::optional<std::pair<double, double>> HeicWholeProcess(const QString& heic,
+                                                          const QString& folder) {
+  const QString out = folder + QStringLiteral("/heic.jpg");
+  const QString png = folder + QStringLiteral("/heic.png");
+  return Interleaved(
+      5,
+      [&] {
+        QFile::remove(out);
+        return RunIn(folder, ComposeProgram(),
+                     {"--photo", heic, "--size", "1920x1080", "--fit", "fill", "--year", "2026",
+                      "--month", "5", "--out", out});
+      },
+      [&] {
+        QFile::remove(png);
+        return RunIn(folder, QStringLiteral("heif-convert"), {"--quiet", heic, png});
       });
 }
 
@@ -724,6 +763,26 @@ bool ReportPeak(const char* what, std::optional<double> peak, double targetMb) {
   return met;
 }
 
+// The phone's photo through the whole process against heif-convert, and the peak memory of its
+// composition (after one from `warmUpPhoto`, a small JPEG; made here when not given).
+bool HeicFigures(const QString& folder, QString warmUpPhoto = {}) {
+  if (warmUpPhoto.isEmpty()) {
+    warmUpPhoto = folder + QStringLiteral("/warm-up.jpg");
+    testing::WriteBytes(warmUpPhoto, testing::Encode(DetailedPhoto(640, 480), "jpeg", 90));
+  }
+  std::printf("\nGenerating a 12-megapixel HEIC as phones store them...\n");
+  const QString heic = folder + QStringLiteral("/phone.heic");
+  const bool written = testing::WriteBytes(heic, PhoneHeic());
+  const bool met = Report({"whole process from a 4032x3024 HEIC to 1920x1080 fill",
+                           written ? HeicWholeProcess(heic, folder) : std::nullopt,
+                           "lunetta-compose", "heif-convert to PNG", kHeicTarget});
+  if (const std::optional<double> peak =
+          PeakMb(warmUpPhoto, heic, folder + QStringLiteral("/Calendar.bmp"))) {
+    std::printf("peak memory of one 1280x1024 composition from that HEIC: %.1f MB\n", *peak);
+  }
+  return met;
+}
+
 int Run() {
   QTemporaryDir dir;
   if (!dir.isValid()) {
@@ -818,6 +877,8 @@ int Run() {
                 small->first, small->second);
   }
 
+  allMet = HeicFigures(dir.path(), photos.back().path) && allMet;
+
   const QString yearFolder = dir.filePath(QStringLiteral("year-photos"));
   std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
   const std::optional<QStringList> yearPhotos = YearPhotos(yearFolder, 6000, 4000);
@@ -896,6 +957,10 @@ int main(int argc, char** argv) {
   // The placement and legibility figures alone.
   if (arguments.size() == 2 && arguments[1] == u"--legibility") {
     return lunetta::RunLegibilityBench() ? 0 : 1;
+  }
+  if (arguments.size() == 2 && arguments[1] == u"--heic") {  // only the HEIC figures
+    QTemporaryDir dir;
+    return dir.isValid() && lunetta::HeicFigures(dir.path()) ? 0 : 1;
   }
   return lunetta::Run();
 }

@@ -16,7 +16,11 @@
 #include <string_view>
 #include <utility>
 
+#include "picture/heif_decoder.h"
 #include "picture/jpeg_decoder.h"
+#ifdef LUNETTA_JPEG_XL
+#include "picture/jxl_decoder.h"
+#endif
 #include "platform/file_io.h"
 
 namespace lunetta {
@@ -26,9 +30,22 @@ namespace {
 // Raster formats a photograph comes in, with the suffixes their files go by, in the order an open
 // dialog lists them. Vector and text formats (SVG, XPM) are left out: rendering them costs what the
 // file asks for, and no camera writes them.
-constexpr std::pair<std::string_view, std::array<std::string_view, 2>> kPhotoFormats[] = {
-    {"jpeg", {"jpg", "jpeg"}}, {"png", {"png"}},   {"bmp", {"bmp"}},
-    {"gif", {"gif"}},          {"webp", {"webp"}}, {"tiff", {"tif", "tiff"}}};
+constexpr std::pair<std::string_view, std::array<std::string_view, 3>> kPhotoFormats[] = {
+    {"jpeg", {"jpg", "jpeg"}}, {"png", {"png"}},
+    {"bmp", {"bmp"}},          {"heif", {"heic", "heif", "hif"}},
+    {"avif", {"avif"}},        {"jxl", {"jxl"}},
+    {"gif", {"gif"}},          {"webp", {"webp"}},
+    {"tiff", {"tif", "tiff"}}};
+
+// Formats decoded here through their own libraries rather than Qt's readers.
+bool DecodedHere(std::string_view format) {
+#ifdef LUNETTA_JPEG_XL
+  if (format == "jxl") {
+    return true;
+  }
+#endif
+  return format == "heif" || format == "avif";
+}
 
 bool IsPhotoFormat(const QByteArray& format) {
   const std::string_view name(format.constData(), static_cast<std::size_t>(format.size()));
@@ -162,13 +179,21 @@ QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize, PhotoFit fit) {
 
 Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, PhotoFit fit) {
   // The first bytes, before any reader moves the device.
-  const QByteArray head = source.peek(10);
+  const QByteArray head = source.peek(64);
   if (IsJpeg(head)) {
     // libjpeg directly: it decodes at any eighth of the size, where Qt's reader goes by halves,
     // and it tells a picture cut short from one that only lacks its end marker. No Qt plugin is
     // involved, so a photo can decode on a worker thread while the application starts.
     return DecodeJpeg(source, fitSize, fit, kMaxDecodedBytes);
   }
+  if (IsHeif(head)) {
+    return DecodeHeif(source, fitSize, fit, kMaxDecodedBytes);
+  }
+#ifdef LUNETTA_JPEG_XL
+  if (IsJxl(head)) {
+    return DecodeJxl(source, fitSize, fit, kMaxDecodedBytes);
+  }
+#endif
   SilenceDecoders();
   ReadWatch device(source);
   QImageReader reader(&device);
@@ -182,7 +207,7 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
     stored.setHeight(-stored.height());
   }
   // Qt gives a GIF's first frame, but decodes onto the whole logical screen the header names.
-  if (format == "gif" && head.size() == 10 && head.startsWith("GIF8")) {
+  if (format == "gif" && head.size() >= 10 && head.startsWith("GIF8")) {
     stored = stored.expandedTo(QSize(qFromLittleEndian<quint16>(head.constData() + 6),
                                      qFromLittleEndian<quint16>(head.constData() + 8)));
   }
@@ -276,7 +301,8 @@ QStringList PhotoFilePatterns() {
   const QList<QByteArray> readable = QImageReader::supportedImageFormats();
   QStringList patterns;
   for (const auto& [format, suffixes] : kPhotoFormats) {
-    if (!readable.contains(QByteArray(format.data(), static_cast<qsizetype>(format.size())))) {
+    if (!DecodedHere(format) &&
+        !readable.contains(QByteArray(format.data(), static_cast<qsizetype>(format.size())))) {
       continue;
     }
     for (std::string_view suffix : suffixes) {

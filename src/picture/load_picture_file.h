@@ -27,9 +27,10 @@ inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 /// Decodes a picture file, applying its EXIF orientation. When `fitSize` is given, a picture much
 /// larger than what it is drawn at on a `fitSize` picture with `fit` (see PlacePhoto) may be
 /// decoded at reduced scale, never smaller than that in either direction; for a fill or a fit, a
-/// JPEG may come back already at that size, and for a fill as only the part that shows (the
-/// picture's shape, centred). DecodedPicture::size is the whole picture's all the same. Only
-/// regular files are opened, so a FIFO or a device never blocks the caller.
+/// JPEG (or an opaque HEIC, AVIF or JPEG XL) may come back already at that size, and for a fill
+/// as only the part that shows (the picture's shape, centred). DecodedPicture::size is the whole
+/// picture's all the same. Only regular files are opened, so a FIFO or a device never blocks the
+/// caller.
 Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize = {},
                                        PhotoFit fit = PhotoFit::Stretch);
 
@@ -48,8 +49,8 @@ Result<DecodedPicture> LoadPictureData(const QByteArray& bytes, QSize fitSize = 
 /// `fitSize` is not valid.
 QSize ReducedDecodeSize(QSize pictureSize, QSize fitSize, PhotoFit fit = PhotoFit::Stretch);
 
-/// File-name patterns of the photo formats this machine's image reader decodes ("*.jpg", "*.jpeg",
-/// "*.png", ...), for an open dialog's filter.
+/// File-name patterns of the photo formats LoadPictureFile decodes on this machine ("*.jpg",
+/// "*.jpeg", "*.heic", ...), for an open dialog's filter and a folder of photos.
 QStringList PhotoFilePatterns();
 
 /// A file name as Qt spells it, for messages and Qt's own file classes.

@@ -46,7 +46,7 @@ stray=$(grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/bin/' -e '^\./usr/share/' 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Computed from the binaries, and what Qt loads at run time.
-for package in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 qt6-image-formats-plugins \
+for package in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 libheif1 qt6-image-formats-plugins \
   fonts-roboto-unhinted fonts-ipafont-gothic fonts-liberation2; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
