@@ -16,6 +16,7 @@
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 #include "platform/font_substitutes.h"
+#include "platform/stage_trace.h"
 #include "session/calendar_session.h"
 #include "session/session_request.h"
 
@@ -240,6 +241,7 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
 }
 
 int ComposeMain(int argc, char** argv) {
+  TraceStage("main");
   const ComposeOptionsResult parsed = ParseComposeOptions(DecodeArguments(argc, argv), Today());
   if (!parsed.error.isEmpty()) {
     PrintError(parsed.error + QStringLiteral(" (see --help)"));
@@ -286,11 +288,14 @@ int ComposeMain(int argc, char** argv) {
   QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.*=false"));
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
+  TraceStage("app");
   qInstallMessageHandler(previousHandler);
   // An interrupted run leaves no hidden temporary files beside its outputs.
   InstallTemporaryFileCleanup();
   InstallFontSubstitutes();
-  return Run(parsed.options, userEnvironment);
+  const int status = Run(parsed.options, userEnvironment);
+  TraceStage("done");
+  return status;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "picture/jpeg_decoder.h"
 #include "platform/file_io.h"
+#include "platform/stage_trace.h"
 
 namespace lunetta {
 
@@ -263,7 +264,9 @@ Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize 
   if (file.size() == 0) {
     return fail(Fault::EmptyFile);
   }
+  TraceStage("decoding");
   Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize, fit);
+  TraceStage("decoded");
   if (!decoded) {
     Failure failure = decoded.failure();
     failure.file = path;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "calendar/calendar_renderer.h"
+#include "platform/stage_trace.h"
 #include "platform/xdg_folders.h"
 
 namespace lunetta {
@@ -250,6 +251,7 @@ Status CalendarSession::Compose() {
   if (!block) {
     return block.failure();
   }
+  TraceStage("block");
   const PhotoFit fit = PhotoFitOf(settings_);
   QImage background;
   PhotoBackdrop& shown = ShownBackdrop();
@@ -261,6 +263,7 @@ Status CalendarSession::Compose() {
   } else {
     background = shown.TakeBackground(size, fit);
   }
+  TraceStage("background");
   // The pixels the block will cover: where it is drawn, cut to the picture when it is larger.
   const Rect drawn = DrawnBlockRect(settings_.startX, settings_.startY, block->width, block->height,
                                     background.width(), background.height());
@@ -269,6 +272,7 @@ Status CalendarSession::Compose() {
       QRect(QPoint(drawn.left, drawn.top), QPoint(drawn.right - 1, drawn.bottom - 1))
           .intersected(background.rect()));
   composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
+  TraceStage("blended");
   heldBackdrop_ = &shown;
   if (environment_.composedPicturePath.empty()) {
     return {};
