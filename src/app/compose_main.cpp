@@ -141,7 +141,6 @@ SessionRequest RequestFor(const ComposeOptions& options,
   // The desktop's programs get the environment the user gave, not the platform chosen here.
   request.wallpaper.environment = userEnvironment;
   request.renewal = options.monthlyRefresh;
-  request.composeProgram = FilePath(QCoreApplication::applicationFilePath());
   return request;
 }
 
@@ -217,8 +216,8 @@ int Report(const ComposeOptions& options, const RequestOutcome& outcome) {
   return kExitFailure;
 }
 
-int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironment) {
-  SessionEnvironment environment;
+int Run(const ComposeOptions& options, SessionEnvironment environment,
+        const SessionRequest& request) {
   if (options.screenSize) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || QGuiApplication::platformName() == u"offscreen" ||
@@ -237,7 +236,7 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
                                  ? HolidaySearchPath(std::filesystem::current_path())
                                  : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
-  return Report(options, CarryOut(session, RequestFor(options, userEnvironment)));
+  return Report(options, CarryOut(session, request));
 }
 
 int ComposeMain(int argc, char** argv) {
@@ -284,6 +283,12 @@ int ComposeMain(int argc, char** argv) {
   } else if (!platformChosen) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+  // The photo decodes while the application starts; the environment is settled before, as the
+  // decode's thread reads it.
+  SessionRequest request = RequestFor(parsed.options, userEnvironment);
+  SessionEnvironment environment;
+  environment.loadPhoto =
+      DecodePhotoEarly(request, environment.profilePath, std::move(environment.loadPhoto));
   // Decoder warnings would repeat, less clearly, what the error message says.
   QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.*=false"));
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
@@ -293,7 +298,8 @@ int ComposeMain(int argc, char** argv) {
   // An interrupted run leaves no hidden temporary files beside its outputs.
   InstallTemporaryFileCleanup();
   InstallFontSubstitutes();
-  const int status = Run(parsed.options, userEnvironment);
+  request.composeProgram = FilePath(QCoreApplication::applicationFilePath());
+  const int status = Run(parsed.options, std::move(environment), request);
   TraceStage("done");
   return status;
 }
