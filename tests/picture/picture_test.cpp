@@ -127,6 +127,8 @@ TEST(AreaScalerTest, AveragesTheAreaEachPixelCovers) {
       {{4, 2}, {2, 1}, {0, 40, 80, 120, 255, 255, 255, 255}, {138, 178}},
       {{5, 1}, {5, 1}, {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}},
       {{7, 1}, {2, 1}, {255, 255, 255, 255, 255, 255, 255}, {255, 255}},  // uniform stays exact
+      // Rounded once, at the end: 191.1 is 191.
+      {{3, 3}, {2, 2}, {0, 100, 255, 255, 100, 200, 100, 100, 255}, {90, 191, 134, 191}},
   };
   for (const auto& c : cases) {
     QImage target(c.target, QImage::Format_RGB888);
