@@ -20,16 +20,16 @@ struct DecodedPicture {
 };
 
 /// Refuses pictures whose decoding would hold more than this at once: the decoder's working memory,
-/// the decoded pixels and the one copy that turning or scaling them makes. A decode on two threads
-/// stays within it too, so that two decodes at once take at most twice as much.
+/// the decoded pixels and the one copy that turning or scaling them makes; two decodes at once take
+/// at most twice as much.
 inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 
 /// Decodes a picture file, applying its EXIF orientation. When `fitSize` is given, a picture much
 /// larger than what it is drawn at on a `fitSize` picture with `fit` (see PlacePhoto) may be
-/// decoded at reduced scale, never smaller than that in either direction; for a fill or a fit, a
-/// JPEG may come back already at that size, and for a fill as only the part that shows (the
-/// picture's shape, centred). DecodedPicture::size is the whole picture's all the same. Only
-/// regular files are opened, so a FIFO or a device never blocks the caller.
+/// decoded at reduced scale, never smaller than that in either direction; a JPEG may come back
+/// already at that size, and for a fill as only the part that shows (the picture's shape,
+/// centred). DecodedPicture::size is the whole picture's all the same. Only regular files are
+/// opened, so a FIFO or a device never blocks the caller.
 Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize fitSize = {},
                                        PhotoFit fit = PhotoFit::Stretch);
 
