@@ -5,13 +5,17 @@
 #include <QTransform>
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <future>
+#include <deque>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -24,6 +28,7 @@ namespace lunetta {
 namespace {
 
 constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
+constexpr std::size_t kBands = 4;      // handed to the scaler, so that the decoder seldom waits
 
 // The first bytes of a file too large to decode, read for the size its header gives.
 constexpr qint64 kHeadBytes = qint64(1) << 20;
@@ -55,6 +60,106 @@ class Budget {
   qint64 left_;
 };
 
+// Bands of decoded rows shrunk on a thread of their own, in the order they come, while the decoder
+// goes on: it fills a free band, hands it over, and waits only while every band is waiting. Without
+// a thread to spare, each band is shrunk as it is handed over.
+class BandScaling {
+ public:
+  /// Bands of `bandBytes`; a row starts every `stride` bytes, its pixels `offset` bytes in.
+  BandScaling(AreaScaler& scaler, std::size_t bandBytes, std::size_t stride, std::size_t offset)
+      : scaler_(scaler), stride_(stride), offset_(offset), storage_(kBands) {
+    for (std::vector<JSAMPLE>& band : storage_) {
+      band.resize(bandBytes);
+      free_.push_back(band.data());
+    }
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+    }
+  }
+  /// Stops after the band being shrunk; the others are dropped.
+  ~BandScaling() {
+    {
+      const std::lock_guard lock(mutex_);
+      filled_.clear();
+      ending_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+  }
+  BandScaling(const BandScaling&) = delete;
+  BandScaling& operator=(const BandScaling&) = delete;
+
+  JSAMPLE* Free() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !free_.empty(); });
+    JSAMPLE* band = free_.back();
+    free_.pop_back();
+    return band;
+  }
+
+  void HandOver(JSAMPLE* band, std::size_t rows) {
+    if (!thread_.joinable()) {
+      Shrink({band, rows});
+      free_.push_back(band);
+      return;
+    }
+    {
+      const std::lock_guard lock(mutex_);
+      filled_.push_back({band, rows});
+    }
+    changed_.notify_all();
+  }
+
+  /// Waits until every band handed over is shrunk.
+  void Finish() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return free_.size() == kBands; });
+  }
+
+ private:
+  struct Filled {
+    JSAMPLE* band;
+    std::size_t rows;
+  };
+
+  void Shrink(const Filled& filled) {
+    for (std::size_t i = 0; i < filled.rows; ++i) {
+      scaler_.AddRow(filled.band + i * stride_ + offset_);
+    }
+  }
+
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return ending_ || !filled_.empty(); });
+      if (filled_.empty()) {
+        return;
+      }
+      const Filled filled = filled_.front();
+      filled_.pop_front();
+      lock.unlock();
+      Shrink(filled);
+      lock.lock();
+      free_.push_back(filled.band);
+      changed_.notify_all();
+    }
+  }
+
+  AreaScaler& scaler_;
+  const std::size_t stride_;
+  const std::size_t offset_;
+  std::vector<std::vector<JSAMPLE>> storage_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<JSAMPLE*> free_;
+  std::deque<Filled> filled_;
+  bool ending_ = false;
+  std::thread thread_;
+};
+
 // Everything one decode holds; libjpeg's own memory goes with jpeg_destroy_decompress.
 struct Job {
   explicit Job(Budget& budget) : budget(budget) {}
@@ -70,11 +175,9 @@ struct Job {
   bool multiScan = false;
   std::array<bool, MAX_COMPONENTS> scanned{};  // components a scan has begun for
   bool scansMissing = false;
-  // A shrink: two bands of decoded rows, one being scaled while the other is decoded.
+  // A shrink. The scaling goes first, so that it stops before the scaler goes.
   std::optional<AreaScaler> scaler;
-  std::vector<JSAMPLE> bands[2];
-  // Declared last, so that it is waited for before the scaler and the bands go.
-  std::future<void> scaling;
+  std::optional<BandScaling> scaling;
 
   ~Job() {
     if (created) {
@@ -414,7 +517,7 @@ Stage ReadWhole(Job& job, QImage& image) {
 }
 
 // Decodes the part of the picture `shrink` shows, shrinking its rows to `shrink.size` on a second
-// thread, band by band, as they come.
+// thread as they come.
 Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
@@ -430,13 +533,11 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   const std::size_t stride = static_cast<std::size_t>(info.output_components) *
                              static_cast<std::size_t>(info.output_width);
   job.scaler.emplace(shrink.part.width(), shrink.part.height(), image);
-  for (std::vector<JSAMPLE>& band : job.bands) {
-    band.resize(stride * kBandRows);
-  }
+  job.scaling.emplace(*job.scaler, stride * kBandRows, stride, offset);
   jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(shrink.part.y()));
   std::size_t remaining = static_cast<std::size_t>(shrink.part.height());
-  for (int band = 0; remaining > 0 && !job.errors.dataEndedInSegment; band ^= 1) {
-    JSAMPLE* rows = job.bands[band].data();
+  while (remaining > 0 && !job.errors.dataEndedInSegment) {
+    JSAMPLE* rows = job.scaling->Free();
     const std::size_t count = std::min(remaining, kBandRows);
     for (std::size_t done = 0; done < count;) {
       JSAMPROW pointers[kBandRows];
@@ -451,19 +552,9 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
       done += read;
     }
     remaining -= count;
-    if (job.scaling.valid()) {
-      job.scaling.get();
-    }
-    job.scaling =
-        std::async(std::launch::async | std::launch::deferred, [&job, rows, count, stride, offset] {
-          for (std::size_t i = 0; i < count; ++i) {
-            job.scaler->AddRow(rows + i * stride + offset);
-          }
-        });
+    job.scaling->HandOver(rows, count);
   }
-  if (job.scaling.valid()) {
-    job.scaling.get();
-  }
+  job.scaling->Finish();
   jpeg_abort_decompress(&info);
   return Stage::Done;
 }
@@ -517,7 +608,7 @@ qint64 OwnBytes(const jpeg_decompress_struct& info, const std::optional<Shrink>&
   }
   const QSize size = shrink->size;
   const qint64 output = qint64((3 * size.width() + 3) / 4 * 4) * size.height();
-  const qint64 bands = 2 * qint64(kBandRows) * (IsCmyk(info) ? 4 : 3) * info.output_width;
+  const qint64 bands = qint64(kBands * kBandRows) * (IsCmyk(info) ? 4 : 3) * info.output_width;
   const qint64 scaler =
       32 * qint64(shrink->part.width()) + 8 * qint64(shrink->part.height()) + 16 * size.width();
   return (turns ? 2 * output : output) + bands + scaler;
