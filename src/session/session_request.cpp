@@ -1,5 +1,6 @@
 #include "session/session_request.h"
 
+#include <QThread>
 #include <algorithm>
 #include <future>
 #include <memory>
@@ -301,6 +302,9 @@ PhotoLoader DecodePhotoEarly(const SessionRequest& request, const std::filesyste
     std::mutex mutex;
     std::future<Result<DecodedPicture>> decode;  // taken by the first caller that matches
   };
+  // Qt takes the first thread that asks for its thread data for the main one: this thread asks
+  // before the decode's opens its file, a QFile.
+  QThread::currentThread();
   const PictureSize size = PictureSizeOf(settings, std::nullopt);
   auto early = std::make_shared<Early>();
   early->photo = from.photo;
