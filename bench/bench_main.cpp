@@ -36,6 +36,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "calendar/calendar_settings.h"
@@ -470,39 +471,54 @@ std::optional<std::map<std::string, double>> TracedRun(const QString& folder,
   return moments;
 }
 
-// Where the time of one composition goes: the median moments of seven traced runs.
-void PrintBreakdown(const QString& folder, const QStringList& arguments) {
+using Moments = std::map<std::string, double>;
+
+// The median moment of each stage of seven traced runs, after one more to warm up.
+std::optional<Moments> MedianMoments(const QString& folder, const QStringList& arguments) {
   std::map<std::string, std::vector<double>> moments;
   for (int run = 0; run < 8; ++run) {
     const auto traced = TracedRun(folder, arguments);
     if (!traced) {
-      std::printf("  the traced run failed\n");
-      return;
-    }
-    if (run == 0) {
-      continue;  // a warm-up
-    }
-    for (const auto& [moment, ms] : *traced) {
-      moments[moment].push_back(ms);
-    }
-  }
-  const auto at = [&](const char* moment) -> std::optional<double> {
-    const auto found = moments.find(moment);
-    if (found == moments.end()) {
       return std::nullopt;
     }
-    return Median(found->second);
-  };
-  std::printf("  %-40s %8s %8s %8s\n", "stage (ms from the process's start)", "from", "to",
-              "takes");
-  for (const Stage& stage : kStages) {
-    const std::optional<double> from = at(stage.from);
-    const std::optional<double> to = at(stage.to);
-    if (from && to) {
-      std::printf("  %-40s %8.1f %8.1f %8.1f\n", stage.what, *from, *to, *to - *from);
-    } else {
-      std::printf("  %-40s %8s\n", stage.what, "not noted");
+    for (const auto& [moment, ms] : *traced) {
+      if (run > 0) {
+        moments[moment].push_back(ms);
+      }
     }
+  }
+  Moments medians;
+  for (const auto& [moment, ms] : moments) {
+    medians[moment] = Median(ms);
+  }
+  return medians;
+}
+
+// Where the time of one composition goes, on the machine as it is and with a busy loop per core.
+void PrintBreakdown(const QString& folder, const QStringList& arguments) {
+  const std::optional<Moments> idle = MedianMoments(folder, arguments);
+  std::optional<Moments> loaded;
+  {
+    const BusyLoops busy;
+    loaded = MedianMoments(folder, arguments);
+  }
+  if (!idle || !loaded) {
+    std::printf("  the traced runs failed\n");
+    return;
+  }
+  std::printf("  %-40s %17s %17s\n", "stage (ms from the process's start)", "idle", "busy loops");
+  for (const Stage& stage : kStages) {
+    std::printf("  %-40s", stage.what);
+    for (const Moments* moments : {&*idle, &std::as_const(*loaded)}) {
+      const auto from = moments->find(stage.from);
+      const auto to = moments->find(stage.to);
+      if (from != moments->end() && to != moments->end()) {
+        std::printf(" %5.0f-%-5.0f %5.1f", from->second, to->second, to->second - from->second);
+      } else {
+        std::printf(" %17s", "not noted");
+      }
+    }
+    std::printf("\n");
   }
 }
 
@@ -551,7 +567,7 @@ bool WholeProcess(const QString& photo, const QString& folder) {
               kWholeProcessIdleTarget);
   std::printf("whole process with a busy loop per core: ratio %.2f   %s (<= %.2f)\n", loadedRatio,
               Verdict(loadedMet), kWholeProcessLoadedTarget);
-  std::printf("\nwhere the time of one run goes (median of 7, LUNETTA_TRACE):\n");
+  std::printf("\nwhere the time of one run goes (median of 7, LUNETTA_TRACE; from-to, takes):\n");
   PrintBreakdown(folder, {"--photo", photo, "--set", "PictSize=2", "--out",
                           QDir(folder).filePath(QStringLiteral("x.bmp"))});
   return idleMet && loadedMet;
