@@ -402,8 +402,8 @@ struct Stage {
 constexpr Stage kStages[] = {
     {"start-up: exec, libraries, to main()", "start", "main"},
     {"Qt application object", "main", "app"},
-    {"  decode (worker thread)", "decoding", "decoded"},
-    {"  scaling (worker thread)", "decoded", "scaled"},
+    {"  decode, scaled as rows come (workers)", "decoding", "decoded"},
+    {"  scaling left over, placing (worker)", "decoded", "scaled"},
     {"block: fonts, drawing", "app", "block"},
     {"waiting for the photo", "block", "background"},
     {"blend", "background", "blended"},
