@@ -1,11 +1,16 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
-// wallpaper filled from that photo, a year of twelve photos as one process against twelve, an A3
-// wall calendar for print from twelve photos against the wallpapers' year PDF of the same, the
-// main window's repaints while the mouse wheel runs through months that have photos of their own,
-// and a phone's HEIC through the whole process against heif-convert (alone with --heic).
+// wallpaper filled from that photo, lunetta-compose as a whole process against djpeg (hyperfine,
+// idle and with a busy loop per core) with where its time goes, a year of twelve photos as one
+// process against twelve, an A3 wall calendar for print from twelve photos against the
+// wallpapers' year PDF of the same, the main window's repaints while the mouse wheel runs through
+// months that have photos of their own, and a phone's HEIC through the whole process against
+// heif-convert. `--whole-process`, `--legibility` and `--heic` measure one part alone.
+#include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <QApplication>
 #include <QDir>
@@ -14,11 +19,15 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPointingDevice>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWheelEvent>
 #include <QWindow>
 #include <QtEndian>
@@ -29,9 +38,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "calendar/calendar_settings.h"
@@ -57,7 +69,8 @@ constexpr double kRatioTarget = 1.6;
 constexpr double kSmallPhotoTargetMs = 60.0;
 constexpr double kPeakTargetMb = 80.0;
 constexpr double kMonthSwitchTarget = 0.25;
-constexpr double kWholeProcessTarget = 1.15;
+constexpr double kWholeProcessIdleTarget = 1.10;
+constexpr double kWholeProcessLoadedTarget = 1.30;
 constexpr double kYearTarget = 0.6;
 constexpr double kFourKRatioTarget = 1.2;
 constexpr double kFourKPeakTargetMb = 150.0;
@@ -335,27 +348,253 @@ QString ComposeProgram() {
   return QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose");
 }
 
-// lunetta-compose as a fresh process against djpeg's own 3/8 decode as a fresh process. The
-// program runs in an empty folder with an empty configuration, so only the photo is read.
-std::optional<std::pair<double, double>> WholeProcess(const QString& photo, const QString& folder) {
-  const auto run = [&](const QString& program, const QStringList& arguments) {
-    return RunIn(folder, program, arguments);
+const char* Verdict(bool met) {
+  return met ? "PASS" : "MISS";
+}
+
+// A word of a command for hyperfine -N, which splits its commands as a shell does. The bench's
+// paths hold no quote.
+QString Quoted(const QString& word) {
+  return QLatin1Char('\'') + word + QLatin1Char('\'');
+}
+
+// The mean times (ms) of `commands`, each measured as fresh processes with
+// `hyperfine -N --warmup 2 --runs 15`, one command's runs after the other's; run in `folder` with
+// an empty configuration there, so only what the commands name is read.
+std::optional<std::vector<double>> Hyperfine(const QString& folder, const QStringList& commands) {
+  const QString json = QDir(folder).filePath(QStringLiteral("hyperfine.json"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+  QProcess hyperfine;
+  hyperfine.setProcessEnvironment(environment);
+  hyperfine.setWorkingDirectory(folder);
+  hyperfine.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  hyperfine.start(
+      QStringLiteral("hyperfine"),
+      QStringList{"-N", "--warmup", "2", "--runs", "15", "--style", "none", "--export-json", json} +
+          commands);
+  if (!hyperfine.waitForFinished(600000) || hyperfine.exitStatus() != QProcess::NormalExit ||
+      hyperfine.exitCode() != 0) {
+    return std::nullopt;
+  }
+  QFile file(json);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return std::nullopt;
+  }
+  const QJsonArray results = QJsonDocument::fromJson(file.readAll())["results"].toArray();
+  if (results.size() != commands.size()) {
+    return std::nullopt;
+  }
+  std::vector<double> means;
+  for (const QJsonValue& result : results) {
+    means.push_back(result["mean"].toDouble() * 1000);
+  }
+  return means;
+}
+
+// One busy loop per core, `sh -c 'while :; do :; done'`, for as long as this lives.
+class BusyLoops {
+ public:
+  BusyLoops() {
+    for (unsigned core = 0; core < std::max(1u, std::thread::hardware_concurrency()); ++core) {
+      auto& loop = loops_.emplace_back(std::make_unique<QProcess>());
+      loop->start(QStringLiteral("sh"), {"-c", "while :; do :; done"});
+      loop->waitForStarted();
+    }
+    QThread::msleep(500);  // the scheduler sees them as the busy processes they are
+  }
+  ~BusyLoops() {
+    for (auto& loop : loops_) {
+      loop->kill();
+      loop->waitForFinished();
+    }
+  }
+  BusyLoops(const BusyLoops&) = delete;
+  BusyLoops& operator=(const BusyLoops&) = delete;
+
+ private:
+  std::vector<std::unique_ptr<QProcess>> loops_;
+};
+
+// The moments lunetta-compose notes with LUNETTA_TRACE, and the stages between them, in the order
+// they are printed.
+struct Stage {
+  const char* what;
+  const char* from;  // "start": the moment the process was started
+  const char* to;    // "end": the moment it was gone
+};
+constexpr Stage kStages[] = {
+    {"start-up: exec, libraries, to main()", "start", "main"},
+    {"Qt application object", "main", "app"},
+    {"  decode, scaled as rows come (workers)", "decoding", "decoded"},
+    {"  scaling left over, placing (worker)", "decoded", "scaled"},
+    {"block: fonts, drawing", "app", "block"},
+    {"waiting for the photo", "block", "background"},
+    {"blend", "background", "blended"},
+    {"encode and write the BMP", "blended", "done"},
+    {"exit", "done", "end"},
+};
+
+// One run of `arguments` with LUNETTA_TRACE set: the moments it noted, in ms from its start.
+std::optional<std::map<std::string, double>> TracedRun(const QString& folder,
+                                                       const QStringList& arguments) {
+  const QString trace = QDir(folder).filePath(QStringLiteral("trace.txt"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+  environment.insert(QStringLiteral("LUNETTA_TRACE"), QStringLiteral("1"));
+  std::vector<std::string> words{ComposeProgram().toStdString()};
+  for (const QString& argument : arguments) {
+    words.push_back(argument.toStdString());
+  }
+  std::vector<char*> argv;
+  for (std::string& word : words) {
+    argv.push_back(word.data());
+  }
+  argv.push_back(nullptr);
+  std::vector<std::string> variables;
+  for (const QString& variable : environment.toStringList()) {
+    variables.push_back(variable.toStdString());
+  }
+  std::vector<char*> envp;
+  for (std::string& variable : variables) {
+    envp.push_back(variable.data());
+  }
+  envp.push_back(nullptr);
+  // posix_spawn, as hyperfine starts its commands: QProcess would add its own work to the start-up.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, trace.toLocal8Bit().constData(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.toLocal8Bit().constData());
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  const auto end = std::chrono::steady_clock::now();
+  const auto ms = [&](std::chrono::steady_clock::duration at) {
+    return std::chrono::duration<double, std::milli>(at - start.time_since_epoch()).count();
   };
+  std::map<std::string, double> moments{{"start", 0.0}};
+  QFile file(trace);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    return std::nullopt;
+  }
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const QList<QByteArray> words = line.split(' ');
+    if (words.size() == 3 && words[0] == "lunetta-trace") {
+      moments[words[1].toStdString()] = ms(std::chrono::nanoseconds(words[2].toLongLong()));
+    }
+  }
+  moments["end"] = ms(end.time_since_epoch());
+  return moments;
+}
+
+using Moments = std::map<std::string, double>;
+
+// The median moment of each stage of seven traced runs, after one more to warm up.
+std::optional<Moments> MedianMoments(const QString& folder, const QStringList& arguments) {
+  std::map<std::string, std::vector<double>> moments;
+  for (int run = 0; run < 8; ++run) {
+    const auto traced = TracedRun(folder, arguments);
+    if (!traced) {
+      return std::nullopt;
+    }
+    for (const auto& [moment, ms] : *traced) {
+      if (run > 0) {
+        moments[moment].push_back(ms);
+      }
+    }
+  }
+  Moments medians;
+  for (const auto& [moment, ms] : moments) {
+    medians[moment] = Median(ms);
+  }
+  return medians;
+}
+
+// Where the time of one composition goes, on the machine as it is and with a busy loop per core.
+void PrintBreakdown(const QString& folder, const QStringList& arguments) {
+  const std::optional<Moments> idle = MedianMoments(folder, arguments);
+  std::optional<Moments> loaded;
+  {
+    const BusyLoops busy;
+    loaded = MedianMoments(folder, arguments);
+  }
+  if (!idle || !loaded) {
+    std::printf("  the traced runs failed\n");
+    return;
+  }
+  std::printf("  %-40s %17s %17s\n", "stage (ms from the process's start)", "idle", "busy loops");
+  for (const Stage& stage : kStages) {
+    std::printf("  %-40s", stage.what);
+    for (const Moments* moments : {&*idle, &std::as_const(*loaded)}) {
+      const auto from = moments->find(stage.from);
+      const auto to = moments->find(stage.to);
+      if (from != moments->end() && to != moments->end()) {
+        std::printf(" %5.0f-%-5.0f %5.1f", from->second, to->second, to->second - from->second);
+      } else {
+        std::printf(" %17s", "not noted");
+      }
+    }
+    std::printf("\n");
+  }
+}
+
+// The whole process as the issue measures it: lunetta-compose against djpeg's own 3/8 decode of
+// the same photo to a BMP file, with hyperfine, on the machine as it is and with a busy loop on
+// each core; then where the time of one run goes.
+bool WholeProcess(const QString& photo, const QString& folder) {
   const QString compose = ComposeProgram();
-  const QString out = folder + QStringLiteral("/whole.jpg");
-  // Fresh processes vary more than compositions in one: more runs steady the medians.
-  return Interleaved(
-      15,
-      [&] {
-        // A new file each run, as djpeg's output goes nowhere: a file replaced is first flushed
-        // to disk, which would time the disk rather than the composition.
-        QFile::remove(out);
-        return run(compose, {"--photo", photo, "--set", "PictSize=2", "--year", "2026", "--month",
-                             "5", "--out", out});
-      },
-      [&] {
-        return run(QStringLiteral("djpeg"), {"-scale", "3/8", "-outfile", "/dev/null", photo});
-      });
+  const QString run = Quoted(compose) + QStringLiteral(" --photo ") + Quoted(photo) +
+                      QStringLiteral(" --set PictSize=2 --out ");
+  const QString toBmp = run + Quoted(QDir(folder).filePath(QStringLiteral("x.bmp")));
+  const QString toJpg = run + Quoted(QDir(folder).filePath(QStringLiteral("x.jpg")));
+  const QString pinned = QStringLiteral("taskset -c 0 ") + toBmp;
+  const QString djpeg = QStringLiteral("djpeg -scale 3/8 -bmp -outfile ") +
+                        Quoted(QDir(folder).filePath(QStringLiteral("y.bmp"))) + QLatin1Char(' ') +
+                        Quoted(photo);
+  std::printf(
+      "\nwhole process, 6000x4000 JPEG -> 1280x1024, hyperfine -N --warmup 2 --runs 15 "
+      "(mean):\n");
+  const std::optional<std::vector<double>> idle = Hyperfine(folder, {toBmp, toJpg, pinned, djpeg});
+  std::optional<std::vector<double>> loaded;
+  {
+    const BusyLoops busy;
+    loaded = Hyperfine(folder, {toBmp, djpeg});
+  }
+  if (!idle || !loaded) {
+    std::printf(
+        "hyperfine, taskset or djpeg did not run (install hyperfine and "
+        "libjpeg-turbo-progs): not measured   MISS\n");
+    return false;
+  }
+  const double idleRatio = (*idle)[0] / (*idle)[3];
+  const double loadedRatio = (*loaded)[0] / (*loaded)[1];
+  const bool idleMet = idleRatio <= kWholeProcessIdleTarget;
+  const bool loadedMet = loadedRatio <= kWholeProcessLoadedTarget;
+  std::printf("  %-58s %10s %14s\n", "command", "idle", "busy loops");
+  std::printf("  %-58s %7.1f ms %11.1f ms\n",
+              "lunetta-compose --photo P --set PictSize=2 --out x.bmp", (*idle)[0], (*loaded)[0]);
+  std::printf("  %-58s %7.1f ms %14s\n", "  the same to x.jpg", (*idle)[1], "-");
+  std::printf("  %-58s %7.1f ms %14s\n", "  the same pinned to one core (taskset -c 0)", (*idle)[2],
+              "-");
+  std::printf("  %-58s %7.1f ms %11.1f ms\n", "djpeg -scale 3/8 -bmp -outfile y.bmp P (the floor)",
+              (*idle)[3], (*loaded)[1]);
+  std::printf("  %-58s %10.2f %14.2f\n", "ratio", idleRatio, loadedRatio);
+  std::printf("whole process idle: ratio %.2f   %s (<= %.2f)\n", idleRatio, Verdict(idleMet),
+              kWholeProcessIdleTarget);
+  std::printf("whole process with a busy loop per core: ratio %.2f   %s (<= %.2f)\n", loadedRatio,
+              Verdict(loadedMet), kWholeProcessLoadedTarget);
+  std::printf("\nwhere the time of one run goes (median of 7, LUNETTA_TRACE; from-to, takes):\n");
+  PrintBreakdown(folder, {"--photo", photo, "--set", "PictSize=2", "--out",
+                          QDir(folder).filePath(QStringLiteral("x.bmp"))});
+  return idleMet && loadedMet;
 }
 
 // A phone's 12-megapixel photo: a HEIC grid of 8 x 6 tiles of 504 x 504 pixels coded by libheif's
@@ -671,10 +910,6 @@ void PrintBombs(const QString& folder, const QString& warmUpPhoto, const QString
   }
 }
 
-const char* Verdict(bool met) {
-  return met ? "PASS" : "MISS";
-}
-
 // Relative luminance of an sRGB colour, as the legibility guidelines define it.
 double Luminance(QRgb rgb) {
   const auto channel = [](int value) {
@@ -783,7 +1018,8 @@ bool HeicFigures(const QString& folder, QString warmUpPhoto = {}) {
   return met;
 }
 
-int Run() {
+// Everything, or with `wholeProcessOnly` the whole-process table and its breakdown alone.
+int Run(bool wholeProcessOnly) {
   QTemporaryDir dir;
   if (!dir.isValid()) {
     std::fprintf(stderr, "lunetta-bench: no temporary folder\n");
@@ -792,6 +1028,9 @@ int Run() {
   std::vector<Photo> photos = {{"6000x4000", 6000, 4000, 7, {}},
                                {"4032x3024", 4032, 3024, 7, {}},
                                {"640x480", 640, 480, 15, {}}};
+  if (wholeProcessOnly) {
+    photos.resize(1);
+  }
   std::printf("Generating photos...\n");
   for (Photo& photo : photos) {
     photo.path = dir.filePath(QStringLiteral("photo-%1.jpg").arg(QLatin1String(photo.label)));
@@ -803,6 +1042,12 @@ int Run() {
     }
     std::printf("  %-10s %6.1f MB JPEG\n", photo.label,
                 static_cast<double>(QFileInfo(photo.path).size()) / (1 << 20));
+  }
+
+  const QString processFolder = dir.filePath(QStringLiteral("process"));
+  QDir().mkpath(processFolder);
+  if (wholeProcessOnly) {
+    return WholeProcess(photos.front().path, processFolder) ? 0 : 1;
   }
 
   const QString bmp = dir.filePath(QStringLiteral("Calendar.bmp"));
@@ -867,15 +1112,7 @@ int Run() {
              allMet;
   }
 
-  const QString processFolder = dir.filePath(QStringLiteral("process"));
-  QDir().mkpath(processFolder);
-  allMet = Report({"whole process", WholeProcess(photos.front().path, processFolder),
-                   "lunetta-compose", "djpeg -scale 3/8", kWholeProcessTarget}) &&
-           allMet;
-  if (const auto small = WholeProcess(photos.back().path, processFolder)) {
-    std::printf("whole process from the 640x480 photo: lunetta-compose %.1f ms, djpeg %.1f ms\n",
-                small->first, small->second);
-  }
+  allMet = WholeProcess(photos.front().path, processFolder) && allMet;
 
   allMet = HeicFigures(dir.path(), photos.back().path) && allMet;
 
@@ -952,6 +1189,12 @@ int main(int argc, char** argv) {
   if (arguments.size() == 15 && arguments[1] == u"--peak-wall") {
     return lunetta::MeasureWallPeak(arguments.mid(3), arguments[2]);
   }
+  // The 6000 x 4000 photo alone, for measuring by hand.
+  if (arguments.size() == 3 && arguments[1] == u"--write-photo") {
+    QImageWriter writer(arguments[2], "jpeg");
+    writer.setQuality(90);
+    return writer.write(lunetta::DetailedPhoto(6000, 4000)) ? 0 : 1;
+  }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   lunetta::InstallFontSubstitutions();
   // The placement and legibility figures alone.
@@ -962,5 +1205,5 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     return dir.isValid() && lunetta::HeicFigures(dir.path()) ? 0 : 1;
   }
-  return lunetta::Run();
+  return lunetta::Run(arguments.size() == 2 && arguments[1] == u"--whole-process");
 }

@@ -12,6 +12,7 @@ add_library(lunetta_core STATIC
   calendar/japanese_era.cpp
   platform/file_io.cpp
   platform/xdg_folders.cpp
+  platform/stage_trace.cpp
   settings/profile.cpp
   settings/settings_store.cpp
 )

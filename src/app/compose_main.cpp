@@ -16,6 +16,7 @@
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 #include "platform/font_substitutes.h"
+#include "platform/stage_trace.h"
 #include "session/calendar_session.h"
 #include "session/session_request.h"
 
@@ -140,7 +141,6 @@ SessionRequest RequestFor(const ComposeOptions& options,
   // The desktop's programs get the environment the user gave, not the platform chosen here.
   request.wallpaper.environment = userEnvironment;
   request.renewal = options.monthlyRefresh;
-  request.composeProgram = FilePath(QCoreApplication::applicationFilePath());
   return request;
 }
 
@@ -216,8 +216,8 @@ int Report(const ComposeOptions& options, const RequestOutcome& outcome) {
   return kExitFailure;
 }
 
-int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironment) {
-  SessionEnvironment environment;
+int Run(const ComposeOptions& options, SessionEnvironment environment,
+        const SessionRequest& request) {
   if (options.screenSize) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || QGuiApplication::platformName() == u"offscreen" ||
@@ -236,10 +236,11 @@ int Run(const ComposeOptions& options, const QProcessEnvironment& userEnvironmen
                                  ? HolidaySearchPath(std::filesystem::current_path())
                                  : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
-  return Report(options, CarryOut(session, RequestFor(options, userEnvironment)));
+  return Report(options, CarryOut(session, request));
 }
 
 int ComposeMain(int argc, char** argv) {
+  TraceStage("main");
   const ComposeOptionsResult parsed = ParseComposeOptions(DecodeArguments(argc, argv), Today());
   if (!parsed.error.isEmpty()) {
     PrintError(parsed.error + QStringLiteral(" (see --help)"));
@@ -282,15 +283,25 @@ int ComposeMain(int argc, char** argv) {
   } else if (!platformChosen) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+  // The photo decodes while the application starts; the environment is settled before, as the
+  // decode's thread reads it.
+  SessionRequest request = RequestFor(parsed.options, userEnvironment);
+  SessionEnvironment environment;
+  environment.loadPhoto =
+      DecodePhotoEarly(request, environment.profilePath, std::move(environment.loadPhoto));
   // Decoder warnings would repeat, less clearly, what the error message says.
   QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.*=false"));
   previousHandler = qInstallMessageHandler(QuietStartupHandler);
   QGuiApplication app(argc, argv);
+  TraceStage("app");
   qInstallMessageHandler(previousHandler);
   // An interrupted run leaves no hidden temporary files beside its outputs.
   InstallTemporaryFileCleanup();
   InstallFontSubstitutes();
-  return Run(parsed.options, userEnvironment);
+  request.composeProgram = FilePath(QCoreApplication::applicationFilePath());
+  const int status = Run(parsed.options, std::move(environment), request);
+  TraceStage("done");
+  return status;
 }
 
 }  // namespace

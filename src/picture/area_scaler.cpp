@@ -7,11 +7,14 @@ namespace lunetta {
 
 namespace {
 
-// A target pixel is 256 units wide and high, so that a row's sums fit 16 bits, and the three
-// channels of a weighted pixel fit a 16-bit lane each of one 64-bit word.
+// A target pixel is 256 units wide and high, so that a row's sums fit 16 bits. A gathered row keeps
+// 4 bits below the byte, so that only the last step rounds; its three channels, weighted, fit a
+// 21-bit lane each of one 64-bit word.
 constexpr int kUnitBits = 8;
 constexpr int kColumnBits = kUnitBits;
 constexpr int kRowBits = kUnitBits;
+constexpr int kFractionBits = 4;
+constexpr int kLaneBits = 21;
 
 // Source pixel (or row) i covers [edges[i], edges[i + 1]) of the target, in 2^bits units per
 // target pixel, rounded to the nearest unit; edges[source] is exactly target · 2^bits.
@@ -39,34 +42,40 @@ void AddWeighted(std::uint16_t* __restrict sums, const std::uint8_t* __restrict 
   }
 }
 
-// The rounded bytes of a row of sums (in 1/256) of three channels, one pixel to a 64-bit word:
-// red, green and blue in the lowest three 16-bit lanes.
+// A row of sums (in 1/256) of three channels in 1/16, one pixel to a 64-bit word: red, green and
+// blue in the lowest three 21-bit lanes.
 void Pack(const std::uint16_t* __restrict sums, std::size_t pixels,
           std::uint64_t* __restrict lanes) {
-  const auto byte = [](std::uint16_t sum) { return static_cast<std::uint64_t>((sum + 128u) >> 8); };
+  constexpr unsigned kHalf = 1u << (kRowBits - kFractionBits - 1);
+  const auto lane = [](std::uint16_t sum) {
+    return static_cast<std::uint64_t>((sum + kHalf) >> (kRowBits - kFractionBits));
+  };
   for (std::size_t i = 0; i < pixels; ++i, sums += 3) {
-    lanes[i] = byte(sums[0]) | byte(sums[1]) << 16 | byte(sums[2]) << 32;
+    lanes[i] = lane(sums[0]) | lane(sums[1]) << kLaneBits | lane(sums[2]) << 2 * kLaneBits;
   }
 }
 
 // One packed row scaled across into bytes: each target pixel the weighted sum of `Taps` source
 // pixels from its first, all three channels in one multiplication. A weighted sum is at most
-// 255 · 256, so no lane carries into the next. A fixed number of taps lets the compiler unroll.
+// 255 · 16 · 256 (under 2^20), so no lane carries into the next. A fixed number of taps lets the
+// compiler unroll.
 template <std::size_t Taps>
 void ScaleAcross(const std::uint64_t* __restrict lanes, const int* __restrict first,
                  const std::uint16_t* __restrict weights, std::size_t taps, std::size_t width,
                  std::uint8_t* __restrict out) {
   const std::size_t count = Taps == 0 ? taps : Taps;
-  constexpr std::uint64_t kHalves = 0x0000'0080'0080'0080;
+  constexpr int kShift = kColumnBits + kFractionBits;
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << (kShift - 1);
+  constexpr std::uint64_t kHalves = kHalf | kHalf << kLaneBits | kHalf << 2 * kLaneBits;
   for (std::size_t x = 0; x < width; ++x, weights += count, out += 3) {
     const std::uint64_t* pixel = lanes + first[x];
     std::uint64_t sum = kHalves;
     for (std::size_t t = 0; t < count; ++t) {
       sum += pixel[t] * weights[t];
     }
-    out[0] = static_cast<std::uint8_t>(sum >> 8);
-    out[1] = static_cast<std::uint8_t>(sum >> 24);
-    out[2] = static_cast<std::uint8_t>(sum >> 40);
+    out[0] = static_cast<std::uint8_t>(sum >> kShift);
+    out[1] = static_cast<std::uint8_t>(sum >> (kShift + kLaneBits));
+    out[2] = static_cast<std::uint8_t>(sum >> (kShift + 2 * kLaneBits));
   }
 }
 

@@ -5,16 +5,16 @@
 #include <QTransform>
 #include <algorithm>
 #include <array>
-#include <atomic>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <future>
+#include <deque>
 #include <limits>
-#include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -28,6 +28,7 @@ namespace lunetta {
 namespace {
 
 constexpr std::size_t kBandRows = 32;  // a multiple of every height libjpeg gives rows in
+constexpr std::size_t kBands = 4;      // handed to the scaler, so that the decoder seldom waits
 
 // The first bytes of a file too large to decode, read for the size its header gives.
 constexpr qint64 kHeadBytes = qint64(1) << 20;
@@ -38,44 +39,125 @@ constexpr qint64 kHeadBytes = qint64(1) << 20;
 constexpr qint64 kArithmeticBlocksPerByte = 32;
 constexpr qint64 kArithmeticFreeBlocks = qint64(1) << 20;
 
-// Decodes running in this process. A second core helps a decode only while no other one holds it:
-// splitting two decodes at once costs each the extra pass over coded data and gains nothing.
-std::atomic<int> decodesRunning{0};
-
-class RunningDecode {
- public:
-  RunningDecode() : alone_(decodesRunning.fetch_add(1) == 0) {}
-  ~RunningDecode() { decodesRunning.fetch_sub(1); }
-  RunningDecode(const RunningDecode&) = delete;
-  RunningDecode& operator=(const RunningDecode&) = delete;
-  bool alone() const { return alone_ && decodesRunning.load() == 1; }
-
- private:
-  bool alone_;
-};
-
-// The bytes one picture's decode may take, shared by its decoders. Each allocation takes its bytes
-// before it is made; nothing is given back before the decode ends, so what was taken is its peak.
+// The bytes one picture's decode may take. Each allocation takes its bytes before it is made;
+// nothing is given back before the decode ends, so what was taken is its peak.
 class Budget {
  public:
   explicit Budget(qint64 bytes) : bound_(bytes), left_(bytes) {}
 
   /// Takes `bytes`, or nothing when fewer are left.
   bool Take(qint64 bytes) {
-    qint64 left = left_.load();
-    do {
-      if (bytes < 0 || bytes > left) {
-        return false;
-      }
-    } while (!left_.compare_exchange_weak(left, left - bytes));
+    if (bytes < 0 || bytes > left_) {
+      return false;
+    }
+    left_ -= bytes;
     return true;
   }
-  qint64 left() const { return left_.load(); }
-  qint64 taken() const { return bound_ - left_.load(); }
+  qint64 taken() const { return bound_ - left_; }
 
  private:
   const qint64 bound_;
-  std::atomic<qint64> left_;
+  qint64 left_;
+};
+
+// Bands of decoded rows shrunk on a thread of their own, in the order they come, while the decoder
+// goes on: it fills a free band, hands it over, and waits only while every band is waiting. Without
+// a thread to spare, each band is shrunk as it is handed over.
+class BandScaling {
+ public:
+  /// Bands of `bandBytes`; a row starts every `stride` bytes, its pixels `offset` bytes in.
+  BandScaling(AreaScaler& scaler, std::size_t bandBytes, std::size_t stride, std::size_t offset)
+      : scaler_(scaler), stride_(stride), offset_(offset), storage_(kBands) {
+    for (std::vector<JSAMPLE>& band : storage_) {
+      band.resize(bandBytes);
+      free_.push_back(band.data());
+    }
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+    }
+  }
+  /// Stops after the band being shrunk; the others are dropped.
+  ~BandScaling() {
+    {
+      const std::lock_guard lock(mutex_);
+      filled_.clear();
+      ending_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+  }
+  BandScaling(const BandScaling&) = delete;
+  BandScaling& operator=(const BandScaling&) = delete;
+
+  JSAMPLE* Free() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !free_.empty(); });
+    JSAMPLE* band = free_.back();
+    free_.pop_back();
+    return band;
+  }
+
+  void HandOver(JSAMPLE* band, std::size_t rows) {
+    if (!thread_.joinable()) {
+      Shrink({band, rows});
+      free_.push_back(band);
+      return;
+    }
+    {
+      const std::lock_guard lock(mutex_);
+      filled_.push_back({band, rows});
+    }
+    changed_.notify_all();
+  }
+
+  /// Waits until every band handed over is shrunk.
+  void Finish() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return free_.size() == kBands; });
+  }
+
+ private:
+  struct Filled {
+    JSAMPLE* band;
+    std::size_t rows;
+  };
+
+  void Shrink(const Filled& filled) {
+    for (std::size_t i = 0; i < filled.rows; ++i) {
+      scaler_.AddRow(filled.band + i * stride_ + offset_);
+    }
+  }
+
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return ending_ || !filled_.empty(); });
+      if (filled_.empty()) {
+        return;
+      }
+      const Filled filled = filled_.front();
+      filled_.pop_front();
+      lock.unlock();
+      Shrink(filled);
+      lock.lock();
+      free_.push_back(filled.band);
+      changed_.notify_all();
+    }
+  }
+
+  AreaScaler& scaler_;
+  const std::size_t stride_;
+  const std::size_t offset_;
+  std::vector<std::vector<JSAMPLE>> storage_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<JSAMPLE*> free_;
+  std::deque<Filled> filled_;
+  bool ending_ = false;
+  std::thread thread_;
 };
 
 // Everything one decode holds; libjpeg's own memory goes with jpeg_destroy_decompress.
@@ -89,16 +171,13 @@ struct Job {
   jpeg_progress_mgr progress{};
   jpeg_memory_mgr library{};  // libjpeg's own allocation methods, which the counted ones call
   Budget& budget;
-  qint64 taken = 0;  // what this decoder's libjpeg took of the budget
   bool created = false;
   bool multiScan = false;
   std::array<bool, MAX_COMPONENTS> scanned{};  // components a scan has begun for
   bool scansMissing = false;
-  // A fill or a fit: two bands of decoded rows, one being scaled while the other is decoded.
+  // A shrink. The scaling goes first, so that it stops before the scaler goes.
   std::optional<AreaScaler> scaler;
-  std::vector<JSAMPLE> bands[2];
-  // Declared last, so that it is waited for before the scaler and the bands go.
-  std::future<void> scaling;
+  std::optional<BandScaling> scaling;
 
   ~Job() {
     if (created) {
@@ -119,7 +198,6 @@ Job& Charged(j_common_ptr info, std::uint64_t bytes) {
       !job.budget.Take(static_cast<qint64>(bytes))) {
     ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
   }
-  job.taken += static_cast<qint64>(bytes);
   return job;
 }
 
@@ -324,11 +402,10 @@ struct Shrink {
   QSize size;
 };
 
-// The shrink that a fill or a fit of a `decoded` picture on a `fitSize` picture needs; nothing for
-// a stretch, which keeps the picture whole for the stretch's own averaging, and where the part
-// would have to grow.
+// The shrink that drawing a `decoded` picture on a `fitSize` picture with `fit` needs; nothing
+// where the part that shows would have to grow, or is drawn whole at the size decoded.
 std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
-  if (fit == PhotoFit::Stretch || !fitSize.isValid() || fitSize.isEmpty() || decoded.isEmpty()) {
+  if (!fitSize.isValid() || fitSize.isEmpty() || decoded.isEmpty()) {
     return std::nullopt;
   }
   const PictureSize photo{decoded.width(), decoded.height()};
@@ -338,12 +415,13 @@ std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
   if (fit == PhotoFit::Fill) {
     // The picture's shape fitted into the photograph is what a fill shows.
     part = PlacePhoto(picture, photo, PhotoFit::Fit);
-  } else {
+  } else if (fit == PhotoFit::Fit) {
     const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
     size = QSize(placed.right - placed.left, placed.bottom - placed.top);
   }
   const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
-  if (size.width() > partRect.width() || size.height() > partRect.height()) {
+  if (size.width() > partRect.width() || size.height() > partRect.height() ||
+      (size == decoded && partRect.size() == decoded)) {
     return std::nullopt;
   }
   return Shrink{partRect, size};
@@ -404,12 +482,6 @@ Stage Scale(Job& job, int eighths) {
   return Stage::Done;
 }
 
-// ReadHeader, then Scale.
-Stage Start(Job& job, const QByteArray& data, int eighths) {
-  const Stage read = ReadHeader(job, data);
-  return read == Stage::Done ? Scale(job, eighths) : read;
-}
-
 // Starts decompressing, which reads a file of several scans whole. One whose data end before a
 // component got all its scans is cut, though each scan that came is whole.
 Stage Begin(Job& job) {
@@ -428,70 +500,17 @@ void ToRgb(const jpeg_decompress_struct& info, JSAMPLE* row, int bytes) {
   }
 }
 
-// Two decoders share the rows of one picture. The first decodes from the top; the second passes
-// over the coded data from the top without making pixels, then decodes from where it stopped to
-// the bottom. It stops passing once the rows below it are no more than the first still has to
-// decode above it: that balances the two whatever passing costs at this scale and however busy
-// each core is. Should the first get there before, it decodes them all and the second gives up.
-class RowSplit {
- public:
-  explicit RowSplit(JDIMENSION rows) : rows_(rows), split_(rows) {}
-
-  /// The first decoder, about to decode from `from`: where its next band ends (`from` at the end).
-  JDIMENSION Claim(JDIMENSION from, JDIMENSION band) {
-    std::lock_guard lock(mutex_);
-    claimedFrom_ = from;
-    claimedTo_ = std::min(from + band, split_);
-    return std::max(claimedTo_, from);
-  }
-
-  /// The first decoder has stopped, done or not: the second no longer waits for it.
-  void FirstStopped() {
-    std::lock_guard lock(mutex_);
-    if (!decided_) {
-      claimedTo_ = rows_;
-    }
-  }
-
-  enum class Next { Pass, Decode, GiveUp };
-  /// The second decoder, having passed over the rows before `passed`.
-  Next Passed(JDIMENSION passed) {
-    std::lock_guard lock(mutex_);
-    if (claimedTo_ >= rows_) {
-      return Next::GiveUp;
-    }
-    if (passed >= claimedTo_ && rows_ - passed <= passed - claimedFrom_) {
-      decided_ = true;
-      split_ = passed;
-      return Next::Decode;
-    }
-    return Next::Pass;
-  }
-
- private:
-  std::mutex mutex_;
-  const JDIMENSION rows_;
-  JDIMENSION split_;  // where the second decodes from, once decided
-  bool decided_ = false;
-  JDIMENSION claimedFrom_ = 0;  // the first decoder's band
-  JDIMENSION claimedTo_ = 0;
-};
-
-// The first decoder: bands from the top for as long as `split` gives it rows.
-Stage ReadFromTop(Job& job, QImage& image, RowSplit& split) {
+// Decodes the whole picture at its eighth.
+Stage ReadWhole(Job& job, QImage& image) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
     return Stage::Failed;
   }
   // A cut shows in the first rows past it: the rest need no decoding.
-  for (JDIMENSION end;
-       !job.errors.dataEndedInSegment &&
-       (end = split.Claim(info.output_scanline, kBandRows)) > info.output_scanline;) {
-    while (info.output_scanline < end) {
-      JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
-      jpeg_read_scanlines(&info, &row, 1);
-      ToRgb(info, row, 4);
-    }
+  while (info.output_scanline < info.output_height && !job.errors.dataEndedInSegment) {
+    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+    ToRgb(info, row, 4);
   }
   // Not jpeg_finish_decompress: it would look for the end-of-image marker, whose absence alone
   // does not make a picture incomplete.
@@ -499,30 +518,8 @@ Stage ReadFromTop(Job& job, QImage& image, RowSplit& split) {
   return Stage::Done;
 }
 
-// The second decoder: passes over whole rows of blocks until `split` says to decode the rest.
-Stage ReadToBottom(Job& job, QImage& image, RowSplit& split) {
-  jpeg_decompress_struct& info = job.info;
-  if (setjmp(job.errors.jump) != 0) {
-    return Stage::Failed;
-  }
-  // Passing over whole rows of blocks from one's start makes no pixels at all.
-  const auto step = static_cast<JDIMENSION>(4 * info.max_v_samp_factor * info.min_DCT_scaled_size);
-  RowSplit::Next next;
-  while ((next = split.Passed(info.output_scanline)) == RowSplit::Next::Pass) {
-    jpeg_skip_scanlines(&info, std::min(step, info.output_height - info.output_scanline));
-  }
-  while (next == RowSplit::Next::Decode && info.output_scanline < info.output_height &&
-         !job.errors.dataEndedInSegment) {
-    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
-    ToRgb(info, row, 4);
-  }
-  jpeg_abort_decompress(&info);
-  return Stage::Done;
-}
-
 // Decodes the part of the picture `shrink` shows, shrinking its rows to `shrink.size` on a second
-// thread, band by band, as they come.
+// thread as they come.
 Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   jpeg_decompress_struct& info = job.info;
   if (setjmp(job.errors.jump) != 0) {
@@ -538,13 +535,11 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   const std::size_t stride = static_cast<std::size_t>(info.output_components) *
                              static_cast<std::size_t>(info.output_width);
   job.scaler.emplace(shrink.part.width(), shrink.part.height(), image);
-  for (std::vector<JSAMPLE>& band : job.bands) {
-    band.resize(stride * kBandRows);
-  }
+  job.scaling.emplace(*job.scaler, stride * kBandRows, stride, offset);
   jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(shrink.part.y()));
   std::size_t remaining = static_cast<std::size_t>(shrink.part.height());
-  for (int band = 0; remaining > 0 && !job.errors.dataEndedInSegment; band ^= 1) {
-    JSAMPLE* rows = job.bands[band].data();
+  while (remaining > 0 && !job.errors.dataEndedInSegment) {
+    JSAMPLE* rows = job.scaling->Free();
     const std::size_t count = std::min(remaining, kBandRows);
     for (std::size_t done = 0; done < count;) {
       JSAMPROW pointers[kBandRows];
@@ -559,19 +554,9 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
       done += read;
     }
     remaining -= count;
-    if (job.scaling.valid()) {
-      job.scaling.get();
-    }
-    job.scaling =
-        std::async(std::launch::async | std::launch::deferred, [&job, rows, count, stride, offset] {
-          for (std::size_t i = 0; i < count; ++i) {
-            job.scaler->AddRow(rows + i * stride + offset);
-          }
-        });
+    job.scaling->HandOver(rows, count);
   }
-  if (job.scaling.valid()) {
-    job.scaling.get();
-  }
+  job.scaling->Finish();
   jpeg_abort_decompress(&info);
   return Stage::Done;
 }
@@ -625,53 +610,60 @@ qint64 OwnBytes(const jpeg_decompress_struct& info, const std::optional<Shrink>&
   }
   const QSize size = shrink->size;
   const qint64 output = qint64((3 * size.width() + 3) / 4 * 4) * size.height();
-  const qint64 bands = 2 * qint64(kBandRows) * (IsCmyk(info) ? 4 : 3) * info.output_width;
+  const qint64 bands = qint64(kBands * kBandRows) * (IsCmyk(info) ? 4 : 3) * info.output_width;
   const qint64 scaler =
       32 * qint64(shrink->part.width()) + 8 * qint64(shrink->part.height()) + 16 * size.width();
   return (turns ? 2 * output : output) + bands + scaler;
 }
 
-// The whole picture at its eighth. A large single-scan one is decoded on two cores at once, split
-// where the two finish together; one of several scans never is: each decoder would hold the whole
-// picture's coefficients.
-std::optional<Failure> DecodeWhole(Job& job, const QByteArray& data, int eighths, QImage& image,
-                                   bool alone, QSize size) {
+std::optional<Failure> DecodeWhole(Job& job, QImage& image, QSize size) {
   if (const Stage begun = Begin(job); begun != Stage::Done) {
     return StageFailure(job, size);
   }
-  const JDIMENSION rows = job.info.output_height;
-  // The second decoder takes of the budget what the first did.
-  const bool split = !job.multiScan && rows >= 512 && std::thread::hardware_concurrency() > 1 &&
-                     alone && job.budget.left() >= job.taken;
-  RowSplit rowSplit(rows);
-  Job secondJob(job.budget);  // before its future, which waits for the work on it
-  std::future<Stage> second;
-  if (split) {
-    second = std::async(std::launch::async, [&] {
-      Stage stage = Start(secondJob, data, eighths);
-      if (stage == Stage::Done) {
-        stage = Begin(secondJob);
-      }
-      return stage == Stage::Done ? ReadToBottom(secondJob, image, rowSplit) : stage;
-    });
-  }
-  const Stage first = ReadFromTop(job, image, rowSplit);
-  rowSplit.FirstStopped();
-  if (split) {
-    if (std::optional<Failure> failure = Stopped(secondJob, second.get(), size)) {
-      return failure;
-    }
-  }
-  return Stopped(job, first, size);
+  return Stopped(job, ReadWhole(job, image), size);
 }
 
-// The part a fill or a fit shows, shrunk as it is decoded.
+// The part that shows, shrunk as it is decoded.
 std::optional<Failure> DecodeShrunk(Job& job, QImage& image, const Shrink& shrink, QSize size) {
   job.info.out_color_space = IsCmyk(job.info) ? JCS_CMYK : JCS_RGB;  // for QImage::Format_RGB888
   if (const Stage begun = Begin(job); begun != Stage::Done) {
     return StageFailure(job, size);
   }
   return Stopped(job, ReadShrunk(job, image, shrink), size);
+}
+
+// What a decode makes of a picture, decided from its header before any pixel is decoded.
+struct Plan {
+  int orientation = 1;
+  QSize size;       // the whole picture's, turned as it shows
+  QSize storedFit;  // the picture it is drawn on, in the stored picture's orientation
+  int eighths = 8;
+  std::optional<Shrink> shrink;
+};
+
+Plan PlanFor(const jpeg_decompress_struct& info, QSize fitSize, PhotoFit fit) {
+  Plan plan;
+  plan.orientation = Orientation(info);
+  // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
+  const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+  const bool turned = plan.orientation >= 5;
+  plan.size = turned ? stored.transposed() : stored;
+  plan.storedFit = turned ? fitSize.transposed() : fitSize;
+  plan.eighths = ReducedDecodeEighths(stored, plan.storedFit, fit);
+  return plan;
+}
+
+QSize OutputSize(const jpeg_decompress_struct& info) {
+  return QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+}
+
+// The image the decode writes into, within what is left of `budget`; null past it.
+QImage OutputFor(const jpeg_decompress_struct& info, const Plan& plan, Budget& budget) {
+  if (!budget.Take(OwnBytes(info, plan.shrink, plan.orientation != 1))) {
+    return QImage();
+  }
+  return plan.shrink ? QImage(plan.shrink->size, QImage::Format_RGB888)
+                     : QImage(OutputSize(info), QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -697,53 +689,37 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit) {
 }
 
 Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
-  // In memory, so that two decoders can read it at once; it counts against the bound.
   Budget budget(maxBytes);
+  // Whole in memory, counted against the bound.
   if (!budget.Take(device.size())) {
     return TooLarge(HeaderSize(device.peek(kHeadBytes), maxBytes));
   }
   const QByteArray data = device.readAll();
-  const RunningDecode running;
-  // Before the jobs: a decode that fails mid-way leaves a job's scaler writing into the image
+  // Before the job: a decode that fails mid-way leaves a job's scaler writing into the image
   // until the job is gone.
   QImage image;
   Job job(budget);
   if (ReadHeader(job, data) != Stage::Done) {
     return StageFailure(job, {});
   }
-  const jpeg_decompress_struct& info = job.info;
-  const int orientation = Orientation(info);
-  // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
-  const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
-  const bool turned = orientation >= 5;
-  const QSize size = turned ? stored.transposed() : stored;
-  const QSize storedFit = turned ? fitSize.transposed() : fitSize;
-  const int eighths = ReducedDecodeEighths(stored, storedFit, fit);
-  if (Scale(job, eighths) != Stage::Done) {
-    return StageFailure(job, size);
+  Plan plan = PlanFor(job.info, fitSize, fit);
+  if (Scale(job, plan.eighths) != Stage::Done) {
+    return StageFailure(job, plan.size);
   }
-  if (TooShortFor(info, data.size())) {
+  if (TooShortFor(job.info, data.size())) {
     return Failure(Fault::Truncated);
   }
-  // A fill or a fit shrinks the rows as they come, and decodes no row that does not show.
-  const std::optional<Shrink> shrink =
-      ShrinkFor(QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
-                storedFit, fit);
-  if (budget.Take(OwnBytes(info, shrink, orientation != 1))) {
-    image = shrink ? QImage(shrink->size, QImage::Format_RGB888)
-                   : QImage(static_cast<int>(info.output_width),
-                            static_cast<int>(info.output_height), QImage::Format_RGB32);
-  }
+  plan.shrink = ShrinkFor(OutputSize(job.info), plan.storedFit, fit);
+  image = OutputFor(job.info, plan, budget);
   if (image.isNull()) {
-    return TooLarge(size);
+    return TooLarge(plan.size);
   }
-  const std::optional<Failure> failure =
-      shrink ? DecodeShrunk(job, image, *shrink, size)
-             : DecodeWhole(job, data, eighths, image, running.alone(), size);
-  if (failure) {
+  if (const std::optional<Failure> failure = plan.shrink
+                                                 ? DecodeShrunk(job, image, *plan.shrink, plan.size)
+                                                 : DecodeWhole(job, image, plan.size)) {
     return *failure;
   }
-  return DecodedPicture{Oriented(std::move(image), TransformationOf(orientation)), size,
+  return DecodedPicture{Oriented(std::move(image), TransformationOf(plan.orientation)), plan.size,
                         budget.taken()};
 }
 

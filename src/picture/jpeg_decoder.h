@@ -31,9 +31,9 @@ int ReducedDecodeEighths(QSize pictureSize, QSize fitSize, PhotoFit fit = PhotoF
 /// Decodes the JPEG on `device` (readable, positioned at its start) into a 32-bit image turned as
 /// its EXIF orientation says. The decoder's own DCT scaling reduces it to the smallest eighth of
 /// its size that still covers the size it is drawn at on a `fitSize` picture with `fit` (in the
-/// turned picture's orientation). A fill or a fit that shrinks the picture further comes back at
-/// the size it is drawn at, averaged over the area of each pixel (for a fill only the centred part
-/// that shows, whose rows outside it are not decoded), 24 bits per pixel. CMYK comes back as RGB.
+/// turned picture's orientation). A picture that shrinks further comes back at the size it is drawn
+/// at, averaged over the area of each pixel as the rows come (for a fill only the centred part that
+/// shows, whose rows outside it are not decoded), 24 bits per pixel. CMYK comes back as RGB.
 ///
 /// Everything the decode holds at once (the file, libjpeg's memory, with the coefficients of the
 /// whole picture when it has several scans, the output and its turned copy) is counted against

@@ -22,6 +22,7 @@
 #include "picture/jxl_decoder.h"
 #endif
 #include "platform/file_io.h"
+#include "platform/stage_trace.h"
 
 namespace lunetta {
 
@@ -288,7 +289,9 @@ Result<DecodedPicture> LoadPictureFile(const std::filesystem::path& path, QSize 
   if (file.size() == 0) {
     return fail(Fault::EmptyFile);
   }
+  TraceStage("decoding");
   Result<DecodedPicture> decoded = LoadPictureDevice(file, fitSize, fit);
+  TraceStage("decoded");
   if (!decoded) {
     Failure failure = decoded.failure();
     failure.file = path;

@@ -20,8 +20,8 @@ struct DecodedPicture {
 };
 
 /// Refuses pictures whose decoding would hold more than this at once: the decoder's working memory,
-/// the decoded pixels and the one copy that turning or scaling them makes. A decode on two threads
-/// stays within it too, so that two decodes at once take at most twice as much.
+/// the decoded pixels and the one copy that turning or scaling them makes; two decodes at once take
+/// at most twice as much.
 inline constexpr qint64 kMaxDecodedBytes = qint64(512) << 20;
 
 /// Decodes a picture file, applying its EXIF orientation. When `fitSize` is given, a picture much

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "calendar/calendar_renderer.h"
+#include "platform/stage_trace.h"
 #include "platform/xdg_folders.h"
 
 namespace lunetta {
@@ -251,6 +252,7 @@ Status CalendarSession::Compose(PhotoWait wait) {
   if (!block) {
     return block.failure();
   }
+  TraceStage("block");
   const PhotoFit fit = PhotoFitOf(settings_);
   QImage background;
   PhotoBackdrop& shown = ShownBackdrop();
@@ -272,6 +274,7 @@ Status CalendarSession::Compose(PhotoWait wait) {
     background = StandInBackground(size);
     photoPending_ = true;
   }
+  TraceStage("background");
   // The pixels the block will cover: where it is drawn, cut to the picture when it is larger.
   const Rect drawn = DrawnBlockRect(settings_.startX, settings_.startY, block->width, block->height,
                                     background.width(), background.height());
@@ -280,6 +283,7 @@ Status CalendarSession::Compose(PhotoWait wait) {
       QRect(QPoint(drawn.left, drawn.top), QPoint(drawn.right - 1, drawn.bottom - 1))
           .intersected(background.rect()));
   composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
+  TraceStage("blended");
   if (environment_.composedPicturePath.empty()) {
     return {};
   }

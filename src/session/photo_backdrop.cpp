@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "calendar/composition.h"
+#include "platform/stage_trace.h"
 
 namespace lunetta {
 
@@ -67,6 +68,7 @@ PhotoBackdrop::Prepared PhotoBackdrop::Prepare(const PhotoLoader& loader,
   if (decoded) {
     // Handed over, so that it goes as soon as it is scaled.
     prepared.background = PictureBackground(std::move(decoded->image), size, fit);
+    TraceStage("scaled");
   } else {
     prepared.failure = decoded.failure();
     prepared.background = PictureBackground(QImage(), size);

@@ -1,9 +1,14 @@
 #include "session/session_request.h"
 
+#include <QThread>
 #include <algorithm>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <system_error>
 
+#include "picture/jpeg_decoder.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "platform/file_io.h"
@@ -270,6 +275,57 @@ class Carrier {
 
 RequestOutcome CarryOut(CalendarSession& session, const SessionRequest& request) {
   return Carrier(session, request).Run();
+}
+
+PhotoLoader DecodePhotoEarly(const SessionRequest& request, const std::filesystem::path& profile,
+                             PhotoLoader loader) {
+  if (!request.sources || request.sources->photo.empty() || request.months.size() > 1 ||
+      !request.pdf.empty()) {
+    return loader;
+  }
+  const RequestSources& from = *request.sources;
+  // The settings as Carrier::Prepare reads them; a file it refuses starts nothing.
+  CalendarSettings settings;
+  if (LoadSettings(from.settingsFile.empty() ? profile : from.settingsFile, settings) ||
+      (from.adjustSettings && !from.adjustSettings(settings, std::nullopt)) ||
+      SizeKindOf(settings) == SizeKind::Screen) {
+    return loader;
+  }
+  std::error_code error;
+  const FileBytes head = ReadRegularFile(from.photo, 3, error);
+  if (error || !IsJpeg(QByteArray::fromStdString(head.bytes))) {
+    return loader;
+  }
+  struct Early {
+    std::filesystem::path photo;
+    QSize fitSize;
+    PhotoFit fit;
+    std::mutex mutex;
+    std::future<Result<DecodedPicture>> decode;  // taken by the first caller that matches
+  };
+  // Qt takes the first thread that asks for its thread data for the main one: this thread asks
+  // before the decode's opens its file, a QFile.
+  QThread::currentThread();
+  const PictureSize size = PictureSizeOf(settings, std::nullopt);
+  auto early = std::make_shared<Early>();
+  early->photo = from.photo;
+  early->fitSize = QSize(size.width, size.height);
+  early->fit = PhotoFitOf(settings);
+  try {
+    early->decode =
+        std::async(std::launch::async, loader, early->photo, early->fitSize, early->fit);
+  } catch (const std::system_error&) {
+    return loader;  // no thread to spare: the session decodes when it needs the photo
+  }
+  return [early, loader = std::move(loader)](const std::filesystem::path& path, QSize fitSize,
+                                             PhotoFit fit) {
+    std::future<Result<DecodedPicture>> decode;
+    if (path == early->photo && fitSize == early->fitSize && fit == early->fit) {
+      const std::lock_guard lock(early->mutex);
+      decode = std::move(early->decode);
+    }
+    return decode.valid() ? decode.get() : loader(path, fitSize, fit);
+  };
 }
 
 }  // namespace lunetta

@@ -11,6 +11,7 @@
 #include "calendar/calendar_settings.h"
 #include "calendar/composition.h"
 #include "picture/failure.h"
+#include "session/photo_backdrop.h"
 #include "wallpaper/desktop.h"
 #include "wallpaper/wallpaper.h"
 
@@ -101,5 +102,16 @@ struct RequestOutcome {
 
 /// Carries out `request` on `session`, step by step, and stops at the first failure.
 RequestOutcome CarryOut(CalendarSession& session, const SessionRequest& request);
+
+/// Starts decoding the one photo `request` composes, with the picture size and fit of the settings
+/// it names (read from `profile` unless it names its own file), on a worker thread; a program calls
+/// it on its main thread before it builds its application object, which a JPEG's decode does not
+/// need. Returns the loader for the session's environment: it hands that decode over when the
+/// session asks for the same photo, size and fit, and leaves everything else to `loader`. Returns
+/// `loader` itself when there is nothing to start: not one month's picture from one named photo, a
+/// picture of the screen's size (known only to the application), or a photo that is no JPEG (the
+/// other decoders take the application's plugins).
+PhotoLoader DecodePhotoEarly(const SessionRequest& request, const std::filesystem::path& profile,
+                             PhotoLoader loader);
 
 }  // namespace lunetta

@@ -28,8 +28,7 @@ int YearWorkers() {
     return 1;
   }
 #if defined(_SC_AVPHYS_PAGES) && defined(_SC_PAGESIZE)
-  // A decode holds at most the decoder's bound, split across two threads or not (both decoders of
-  // a split share it); a second one runs only while both fit.
+  // A decode holds at most the decoder's bound; a second one runs only while both fit.
   const long pages = ::sysconf(_SC_AVPHYS_PAGES);
   const long pageSize = ::sysconf(_SC_PAGESIZE);
   if (pages > 0 && pageSize > 0 &&

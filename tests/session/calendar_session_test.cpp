@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTransform>
 #include <algorithm>
 #include <array>
@@ -21,6 +22,7 @@
 
 #include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
+#include "session/session_request.h"
 #include "session/year_export.h"
 #include "support/picture_printers.h"
 
@@ -349,6 +351,32 @@ TEST_F(YearExportTest, ThePdfHasAPageForEachMonthInOrderWithItsPhoto) {
                   std::abs(c.blue() - expected.blue())});
     EXPECT_LT(off, 32) << month << ": " << c.name().toStdString();
   }
+}
+
+// lunetta-compose starts the decode before its application object and hands it to the session.
+TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
+  SessionRequest request;
+  request.sources.emplace().photo = FilePath(Photo("snow.jpg", Qt::white));
+  request.sources->year = 2026;
+  request.months = {5};
+  request.pictureName = FilePath(folder_.filePath("out.bmp"));
+  request.pictures[5] = request.pictureName;
+  SessionEnvironment environment;
+  environment.loadPhoto =
+      DecodePhotoEarly(request, FilePath(folder_.filePath("none.INI")),
+                       [this](const std::filesystem::path& path, QSize size, PhotoFit fit) {
+                         ++decodes_;
+                         return LoadPictureFile(path, size, fit);
+                       });
+  // Started already, with no session to ask for it.
+  for (int waited = 0; decodes_ == 0 && waited < 5000; waited += 10) {
+    QThread::msleep(10);
+  }
+  EXPECT_EQ(decodes_, 1);
+  CalendarSession session(std::move(environment));
+  ASSERT_TRUE(Succeeded(CarryOut(session, request).status));
+  EXPECT_EQ(decodes_, 1);
+  EXPECT_EQ(session.picture().pixelColor(5, 5), QColor(Qt::white));
 }
 
 // A file that goes away keeps the holidays of the year they were read for, and never shows them in
