@@ -26,12 +26,12 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "picture/libjpeg_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
+#include "render/composition.h"
 #include "session/calendar_session.h"
 
 namespace lunetta {

@@ -1,4 +1,4 @@
-#include "ui/failure_messages.h"
+#include "output/failure_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/year_progress.h"
+#include "output/year_progress.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

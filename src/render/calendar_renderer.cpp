@@ -1,4 +1,4 @@
-#include "calendar/calendar_renderer.h"
+#include "render/calendar_renderer.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,7 +10,7 @@
 #include "calendar/block_geometry.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
 
 namespace lunetta {
 

@@ -1,4 +1,4 @@
-#include "calendar/composition.h"
+#include "render/composition.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -7,11 +7,12 @@
 #include <cstring>
 #include <string>
 
-#include "calendar/calendar_renderer.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
-#include "platform/drawing.h"
+#include "picture/picture_painter.h"
 #include "platform/file_io.h"
+#include "render/calendar_renderer.h"
+#include "render/drawing.h"
 
 namespace lunetta {
 

@@ -1,10 +1,10 @@
-#include "platform/drawing.h"
+#include "render/drawing.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/font_substitutes.h"
+#include "render/font_substitutes.h"
 
 namespace lunetta {
 
@@ -126,13 +126,6 @@ void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& tex
 
 void FillSolidRect(QPainter& painter, const QRect& rect, ColorRef color) {
   painter.fillRect(rect, ColorFromRef(color));
-}
-
-QImage StretchHalftone(const QImage& source, int width, int height) {
-  if (source.isNull() || width <= 0 || height <= 0) {
-    return QImage();
-  }
-  return source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace lunetta

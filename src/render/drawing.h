@@ -37,8 +37,4 @@ void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& tex
 
 void FillSolidRect(QPainter& painter, const QRect& rect, ColorRef color);
 
-/// The whole of `source` stretched onto width × height with averaging; the aspect ratio is not
-/// kept.
-QImage StretchHalftone(const QImage& source, int width, int height);
-
 }  // namespace lunetta

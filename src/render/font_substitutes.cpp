@@ -1,4 +1,4 @@
-#include "platform/font_substitutes.h"
+#include "render/font_substitutes.h"
 
 #include <QFont>
 #include <QStringList>

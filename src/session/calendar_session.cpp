@@ -7,8 +7,8 @@
 #include <string_view>
 #include <utility>
 
-#include "calendar/calendar_renderer.h"
 #include "platform/xdg_folders.h"
+#include "render/calendar_renderer.h"
 
 namespace lunetta {
 

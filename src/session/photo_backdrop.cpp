@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "calendar/composition.h"
+#include "render/composition.h"
 
 namespace lunetta {
 

@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
-#include "platform/screen_placement.h"
+#include "render/drawing.h"
 #include "res/artwork.h"
+#include "ui/dialog_units.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 

@@ -1,13 +1,13 @@
-#include "app/calendar_app.h"
+#include "ui/calendar_app.h"
 
 #include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QProcessEnvironment>
 
-#include "app/title_dialog.h"
-#include "platform/dialog_units.h"
 #include "res/artwork.h"
+#include "ui/dialog_units.h"
 #include "ui/main_dialog.h"
+#include "ui/title_dialog.h"
 
 namespace lunetta {
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTranslator>
 
-#include "app/interface_language.h"
+#include "ui/interface_language.h"
 
 namespace lunetta {
 

@@ -1,4 +1,4 @@
-#include "platform/control_table.h"
+#include "ui/control_table.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/dialog_units.h"
+#include "ui/dialog_units.h"
 
 class QWidget;
 

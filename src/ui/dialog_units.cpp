@@ -1,10 +1,10 @@
-#include "platform/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QFontMetrics>
 #include <QWidget>
 
 #include "platform/c_runtime.h"
-#include "platform/font_substitutes.h"
+#include "render/font_substitutes.h"
 
 namespace lunetta {
 

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/drawing.h"
+#include "render/drawing.h"
 
 namespace lunetta {
 

@@ -1,4 +1,4 @@
-#include "app/interface_language.h"
+#include "ui/interface_language.h"
 
 #include <QStringList>
 

@@ -26,15 +26,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
-#include "platform/control_table.h"
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
 #include "res/artwork.h"
 #include "session/session_request.h"
 #include "settings/settings_store.h"
 #include "ui/about_dialog.h"
-#include "ui/failure_messages.h"
+#include "ui/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
 

@@ -1,4 +1,4 @@
-#include "platform/screen_placement.h"
+#include "ui/screen_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -13,9 +13,9 @@
 #include <climits>
 
 #include "platform/c_runtime.h"
-#include "platform/control_table.h"
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
+#include "ui/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/tool_tip_relay.h"
 
 namespace lunetta {

@@ -1,10 +1,10 @@
-#include "app/title_dialog.h"
+#include "ui/title_dialog.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "platform/screen_placement.h"
 #include "res/artwork.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 

@@ -1,4 +1,4 @@
-#include "calendar/composition.h"
+#include "render/composition.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <set>
 
 #include "calendar/block_geometry.h"
-#include "calendar/calendar_renderer.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
-#include "platform/drawing.h"
+#include "render/calendar_renderer.h"
+#include "render/drawing.h"
 #include "support/core_printers.h"
 #include "support/picture_printers.h"
 

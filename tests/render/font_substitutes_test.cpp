@@ -1,4 +1,4 @@
-#include "platform/font_substitutes.h"
+#include "render/font_substitutes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <QRegularExpression>
 #include <cstdio>
 
-#include "calendar/calendar_renderer.h"
 #include "calendar/calendar_settings.h"
-#include "platform/drawing.h"
+#include "render/calendar_renderer.h"
+#include "render/drawing.h"
 #include "support/picture_printers.h"
 
 namespace lunetta {

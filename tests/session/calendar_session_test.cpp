@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
+#include "render/calendar_renderer.h"
 #include "session/year_export.h"
 #include "support/picture_printers.h"
 

@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "picture/picture_files.h"
-#include "platform/dialog_units.h"
-#include "platform/screen_placement.h"
 #include "support/picture_printers.h"
+#include "ui/dialog_units.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/calendar_app.h"
+#include "ui/calendar_app.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/dialog_units.h"
+#include "ui/dialog_units.h"
 #include "ui/main_dialog.h"
 
 namespace lunetta {

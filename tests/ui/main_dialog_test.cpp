@@ -28,10 +28,10 @@
 #include <vector>
 
 #include "picture/picture_files.h"
-#include "platform/dialog_units.h"
 #include "settings/settings_store.h"
 #include "support/picture_printers.h"
 #include "support/stand_in_programs.h"
+#include "ui/dialog_units.h"
 
 namespace lunetta {
 namespace {

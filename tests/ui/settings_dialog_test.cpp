@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
 #include "support/picture_printers.h"
+#include "ui/dialog_units.h"
 
 namespace lunetta {
 namespace {

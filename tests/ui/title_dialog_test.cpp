@@ -1,4 +1,4 @@
-#include "app/title_dialog.h"
+#include "ui/title_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QTest>
 
-#include "platform/screen_placement.h"
 #include "support/picture_printers.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 namespace {

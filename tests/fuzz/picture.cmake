@@ -1,1 +1,0 @@
-lunetta_add_fuzzer(fuzz-picture picture_fuzz.cpp lunetta_picture)
