@@ -84,92 +84,27 @@ const KnownCause kKnownCauses[] = {
      QT_TRANSLATE_NOOP("lunetta::FailureMessages", "読み取り専用のファイルです")},
 };
 
-// Lunetta's words for the cause, else the system's, or the datum the failure carries.
-QString Cause(const Failure& failure) {
-  if (failure.cause) {
-    for (const KnownCause& known : kKnownCauses) {
-      if (failure.cause == known.condition) {
-        return Words::tr(known.words);
-      }
+// Lunetta's words for the cause, else the system's.
+QString CauseWords(std::error_code cause) {
+  for (const KnownCause& known : kKnownCauses) {
+    if (cause == known.condition) {
+      return Words::tr(known.words);
     }
-    return QString::fromStdString(failure.cause.message());
   }
-  return failure.detail;
+  return QString::fromStdString(cause.message());
 }
 
-QString WithCause(const QString& sentence, const Failure& failure) {
-  const QString cause = Cause(failure);
-  return cause.isEmpty() ? sentence : Words::tr("%1（%2）").arg(sentence, cause);
+QString Translated(const char* words) {
+  return Words::tr(words);
 }
 
 }  // namespace
 
 QString FailureReason(const Failure& failure) {
-  switch (failure.fault) {
-    case Fault::NoFileNamed:
-      return Words::tr("ファイルが指定されていません");
-    case Fault::NotFound:
-      return Words::tr("ファイルが見つかりません");
-    case Fault::IsFolder:
-      return Words::tr("ファイルではなくフォルダーです");
-    case Fault::NotRegularFile:
-      return Words::tr("通常のファイルではありません");
-    case Fault::NoPermission:
-      return Words::tr("読み取る権限がありません");
-    case Fault::CannotOpen:
-      return WithCause(Words::tr("開けません"), failure);
-    case Fault::EmptyFile:
-      return Words::tr("ファイルが空です");
-    case Fault::UnknownFormat:
-      return Words::tr("対応している形式の画像ではありません");
-    case Fault::UnreadableHeader:
-      return Words::tr("画像のヘッダーを読み取れません");
-    case Fault::TooLarge:
-      if (!failure.size.isValid()) {
-        return Words::tr("画像が大きすぎます");
-      }
-      return Words::tr("画像が大きすぎます（%1 × %2 ピクセル）")
-          .arg(failure.size.width())
-          .arg(failure.size.height());
-    case Fault::Undecodable:
-      return WithCause(Words::tr("画像を読み込めません"), failure);
-    case Fault::Truncated:
-      return Words::tr("ファイルが途中で切れています");
-    case Fault::NoExtension:
-      return Words::tr("ファイル名に拡張子がありません。「.jpg」などの拡張子を付けてください。");
-    case Fault::NoEncoder:
-      return Words::tr("拡張子「.%1」の画像形式では保存できません。").arg(failure.detail);
-    case Fault::NothingToWrite:
-      return Words::tr("保存する画像がありません");
-    case Fault::EncodeFailed:
-      return WithCause(Words::tr("画像を書き出せません"), failure);
-    case Fault::CannotWrite:
-      return WithCause(Words::tr("書き込めません"), failure);
-    case Fault::DateOutOfRange:
-      return WithCause(Words::tr("この年月のカレンダーは作れません"), failure);
-    case Fault::ValueOutOfRange:
-      return Words::tr("値が範囲外です：%1").arg(failure.detail);
-    case Fault::PrinterNotStarted:
-      return Words::tr("プリンタを開始できませんでした。");
-    case Fault::DesktopNotSupported:
-      return Words::tr(
-                 "このデスクトップ（%1）の壁紙は自動では設定できません。保存した画像を壁紙に選んで"
-                 "ください。")
-          .arg(failure.detail.isEmpty() ? Words::tr("不明") : failure.detail);
-    case Fault::ToolNotFound:
-      return Words::tr("プログラムが見つかりません");
-    case Fault::ToolFailed:
-      return WithCause(Words::tr("プログラムが失敗しました"), failure);
-    case Fault::ToolTimedOut:
-      return Words::tr("プログラムが時間内に終わりませんでした");
-    case Fault::NoWallpaperSetting:
-      return Words::tr("変更できる壁紙の設定がありません");
-    case Fault::UnstorableName:
-      return Words::tr("自動更新のファイルには UTF-8 の文字だけの名前しか書けません");
-    case Fault::NoPhotosInFolder:
-      return Words::tr("フォルダーに写真がありません");
-  }
-  return QString();
+  const FaultLanguage japanese{
+      &FaultWords::japanese,         Translated,       CauseWords, Words::tr("%1（%2）"),
+      Words::tr("%1 × %2 ピクセル"), Words::tr("不明")};
+  return SayFailure(failure, japanese);
 }
 
 QString FailureMessage(const Failure& failure) {
