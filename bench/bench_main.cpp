@@ -137,11 +137,11 @@ std::unique_ptr<CalendarSession> BenchSession(const Target& target, const QStrin
   CalendarSettings settings = session->settings();
   settings.pictSize = target.pictSize;
   if (target.custom.width > 0) {
-    settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+    settings.sizeKind = SizeKind::Custom;
     settings.customWidth = target.custom.width;
     settings.customHeight = target.custom.height;
   }
-  settings.photoFit = static_cast<std::int32_t>(target.fit);
+  settings.photoFit = target.fit;
   session->ApplySettings(settings);
   return session;
 }

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QSize>
 
-#include "calendar/calendar_settings.h"
+#include "calendar/picture_size.h"
 #include "picture/failure.h"
 
 class QIODevice;

@@ -62,15 +62,15 @@ void CalendarRenderer::SetTextSize(int size) {
   }
 }
 
-void CalendarRenderer::SetTextColor(ColorRef color) {
+void CalendarRenderer::SetTextColor(const QColor& color) {
   textColor_ = color;
 }
 
-void CalendarRenderer::SetBackColor(ColorRef color) {
+void CalendarRenderer::SetBackColor(const QColor& color) {
   backColor_ = color;
 }
 
-void CalendarRenderer::SetFontStyle(int weight, int italic) {
+void CalendarRenderer::SetFontStyle(int weight, bool italic) {
   fontWeight_ = weight;
   fontItalic_ = italic;
 }
@@ -105,8 +105,7 @@ const QImage& CalendarRenderer::Draw(bool withText) {
   // Validates year and month before anything changes.
   MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
 
-  QFont font =
-      CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_ != 0);
+  QFont font = CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_);
   const TextMetrics metrics = MeasureFont(font);
   BlockExtras extras;
   const QFontMetrics measure(font);
@@ -133,7 +132,6 @@ const QImage& CalendarRenderer::Draw(bool withText) {
 
   blockWidth_ = geometry.blockWidth;
   blockHeight_ = geometry.blockHeight;
-  cellWidth_ = geometry.cellWidth;
   cellHeight_ = geometry.cellHeight;
   grid_ = std::move(grid);
   geometry_ = geometry;
@@ -164,11 +162,11 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
     }
     for (int column = 0; column < 7; ++column) {
       const int weekday = ColumnWeekday(column, weekStart_);
-      ColorRef color = textColor_;
+      QColor color = textColor_;
       if (weekday == 0) {
-        color = kRed;
+        color = ColorFromRef(kRed);
       } else if (weekday == 6) {
-        color = kBlue;
+        color = ColorFromRef(kBlue);
       }
       QString text;
       if (row == 0) {
@@ -181,7 +179,7 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
         }
         if (std::find(holidayDays_.begin(), holidayDays_.end(), DayNumber(cell)) !=
             holidayDays_.end()) {
-          color = kRed;
+          color = ColorFromRef(kRed);
         }
         text = QString::fromStdString(cell);
       }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QSize>
@@ -24,9 +25,9 @@ class CalendarRenderer {
   void SetFontName(const std::string& name);
   /// A size of 0 or less keeps the current one.
   void SetTextSize(int size);
-  void SetTextColor(ColorRef color);
-  void SetBackColor(ColorRef color);
-  void SetFontStyle(int weight, int italic);
+  void SetTextColor(const QColor& color);
+  void SetBackColor(const QColor& color);
+  void SetFontStyle(int weight, bool italic);
   void SetMonth(int year, int month);
   /// At most kMaxHolidays days are kept, in the order given.
   void SetHolidays(const std::vector<int>& days);
@@ -50,7 +51,6 @@ class CalendarRenderer {
 
   int blockWidth() const { return blockWidth_; }
   int blockHeight() const { return blockHeight_; }
-  int cellWidth() const { return cellWidth_; }
   int cellHeight() const { return cellHeight_; }
   /// The layout of the block drawn last.
   const BlockGeometry& geometry() const { return geometry_; }
@@ -58,17 +58,16 @@ class CalendarRenderer {
  private:
   int blockWidth_ = 0;
   int blockHeight_ = 0;
-  int cellWidth_ = 0;
   int cellHeight_ = 0;
   int textSize_ = 24;
   std::string fontName_ = "Garamond";
   QImage surface_;
-  ColorRef textColor_ = 0x00FF00;
-  ColorRef backColor_ = 0xFFFFFF;
+  QColor textColor_ = Qt::green;
+  QColor backColor_ = Qt::white;
   int month_ = 1;
   int year_ = 2005;
   int fontWeight_ = 400;
-  int fontItalic_ = 0;
+  bool fontItalic_ = false;
   std::vector<int> holidayDays_;
   WeekStart weekStart_ = WeekStart::Sunday;
   bool japaneseLabels_ = false;

@@ -108,17 +108,17 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
     renderer.SetSurfaceLimit(picture->width, picture->height);
   }
   renderer.SetFontName(settings.fontName);
-  renderer.SetTextColor(settings.textColor);
-  renderer.SetBackColor(settings.backColor);
+  renderer.SetTextColor(ColorFromRef(settings.textColor));
+  renderer.SetBackColor(ColorFromRef(settings.backColor));
   renderer.SetTextSize(settings.textSize);
   renderer.SetFontStyle(settings.fontWeight, settings.fontItalic);
   renderer.SetMonth(settings.year, settings.month);
   renderer.SetHolidays(holidayDays);
-  renderer.SetWeekStart(settings.weekStart == 1 ? WeekStart::Monday : WeekStart::Sunday);
-  renderer.SetJapaneseLabels(settings.japaneseLabels != 0);
-  renderer.SetWeekNumbers(settings.weekNumbers != 0);
+  renderer.SetWeekStart(WeekStartOf(settings));
+  renderer.SetJapaneseLabels(settings.labels != LabelLanguage::English);
+  renderer.SetWeekNumbers(settings.weekNumbers);
   try {
-    const bool opaqueText = settings.opaqueText != 0;
+    const bool opaqueText = settings.opaqueText;
     // The surface outlives the renderer: QImage shares it.
     CalendarBlock block{renderer.Draw(!opaqueText), renderer.blockWidth(), renderer.blockHeight(),
                         QImage(), renderer.geometry()};

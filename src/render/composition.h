@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
 #include "picture/failure.h"
 

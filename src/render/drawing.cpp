@@ -105,7 +105,7 @@ TextMetrics MeasureFont(const QFont& font) {
 }
 
 void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& text, TextAlign align,
-                        ColorRef color) {
+                        const QColor& color) {
   Qt::Alignment horizontal = Qt::AlignLeft;
   switch (align) {
     case TextAlign::Left:
@@ -118,14 +118,14 @@ void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& tex
       horizontal = Qt::AlignRight;
       break;
   }
-  painter.setPen(ColorFromRef(color));
+  painter.setPen(color);
   painter.setBackgroundMode(Qt::TransparentMode);
   painter.drawText(rect, static_cast<int>(Qt::TextSingleLine | Qt::AlignVCenter | horizontal),
                    text);
 }
 
-void FillSolidRect(QPainter& painter, const QRect& rect, ColorRef color) {
-  painter.fillRect(rect, ColorFromRef(color));
+void FillSolidRect(QPainter& painter, const QRect& rect, const QColor& color) {
+  painter.fillRect(rect, color);
 }
 
 }  // namespace lunetta

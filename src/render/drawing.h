@@ -33,8 +33,8 @@ enum class TextAlign { Left, Center, Right };
 /// One line of text, centred vertically in `rect`, on a transparent background, with grey-scale
 /// antialiasing.
 void DrawSingleLineText(QPainter& painter, const QRect& rect, const QString& text, TextAlign align,
-                        ColorRef color);
+                        const QColor& color);
 
-void FillSolidRect(QPainter& painter, const QRect& rect, ColorRef color);
+void FillSolidRect(QPainter& painter, const QRect& rect, const QColor& color);
 
 }  // namespace lunetta

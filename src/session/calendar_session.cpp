@@ -67,7 +67,7 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
   remembered_ = {};
   (void)LoadRememberedWork(profile, remembered_);  // the same file: LoadSettings has said why
   stored.fontWeight = 400;
-  stored.fontItalic = 0;
+  stored.fontItalic = false;
   ApplySettings(stored);
   if (error) {
     return ReadingFailure(profile, error);

@@ -87,14 +87,15 @@ TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
     CalendarSettings s{.textSize = c.textSize, .transparency = 255, .startX = c.x, .startY = c.y};
     s.year = 2026;
     s.month = c.month;
-    s.weekStart = s.weekNumbers = c.mondayWeeks;
+    s.weekStart = c.mondayWeeks ? WeekStart::Monday : WeekStart::Sunday;
+    s.weekNumbers = c.mondayWeeks;
     const CalendarBlock block = DrawCalendarBlock(s, {}, PictureSize{c.width, c.height}).value();
     const ComposedPicture composed =
         BlendCalendarBlock(PictureBackground(QImage(), {c.width, c.height}), block, s);
     const QRect drawn(composed.blockX, composed.blockY, block.width, block.height);
     ASSERT_TRUE(composed.picture.rect().contains(drawn)) << c.width;
     const QImage shown = composed.picture.copy(drawn);
-    const MonthGrid grid = BuildMonthGrid(2026, c.month, WeekStart(s.weekStart));
+    const MonthGrid grid = BuildMonthGrid(2026, c.month, s.weekStart);
     for (int k = 0; k < 42; ++k) {
       if (!grid.cells[k].empty()) {
         EXPECT_FALSE(InkIn(shown, CellRect(block.geometry, k / 7 + 1, k % 7), QColor(254, 254, 254))
@@ -104,7 +105,7 @@ TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
     }
   }
   // An absurd text size takes no more memory than the picture it is drawn on.
-  const CalendarSettings huge{.textSize = INT_MAX, .year = 2026, .month = 5, .opaqueText = 1};
+  const CalendarSettings huge{.textSize = INT_MAX, .year = 2026, .month = 5, .opaqueText = true};
   const CalendarBlock big = DrawCalendarBlock(huge, {}, PictureSize{800, 600}).value();
   EXPECT_EQ(big.surface.size(), QSize(800, 600));
   EXPECT_EQ(big.text.size(), QSize(800, 600));
@@ -259,7 +260,7 @@ TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCe
     painter.setFont(CreateFont("Arial Black", 28, 400, false));
     const Rect t = TitleRect(g);
     DrawSingleLineText(painter, QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
-                       QString::fromUtf16(title), TextAlign::Center, 0x00FF00);
+                       QString::fromUtf16(title), TextAlign::Center, Qt::green);
     painter.end();
     const QRect titleLine(0, 0, g.blockWidth, g.cellHeight);
     EXPECT_EQ(surface.copy(titleLine), expected.copy(titleLine)) << japanese;
@@ -333,7 +334,7 @@ TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
   settings.year = 2026;
   settings.month = 5;
   const auto [g, block] = Render("Arial Black", {28}, 5);
-  for (const int opaqueText : {0, 1}) {
+  for (const bool opaqueText : {false, true}) {
     settings.opaqueText = opaqueText;
     const QImage picture =
         ComposeCalendar(testing::Filled({64, 48}, kPhoto), settings, {}).value().picture;

@@ -39,7 +39,7 @@ std::pair<QImage, BlockGeometry> DefaultBlock() {
   const CalendarSettings defaults;
   renderer.SetFontName(defaults.fontName);
   renderer.SetTextSize(defaults.textSize);
-  renderer.SetBackColor(0xFFFFFF);
+  renderer.SetBackColor(Qt::white);
   renderer.SetMonth(2026, 5);
   const QImage surface = renderer.Draw();
   return {surface, renderer.geometry()};
