@@ -567,10 +567,6 @@ Do you want to replace them?</translation>
         <translation>Prints the twelve months of the selected year, one page per month (a PDF file too)</translation>
     </message>
     <message>
-        <source>ｷｬﾝｾﾙ</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>選択年</source>
         <translation>Year</translation>
     </message>
@@ -581,10 +577,6 @@ Do you want to replace them?</translation>
     <message>
         <source>カレンダー座標</source>
         <translation>Position</translation>
-    </message>
-    <message>
-        <source>更新</source>
-        <translation>Update</translation>
     </message>
     <message>
         <source>②&#x3000;カレンダー設定</source>

@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <QProcessEnvironment>
 
+#include "render/font_substitutes.h"
 #include "res/artwork.h"
 #include "ui/dialog_units.h"
 #include "ui/main_dialog.h"
@@ -20,7 +21,7 @@ Q_LOGGING_CATEGORY(lcApp, "lunetta.app")
 CalendarApp::CalendarApp(int& argc, char** argv) : QApplication(argc, argv) {
   // The program lives in the dialogs' own loops; closing the start-up picture must not end it.
   setQuitOnLastWindowClosed(false);
-  InstallFontSubstitutions();
+  InstallFontSubstitutes();
   InstallTranslators(ChooseInterfaceLanguage(QProcessEnvironment::systemEnvironment()));
   setWindowIcon(ApplicationIcon());
 }

@@ -81,85 +81,115 @@ QString Translated(const char* context, const char* text) {
   return text == nullptr ? QString() : QCoreApplication::translate(context, text);
 }
 
+QWidget* MakeButton(const ControlRow& row, const QString& text, QWidget* dialog) {
+  QPushButton* button = row.kind == ControlKind::PushButton ? new QPushButton(text, dialog)
+                                                            : new MultiLineButton(text, dialog);
+  button->setDefault(row.flags.testFlag(ControlFlag::Default));
+  return button;
+}
+
+QWidget* MakeNumberEdit(const QString& text, QWidget* dialog) {
+  auto* edit = new NumberEdit(text, dialog);
+  edit->setInputMethodHints(Qt::ImhDigitsOnly);
+  return edit;
+}
+
+QWidget* MakeReadOnlyEdit(const ControlRow& row, const QString& text, QWidget* dialog) {
+  auto* edit = new QLineEdit(text, dialog);
+  edit->setReadOnly(true);
+  edit->setFrame(row.flags.testFlag(ControlFlag::Border));
+  edit->setAlignment(row.flags.testFlag(ControlFlag::AlignRight)    ? Qt::AlignRight
+                     : row.flags.testFlag(ControlFlag::AlignCenter) ? Qt::AlignCenter
+                                                                    : Qt::AlignLeft);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  // A read-only edit of the templates is painted in the window colour, not as an entry field.
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  edit->setPalette(palette);
+  return edit;
+}
+
+QWidget* MakeSelector(QWidget* dialog) {
+  auto* selector = new QComboBox(dialog);
+  selector->setEditable(true);
+  selector->setInsertPolicy(QComboBox::NoInsert);
+  selector->setMaxVisibleItems(12);
+  return selector;
+}
+
+QWidget* MakeSlider(QWidget* dialog) {
+  auto* slider = new QSlider(Qt::Horizontal, dialog);
+  slider->setTickPosition(QSlider::TicksBelow);
+  slider->setTickInterval(1);
+  return slider;
+}
+
+QWidget* MakeRadioButton(const ControlRow& row, const QString& text, QWidget* dialog) {
+  auto* radio = new QRadioButton(text, dialog);
+  // Not a tab stop, but a click still focuses it. Qt makes the checked button of an exclusive
+  // group a tab stop whenever the check moves; the templates' radio buttons never are. A TabStop
+  // row's checked button is, so that Tab reaches the group at its choice.
+  const bool tabStop = row.flags.testFlag(ControlFlag::TabStop);
+  radio->setFocusPolicy(Qt::ClickFocus);
+  QObject::connect(radio, &QAbstractButton::toggled, radio, [radio, tabStop](bool checked) {
+    radio->setFocusPolicy(tabStop && checked ? Qt::StrongFocus : Qt::ClickFocus);
+  });
+  return radio;
+}
+
+QWidget* MakeStaticText(const ControlRow& row, const QString& text, QWidget* dialog) {
+  auto* label = new QLabel(text, dialog);
+  label->setTextFormat(Qt::PlainText);
+  if (row.flags.testFlag(ControlFlag::AlignRight)) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  label->setAttribute(Qt::WA_TransparentForMouseEvents,
+                      row.flags.testFlag(ControlFlag::MouseTransparent));
+  return label;
+}
+
+QWidget* MakeGroupBox(const QString& text, QWidget* dialog) {
+  auto* group = new QGroupBox(text, dialog);
+  group->setFocusPolicy(Qt::NoFocus);
+  // Beneath the controls it frames, so it cannot take their clicks.
+  group->lower();
+  return group;
+}
+
+QWidget* MakeFrame(QWidget* dialog) {
+  auto* frame = new QFrame(dialog);
+  frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+  QPalette palette = frame->palette();
+  palette.setColor(QPalette::WindowText, Qt::gray);
+  frame->setPalette(palette);
+  frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return frame;
+}
+
 QWidget* MakeControl(const ControlRow& row, const QString& text, QWidget* dialog,
                      const CustomControlFactory& custom) {
   switch (row.kind) {
     case ControlKind::PushButton:
-    case ControlKind::MultiLineButton: {
-      QPushButton* button = row.kind == ControlKind::PushButton ? new QPushButton(text, dialog)
-                                                                : new MultiLineButton(text, dialog);
-      button->setDefault(row.flags.testFlag(ControlFlag::Default));
-      return button;
-    }
-    case ControlKind::NumberEdit: {
-      auto* edit = new NumberEdit(text, dialog);
-      edit->setInputMethodHints(Qt::ImhDigitsOnly);
-      return edit;
-    }
-    case ControlKind::ReadOnlyEdit: {
-      auto* edit = new QLineEdit(text, dialog);
-      edit->setReadOnly(true);
-      edit->setFrame(row.flags.testFlag(ControlFlag::Border));
-      edit->setAlignment(row.flags.testFlag(ControlFlag::AlignRight)    ? Qt::AlignRight
-                         : row.flags.testFlag(ControlFlag::AlignCenter) ? Qt::AlignCenter
-                                                                        : Qt::AlignLeft);
-      edit->setFocusPolicy(Qt::ClickFocus);
-      // A read-only edit of the templates is painted in the window colour, not as an entry field.
-      QPalette palette = edit->palette();
-      palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-      edit->setPalette(palette);
-      return edit;
-    }
-    case ControlKind::Selector: {
-      auto* selector = new QComboBox(dialog);
-      selector->setEditable(true);
-      selector->setInsertPolicy(QComboBox::NoInsert);
-      selector->setMaxVisibleItems(12);
-      return selector;
-    }
-    case ControlKind::Slider: {
-      auto* slider = new QSlider(Qt::Horizontal, dialog);
-      slider->setTickPosition(QSlider::TicksBelow);
-      slider->setTickInterval(1);
-      return slider;
-    }
-    case ControlKind::RadioButton: {
-      auto* radio = new QRadioButton(text, dialog);
-      // Not a tab stop, but a click still focuses it. Qt makes the checked button of an exclusive
-      // group a tab stop whenever the check moves; the templates' radio buttons never are. A
-      // TabStop row's checked button is, so that Tab reaches the group at its choice.
-      const bool tabStop = row.flags.testFlag(ControlFlag::TabStop);
-      radio->setFocusPolicy(Qt::ClickFocus);
-      QObject::connect(radio, &QAbstractButton::toggled, radio, [radio, tabStop](bool checked) {
-        radio->setFocusPolicy(tabStop && checked ? Qt::StrongFocus : Qt::ClickFocus);
-      });
-      return radio;
-    }
+    case ControlKind::MultiLineButton:
+      return MakeButton(row, text, dialog);
+    case ControlKind::NumberEdit:
+      return MakeNumberEdit(text, dialog);
+    case ControlKind::ReadOnlyEdit:
+      return MakeReadOnlyEdit(row, text, dialog);
+    case ControlKind::Selector:
+      return MakeSelector(dialog);
+    case ControlKind::Slider:
+      return MakeSlider(dialog);
+    case ControlKind::RadioButton:
+      return MakeRadioButton(row, text, dialog);
     case ControlKind::CheckBox:
       return new QCheckBox(text, dialog);
-    case ControlKind::StaticText: {
-      auto* label = new QLabel(text, dialog);
-      label->setTextFormat(Qt::PlainText);
-      label->setAttribute(Qt::WA_TransparentForMouseEvents,
-                          row.flags.testFlag(ControlFlag::MouseTransparent));
-      return label;
-    }
-    case ControlKind::GroupBox: {
-      auto* group = new QGroupBox(text, dialog);
-      group->setFocusPolicy(Qt::NoFocus);
-      // Beneath the controls it frames, so it cannot take their clicks.
-      group->lower();
-      return group;
-    }
-    case ControlKind::Frame: {
-      auto* frame = new QFrame(dialog);
-      frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-      QPalette palette = frame->palette();
-      palette.setColor(QPalette::WindowText, Qt::gray);
-      frame->setPalette(palette);
-      frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-      return frame;
-    }
+    case ControlKind::StaticText:
+      return MakeStaticText(row, text, dialog);
+    case ControlKind::GroupBox:
+      return MakeGroupBox(text, dialog);
+    case ControlKind::Frame:
+      return MakeFrame(dialog);
     case ControlKind::Custom:
       return custom ? custom(row, dialog) : nullptr;
   }
@@ -214,9 +244,6 @@ ControlSet BuildControls(QWidget& dialog, const DialogUnits& units,
     control->setGeometry(Geometry(row, control, units));
     if (row.id != kNoId) {
       SetControlId(control, row.id.value());
-    }
-    if (row.flags.testFlag(ControlFlag::Hidden)) {
-      control->hide();
     }
     if (row.toolTip != nullptr && *row.toolTip != '\0' && toolTips != nullptr) {
       toolTips->addTool(control, Translated(context, row.toolTip));

@@ -32,11 +32,10 @@ enum class ControlKind {
 
 enum class ControlFlag : unsigned {
   Default = 1u << 0,           ///< push buttons: the default button (Enter)
-  Hidden = 1u << 1,            ///< exists, never shows
   FitText = 1u << 2,           ///< static text: at least as wide as its text
   MouseTransparent = 1u << 3,  ///< static text: mouse events go to the dialog beneath
   Border = 1u << 4,            ///< read-only edit: framed
-  AlignRight = 1u << 5,        ///< read-only edit: text to the right (else left)
+  AlignRight = 1u << 5,        ///< read-only edit, static text: text to the right (else left)
   AlignCenter = 1u << 6,       ///< read-only edit: text centred
   TabStop = 1u << 7,           ///< radio buttons: the checked one of its group is a tab stop
 };

@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #include "platform/c_runtime.h"
-#include "render/font_substitutes.h"
 
 namespace lunetta {
 
@@ -33,10 +32,6 @@ int DialogUnits::y(int units) const {
 
 QRect DialogUnits::rect(int left, int top, int width, int height) const {
   return QRect(x(left), y(top), x(width), y(height));
-}
-
-void InstallFontSubstitutions() {
-  InstallFontSubstitutes();
 }
 
 QFont TemplateFont(const QString& face, int points) {

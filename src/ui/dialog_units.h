@@ -30,17 +30,10 @@ class DialogUnits {
     return rect(place.left, place.top, place.width, place.height);
   }
 
-  int baseX() const { return baseX_; }
-  int baseY() const { return baseY_; }
-
  private:
   int baseX_;
   int baseY_;
 };
-
-/// The templates name Windows fonts ("ＭＳ Ｐゴシック", "MS UI Gothic", "MS Shell Dlg"); maps them
-/// onto IPAPGothic, with Noto Sans CJK JP behind it, with the rest of InstallFontSubstitutes.
-void InstallFontSubstitutions();
 
 /// The dialog font of a template: `face` at `points` points.
 QFont TemplateFont(const QString& face, int points);

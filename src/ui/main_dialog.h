@@ -27,12 +27,9 @@ class QCheckBox;
 
 namespace lunetta {
 
-class ToolTipRelay;
-
 /// The main window's controls by their template identifiers.
 enum class MainControl : int {
   Exit = 1,
-  Cancel = 2,
   Open = 1008,
   Print = 1011,
   Settings = 1012,
@@ -42,7 +39,6 @@ enum class MainControl : int {
   Year = 1018,
   SizeLabel = 1019,
   PositionLabel = 1020,
-  Update = 1021,
   Notice = 1030,  // a line under the preview that tells what happened
   SetWallpaper = 1031,
   MonthlyRefresh = 1032,
@@ -106,7 +102,7 @@ class MainDialog : public QDialog {
   QRect dragFrame() const { return dragFrame_; }
   /// Where the picture shows in the preview, client pixels: the bounds of the drag. The picture
   /// keeps its shape in the middle of the preview.
-  PreviewBounds previewBounds() const;
+  QRect previewBounds() const;
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
 
@@ -129,7 +125,6 @@ class MainDialog : public QDialog {
   void OnClearMonthPhoto();
   void OnMonthSelected();
   void OnYearSelected();
-  void OnUpdate();
   void OnSettings();
   void OnPrint();
   void OnSaveDesktopPicture();
@@ -162,7 +157,8 @@ class MainDialog : public QDialog {
   void OpenRememberedPhoto();
   void PaintPreview();
   void WriteSizeLabel();
-  void WritePositionLabel(int x, int y);
+  void WritePositionLabel(QPoint at);
+  QSize BlockSize() const;
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
   void NoteWhatHappened();
@@ -208,7 +204,6 @@ class MainDialog : public QDialog {
   QPoint originAbovePicture_;  // from the "(0,0)" label to the preview's top-left corner
   QCheckBox* monthlyRefreshBox_ = nullptr;
   QAction* aboutAction_ = nullptr;
-  ToolTipRelay* toolTips_ = nullptr;
 
   OpenFileDialog openFileDialog_;
   SettingsDialogRunner runSettingsDialog_;
