@@ -62,8 +62,8 @@ enum class Kept {
 };
 
 /// One setting as the profile and `--set` name it, and the field it fills. Integers of every kind
-/// travel as the 32-bit number the profile writes ("%d"); an enumeration or a flag keeps the
-/// number it was given.
+/// travel as the 32-bit number the profile writes ("%d"): an enumeration keeps any number it was
+/// given, a flag is on for any number but 0.
 struct SettingKey {
   std::string_view name;
   ValueKind kind;
