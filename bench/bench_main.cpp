@@ -47,7 +47,6 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "calendar/japanese_holidays.h"
 #include "legibility_bench.h"
 #include "picture/heif_files.h"
@@ -56,9 +55,11 @@
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
-#include "platform/dialog_units.h"
+#include "render/composition.h"
+#include "render/font_substitutes.h"
 #include "session/calendar_session.h"
 #include "session/year_export.h"
+#include "ui/dialog_units.h"
 #include "ui/main_dialog.h"
 #include "wall/wall_pdf.h"
 
@@ -172,11 +173,11 @@ std::unique_ptr<CalendarSession> BenchSession(const Target& target, const QStrin
   CalendarSettings settings = session->settings();
   settings.pictSize = target.pictSize;
   if (target.custom.width > 0) {
-    settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+    settings.sizeKind = SizeKind::Custom;
     settings.customWidth = target.custom.width;
     settings.customHeight = target.custom.height;
   }
-  settings.photoFit = static_cast<std::int32_t>(target.fit);
+  settings.photoFit = target.fit;
   session->ApplySettings(settings);
   return session;
 }
@@ -1196,7 +1197,7 @@ int main(int argc, char** argv) {
     return writer.write(lunetta::DetailedPhoto(6000, 4000)) ? 0 : 1;
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  lunetta::InstallFontSubstitutions();
+  lunetta::InstallFontSubstitutes();
   // The placement and legibility figures alone.
   if (arguments.size() == 2 && arguments[1] == u"--legibility") {
     return lunetta::RunLegibilityBench() ? 0 : 1;

@@ -16,15 +16,15 @@
 #include <optional>
 #include <vector>
 
-#include "calendar/calendar_renderer.h"
-#include "calendar/composition.h"
 #include "calendar/japanese_holidays.h"
 #include "calendar/proportional_layout.h"
 #include "calendar/text_regions.h"
 #include "picture/load_picture_file.h"
 #include "placement/energy_map.h"
 #include "placement/legibility.h"
-#include "platform/drawing.h"
+#include "render/calendar_renderer.h"
+#include "render/composition.h"
+#include "render/drawing.h"
 #include "session/calendar_session.h"
 
 namespace lunetta {
@@ -154,10 +154,10 @@ bool ColdComposition(const QString& photo, PictureSize size, const QString& out)
   environment.composedPicturePath = FilePath(out);
   CalendarSession session(std::move(environment));
   CalendarSettings settings = session.settings();
-  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.sizeKind = SizeKind::Custom;
   settings.customWidth = size.width;
   settings.customHeight = size.height;
-  settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  settings.photoFit = PhotoFit::Fill;
   session.ApplySettings(settings);
   session.ChoosePhoto(FilePath(photo));
   return session.Compose().ok() && !session.photoFailure();

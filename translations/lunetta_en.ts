@@ -97,10 +97,6 @@ Do you want to replace them?</translation>
         <translation>The picture&apos;s header cannot be read</translation>
     </message>
     <message>
-        <source>画像が大きすぎます（%1 × %2 ピクセル）</source>
-        <translation>The picture is too large (%1 × %2 pixels)</translation>
-    </message>
-    <message>
         <source>画像を読み込めません</source>
         <translation>The picture cannot be decoded</translation>
     </message>
@@ -127,10 +123,6 @@ Do you want to replace them?</translation>
     <message>
         <source>書き込めません</source>
         <translation>It cannot be written</translation>
-    </message>
-    <message>
-        <source>この年月のカレンダーは作れません</source>
-        <translation>No calendar can be made for this month and year</translation>
     </message>
     <message>
         <source>プリンタを開始できませんでした。</source>
@@ -287,6 +279,14 @@ Do you want to replace them?</translation>
     <message>
         <source>画像が大きすぎます</source>
         <translation>The picture is too large</translation>
+    </message>
+    <message>
+        <source>この年月のカレンダーは作れません（%1）</source>
+        <translation>No calendar can be made for this month and year (%1)</translation>
+    </message>
+    <message>
+        <source>%1 × %2 ピクセル</source>
+        <translation>%1 × %2 pixels</translation>
     </message>
 </context>
 <context>
@@ -567,10 +567,6 @@ Do you want to replace them?</translation>
         <translation>Prints the twelve months of the selected year, one page per month (a PDF file too)</translation>
     </message>
     <message>
-        <source>ｷｬﾝｾﾙ</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>選択年</source>
         <translation>Year</translation>
     </message>
@@ -581,10 +577,6 @@ Do you want to replace them?</translation>
     <message>
         <source>カレンダー座標</source>
         <translation>Position</translation>
-    </message>
-    <message>
-        <source>更新</source>
-        <translation>Update</translation>
     </message>
     <message>
         <source>②&#x3000;カレンダー設定</source>

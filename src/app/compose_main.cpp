@@ -15,8 +15,8 @@
 #include "app/compose_options.h"
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
-#include "platform/font_substitutes.h"
 #include "platform/stage_trace.h"
+#include "render/font_substitutes.h"
 #include "session/calendar_session.h"
 #include "session/session_request.h"
 

@@ -21,29 +21,35 @@ namespace {
 
 // Decimal digits with an optional sign, nothing else, within [low, high].
 std::optional<qint64> StrictInteger(const QString& text, qint64 low, qint64 high) {
-  qsizetype i = 0;
-  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-    ++i;
-  }
-  if (i == text.size()) {
-    return std::nullopt;
-  }
-  for (qsizetype j = i; j < text.size(); ++j) {
-    if (text[j] < u'0' || text[j] > u'9') {
-      return std::nullopt;
-    }
-  }
-  bool ok = false;
-  const qint64 value = text.toLongLong(&ok, 10);
-  if (!ok || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
+  return lunetta::StrictInteger(text.toStdString(), low, high);
 }
 
 constexpr qint64 kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr qint64 kInt32Max = std::numeric_limits<std::int32_t>::max();
-constexpr qint64 kMaxColorRef = 0xFFFFFF;
+
+// Why the settings store refused `value` for the setting `key`, in the words of the command line.
+QString SettingRefused(const OverrideRefusal& refusal, const QString& key, const QString& value) {
+  switch (refusal.why) {
+    case SettingRefusal::None:
+      break;
+    case SettingRefusal::UnknownKey:
+      return QStringLiteral("unknown setting \"%1\"").arg(key);
+    case SettingRefusal::NotAWholeNumber:
+      return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
+    case SettingRefusal::NotAColor:
+      return QStringLiteral("\"%1\" needs a colour 0..16777215 (0x00BBGGRR in decimal), not \"%2\"")
+          .arg(key, value);
+    case SettingRefusal::NotATransparency:
+      return QStringLiteral("\"%1\" needs 0..255 (0 clear, 255 opaque), not \"%2\"")
+          .arg(key, value);
+    case SettingRefusal::OutsidePicture:
+      return QStringLiteral("\"%1\" needs 0..%2 for this picture size, not \"%3\"")
+          .arg(key)
+          .arg(refusal.limit)
+          .arg(value);
+  }
+  return {};
+}
 
 // What the option table fills in; the checks that involve more than one option come after it.
 struct Collected {
@@ -84,10 +90,11 @@ QString StoreOverride(Collected& collected, const QString& option, const QString
   const QString key = value.left(equals).trimmed();
   const QString setting = value.mid(equals + 1);
   CalendarSettings probe;
-  if (QString why = ApplySetting(probe, key, setting); !why.isEmpty()) {
-    return option + QStringLiteral(": ") + why;
+  const SettingRefusal why = ApplySetting(probe, key.toStdString(), setting.toStdString());
+  if (why != SettingRefusal::None) {
+    return option + QStringLiteral(": ") + SettingRefused({why}, key, setting);
   }
-  collected.options.overrides.emplace_back(key, setting);
+  collected.options.overrides.emplace_back(key.toStdString(), setting.toStdString());
   return {};
 }
 
@@ -127,12 +134,12 @@ QString StoreMonthlyRefresh(Collected& collected, const QString& option, const Q
 
 // A word of `words` stored as the profile setting `key`, with the word's index as its value.
 QString StoreWord(Collected& collected, const QString& option, const QString& value,
-                  const char* key, std::initializer_list<const char*> words) {
+                  std::string_view key, std::initializer_list<const char*> words) {
   int index = 0;
   QStringList names;
   for (const char* word : words) {
     if (value.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
-      collected.options.overrides.emplace_back(QLatin1String(key), QString::number(index));
+      collected.options.overrides.emplace_back(key, std::to_string(index));
       return {};
     }
     names << QLatin1String(word);
@@ -146,8 +153,7 @@ QString StoreWord(Collected& collected, const QString& option, const QString& va
 QString StoreSize(Collected& collected, const QString& option, const QString& value) {
   auto& overrides = collected.options.overrides;
   const auto kind = [&](SizeKind chosen) {
-    overrides.emplace_back(QStringLiteral("Size Kind"),
-                           QString::number(static_cast<std::int32_t>(chosen)));
+    overrides.emplace_back(keys::kSizeKind, std::to_string(static_cast<std::int32_t>(chosen)));
   };
   if (value.compare(u"screen", Qt::CaseInsensitive) == 0) {
     collected.options.screenSize = true;
@@ -171,8 +177,8 @@ QString StoreSize(Collected& collected, const QString& option, const QString& va
   }
   collected.options.screenSize = false;
   kind(SizeKind::Custom);
-  overrides.emplace_back(QStringLiteral("Custom Width"), QString::number(*width));
-  overrides.emplace_back(QStringLiteral("Custom Height"), QString::number(*height));
+  overrides.emplace_back(keys::kCustomWidth, std::to_string(*width));
+  overrides.emplace_back(keys::kCustomHeight, std::to_string(*height));
   return {};
 }
 
@@ -233,11 +239,11 @@ constexpr OptionRow kOptions[] = {
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
     Value("week-start", "sunday|monday", "the day each week row begins with (default: sunday)",
           [](Collected& c, const QString& option, const QString& value) {
-            return StoreWord(c, option, value, "Week Start", {"sunday", "monday"});
+            return StoreWord(c, option, value, keys::kWeekStart, {"sunday", "monday"});
           }),
     Value("labels", "en|ja", "the block's title and weekday names in English (default) or Japanese",
           [](Collected& c, const QString& option, const QString& value) {
-            return StoreWord(c, option, value, "Japanese Labels", {"en", "ja"});
+            return StoreWord(c, option, value, keys::kJapaneseLabels, {"en", "ja"});
           }),
     Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
     Switch("opaque-text", "the opacity fades the block's card, never its text",
@@ -251,7 +257,7 @@ constexpr OptionRow kOptions[] = {
           "the overhang cut off, or scaled to fit inside it (default: the profile's,\n"
           "else stretch)",
           [](Collected& c, const QString& option, const QString& value) {
-            return StoreWord(c, option, value, "Photo Fit", {"stretch", "fill", "fit"});
+            return StoreWord(c, option, value, keys::kPhotoFit, {"stretch", "fill", "fit"});
           }),
     Switch("set-wallpaper",
            "make the month (default: this one) the desktop wallpaper: composed from the\n"
@@ -389,105 +395,93 @@ QString DecodeArgument(std::string_view bytes) {
   return text;
 }
 
-}  // namespace
+// A rule across options: given `option` (with the value `value`, where one is named), what else
+// must or must not be given.
+enum class Relation {
+  Needs,                     // `other` too
+  Excludes,                  // not `other`
+  ExcludesWithoutWallpaper,  // not `other`, unless --set-wallpaper is given
+  NamesEachMonth,  // a name for the pictures (`other`) with %m in it, where they are written
+};
 
-QString ApplySetting(CalendarSettings& settings, const QString& key, const QString& value) {
-  const auto matches = [&](std::string_view name) {
-    return key.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
-                       Qt::CaseInsensitive) == 0;
-  };
-  if (matches(keys::kFontName)) {
-    settings.fontName = value.toStdString();
-    return {};
+struct OptionRule {
+  const char* option;
+  const char* value;  // nullptr: any
+  Relation relation;
+  const char* other;
+  const char* message;  // the usage error; %1 is the option's value, %2 the other option's name
+};
+
+// Alone, --monthly-refresh composes nothing: an option about one picture would go unused. The
+// photos and settings given with "on" are the renewal's.
+constexpr char kRenewalAlone[] =
+    "--monthly-refresh %1 cannot be used with --%2 unless --set-wallpaper is given";
+
+// In the order they are checked: the first rule broken is the one blamed.
+constexpr OptionRule kOptionRules[] = {
+    {"paper", nullptr, Relation::Needs, "pdf",
+     "--paper is the paper of --pdf; give --pdf FILE too"},
+    {"all-months", nullptr, Relation::Excludes, "month",
+     "--month and --all-months cannot be used together"},
+    {"all-months", nullptr, Relation::NamesEachMonth, "out",
+     "--all-months needs %m in the --out name"},
+    {"set-wallpaper", nullptr, Relation::Excludes, "pdf",
+     "--set-wallpaper cannot be used with --pdf"},
+    {"set-wallpaper", nullptr, Relation::Excludes, "all-months",
+     "--set-wallpaper sets one month; it cannot be used with --all-months"},
+    {"set-wallpaper", nullptr, Relation::Excludes, "out",
+     "--set-wallpaper writes into Lunetta's wallpaper folder; it cannot be used with --out"},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "year", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "month", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "all-months", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "out", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "json", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "pdf", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "paper", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "photo", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "holidays", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "month-photo", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "photos", kRenewalAlone},
+};
+
+bool Broken(const OptionRule& rule, const QCommandLineParser& parser,
+            const ComposeOptions& options) {
+  const QString other = QLatin1String(rule.other);
+  switch (rule.relation) {
+    case Relation::Needs:
+      return !parser.isSet(other);
+    case Relation::Excludes:
+      return parser.isSet(other);
+    case Relation::ExcludesWithoutWallpaper:
+      return parser.isSet(other) && !options.setWallpaper;
+    case Relation::NamesEachMonth:
+      return options.pictures && options.out.native().find("%m") == std::string::npos;
   }
-  const bool isColor = matches(keys::kTextColor) || matches(keys::kBackColor);
-  const std::optional<qint64> number =
-      isColor ? StrictInteger(value, 0, kMaxColorRef) : StrictInteger(value, kInt32Min, kInt32Max);
-  struct IntegerKey {
-    std::string_view name;
-    std::int32_t CalendarSettings::*field;
-  };
-  static constexpr IntegerKey kIntegerKeys[] = {
-      {keys::kTextSize, &CalendarSettings::textSize},
-      {keys::kTransparency, &CalendarSettings::transparency},
-      {keys::kStartX, &CalendarSettings::startX},
-      {keys::kStartY, &CalendarSettings::startY},
-      {keys::kPictSize, &CalendarSettings::pictSize},
-      {"Font Weight", &CalendarSettings::fontWeight},
-      {"Font Italic", &CalendarSettings::fontItalic},
-  };
-  if (isColor) {
-    if (!number) {
-      return QStringLiteral("\"%1\" needs a colour 0..16777215 (0x00BBGGRR in decimal), not \"%2\"")
-          .arg(key, value);
-    }
-    (matches(keys::kTextColor) ? settings.textColor : settings.backColor) =
-        static_cast<ColorRef>(*number);
-    return {};
-  }
-  for (const OptionalIntegerKey& entry : kOptionalIntegerKeys) {
-    if (matches(entry.name)) {
-      if (!number) {
-        return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
-      }
-      settings.*entry.field = static_cast<std::int32_t>(*number);
-      return {};
-    }
-  }
-  for (const IntegerKey& entry : kIntegerKeys) {
-    if (matches(entry.name)) {
-      if (!number) {
-        return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
-      }
-      if (entry.field == &CalendarSettings::transparency && (*number < 0 || *number > 255)) {
-        return QStringLiteral("\"%1\" needs 0..255 (0 clear, 255 opaque), not \"%2\"")
-            .arg(key, value);
-      }
-      settings.*entry.field = static_cast<std::int32_t>(*number);
-      return {};
-    }
-  }
-  return QStringLiteral("unknown setting \"%1\"").arg(key);
+  return false;
 }
 
-QString ApplyOverrides(CalendarSettings& settings,
-                       const std::vector<std::pair<QString, QString>>& overrides,
-                       std::optional<PictureSize> screen) {
-  for (const auto& [key, value] : overrides) {
-    if (QString why = ApplySetting(settings, key, value); !why.isEmpty()) {
-      return why;
+// The usage error of the first rule the options break, or an empty text.
+QString BrokenRule(const QCommandLineParser& parser, const ComposeOptions& options) {
+  for (const OptionRule& rule : kOptionRules) {
+    const QString option = QLatin1String(rule.option);
+    if (!parser.isSet(option)) {
+      continue;
     }
-  }
-  // The range follows the picture's size, which any override may have changed.
-  const PictureSize limits = BlockPositionLimits(settings, screen);
-  for (const auto& [key, value] : overrides) {
-    for (const auto& [name, limit] :
-         {std::pair(keys::kStartX, limits.width), std::pair(keys::kStartY, limits.height)}) {
-      // Every value given is checked, also one a later --set replaces: it is a mistake all the
-      // same.
-      const qint64 at = value.toLongLong();
-      if (key.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
-                      Qt::CaseInsensitive) == 0 &&
-          (at < 0 || at > limit)) {
-        return QStringLiteral("\"%1\" needs 0..%2 for this picture size, not \"%3\"")
-            .arg(key)
-            .arg(limit)
-            .arg(value);
-      }
+    const QString value = parser.value(option).toLower();
+    if ((rule.value == nullptr || value == QLatin1String(rule.value)) &&
+        Broken(rule, parser, options)) {
+      return QString::fromUtf8(rule.message)
+          .replace(QStringLiteral("%1"), value)
+          .replace(QStringLiteral("%2"), QLatin1String(rule.other));
     }
   }
   return {};
 }
 
-ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today) {
-  ComposeOptionsResult result;
-  const auto fail = [&result](QString message) {
-    result.options = {};
-    result.error = std::move(message);
-    return result;
-  };
-
-  QCommandLineParser parser;
+// The parser knows every option of the table; the parse is checked for unknown options and stray
+// arguments. Returns the usage error, or an empty text.
+QString ParseArguments(QCommandLineParser& parser, const QStringList& arguments) {
   // "-month 5" as "--month 5": an unknown "-word" is then blamed as written, not letter by letter.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   for (const OptionRow& row : kOptions) {
@@ -501,15 +495,17 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
   }
   // The parser takes the first element for the program's name.
   if (!parser.parse(QStringList{QString()} + arguments)) {
-    return fail(ParseFailure(parser, arguments));
+    return ParseFailure(parser, arguments);
   }
   if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty()) {
-    return fail(QStringLiteral("unexpected argument \"%1\"").arg(stray.first()));
+    return QStringLiteral("unexpected argument \"%1\"").arg(stray.first());
   }
+  return {};
+}
 
-  // In command-line order, so that the first bad value is the one blamed, and the last one given
-  // is the one kept.
-  Collected collected;
+// Stores every value in command-line order, so that the first bad value is the one blamed, and
+// the last one given is the one kept. Returns the usage error, or an empty text.
+QString CollectValues(const QCommandLineParser& parser, Collected& collected) {
   std::array<qsizetype, std::size(kOptions)> valuesSeen{};
   for (const QString& name : parser.optionNames()) {
     const std::size_t index = RowNamed(name).value();
@@ -517,62 +513,25 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
     const QString value =
         row.valueName != nullptr ? parser.values(name).at(valuesSeen[index]++) : QString();
     if (QString why = Store(row, collected, value); !why.isEmpty()) {
-      return fail(why);
+      return why;
     }
   }
-  ComposeOptions& options = collected.options;
-  if (options.help || options.version) {
-    result.options = std::move(options);
-    return result;
-  }
+  return {};
+}
 
-  options.pictures = options.pdf.empty() || parser.isSet(QStringLiteral("out"));
-  if (parser.isSet(QStringLiteral("paper")) && options.pdf.empty()) {
-    return fail(QStringLiteral("--paper is the paper of --pdf; give --pdf FILE too"));
-  }
-  if (options.allMonths) {
-    if (collected.month) {
-      return fail(QStringLiteral("--month and --all-months cannot be used together"));
-    }
-    if (options.pictures && options.out.native().find("%m") == std::string::npos) {
-      return fail(QStringLiteral("--all-months needs %m in the --out name"));
+// The block's switches are profile settings like any other.
+void AddBlockSwitches(ComposeOptions& options) {
+  for (const auto& [on, key] : {std::pair(options.weekNumbers, keys::kWeekNumbers),
+                                std::pair(options.opaqueText, keys::kOpaqueText)}) {
+    if (on) {
+      options.overrides.emplace_back(key, "1");
     }
   }
-  if (options.setWallpaper) {
-    if (!options.pdf.empty()) {
-      return fail(QStringLiteral("--set-wallpaper cannot be used with --pdf"));
-    }
-    if (options.allMonths) {
-      return fail(
-          QStringLiteral("--set-wallpaper sets one month; it cannot be used with --all-months"));
-    }
-    if (parser.isSet(QStringLiteral("out"))) {
-      return fail(QStringLiteral(
-          "--set-wallpaper writes into Lunetta's wallpaper folder; it cannot be used with --out"));
-    }
-  } else if (options.monthlyRefresh) {
-    // Alone, --monthly-refresh composes nothing: an option about one picture would go unused. The
-    // photos and settings given with "on" are the renewal's.
-    QStringList unused{"year", "month", "all-months", "out", "json", "pdf", "paper"};
-    if (!*options.monthlyRefresh) {
-      unused << QStringLiteral("photo") << QStringLiteral("holidays") << QStringLiteral("set")
-             << QStringLiteral("month-photo") << QStringLiteral("photos");
-    }
-    for (const QString& name : unused) {
-      if (parser.isSet(name)) {
-        return fail(QStringLiteral("--monthly-refresh %1 cannot be used with --%2 unless "
-                                   "--set-wallpaper is given")
-                        .arg(*options.monthlyRefresh ? u"on" : u"off", name));
-      }
-    }
-  }
-  // The block's switches are profile settings like any other.
-  if (options.weekNumbers) {
-    options.overrides.emplace_back(QStringLiteral("Week Numbers"), QStringLiteral("1"));
-  }
-  if (options.opaqueText) {
-    options.overrides.emplace_back(QStringLiteral("Opaque Text"), QStringLiteral("1"));
-  }
+}
+
+// The year and the months to draw, each of which the month model must be able to place.
+QString ChooseMonths(Collected& collected, const LocalDate& today) {
+  ComposeOptions& options = collected.options;
   options.year = collected.year.value_or(today.year);
   if (options.allMonths) {
     for (int m = 1; m <= 12; ++m) {
@@ -583,11 +542,44 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
   }
   for (int m : options.months) {
     if (QString why = CheckYearMonth(options.year, m); !why.isEmpty()) {
-      return fail(why);
+      return why;
     }
   }
-  result.options = std::move(options);
-  return result;
+  return {};
+}
+
+}  // namespace
+
+QString ApplyOverrides(CalendarSettings& settings, const SettingOverrides& overrides,
+                       std::optional<PictureSize> screen) {
+  const OverrideRefusal refusal = ApplySettingOverrides(settings, overrides, screen);
+  if (refusal.why == SettingRefusal::None) {
+    return {};
+  }
+  const auto& [key, value] = overrides[refusal.index];
+  return SettingRefused(refusal, QString::fromStdString(key), QString::fromStdString(value));
+}
+
+ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today) {
+  QCommandLineParser parser;
+  QString error = ParseArguments(parser, arguments);
+  Collected collected;
+  if (error.isEmpty()) {
+    error = CollectValues(parser, collected);
+  }
+  ComposeOptions& options = collected.options;
+  if (error.isEmpty() && !options.help && !options.version) {
+    options.pictures = options.pdf.empty() || parser.isSet(QStringLiteral("out"));
+    error = BrokenRule(parser, options);
+  }
+  if (error.isEmpty() && !options.help && !options.version) {
+    AddBlockSwitches(options);
+    error = ChooseMonths(collected, today);
+  }
+  if (!error.isEmpty()) {
+    return {{}, error};
+  }
+  return {std::move(options), {}};
 }
 
 QStringList DecodeArguments(int argc, char** argv) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
+#include "settings/settings_store.h"
 
 namespace lunetta {
 
@@ -22,8 +23,8 @@ struct ComposeOptions {
   int year = 0;                          // always set by the parser, from the clock when not given
   std::vector<int> months{};             // the months to compose, in order
   bool allMonths = false;
-  std::filesystem::path settingsFile{};                  // empty: the desktop program's profile
-  std::vector<std::pair<QString, QString>> overrides{};  // checked "KEY=VALUE" pairs, in order
+  std::filesystem::path settingsFile{};          // empty: the desktop program's profile
+  SettingOverrides overrides{};                  // checked "KEY=VALUE" pairs, in order
   std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
   std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
   bool pictures = true;                          // false: --pdf without --out writes the PDF alone
@@ -51,17 +52,9 @@ struct ComposeOptionsResult {
 /// twice takes its last value, except --set, which adds each one. Every value is checked.
 ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const LocalDate& today);
 
-/// Applies one profile key and its value to `settings`. Keys are matched without regard to ASCII
-/// letter case; integer values must be decimal numbers and nothing else, colours 0..16777215, the
-/// transparency 0..255 (a profile's value outside it draws no block; asked for here, it is a
-/// mistake). Returns the reason for a bad key or value, or an empty text.
-QString ApplySetting(CalendarSettings& settings, const QString& key, const QString& value);
-
-/// Applies `overrides` in order, then refuses a StartX or StartY among them outside what the
-/// settings dialog allows for the picture size the settings now ask for (BlockPositionLimits).
-/// Returns the reason, naming the range, or an empty text.
-QString ApplyOverrides(CalendarSettings& settings,
-                       const std::vector<std::pair<QString, QString>>& overrides,
+/// The settings store's ApplySettingOverrides; the reason for a refusal, naming the setting and
+/// what it needs, or an empty text.
+QString ApplyOverrides(CalendarSettings& settings, const SettingOverrides& overrides,
                        std::optional<PictureSize> screen);
 
 /// argv[1..argc-1] without loss: valid UTF-8 is decoded as such, and every byte that is not part

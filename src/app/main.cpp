@@ -1,4 +1,4 @@
-#include "app/calendar_app.h"
+#include "ui/calendar_app.h"
 
 int main(int argc, char** argv) {
   lunetta::CalendarApp app(argc, argv);

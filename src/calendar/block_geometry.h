@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "calendar/picture_size.h"
+
 namespace lunetta {
 
 /// The three text metrics the block is laid out from.
@@ -9,14 +11,6 @@ struct TextMetrics {
   int height = 0;        // ascent + descent
   int aveCharWidth = 0;  // average character width
   int maxCharWidth = 0;  // widest character of the 8-bit repertoire
-};
-
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  bool operator==(const Rect&) const = default;
 };
 
 struct BlockGeometry {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <initializer_list>
 
 namespace lunetta {
 
@@ -34,26 +35,26 @@ PictureSize PictureDimensions(std::int32_t pictSize) {
   }
 }
 
+namespace {
+
+// `value` where it is one of `known`, else `fallback`.
+template <typename Enum>
+Enum Known(Enum value, std::initializer_list<Enum> known, Enum fallback) {
+  return std::find(known.begin(), known.end(), value) != known.end() ? value : fallback;
+}
+
+}  // namespace
+
 SizeKind SizeKindOf(const CalendarSettings& settings) {
-  switch (settings.sizeKind) {
-    case static_cast<std::int32_t>(SizeKind::Screen):
-      return SizeKind::Screen;
-    case static_cast<std::int32_t>(SizeKind::Custom):
-      return SizeKind::Custom;
-    default:
-      return SizeKind::Classic;
-  }
+  return Known(settings.sizeKind, {SizeKind::Screen, SizeKind::Custom}, SizeKind::Classic);
 }
 
 PhotoFit PhotoFitOf(const CalendarSettings& settings) {
-  switch (settings.photoFit) {
-    case static_cast<std::int32_t>(PhotoFit::Fill):
-      return PhotoFit::Fill;
-    case static_cast<std::int32_t>(PhotoFit::Fit):
-      return PhotoFit::Fit;
-    default:
-      return PhotoFit::Stretch;
-  }
+  return Known(settings.photoFit, {PhotoFit::Fill, PhotoFit::Fit}, PhotoFit::Stretch);
+}
+
+WeekStart WeekStartOf(const CalendarSettings& settings) {
+  return Known(settings.weekStart, {WeekStart::Monday}, WeekStart::Sunday);
 }
 
 namespace {
@@ -61,11 +62,6 @@ namespace {
 PictureSize Bounded(PictureSize size) {
   return {std::clamp(size.width, kMinPictureSide, kMaxPictureSide),
           std::clamp(size.height, kMinPictureSide, kMaxPictureSide)};
-}
-
-// a · b / c rounded to the nearest integer, at least 1; all positive.
-int ScaledSide(std::int64_t a, std::int64_t b, std::int64_t c) {
-  return static_cast<int>(std::max<std::int64_t>(1, (2 * a * b + c) / (2 * c)));
 }
 
 }  // namespace
@@ -96,22 +92,6 @@ PictureSize BlockPositionLimits(const CalendarSettings& settings,
   }
   const PictureSize size = PictureSizeOf(settings, screen);
   return {std::max(kMaxBlockPosition, size.width), std::max(kMaxBlockPosition, size.height)};
-}
-
-Rect PlacePhoto(PictureSize photo, PictureSize picture, PhotoFit fit) {
-  const int width = picture.width;
-  const int height = picture.height;
-  if (fit == PhotoFit::Stretch || photo.width <= 0 || photo.height <= 0) {
-    return {0, 0, width, height};
-  }
-  // Wider than the picture: a fill matches the heights, a fit the widths.
-  const bool wider = std::int64_t{photo.width} * height > std::int64_t{photo.height} * width;
-  const bool matchHeights = wider == (fit == PhotoFit::Fill);
-  const int placedWidth = matchHeights ? ScaledSide(photo.width, height, photo.height) : width;
-  const int placedHeight = matchHeights ? height : ScaledSide(photo.height, width, photo.width);
-  const int left = (width - placedWidth) / 2;
-  const int top = (height - placedHeight) / 2;
-  return {left, top, left + placedWidth, top + placedHeight};
 }
 
 }  // namespace lunetta

@@ -27,7 +27,7 @@ inline constexpr std::array<std::string_view, 7> JapaneseWeekdayHeaders = {"日"
                                                                            "木", "金", "土"};
 
 /// The weekday a week row begins with.
-enum class WeekStart { Sunday = 0, Monday = 1 };
+enum class WeekStart : std::int32_t { Sunday = 0, Monday = 1 };
 
 bool IsLeapYear(int year);
 

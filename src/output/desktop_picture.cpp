@@ -9,9 +9,9 @@
 #include <system_error>
 #include <vector>
 
+#include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
 #include "session/calendar_session.h"
-#include "ui/failure_messages.h"
 
 namespace lunetta {
 

@@ -16,10 +16,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
 #include "platform/file_io.h"
-#include "ui/failure_messages.h"
 
 namespace lunetta {
 

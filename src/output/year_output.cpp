@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+#include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
 #include "picture/page_placement.h"
 #include "picture/picture.h"
 #include "session/calendar_session.h"
-#include "ui/failure_messages.h"
 
 namespace lunetta {
 

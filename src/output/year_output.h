@@ -5,8 +5,8 @@
 
 #include "output/desktop_picture.h"
 #include "output/print_picture.h"
+#include "output/year_progress.h"
 #include "session/year_export.h"
-#include "ui/year_progress.h"
 
 namespace lunetta {
 

@@ -2,7 +2,10 @@
 
 #include <QSize>
 #include <QString>
+#include <QtGlobal>
+#include <cstddef>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -11,7 +14,8 @@
 namespace lunetta {
 
 /// What stopped an operation. Below the user interface failures are values; each program says them
-/// in its own words (the desktop program in Japanese, lunetta-compose in English).
+/// in its own words (the desktop program in Japanese, lunetta-compose in English), which kFaults
+/// holds. A new fault goes at the end, with its row at the end of kFaults.
 enum class Fault {
   // Reading a file
   NoFileNamed,
@@ -63,6 +67,120 @@ struct Failure {
 
   bool operator==(const Failure&) const = default;
 };
+
+/// What a fault's words say of the failure's datum.
+enum class FaultDatum {
+  None,             // the words alone
+  Cause,            // the words, then the system's cause, or else the detail, in parentheses
+  Detail,           // "%1" in the words is the detail
+  DetailOrUnknown,  // "%1" in the words is the detail, or "unknown" when there is none
+  Size,             // the words, then the picture's size in parentheses where it is known
+};
+
+/// A fault and its words: the name test printers show, lunetta-compose's English and the window's
+/// Japanese (translated in the context lunetta::FailureMessages).
+struct FaultWords {
+  Fault fault;
+  const char* name;
+  const char* english;
+  const char* japanese;
+  FaultDatum datum = FaultDatum::None;
+};
+
+// clang-format off
+inline constexpr FaultWords kFaults[] = {
+    {Fault::NoFileNamed, "NoFileNamed", "no file named",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "ファイルが指定されていません")},
+    {Fault::NotFound, "NotFound", "no such file",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "ファイルが見つかりません")},
+    {Fault::IsFolder, "IsFolder", "it is a folder, not a file",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "ファイルではなくフォルダーです")},
+    {Fault::NotRegularFile, "NotRegularFile", "not a regular file",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "通常のファイルではありません")},
+    {Fault::NoPermission, "NoPermission", "no permission to read it",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "読み取る権限がありません")},
+    {Fault::CannotOpen, "CannotOpen", "it cannot be opened",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "開けません"), FaultDatum::Cause},
+    {Fault::EmptyFile, "EmptyFile", "the file is empty",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "ファイルが空です")},
+    {Fault::UnknownFormat, "UnknownFormat", "not a picture in a format Lunetta reads",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "対応している形式の画像ではありません")},
+    {Fault::UnreadableHeader, "UnreadableHeader", "the picture's header cannot be read",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "画像のヘッダーを読み取れません")},
+    {Fault::TooLarge, "TooLarge", "the picture is too large",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "画像が大きすぎます"), FaultDatum::Size},
+    {Fault::Undecodable, "Undecodable", "the picture cannot be decoded",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "画像を読み込めません"), FaultDatum::Cause},
+    {Fault::Truncated, "Truncated", "the file ends before the picture's data does",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "ファイルが途中で切れています")},
+    {Fault::NoExtension, "NoExtension", "the name has no extension to choose a picture format by",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "ファイル名に拡張子がありません。「.jpg」などの拡張子を付けてください。")},
+    {Fault::NoEncoder, "NoEncoder", "no picture format has the extension \"%1\"",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "拡張子「.%1」の画像形式では保存できません。"),
+     FaultDatum::Detail},
+    {Fault::NothingToWrite, "NothingToWrite", "there is no picture to write",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "保存する画像がありません")},
+    {Fault::EncodeFailed, "EncodeFailed", "the picture cannot be encoded",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "画像を書き出せません"), FaultDatum::Cause},
+    {Fault::CannotWrite, "CannotWrite", "it cannot be written",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "書き込めません"), FaultDatum::Cause},
+    {Fault::DateOutOfRange, "DateOutOfRange", "cannot draw %1",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "この年月のカレンダーは作れません（%1）"),
+     FaultDatum::Detail},
+    {Fault::ValueOutOfRange, "ValueOutOfRange", "%1",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "値が範囲外です：%1"), FaultDatum::Detail},
+    {Fault::PrinterNotStarted, "PrinterNotStarted", "the printer cannot be started",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "プリンタを開始できませんでした。")},
+    {Fault::DesktopNotSupported, "DesktopNotSupported",
+     "this desktop (%1) cannot be set automatically; choose the saved picture as the wallpaper "
+     "yourself",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "このデスクトップ（%1）の壁紙は自動では設定できません。保存した画像を壁紙に"
+                       "選んでください。"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::ToolNotFound, "ToolNotFound", "the program is not installed",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "プログラムが見つかりません")},
+    {Fault::ToolFailed, "ToolFailed", "it failed",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "プログラムが失敗しました"), FaultDatum::Cause},
+    {Fault::ToolTimedOut, "ToolTimedOut", "it did not finish in time",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "プログラムが時間内に終わりませんでした")},
+    {Fault::NoWallpaperSetting, "NoWallpaperSetting", "it lists no wallpaper to change",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "変更できる壁紙の設定がありません")},
+    {Fault::UnstorableName, "UnstorableName",
+     "the renewal's files can hold only names that are UTF-8 text",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "自動更新のファイルには UTF-8 の文字だけの名前しか書けません")},
+    {Fault::NoPhotosInFolder, "NoPhotosInFolder", "the folder holds no pictures",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "フォルダーに写真がありません")},
+};
+// clang-format on
+
+constexpr bool FaultsInOrder() {
+  for (std::size_t i = 0; i < std::size(kFaults); ++i) {
+    if (kFaults[i].fault != static_cast<Fault>(i)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(FaultsInOrder(), "kFaults lists each fault at its place in the enum");
+
+/// The row of `fault`.
+const FaultWords& WordsOf(Fault fault);
+
+/// How one language says a failure.
+struct FaultLanguage {
+  const char* FaultWords::*column;          // the language's words in the table
+  QString (*translate)(const char* words);  // the words as the user reads them
+  QString (*cause)(std::error_code cause);  // the system's reason in this language
+  QString aside;                            // a sentence with a datum in parentheses: "%1 (%2)"
+  QString size;                             // a picture's size: "%1 × %2 pixels"
+  QString unknown;                          // stands for a detail that is missing
+};
+
+/// Why `failure` happened, in `language`, without the file.
+QString SayFailure(const Failure& failure, const FaultLanguage& language);
 
 /// The failure of reading `file` for the system's `cause`: NotFound, IsFolder, NotRegularFile or
 /// NoPermission where the cause says so, CannotOpen otherwise.

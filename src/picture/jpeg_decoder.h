@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "calendar/calendar_settings.h"
+#include "calendar/picture_size.h"
 #include "picture/failure.h"
 
 class QIODevice;

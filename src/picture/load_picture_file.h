@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "calendar/calendar_settings.h"
+#include "calendar/picture_size.h"
 #include "picture/failure.h"
 
 class QIODevice;

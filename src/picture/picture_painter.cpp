@@ -4,9 +4,14 @@
 #include <QPaintDevice>
 #include <QPainter>
 
-#include "platform/drawing.h"
-
 namespace lunetta {
+
+QImage StretchHalftone(const QImage& source, int width, int height) {
+  if (source.isNull() || width <= 0 || height <= 0) {
+    return QImage();
+  }
+  return source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 bool PicturePainter::PaintStretched(const QImage& picture, QPainter& target, int targetWidth,
                                     int targetHeight) {

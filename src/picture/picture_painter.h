@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QImage>
+
 #include "picture/page_placement.h"
 
-class QImage;
 class QPainter;
 
 namespace lunetta {
+
+/// The whole of `source` stretched onto width × height with averaging; the aspect ratio is not
+/// kept.
+QImage StretchHalftone(const QImage& source, int width, int height);
 
 /// Paints a picture stretched over a target and keeps the factors between target pixels and
 /// picture pixels.

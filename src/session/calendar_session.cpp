@@ -8,9 +8,9 @@
 #include <string_view>
 #include <utility>
 
-#include "calendar/calendar_renderer.h"
 #include "platform/stage_trace.h"
 #include "platform/xdg_folders.h"
+#include "render/calendar_renderer.h"
 
 namespace lunetta {
 
@@ -69,7 +69,7 @@ Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
   remembered_ = {};
   (void)LoadRememberedWork(profile, remembered_);  // the same file: LoadSettings has said why
   stored.fontWeight = 400;
-  stored.fontItalic = 0;
+  stored.fontItalic = false;
   ApplySettings(stored);
   if (error) {
     return ReadingFailure(profile, error);

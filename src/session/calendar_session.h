@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "calendar/holiday_table.h"
 #include "picture/failure.h"
 #include "picture/picture.h"
+#include "render/composition.h"
 #include "session/latest_job_worker.h"
 #include "session/photo_backdrop.h"
 #include "session/year_export.h"

@@ -3,8 +3,8 @@
 #include <system_error>
 #include <utility>
 
-#include "calendar/composition.h"
 #include "platform/stage_trace.h"
+#include "render/composition.h"
 
 namespace lunetta {
 

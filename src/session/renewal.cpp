@@ -22,8 +22,6 @@ namespace {
 
 // Beside the profile's own section: what a profile does not keep, and the mark of a snapshot.
 constexpr std::string_view kSnapshotSection = "Renewal";
-constexpr std::string_view kFontWeight = "Font Weight";
-constexpr std::string_view kFontItalic = "Font Italic";
 
 // Long enough for two systemctl calls of the process that holds the lock.
 constexpr std::chrono::seconds kLockWait{30};
@@ -96,11 +94,14 @@ std::filesystem::path RenewalSnapshotPath(const QProcessEnvironment& environment
 bool ReadRenewalSnapshotStyle(const std::filesystem::path& file, CalendarSettings& settings) {
   std::error_code error;
   const Profile snapshot = Profile::Read(file, error);
-  if (error || !snapshot.value(kSnapshotSection, kFontWeight)) {
+  if (error || !snapshot.value(kSnapshotSection, keys::kFontWeight)) {
     return false;
   }
-  settings.fontWeight = snapshot.getInt(kSnapshotSection, kFontWeight, settings.fontWeight);
-  settings.fontItalic = snapshot.getInt(kSnapshotSection, kFontItalic, settings.fontItalic);
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.kept == Kept::Snapshot) {
+      key.set(settings, snapshot.getInt(kSnapshotSection, key.name, key.get(settings)));
+    }
+  }
   return true;
 }
 
@@ -112,20 +113,12 @@ Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesyste
     kept.screenHeight = session.screenSize()->height;
   }
   Profile snapshot;  // a fresh one: nothing of an earlier snapshot stays
-  snapshot.setString(kProfileSection, keys::kFontName, kept.fontName);
-  const std::pair<std::string_view, std::int32_t> integers[] = {
-      {keys::kTextSize, kept.textSize},
-      {keys::kTextColor, static_cast<std::int32_t>(kept.textColor)},
-      {keys::kBackColor, static_cast<std::int32_t>(kept.backColor)},
-      {keys::kTransparency, kept.transparency},
-      {keys::kStartX, kept.startX},
-      {keys::kStartY, kept.startY},
-      {keys::kPictSize, kept.pictSize}};
-  for (const auto& [key, value] : integers) {
-    snapshot.setInt(kProfileSection, key, value);
-  }
-  for (const OptionalIntegerKey& key : kOptionalIntegerKeys) {
-    snapshot.setInt(kProfileSection, key.name, kept.*key.field);
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.text != nullptr) {
+      snapshot.setString(kProfileSection, key.name, kept.*key.text);
+    } else if (key.kept != Kept::Snapshot) {
+      snapshot.setInt(kProfileSection, key.name, key.get(kept));
+    }
   }
   const auto keepPhoto = [&](const std::filesystem::path& photo, std::string_view key) -> Status {
     if (photo.empty()) {
@@ -147,8 +140,11 @@ Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesyste
       return stored;
     }
   }
-  snapshot.setInt(kSnapshotSection, kFontWeight, kept.fontWeight);
-  snapshot.setInt(kSnapshotSection, kFontItalic, kept.fontItalic);
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.kept == Kept::Snapshot) {
+      snapshot.setInt(kSnapshotSection, key.name, key.get(kept));
+    }
+  }
   if (const std::error_code error = snapshot.write(file)) {
     return WritingFailure(file, error);
   }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "picture/failure.h"
+#include "render/composition.h"
 #include "session/photo_backdrop.h"
 #include "wallpaper/desktop.h"
 #include "wallpaper/wallpaper.h"

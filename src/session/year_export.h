@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "calendar/calendar_settings.h"
-#include "calendar/composition.h"
 #include "picture/failure.h"
 #include "picture/page_placement.h"
+#include "render/composition.h"
 #include "session/photo_backdrop.h"
 #include "settings/settings_store.h"
 

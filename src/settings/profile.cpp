@@ -29,11 +29,6 @@ char LowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 /// The name of a section header line ("[name]"), or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
   line = Trim(line);
@@ -66,6 +61,11 @@ std::string_view ValueOf(std::string_view line) {
 }
 
 }  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
 
 Profile Profile::Parse(std::string_view text) {
   Profile profile;

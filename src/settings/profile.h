@@ -10,6 +10,10 @@
 
 namespace lunetta {
 
+/// True when `a` and `b` differ at most in the letter case of ASCII letters, as the profile
+/// matches section and key names.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 /// An INI file with the semantics of the Windows private-profile functions: missing keys give the
 /// caller's default, writing replaces a value in place or appends the key at the end of its
 /// section, and every other line of the file is kept as it was.

@@ -1,5 +1,9 @@
 #include "settings/settings_store.h"
 
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <limits>
 #include <string>
 
 #include "platform/xdg_folders.h"
@@ -22,23 +26,84 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
   std::error_code error;
   const Profile file = Profile::Read(profile, error);
   const CalendarSettings defaults;
-  const auto color = [&](std::string_view key, ColorRef fallback) {
-    // Colours are stored as the %d text of the 32-bit value.
-    return static_cast<ColorRef>(
-        file.getInt(kProfileSection, key, static_cast<std::int32_t>(fallback)));
-  };
-  settings.fontName = file.getString(kProfileSection, keys::kFontName, defaults.fontName);
-  settings.textSize = file.getInt(kProfileSection, keys::kTextSize, defaults.textSize);
-  settings.textColor = color(keys::kTextColor, defaults.textColor);
-  settings.backColor = color(keys::kBackColor, defaults.backColor);
-  settings.transparency = file.getInt(kProfileSection, keys::kTransparency, defaults.transparency);
-  settings.startX = file.getInt(kProfileSection, keys::kStartX, defaults.startX);
-  settings.startY = file.getInt(kProfileSection, keys::kStartY, defaults.startY);
-  settings.pictSize = file.getInt(kProfileSection, keys::kPictSize, defaults.pictSize);
-  for (const OptionalIntegerKey& key : kOptionalIntegerKeys) {
-    settings.*key.field = file.getInt(kProfileSection, key.name, defaults.*key.field);
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.kept == Kept::Snapshot) {
+      continue;
+    }
+    if (key.text != nullptr) {
+      settings.*key.text = file.getString(kProfileSection, key.name, defaults.*key.text);
+    } else {
+      key.set(settings, file.getInt(kProfileSection, key.name, key.get(defaults)));
+    }
   }
   return error;
+}
+
+std::optional<std::int64_t> StrictInteger(std::string_view text, std::int64_t low,
+                                          std::int64_t high) {
+  // from_chars takes a minus sign but no plus.
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
+    text.remove_prefix(1);
+  }
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
+  if (text.empty() || error != std::errc() || stop != end || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+SettingRefusal ApplySetting(CalendarSettings& settings, std::string_view key,
+                            std::string_view value) {
+  const auto row =
+      std::find_if(std::begin(kSettingKeys), std::end(kSettingKeys),
+                   [&](const SettingKey& known) { return EqualsIgnoringCase(known.name, key); });
+  if (row == std::end(kSettingKeys)) {
+    return SettingRefusal::UnknownKey;
+  }
+  if (row->text != nullptr) {
+    settings.*row->text = std::string(value);
+    return SettingRefusal::None;
+  }
+  constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int64_t kMaxColorRef = 0xFFFFFF;
+  const bool color = row->kind == ValueKind::Color;
+  const std::optional<std::int64_t> number =
+      color ? StrictInteger(value, 0, kMaxColorRef) : StrictInteger(value, kInt32Min, kInt32Max);
+  if (!number) {
+    return color ? SettingRefusal::NotAColor : SettingRefusal::NotAWholeNumber;
+  }
+  if (row->kind == ValueKind::Transparency && (*number < 0 || *number > 255)) {
+    return SettingRefusal::NotATransparency;
+  }
+  // A colour is kept as the 32-bit value the profile writes.
+  row->set(settings, static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)));
+  return SettingRefusal::None;
+}
+
+OverrideRefusal ApplySettingOverrides(CalendarSettings& settings, const SettingOverrides& overrides,
+                                      std::optional<PictureSize> screen) {
+  for (std::size_t i = 0; i < overrides.size(); ++i) {
+    const auto& [key, value] = overrides[i];
+    if (const SettingRefusal why = ApplySetting(settings, key, value);
+        why != SettingRefusal::None) {
+      return {why, i};
+    }
+  }
+  // The range follows the picture's size, which any override may have changed.
+  const PictureSize limits = BlockPositionLimits(settings, screen);
+  for (std::size_t i = 0; i < overrides.size(); ++i) {
+    const auto& [key, value] = overrides[i];
+    for (const auto& [name, limit] :
+         {std::pair(keys::kStartX, limits.width), std::pair(keys::kStartY, limits.height)}) {
+      if (EqualsIgnoringCase(key, name) && !StrictInteger(value, 0, limit)) {
+        return {SettingRefusal::OutsidePicture, i, limit};
+      }
+    }
+  }
+  return {};
 }
 
 namespace {
@@ -64,21 +129,20 @@ std::error_code ChangeProfile(const std::filesystem::path& profile, Change chang
 }
 
 void StoreSettings(Profile& file, const CalendarSettings& settings, const LocalDate& savedDate) {
-  file.setString(kProfileSection, keys::kFontName, settings.fontName);
-  file.setInt(kProfileSection, keys::kTextSize, settings.textSize);
-  file.setInt(kProfileSection, keys::kTextColor, static_cast<std::int32_t>(settings.textColor));
-  file.setInt(kProfileSection, keys::kBackColor, static_cast<std::int32_t>(settings.backColor));
-  file.setInt(kProfileSection, "Day", savedDate.day);
-  file.setInt(kProfileSection, "Month", savedDate.month);
-  file.setInt(kProfileSection, "Year", savedDate.year);
-  file.setInt(kProfileSection, keys::kTransparency, settings.transparency);
-  file.setInt(kProfileSection, keys::kStartX, settings.startX);
-  file.setInt(kProfileSection, keys::kStartY, settings.startY);
-  file.setInt(kProfileSection, keys::kPictSize, settings.pictSize);
   const CalendarSettings defaults;
-  for (const OptionalIntegerKey& key : kOptionalIntegerKeys) {
-    if (settings.*key.field != defaults.*key.field || file.value(kProfileSection, key.name)) {
-      file.setInt(kProfileSection, key.name, settings.*key.field);
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.text != nullptr) {
+      file.setString(kProfileSection, key.name, settings.*key.text);
+    } else if (key.kept == Kept::Always ||
+               (key.kept == Kept::WhenUsed && (key.get(settings) != key.get(defaults) ||
+                                               file.value(kProfileSection, key.name)))) {
+      file.setInt(kProfileSection, key.name, key.get(settings));
+    }
+    // The save date stands where the profile's first form put it, after the colours.
+    if (key.name == keys::kBackColor) {
+      file.setInt(kProfileSection, "Day", savedDate.day);
+      file.setInt(kProfileSection, "Month", savedDate.month);
+      file.setInt(kProfileSection, "Year", savedDate.year);
     }
   }
 }

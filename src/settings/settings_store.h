@@ -1,10 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "calendar/calendar_settings.h"
 
@@ -24,32 +29,143 @@ inline constexpr std::string_view kStartY = "StartY";
 inline constexpr std::string_view kPictSize = "PictSize";
 inline constexpr std::string_view kPhotoPath = "Photo Path";
 inline constexpr std::string_view kMonthlyRefresh = "Monthly Refresh";
+inline constexpr std::string_view kWeekStart = "Week Start";
+inline constexpr std::string_view kJapaneseLabels = "Japanese Labels";
+inline constexpr std::string_view kWeekNumbers = "Week Numbers";
+inline constexpr std::string_view kOpaqueText = "Opaque Text";
+inline constexpr std::string_view kSizeKind = "Size Kind";
+inline constexpr std::string_view kCustomWidth = "Custom Width";
+inline constexpr std::string_view kCustomHeight = "Custom Height";
+inline constexpr std::string_view kPhotoFit = "Photo Fit";
+inline constexpr std::string_view kFontWeight = "Font Weight";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
 }  // namespace keys
 
-/// A setting added after the profile's first form: read with its default when missing, and
-/// written only once it differs from the default or the profile already has it, so a profile that
-/// never used it stays byte for byte what it was.
-struct OptionalIntegerKey {
-  std::string_view name;
-  std::int32_t CalendarSettings::*field;
+/// How a setting's value is checked when it is given as text (`--set`). The profile itself reads
+/// every integer as GetPrivateProfileInt does.
+enum class ValueKind {
+  Text,          // any text
+  Integer,       // a whole number in the 32-bit range
+  Color,         // 0..16777215: 0x00BBGGRR in decimal
+  Transparency,  // 0 clear .. 255 opaque
 };
 
-inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
-    {"Week Start", &CalendarSettings::weekStart},
-    {"Japanese Labels", &CalendarSettings::japaneseLabels},
-    {"Week Numbers", &CalendarSettings::weekNumbers},
-    {"Opaque Text", &CalendarSettings::opaqueText},
-    // PictSize keeps a classic size beside these, for a build that knows no other.
-    {"Size Kind", &CalendarSettings::sizeKind},
-    {"Custom Width", &CalendarSettings::customWidth},
-    {"Custom Height", &CalendarSettings::customHeight},
-    {"Screen Width", &CalendarSettings::screenWidth},
-    {"Screen Height", &CalendarSettings::screenHeight},
-    {"Photo Fit", &CalendarSettings::photoFit},
+/// Where a setting is kept.
+enum class Kept {
+  Always,    // written at every save
+  WhenUsed,  // added after the profile's first form: read with its default when missing, and
+             // written only once it differs from the default or the profile already has it, so a
+             // profile that never used it stays byte for byte what it was
+  Snapshot,  // not in the profile; the renewal's snapshot keeps it in a section of its own
 };
+
+/// One setting as the profile and `--set` name it, and the field it fills. Integers of every kind
+/// travel as the 32-bit number the profile writes ("%d"): an enumeration keeps any number it was
+/// given, a flag is on for any number but 0.
+struct SettingKey {
+  std::string_view name;
+  ValueKind kind;
+  Kept kept;
+  std::string CalendarSettings::*text = nullptr;  // Text
+  std::int32_t (*get)(const CalendarSettings&) = nullptr;
+  void (*set)(CalendarSettings&, std::int32_t) = nullptr;
+};
+
+namespace detail {
+template <auto Field>
+constexpr SettingKey NumberKey(std::string_view name, ValueKind kind, Kept kept) {
+  using Type = std::remove_cvref_t<decltype(std::declval<CalendarSettings&>().*Field)>;
+  return {
+      name,
+      kind,
+      kept,
+      nullptr,
+      [](const CalendarSettings& settings) { return static_cast<std::int32_t>(settings.*Field); },
+      [](CalendarSettings& settings, std::int32_t value) {
+        settings.*Field = static_cast<Type>(value);
+      }};
+}
+}  // namespace detail
+
+/// Every setting, in the order a new profile lists them.
+inline constexpr SettingKey kSettingKeys[] = {
+    {keys::kFontName, ValueKind::Text, Kept::Always, &CalendarSettings::fontName},
+    detail::NumberKey<&CalendarSettings::textSize>(keys::kTextSize, ValueKind::Integer,
+                                                   Kept::Always),
+    detail::NumberKey<&CalendarSettings::textColor>(keys::kTextColor, ValueKind::Color,
+                                                    Kept::Always),
+    detail::NumberKey<&CalendarSettings::backColor>(keys::kBackColor, ValueKind::Color,
+                                                    Kept::Always),
+    detail::NumberKey<&CalendarSettings::transparency>(keys::kTransparency, ValueKind::Transparency,
+                                                       Kept::Always),
+    detail::NumberKey<&CalendarSettings::startX>(keys::kStartX, ValueKind::Integer, Kept::Always),
+    detail::NumberKey<&CalendarSettings::startY>(keys::kStartY, ValueKind::Integer, Kept::Always),
+    detail::NumberKey<&CalendarSettings::pictSize>(keys::kPictSize, ValueKind::Integer,
+                                                   Kept::Always),
+    detail::NumberKey<&CalendarSettings::weekStart>(keys::kWeekStart, ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::labels>(keys::kJapaneseLabels, ValueKind::Integer,
+                                                 Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::weekNumbers>(keys::kWeekNumbers, ValueKind::Integer,
+                                                      Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::opaqueText>(keys::kOpaqueText, ValueKind::Integer,
+                                                     Kept::WhenUsed),
+    // PictSize keeps a classic size beside these, for a build that knows no other.
+    detail::NumberKey<&CalendarSettings::sizeKind>(keys::kSizeKind, ValueKind::Integer,
+                                                   Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::customWidth>(keys::kCustomWidth, ValueKind::Integer,
+                                                      Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::customHeight>(keys::kCustomHeight, ValueKind::Integer,
+                                                       Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::screenWidth>("Screen Width", ValueKind::Integer,
+                                                      Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::screenHeight>("Screen Height", ValueKind::Integer,
+                                                       Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::photoFit>(keys::kPhotoFit, ValueKind::Integer,
+                                                   Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::fontWeight>(keys::kFontWeight, ValueKind::Integer,
+                                                     Kept::Snapshot),
+    detail::NumberKey<&CalendarSettings::fontItalic>("Font Italic", ValueKind::Integer,
+                                                     Kept::Snapshot),
+};
+
+/// Why a value given for a setting as text was refused.
+enum class SettingRefusal {
+  None,
+  UnknownKey,
+  NotAWholeNumber,
+  NotAColor,
+  NotATransparency,
+  OutsidePicture,  // a StartX or StartY beyond the picture size the settings ask for
+};
+
+/// Decimal digits with an optional sign and nothing else, within [low, high].
+std::optional<std::int64_t> StrictInteger(std::string_view text, std::int64_t low,
+                                          std::int64_t high);
+
+/// Applies one setting, its key matched without regard to ASCII letter case and its value checked
+/// as kSettingKeys says: integers must be decimal numbers and nothing else. A transparency outside
+/// 0..255 draws no block when a profile has it; given here, it is a mistake.
+SettingRefusal ApplySetting(CalendarSettings& settings, std::string_view key,
+                            std::string_view value);
+
+/// "KEY=VALUE" settings given in order.
+using SettingOverrides = std::vector<std::pair<std::string, std::string>>;
+
+/// Which override was refused and why; for OutsidePicture, the largest value it may have.
+struct OverrideRefusal {
+  SettingRefusal why = SettingRefusal::None;
+  std::size_t index = 0;
+  int limit = 0;
+};
+
+/// Applies `overrides` in order, then refuses a StartX or StartY among them, also one a later
+/// override replaces, outside what the settings dialog allows for the picture size the settings
+/// now ask for (BlockPositionLimits, `screen` being the screen's size).
+OverrideRefusal ApplySettingOverrides(CalendarSettings& settings, const SettingOverrides& overrides,
+                                      std::optional<PictureSize> screen);
 
 /// The photo of each month, January first; an empty path: the month shows the main photograph.
 using MonthPhotos = std::array<std::filesystem::path, 12>;

@@ -10,11 +10,15 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <algorithm>
+#include <iterator>
+#include <utility>
+#include <vector>
 
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
-#include "platform/screen_placement.h"
+#include "render/drawing.h"
 #include "res/artwork.h"
+#include "ui/control_table.h"
+#include "ui/dialog_units.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 
@@ -24,13 +28,46 @@ Q_LOGGING_CATEGORY(lcAbout, "lunetta.about")
 
 constexpr int kShortenedBy = 210;  // the template is taller than its content
 
-QLabel* AddStatic(QWidget* dialog, const QString& text, const QRect& place) {
-  auto* label = new QLabel(text, dialog);
-  label->setTextFormat(Qt::PlainText);
-  label->setGeometry(place);
-  label->setAttribute(Qt::WA_TransparentForMouseEvents);
-  return label;
-}
+enum class Id {
+  Ok = 1,
+  Readme = AboutDialog::kReadmeLinkId,
+  Licence = AboutDialog::kLicenceLinkId
+};
+using Kind = ControlKind;
+
+constexpr const char* kReadmeCaption = QT_TRANSLATE_NOOP("lunetta::AboutDialog", "説明書 : ");
+
+// Each document's row: a caption ending at the value's left edge, then the value, a link to the
+// document where it is installed. The read-me's row shows only when there is one to open.
+constexpr ControlRow kControls[] = {
+    {kNoId, Kind::Custom, {}, {7, 7, 103, 43}},  // the logo
+    {kNoId,
+     Kind::StaticText,
+     "Lunetta Version " LUNETTA_VERSION,
+     {115, 7, 105, 8},
+     {},
+     ControlFlag::MouseTransparent},
+    {kNoId,
+     Kind::StaticText,
+     kReadmeCaption,
+     {110, 36, 56, 8},
+     {},
+     ControlFlag::MouseTransparent | ControlFlag::AlignRight},
+    {Id::Readme,
+     Kind::StaticText,
+     AboutDialog::kReadmeFile,
+     {168, 36, 76, 8},
+     {},
+     ControlFlag::MouseTransparent},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::AboutDialog", "ライセンス : "),
+     {110, 48, 56, 8},
+     {},
+     ControlFlag::MouseTransparent | ControlFlag::AlignRight},
+    {Id::Licence, Kind::StaticText, "MIT", {168, 48, 76, 8}, {}, ControlFlag::MouseTransparent},
+    {Id::Ok, Kind::PushButton, "OK", {216, 72, 50, 14}, {}, ControlFlag::Default},
+};
 
 void SetLinkColor(QLabel* link, bool hot) {
   QPalette palette = link->palette();
@@ -63,55 +100,46 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& docFolder)
   setFixedSize(du.x(275), du.y(240) - kShortenedBy);
   setMouseTracking(true);
 
-  auto* logo = new QLabel(this);
-  const QPixmap logoPicture = LogoPicture();
-  logo->setPixmap(logoPicture);
+  const QUrl readme = InstalledDocument(docFolder, kReadmeFile);
+  std::vector<ControlRow> rows(std::begin(kControls), std::end(kControls));
+  if (readme.isEmpty()) {
+    std::erase_if(rows, [](const ControlRow& row) {
+      return row.text == kReadmeCaption || row.id == Id::Readme;
+    });
+  }
+  const ControlSet controls =
+      BuildControls(*this, du, rows, nullptr, [](const ControlRow&, QWidget* parent) {
+        auto* logo = new QLabel(parent);
+        logo->setPixmap(LogoPicture());
+        logo->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return logo;
+      });
   // A picture static takes the size of its bitmap.
-  logo->setGeometry(QRect(du.rect(7, 7, 103, 43).topLeft(), logoPicture.size()));
-  logo->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-  AddStatic(this, QStringLiteral("Lunetta Version " LUNETTA_VERSION), du.rect(115, 7, 105, 8));
+  auto* logo = qobject_cast<QLabel*>(controls.all().front());
+  logo->resize(logo->pixmap().size());
+  connect(controls.get<QPushButton>(Id::Ok), &QPushButton::clicked, this, &QDialog::accept);
 
   QFont linkFont = CreateFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, 400, false);
   linkFont.setUnderline(true);
-  // Each row: a caption ending at the value's left edge, then the value, a link to the document
-  // where it is installed. The read-me's row shows only when there is one to open.
-  const struct {
-    int id;
-    const char* caption;
-    QString text;
-    QUrl target;
-    int top;
-  } rows[] = {
-      {kReadmeLinkId, QT_TR_NOOP("説明書 : "), QString::fromLatin1(kReadmeFile),
-       InstalledDocument(docFolder, kReadmeFile), 36},
-      {kLicenceLinkId, QT_TR_NOOP("ライセンス : "), QStringLiteral("MIT"),
-       InstalledDocument(docFolder, kLicenceFile), 48},
-  };
+  const std::pair<Id, QUrl> documents[] = {
+      {Id::Readme, readme}, {Id::Licence, InstalledDocument(docFolder, kLicenceFile)}};
   for (std::size_t i = 0; i < links_.size(); ++i) {
-    const auto& row = rows[i];
-    if (row.id == kReadmeLinkId && row.target.isEmpty()) {
+    const auto [id, target] = documents[i];
+    auto* value = controls.get<QLabel>(id);
+    if (value == nullptr) {
       continue;
     }
-    QLabel* caption = AddStatic(this, tr(row.caption), du.rect(110, row.top, 56, 8));
-    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QLabel* value = AddStatic(this, row.text, du.rect(168, row.top, 76, 8));
-    SetControlId(value, row.id);
+    // The caption, made just before the value, takes the value's height.
+    QWidget* caption = *(std::find(controls.all().begin(), controls.all().end(), value) - 1);
     value->resize(value->width(), std::max(value->height(), value->sizeHint().height()));
     caption->resize(caption->width(), value->height());
-    if (!row.target.isEmpty()) {
+    if (!target.isEmpty()) {
       value->setFont(linkFont);
       value->resize(value->width(), std::max(value->height(), value->sizeHint().height()));
       SetLinkColor(value, false);
-      links_[i] = Link{value, row.target};
+      links_[i] = Link{value, target};
     }
   }
-
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setGeometry(du.rect(216, 72, 50, 14));
-  ok->setDefault(true);
-  SetControlId(ok, 1);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {

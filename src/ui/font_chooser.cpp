@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/drawing.h"
-
 namespace lunetta {
 
 namespace {
@@ -37,9 +35,9 @@ constexpr std::array<const char*, 16> kColorNames = {
     QT_TRANSLATE_NOOP("lunetta::FontChooser", "水色"),
     QT_TRANSLATE_NOOP("lunetta::FontChooser", "白")};
 
-QIcon Swatch(ColorRef color) {
+QIcon Swatch(const QColor& color) {
   QPixmap pixmap(24, 12);
-  pixmap.fill(ColorFromRef(color));
+  pixmap.fill(color);
   QPainter painter(&pixmap);
   painter.setPen(Qt::black);
   painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
@@ -80,13 +78,13 @@ FontChooser::FontChooser(const FontSelection& initial, QWidget* parent)
 
   colorBox_ = new QComboBox(this);
   for (std::size_t i = 0; i < kColorNames.size(); ++i) {
-    colorBox_->addItem(Swatch(kStandardColors[i]), tr(kColorNames[i]),
-                       QVariant::fromValue(kStandardColors[i]));
+    const QColor color = QColor::fromRgb(kStandardColors[i]);
+    colorBox_->addItem(Swatch(color), tr(kColorNames[i]), color);
   }
-  int index = colorBox_->findData(QVariant::fromValue(initial.color));
+  int index = colorBox_->findData(initial.color);
   if (index < 0) {
     // A colour outside the list stays choosable, so confirming does not change it.
-    colorBox_->addItem(Swatch(initial.color), tr("カスタム"), QVariant::fromValue(initial.color));
+    colorBox_->addItem(Swatch(initial.color), tr("カスタム"), initial.color);
     index = colorBox_->count() - 1;
   }
   colorBox_->setCurrentIndex(index);
@@ -130,7 +128,7 @@ FontSelection FontChooser::selection() const {
   result.pointSize = font.pointSizeF();
   result.weight = static_cast<int>(font.weight());
   result.italic = font.italic();
-  result.color = colorBox_->currentData().value<ColorRef>();
+  result.color = colorBox_->currentData().value<QColor>();
   return result;
 }
 

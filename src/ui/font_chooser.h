@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
 #include <QString>
-
-#include "calendar/calendar_settings.h"
 
 class QComboBox;
 class QFontDialog;
@@ -17,15 +16,15 @@ struct FontSelection {
   double pointSize = 0;  // 0 or less: the chooser's own default size
   int weight = 400;
   bool italic = false;
-  ColorRef color = 0x000000;
+  QColor color = Qt::black;
 
   bool operator==(const FontSelection&) const = default;
 };
 
-/// The sixteen standard colours of the colour list, in its order (black … white).
-inline constexpr ColorRef kStandardColors[16] = {
-    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+/// The sixteen standard colours of the colour list, in its order (black … white), as 0xRRGGBB.
+inline constexpr QRgb kStandardColors[16] = {
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
+    0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
 /// Qt's font dialog has no colour box: this one embeds it beside a list of the standard colours.
 class FontChooser : public QDialog {
@@ -39,7 +38,6 @@ class FontChooser : public QDialog {
   FontSelection selection() const;
 
   QFontDialog* fontDialog() const { return fontDialog_; }
-  QComboBox* colorBox() const { return colorBox_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

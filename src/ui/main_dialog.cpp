@@ -27,15 +27,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
-#include "platform/control_table.h"
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
 #include "res/artwork.h"
 #include "session/session_request.h"
 #include "settings/settings_store.h"
 #include "ui/about_dialog.h"
-#include "ui/failure_messages.h"
+#include "ui/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
 
@@ -45,9 +45,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcMain, "lunetta.main")
 
-constexpr int kToolTipDelayMs = 100;
-constexpr int kToolTipDurationMs = 10000;
-constexpr int kToolTipMaxWidth = 320;
 // A deferred photograph is decoded once the selectors have been still this long: the notches of a
 // spun mouse wheel come faster, so the months scrolled past are never decoded.
 constexpr int kPhotoSettleMs = 60;
@@ -165,12 +162,6 @@ constexpr ControlRow kControls[] = {
      {480, 162, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
                        "選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）")},
-    {Id::Cancel,
-     Kind::MultiLineButton,
-     QT_TRANSLATE_NOOP("lunetta::MainDialog", "ｷｬﾝｾﾙ"),
-     {265, 243, 50, 14},
-     {},
-     ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
     {kNoId,
      Kind::StaticText,
@@ -199,12 +190,6 @@ constexpr ControlRow kControls[] = {
      {397, 173, 45, 8},
      {},
      ControlFlag::MouseTransparent},
-    {Id::Update,
-     Kind::MultiLineButton,
-     QT_TRANSLATE_NOOP("lunetta::MainDialog", "更新"),
-     {265, 223, 50, 14},
-     {},
-     ControlFlag::Hidden},
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "②　カレンダー設定"),
@@ -335,11 +320,9 @@ void MainDialog::BuildControls() {
   const DialogUnits du(font());
   setFixedSize(du.x(558), du.y(359));
 
-  toolTips_ = new ToolTipRelay(this);
-  toolTips_->setMaxTipWidth(kToolTipMaxWidth);
-  toolTips_->setDelays(kToolTipDelayMs, kToolTipDurationMs);
-  const ControlSet controls = lunetta::BuildControls(*this, du, kControls, toolTips_);
-  toolTips_->setActive(true);
+  auto* toolTips = new ToolTipRelay(this);
+  const ControlSet controls = lunetta::BuildControls(*this, du, kControls, toolTips);
+  toolTips->setActive(true);
 
   auto* exitButton = controls.get<QPushButton>(Id::Exit);
   openButton_ = controls.get<QPushButton>(Id::Open);
@@ -369,9 +352,7 @@ void MainDialog::BuildControls() {
       {Id::Settings, &MainDialog::OnSettings},
       {Id::Print, &MainDialog::OnPrint},
       {Id::DesktopPicture, &MainDialog::OnSaveDesktopPicture},
-      {Id::SetWallpaper, &MainDialog::OnSetWallpaper},
-      {Id::Cancel, &MainDialog::reject},
-      {Id::Update, &MainDialog::OnUpdate}};
+      {Id::SetWallpaper, &MainDialog::OnSetWallpaper}};
   for (const auto& [id, command] : commands) {
     connect(controls.get<QPushButton>(id), &QPushButton::clicked, this, command);
   }
@@ -468,11 +449,9 @@ int MainDialog::selectedMonth() const {
   return monthSelector_->currentIndex() + 1;
 }
 
-PreviewBounds MainDialog::previewBounds() const {
-  const QRect area = preview_->geometry();
+QRect MainDialog::previewBounds() const {
   // Every size keeps its shape: a stretched preview would misplace the block it lets the user drag.
-  return ShownPicture({area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
-                      session_.pictureSize());
+  return ShownPicture(preview_->geometry(), session_.pictureSize());
 }
 
 void MainDialog::RefreshCalendarPicture(PhotoWait wait) {
@@ -497,7 +476,7 @@ void MainDialog::RefreshCalendarPicture(PhotoWait wait) {
   }
   PaintPreview();
   // Where the block is drawn, which a month of six rows may have moved from its stored place.
-  WritePositionLabel(session_.blockX(), session_.blockY());
+  WritePositionLabel(QPoint(session_.blockX(), session_.blockY()));
   NoteWhatHappened();
   emit pictureComposed();
 }
@@ -553,8 +532,8 @@ QString MainDialog::notice() const {
 void MainDialog::PaintPreview() {
   // Stretched once into memory, at the screen's own resolution: repaints and the moving drag frame
   // draw from this copy.
-  const PreviewBounds shown = previewBounds();
-  const QSize size(shown.right - shown.left, shown.bottom - shown.top);
+  const QRect shown = previewBounds();
+  const QSize size = shown.size();
   const qreal ratio = devicePixelRatioF();
   QImage stretched(size * ratio, QImage::Format_RGB32);
   stretched.setDevicePixelRatio(ratio);
@@ -563,7 +542,7 @@ void MainDialog::PaintPreview() {
       previewPainter_.PaintStretched(session_.picture(), painter, size.width(), size.height());
   painter.end();
   previewPicture_ = painted ? QPixmap::fromImage(stretched) : QPixmap();
-  previewOrigin_ = QPoint(shown.left, shown.top);
+  previewOrigin_ = shown.topLeft();
   // The picture's origin is marked where the picture begins.
   originLabel_->move(previewOrigin_ - originAbovePicture_);
   // A picture over the whole area covers the grey frame, as it does when painted onto the control;
@@ -649,10 +628,6 @@ void MainDialog::OnMonthSelected() {
 
 void MainDialog::OnYearSelected() {
   session_.ChooseYear(selectedYear());
-  RefreshCalendarPicture();
-}
-
-void MainDialog::OnUpdate() {
   RefreshCalendarPicture();
 }
 
@@ -793,13 +768,17 @@ void MainDialog::WriteSizeLabel() {
   sizeLabel_->setText(SizeLabelText(session_.pictureSize()));
 }
 
-void MainDialog::WritePositionLabel(int x, int y) {
-  positionLabel_->setText(QStringLiteral("(%1,%2)").arg(x).arg(y));
+void MainDialog::WritePositionLabel(QPoint at) {
+  positionLabel_->setText(QStringLiteral("(%1,%2)").arg(at.x()).arg(at.y()));
+}
+
+QSize MainDialog::BlockSize() const {
+  return QSize(session_.blockWidth(), session_.blockHeight());
 }
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
-  return PlaceGrabbedBlock(point.x(), point.y(), *grab_, previewBounds(), session_.blockWidth(),
-                           session_.blockHeight(), previewScaleX(), previewScaleY());
+  return PlaceGrabbedBlock(point, *grab_, previewBounds(), BlockSize(), previewScaleX(),
+                           previewScaleY());
 }
 
 void MainDialog::MoveDragFrame(const QRect& frame) {
@@ -832,11 +811,10 @@ void MainDialog::paintEvent(QPaintEvent* event) {
 void MainDialog::mousePressEvent(QMouseEvent* event) {
   // Only the shown picture takes hold of the block; a press beside a control does nothing.
   const QPoint point = event->position().toPoint();
-  if (event->button() == Qt::LeftButton && InPreview(point.x(), point.y(), previewBounds())) {
+  if (event->button() == Qt::LeftButton && previewBounds().contains(point)) {
     // The block is taken where it is drawn.
-    grab_ =
-        GrabBlock(point.x(), point.y(), previewBounds(), session_.blockX(), session_.blockY(),
-                  session_.blockWidth(), session_.blockHeight(), previewScaleX(), previewScaleY());
+    grab_ = GrabBlock(point, previewBounds(), QPoint(session_.blockX(), session_.blockY()),
+                      BlockSize(), previewScaleX(), previewScaleY());
     MoveDragFrame(QRect());
   }
   QDialog::mousePressEvent(event);
@@ -845,8 +823,8 @@ void MainDialog::mousePressEvent(QMouseEvent* event) {
 void MainDialog::mouseMoveEvent(QMouseEvent* event) {
   if (grab_) {
     const DragPlacement placement = PlaceBlock(event->position().toPoint());
-    MoveDragFrame(QRect(placement.x, placement.y, placement.frameWidth, placement.frameHeight));
-    WritePositionLabel(placement.pictureX, placement.pictureY);
+    MoveDragFrame(QRect(placement.frame, placement.frameSize));
+    WritePositionLabel(placement.picture);
   }
   QDialog::mouseMoveEvent(event);
 }
@@ -856,8 +834,8 @@ void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
     MoveDragFrame(QRect());
     const DragPlacement placement = PlaceBlock(event->position().toPoint());
     grab_.reset();
-    session_.MoveBlock(placement.pictureX, placement.pictureY);
-    WritePositionLabel(placement.pictureX, placement.pictureY);
+    session_.MoveBlock(placement.picture.x(), placement.picture.y());
+    WritePositionLabel(placement.picture);
     RefreshCalendarPicture();
   }
   QDialog::mouseReleaseEvent(event);

@@ -28,12 +28,9 @@ class QTimer;
 
 namespace lunetta {
 
-class ToolTipRelay;
-
 /// The main window's controls by their template identifiers.
 enum class MainControl : int {
   Exit = 1,
-  Cancel = 2,
   Open = 1008,
   Print = 1011,
   Settings = 1012,
@@ -43,7 +40,6 @@ enum class MainControl : int {
   Year = 1018,
   SizeLabel = 1019,
   PositionLabel = 1020,
-  Update = 1021,
   Notice = 1030,  // a line under the preview that tells what happened
   SetWallpaper = 1031,
   MonthlyRefresh = 1032,
@@ -107,7 +103,7 @@ class MainDialog : public QDialog {
   QRect dragFrame() const { return dragFrame_; }
   /// Where the picture shows in the preview, client pixels: the bounds of the drag. The picture
   /// keeps its shape in the middle of the preview.
-  PreviewBounds previewBounds() const;
+  QRect previewBounds() const;
   /// The preview as last painted; null when there is no picture.
   const QPixmap& previewPicture() const { return previewPicture_; }
 
@@ -131,7 +127,6 @@ class MainDialog : public QDialog {
   void OnClearMonthPhoto();
   void OnMonthSelected();
   void OnYearSelected();
-  void OnUpdate();
   void OnSettings();
   void OnPrint();
   void OnSaveDesktopPicture();
@@ -167,7 +162,8 @@ class MainDialog : public QDialog {
   void FinishPicture();
   void PaintPreview();
   void WriteSizeLabel();
-  void WritePositionLabel(int x, int y);
+  void WritePositionLabel(QPoint at);
+  QSize BlockSize() const;
   DragPlacement PlaceBlock(QPoint point) const;
   void MoveDragFrame(const QRect& frame);
   void NoteWhatHappened();
@@ -214,7 +210,6 @@ class MainDialog : public QDialog {
   QCheckBox* monthlyRefreshBox_ = nullptr;
   QTimer* photoDecodeTimer_ = nullptr;  // asks for a deferred photograph once the user pauses
   QAction* aboutAction_ = nullptr;
-  ToolTipRelay* toolTips_ = nullptr;
 
   OpenFileDialog openFileDialog_;
   SettingsDialogRunner runSettingsDialog_;

@@ -19,84 +19,82 @@ int TruncateToInt(double value) {
   return static_cast<int>(std::clamp(std::trunc(value), kMin, kMax));
 }
 
-}  // namespace
+int ClampToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
 
-DragPlacement PlaceDraggedBlock(int x, int y, const PreviewBounds& bounds, int blockWidth,
-                                int blockHeight, double scaleX, double scaleY) {
-  const double fx = UsableFactor(scaleX);
-  const double fy = UsableFactor(scaleY);
+// One axis of the drag: the pointer's coordinate, the bounds' near edge and size, the block's
+// side in picture pixels and the preview pixels per picture pixel. Returns the frame's place and
+// side and the block's place on the picture.
+struct Axis {
+  int frame = 0;
+  int frameSide = 0;
+  int picture = 0;
+};
 
-  DragPlacement placement;
+Axis PlaceAlong(int pointer, int near, int extent, int block, double factor) {
+  Axis axis;
   // 64-bit intermediates: a huge block must not wrap around the bounds.
-  long long px = std::max(x, bounds.left);
-  long long py = std::max(y, bounds.top);
-  placement.frameWidth = TruncateToInt(blockWidth * fx);
-  px = std::min<long long>(px, static_cast<long long>(bounds.right) - placement.frameWidth);
-  placement.frameHeight = TruncateToInt(blockHeight * fy);
-  py = std::min<long long>(py, static_cast<long long>(bounds.bottom) - placement.frameHeight);
+  const long long far = static_cast<long long>(near) + extent;
+  axis.frameSide = TruncateToInt(block * factor);
+  long long at = std::min<long long>(std::max(pointer, near), far - axis.frameSide);
   // A block wider or taller than the picture starts at its edge: a negative position would be
   // refused by the settings dialog, and the far edge is out of reach anyway.
-  px = std::max<long long>(px, bounds.left);
-  py = std::max<long long>(py, bounds.top);
-
-  placement.x = static_cast<int>(
-      std::clamp<long long>(px, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-  placement.y = static_cast<int>(
-      std::clamp<long long>(py, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-  placement.pictureX = TruncateToInt((1.0 / fx) * static_cast<double>(px - bounds.left));
-  placement.pictureY = TruncateToInt((1.0 / fy) * static_cast<double>(py - bounds.top));
-  // The picture's far edges, as the preview's size and factors give them.
-  if (px == static_cast<long long>(bounds.right) - placement.frameWidth) {
-    placement.pictureX = std::max(0, TruncateToInt(std::round((bounds.right - bounds.left) / fx) -
-                                                   static_cast<double>(blockWidth)));
+  at = std::max<long long>(at, near);
+  axis.frame = ClampToInt(at);
+  axis.picture = TruncateToInt((1.0 / factor) * static_cast<double>(at - near));
+  // The picture's far edge, as the preview's size and factor give it.
+  if (at == far - axis.frameSide) {
+    axis.picture =
+        std::max(0, TruncateToInt(std::round(extent / factor) - static_cast<double>(block)));
   }
-  if (py == static_cast<long long>(bounds.bottom) - placement.frameHeight) {
-    placement.pictureY = std::max(0, TruncateToInt(std::round((bounds.bottom - bounds.top) / fy) -
-                                                   static_cast<double>(blockHeight)));
-  }
-  return placement;
+  return axis;
 }
 
-PreviewBounds ShownPicture(const PreviewBounds& area, PictureSize picture) {
-  const Rect shown =
-      PlacePhoto(picture, {area.right - area.left, area.bottom - area.top}, PhotoFit::Fit);
-  return {area.left + shown.left, area.top + shown.top, area.left + shown.right,
-          area.top + shown.bottom};
+}  // namespace
+
+DragPlacement PlaceDraggedBlock(QPoint pointer, const QRect& bounds, QSize block, double scaleX,
+                                double scaleY) {
+  const Axis x =
+      PlaceAlong(pointer.x(), bounds.x(), bounds.width(), block.width(), UsableFactor(scaleX));
+  const Axis y =
+      PlaceAlong(pointer.y(), bounds.y(), bounds.height(), block.height(), UsableFactor(scaleY));
+  return {QPoint(x.frame, y.frame), QSize(x.frameSide, y.frameSide), QPoint(x.picture, y.picture)};
 }
 
-bool InPreview(int x, int y, const PreviewBounds& bounds) {
-  return x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom;
+QRect ShownPicture(const QRect& area, PictureSize picture) {
+  const Rect shown = PlacePhoto(picture, {area.width(), area.height()}, PhotoFit::Fit);
+  return QRect(area.x() + shown.left, area.y() + shown.top, shown.right - shown.left,
+               shown.bottom - shown.top);
 }
 
-DragGrab GrabBlock(int x, int y, const PreviewBounds& bounds, int startX, int startY,
-                   int blockWidth, int blockHeight, double scaleX, double scaleY) {
+DragGrab GrabBlock(QPoint pointer, const QRect& bounds, QPoint start, QSize block, double scaleX,
+                   double scaleY) {
   const double fx = UsableFactor(scaleX);
   const double fy = UsableFactor(scaleY);
   DragGrab grab;
-  grab.startX = startX;
-  grab.startY = startY;
-  grab.frameX = TruncateToInt(bounds.left + startX * fx);
-  grab.frameY = TruncateToInt(bounds.top + startY * fy);
-  const long long dx = static_cast<long long>(x) - grab.frameX;
-  const long long dy = static_cast<long long>(y) - grab.frameY;
-  grab.onBlock = dx >= 0 && dy >= 0 && dx < TruncateToInt(blockWidth * fx) &&
-                 dy < TruncateToInt(blockHeight * fy);
+  grab.start = start;
+  grab.frame = QPoint(TruncateToInt(bounds.x() + start.x() * fx),
+                      TruncateToInt(bounds.y() + start.y() * fy));
+  const long long dx = static_cast<long long>(pointer.x()) - grab.frame.x();
+  const long long dy = static_cast<long long>(pointer.y()) - grab.frame.y();
+  grab.onBlock = dx >= 0 && dy >= 0 && dx < TruncateToInt(block.width() * fx) &&
+                 dy < TruncateToInt(block.height() * fy);
   if (grab.onBlock) {
-    grab.offsetX = static_cast<int>(dx);
-    grab.offsetY = static_cast<int>(dy);
+    grab.offset = QPoint(static_cast<int>(dx), static_cast<int>(dy));
   }
   return grab;
 }
 
-DragPlacement PlaceGrabbedBlock(int x, int y, const DragGrab& grab, const PreviewBounds& bounds,
-                                int blockWidth, int blockHeight, double scaleX, double scaleY) {
-  DragPlacement placement = PlaceDraggedBlock(x - grab.offsetX, y - grab.offsetY, bounds,
-                                              blockWidth, blockHeight, scaleX, scaleY);
-  if (grab.onBlock && placement.x == grab.frameX) {
-    placement.pictureX = grab.startX;
+DragPlacement PlaceGrabbedBlock(QPoint pointer, const DragGrab& grab, const QRect& bounds,
+                                QSize block, double scaleX, double scaleY) {
+  DragPlacement placement = PlaceDraggedBlock(pointer - grab.offset, bounds, block, scaleX, scaleY);
+  if (grab.onBlock && placement.frame.x() == grab.frame.x()) {
+    placement.picture.setX(grab.start.x());
   }
-  if (grab.onBlock && placement.y == grab.frameY) {
-    placement.pictureY = grab.startY;
+  if (grab.onBlock && placement.frame.y() == grab.frame.y()) {
+    placement.picture.setY(grab.start.y());
   }
   return placement;
 }

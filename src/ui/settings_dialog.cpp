@@ -13,9 +13,10 @@
 #include <climits>
 
 #include "platform/c_runtime.h"
-#include "platform/control_table.h"
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
+#include "render/font_substitutes.h"
+#include "ui/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/tool_tip_relay.h"
 
 namespace lunetta {
@@ -218,14 +219,43 @@ constexpr SizeRadio kSizeRadios[] = {{Id::Radio800, SizeKind::Classic, 0},
                                      {Id::RadioScreen, SizeKind::Screen, 0},
                                      {Id::RadioCustom, SizeKind::Custom, 0}};
 
-constexpr std::pair<SettingsControl, std::int32_t> kWeekStartRadios[] = {{Id::WeekSunday, 0},
-                                                                         {Id::WeekMonday, 1}};
+// The radio of the size the picture is drawn at: a value no radio chooses shows the size it falls
+// back to.
+bool ShowsSize(const CalendarSettings& settings, const SizeRadio& radio) {
+  const SizeKind kind = SizeKindOf(settings);
+  return radio.kind == kind &&
+         (kind != SizeKind::Classic ||
+          PictureDimensions(radio.pictSize) == PictureDimensions(settings.pictSize));
+}
+
+// pictSize keeps a classic size whatever else is chosen, for a build that knows no other.
+void ChooseSize(CalendarSettings& settings, const SizeRadio& radio) {
+  settings.sizeKind = radio.kind;
+  if (radio.kind == SizeKind::Classic) {
+    settings.pictSize = radio.pictSize;
+  }
+}
+
+constexpr std::pair<SettingsControl, WeekStart> kWeekStartRadios[] = {
+    {Id::WeekSunday, WeekStart::Sunday}, {Id::WeekMonday, WeekStart::Monday}};
 
 // The block's on/off options.
-constexpr std::pair<SettingsControl, std::int32_t CalendarSettings::*> kOptionBoxes[] = {
-    {Id::JapaneseLabels, &CalendarSettings::japaneseLabels},
-    {Id::WeekNumbers, &CalendarSettings::weekNumbers},
-    {Id::OpaqueText, &CalendarSettings::opaqueText}};
+struct OptionBox {
+  SettingsControl id;
+  bool (*on)(const CalendarSettings&);
+  void (*set)(CalendarSettings&, bool);
+};
+constexpr OptionBox kOptionBoxes[] = {
+    {Id::JapaneseLabels,
+     [](const CalendarSettings& s) { return s.labels != LabelLanguage::English; },
+     [](CalendarSettings& s, bool on) {
+       s.labels = on ? LabelLanguage::Japanese : LabelLanguage::English;
+     }},
+    {Id::WeekNumbers, [](const CalendarSettings& s) { return s.weekNumbers; },
+     [](CalendarSettings& s, bool on) { s.weekNumbers = on; }},
+    {Id::OpaqueText, [](const CalendarSettings& s) { return s.opaqueText; },
+     [](CalendarSettings& s, bool on) { s.opaqueText = on; }},
+};
 
 constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, PhotoFit::Stretch},
                                                                {Id::FitFill, PhotoFit::Fill},
@@ -288,14 +318,14 @@ class QtSettingsPrompter final : public SettingsPrompter {
     return chooser.selection();
   }
 
-  std::optional<ColorRef> ChooseBackColor(QWidget* parent) override {
+  std::optional<QColor> ChooseBackColor(QWidget* parent) override {
     InitCustomColors();
     QColorDialog dialog(parent);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) {
       return std::nullopt;
     }
-    return RefFromColor(dialog.selectedColor());
+    return dialog.selectedColor();
   }
 };
 
@@ -318,17 +348,17 @@ Rect SampleTextBox(const TextMetrics& metrics, int frameWidth, int frameHeight) 
 void PaintSample(QPainter& painter, int frameWidth, int frameHeight,
                  const CalendarSettings& settings) {
   const QFont font = CreateFont(QString::fromStdString(settings.fontName), settings.textSize,
-                                settings.fontWeight, settings.fontItalic != 0);
+                                settings.fontWeight, settings.fontItalic);
   const Rect box = SampleTextBox(MeasureFont(font), frameWidth, frameHeight);
   const QRect textRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
 
   painter.save();
-  FillSolidRect(painter, QRect(0, 0, frameWidth, frameHeight), settings.backColor);
+  FillSolidRect(painter, QRect(0, 0, frameWidth, frameHeight), ColorFromRef(settings.backColor));
   painter.setFont(font);
   // A single line is clipped to its box.
   painter.setClipRect(textRect);
   DrawSingleLineText(painter, textRect, QStringLiteral("Sample"), TextAlign::Left,
-                     settings.textColor);
+                     ColorFromRef(settings.textColor));
   painter.restore();
 }
 
@@ -415,72 +445,94 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       prompter_(MakeQtSettingsPrompter()) {
-  static const bool substituted = (InstallFontSubstitutions(), true);
-  (void)substituted;
-
+  // Until setSettings, the dialog shows no face, the corner and a clear block.
   settings_.fontName.clear();
   settings_.startX = 0;
   settings_.startY = 0;
   settings_.transparency = 0;
 
+  const ControlSet controls = BuildFromTemplate();
+  ConnectChoices(controls);
+  ConnectCommands(controls);
+  setScreenSize(std::nullopt);
+  LoadControls();
+}
+
+ControlSet SettingsDialog::BuildFromTemplate() {
+  InstallFontSubstitutes();
   setWindowTitle(tr("フォント設定"));
   setFont(TemplateFont(QStringLiteral("MS UI Gothic"), 10));
   const DialogUnits du(font());
   setFixedSize(du.x(kWidth), du.y(kHeight));
 
-  toolTip_ = new ToolTipRelay(this);
-  toolTip_->setMaxTipWidth(320);
-  toolTip_->setDelays(100, 10000);
-  const ControlSet controls = BuildControls(
-      *this, du, kControls, toolTip_,
+  auto* toolTips = new ToolTipRelay(this);
+  ControlSet controls = BuildControls(
+      *this, du, kControls, toolTips,
       [this](const ControlRow&, QWidget* parent) { return new SampleFrame(settings_, parent); });
-  toolTip_->setActive(true);
+  toolTips->setActive(true);
 
   okButton_ = controls.get<QPushButton>(Id::Ok);
   editX_ = controls.get<QLineEdit>(Id::EditX);
   editY_ = controls.get<QLineEdit>(Id::EditY);
   sampleFrame_ = controls.find(Id::SampleFrame);
   slider_ = controls.get<QSlider>(Id::Slider);
-
   editWidth_ = controls.get<QLineEdit>(Id::EditWidth);
   editHeight_ = controls.get<QLineEdit>(Id::EditHeight);
   screenRadio_ = controls.get<QRadioButton>(Id::RadioScreen);
+  return controls;
+}
 
+void SettingsDialog::ConnectChoices(const ControlSet& controls) {
+  // Each radio group is exclusive, one tab stop, and takes the arrow keys.
   auto* sizes = new QButtonGroup(this);
   for (const SizeRadio& row : kSizeRadios) {
-    auto* radio = controls.get<QRadioButton>(row.id);
-    sizes->addButton(radio);
-    sizeRadios_.emplace_back(radio, row.kind, row.pictSize);
-    connect(radio, &QRadioButton::clicked, this,
-            [this, row] { OnPictSize(row.kind, row.pictSize); });
+    AddChoice(
+        controls.get<QRadioButton>(row.id), sizes,
+        [row](const CalendarSettings& s) { return ShowsSize(s, row); },
+        [row](CalendarSettings& s, bool) { ChooseSize(s, row); });
   }
   auto* fits = new QButtonGroup(this);
   for (const auto& [id, fit] : kFitRadios) {
-    auto* radio = controls.get<QRadioButton>(id);
-    fits->addButton(radio);
-    fitRadios_.emplace_back(radio, fit);
-    connect(radio, &QRadioButton::clicked, this,
-            [this, value = fit] { settings_.photoFit = static_cast<std::int32_t>(value); });
+    AddChoice(
+        controls.get<QRadioButton>(id), fits,
+        [fit = fit](const CalendarSettings& s) { return PhotoFitOf(s) == fit; },
+        [fit = fit](CalendarSettings& s, bool) { s.photoFit = fit; });
   }
   auto* weekStarts = new QButtonGroup(this);
-  for (const auto& [id, weekStart] : kWeekStartRadios) {
-    auto* radio = controls.get<QRadioButton>(id);
-    weekStarts->addButton(radio);
-    weekStartRadios_.emplace_back(radio, weekStart);
-    connect(radio, &QRadioButton::clicked, this,
-            [this, value = weekStart] { settings_.weekStart = value; });
+  for (const auto& [id, start] : kWeekStartRadios) {
+    AddChoice(
+        controls.get<QRadioButton>(id), weekStarts,
+        [start = start](const CalendarSettings& s) { return WeekStartOf(s) == start; },
+        [start = start](CalendarSettings& s, bool) { s.weekStart = start; });
   }
-  for (const auto& [id, field] : kOptionBoxes) {
-    auto* box = controls.get<QCheckBox>(id);
-    optionBoxes_.emplace_back(box, field);
-    connect(box, &QCheckBox::toggled, this,
-            [this, member = field](bool on) { settings_.*member = on ? 1 : 0; });
+  for (const OptionBox& box : kOptionBoxes) {
+    AddChoice(controls.get<QCheckBox>(box.id), nullptr, box.on, box.set);
   }
+}
+
+void SettingsDialog::AddChoice(QAbstractButton* button, QButtonGroup* group,
+                               std::function<bool(const CalendarSettings&)> chosen,
+                               std::function<void(CalendarSettings&, bool)> choose) {
+  if (group != nullptr) {
+    // A radio chooses when it is clicked; the size it chooses decides whether the custom size's
+    // edits may be used.
+    group->addButton(button);
+    connect(button, &QAbstractButton::clicked, this, [this, choose] {
+      choose(settings_, true);
+      EnableCustomSize();
+    });
+  } else {
+    connect(button, &QAbstractButton::toggled, this,
+            [this, choose](bool on) { choose(settings_, on); });
+  }
+  choices_.push_back({button, std::move(chosen), std::move(choose)});
+}
+
+void SettingsDialog::ConnectCommands(const ControlSet& controls) {
   connect(editWidth_, &QLineEdit::textChanged, this,
           [this] { settings_.customWidth = LeadingNumber(editWidth_->text()); });
   connect(editHeight_, &QLineEdit::textChanged, this,
           [this] { settings_.customHeight = LeadingNumber(editHeight_->text()); });
-  setScreenSize(std::nullopt);
   connect(controls.get<QPushButton>(Id::FontButton), &QPushButton::clicked, this,
           &SettingsDialog::OnFontButton);
   connect(controls.get<QPushButton>(Id::BackColorButton), &QPushButton::clicked, this,
@@ -488,8 +540,6 @@ SettingsDialog::SettingsDialog(QWidget* parent)
   connect(okButton_, &QPushButton::clicked, this, &SettingsDialog::OnOKButton);
   connect(editX_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeX);
   connect(editY_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeY);
-
-  LoadControls();
 }
 
 SettingsDialog::~SettingsDialog() = default;
@@ -526,25 +576,10 @@ void SettingsDialog::DrawSample() {
 void SettingsDialog::LoadControls() {
   slider_->setRange(0, 255);
   slider_->setValue(settings_.transparency);
-  // The radio of the size the picture is drawn at: a value no radio chooses shows the size it
-  // falls back to. pictSize itself keeps its value until a radio button is clicked.
-  const SizeKind kind = SizeKindOf(settings_);
-  const PictureSize classic = PictureDimensions(settings_.pictSize);
-  for (const auto& [radio, radioKind, pictSize] : sizeRadios_) {
-    if (radioKind == kind &&
-        (kind != SizeKind::Classic || PictureDimensions(pictSize) == classic)) {
-      radio->setChecked(true);
-    }
-  }
-  for (const auto& [radio, fit] : fitRadios_) {
-    radio->setChecked(fit == PhotoFitOf(settings_));
-  }
-  // Any week start but Monday's draws Sunday first.
-  for (const auto& [radio, weekStart] : weekStartRadios_) {
-    radio->setChecked(weekStart == (settings_.weekStart == 1 ? 1 : 0));
-  }
-  for (const auto& [box, field] : optionBoxes_) {
-    box->setChecked(settings_.*field != 0);
+  // Each choice shows what the settings hold; a value no radio chooses shows what it falls back
+  // to, and keeps its value until a radio is clicked.
+  for (const Choice& choice : choices_) {
+    choice.button->setChecked(choice.chosen(settings_));
   }
   editWidth_->setText(QString::number(settings_.customWidth));
   editHeight_->setText(QString::number(settings_.customHeight));
@@ -561,9 +596,9 @@ void SettingsDialog::OnFontButton() {
   initial.face = QString::fromStdString(settings_.fontName);
   initial.pointSize = FontDialogPointSize(FontDialogHeight(settings_.textSize, dpi), dpi);
   initial.weight = settings_.fontWeight;
-  initial.italic = settings_.fontItalic != 0;
+  initial.italic = settings_.fontItalic;
   // The colour box starts at the text colour, so confirming a new face keeps the colour.
-  initial.color = settings_.textColor;
+  initial.color = ColorFromRef(settings_.textColor);
 
   const std::optional<FontSelection> chosen = prompter_->ChooseFont(this, initial);
   if (!chosen) {
@@ -573,28 +608,19 @@ void SettingsDialog::OnFontButton() {
   if (chosen->pointSize > 0) {
     settings_.textSize = WholePoints(chosen->pointSize);
   }
-  settings_.textColor = chosen->color;
+  settings_.textColor = RefFromColor(chosen->color);
   settings_.fontWeight = chosen->weight;
-  settings_.fontItalic = chosen->italic ? 1 : 0;
+  settings_.fontItalic = chosen->italic;
   DrawSample();
 }
 
 void SettingsDialog::OnBackColorButton() {
-  const std::optional<ColorRef> chosen = prompter_->ChooseBackColor(this);
+  const std::optional<QColor> chosen = prompter_->ChooseBackColor(this);
   if (!chosen) {
     return;
   }
-  settings_.backColor = *chosen;
+  settings_.backColor = RefFromColor(*chosen);
   DrawSample();
-}
-
-void SettingsDialog::OnPictSize(SizeKind kind, std::int32_t pictSize) {
-  settings_.sizeKind = static_cast<std::int32_t>(kind);
-  // A classic size stays in pictSize whatever else is chosen, for a build that knows no other.
-  if (kind == SizeKind::Classic) {
-    settings_.pictSize = pictSize;
-  }
-  EnableCustomSize();
 }
 
 void SettingsDialog::EnableCustomSize() {

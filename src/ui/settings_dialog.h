@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -14,7 +15,8 @@
 #include "calendar/calendar_settings.h"
 #include "ui/font_chooser.h"
 
-class QCheckBox;
+class QAbstractButton;
+class QButtonGroup;
 class QLineEdit;
 class QPainter;
 class QPushButton;
@@ -23,7 +25,7 @@ class QSlider;
 
 namespace lunetta {
 
-class ToolTipRelay;
+class ControlSet;
 
 /// The settings dialog's controls, by their template identifiers.
 enum class SettingsControl {
@@ -105,7 +107,7 @@ class SettingsPrompter {
                                                   const FontSelection& initial) = 0;
   /// The colour dialog on its own default colour, with the process's custom colours; nullopt when
   /// cancelled.
-  virtual std::optional<ColorRef> ChooseBackColor(QWidget* parent) = 0;
+  virtual std::optional<QColor> ChooseBackColor(QWidget* parent) = 0;
 };
 
 /// The prompter that shows QMessageBox, FontChooser and QColorDialog.
@@ -132,7 +134,6 @@ class SettingsDialog : public QDialog {
 
   /// The settings as the dialog holds them now.
   const CalendarSettings& settings() const { return settings_; }
-  ToolTipRelay* toolTip() const { return toolTip_; }
 
   /// Repaints the sample frame.
   void DrawSample();
@@ -140,12 +141,17 @@ class SettingsDialog : public QDialog {
  private:
   void OnFontButton();
   void OnBackColorButton();
-  void OnPictSize(SizeKind kind, std::int32_t pictSize);
   void OnOKButton();
   void OnChangeX();
   void OnChangeY();
   void EnableCustomSize();
 
+  ControlSet BuildFromTemplate();
+  void ConnectChoices(const ControlSet& controls);
+  void AddChoice(QAbstractButton* button, QButtonGroup* group,
+                 std::function<bool(const CalendarSettings&)> chosen,
+                 std::function<void(CalendarSettings&, bool)> choose);
+  void ConnectCommands(const ControlSet& controls);
   void LoadControls();
   bool OnOK();
   void RefuseEdit(QLineEdit* edit, const QString& text, const QString& caption);
@@ -161,12 +167,14 @@ class SettingsDialog : public QDialog {
   QLineEdit* editHeight_ = nullptr;
   QRadioButton* screenRadio_ = nullptr;
   std::optional<PictureSize> screen_;
-  // Each size radio with what it chooses, each fit radio with its fit.
-  std::vector<std::tuple<QRadioButton*, SizeKind, std::int32_t>> sizeRadios_;
-  std::vector<std::pair<QRadioButton*, PhotoFit>> fitRadios_;
-  std::vector<std::pair<QRadioButton*, std::int32_t>> weekStartRadios_;
-  std::vector<std::pair<QCheckBox*, std::int32_t CalendarSettings::*>> optionBoxes_;
-  ToolTipRelay* toolTip_ = nullptr;
+  // Each radio and check box with what it chooses: it is checked when the settings hold its
+  // choice, and clicking it makes the choice.
+  struct Choice {
+    QAbstractButton* button;
+    std::function<bool(const CalendarSettings&)> chosen;
+    std::function<void(CalendarSettings&, bool)> choose;
+  };
+  std::vector<Choice> choices_;
 };
 
 }  // namespace lunetta

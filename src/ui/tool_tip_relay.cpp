@@ -8,6 +8,16 @@
 
 namespace lunetta {
 
+namespace {
+
+// A tip shows after the pointer has rested this long, stays up this long, and wraps at this
+// width.
+constexpr int kShowAfterMs = 100;
+constexpr int kHideAfterMs = 10000;
+constexpr int kMaxWidth = 320;
+
+}  // namespace
+
 ToolTipRelay::ToolTipRelay(QWidget* owner) : QObject(owner) {
   // A child window of the owner, shown on its own as a tip.
   tip_ = new QLabel(owner, Qt::ToolTip | Qt::BypassGraphicsProxyWidget);
@@ -23,21 +33,13 @@ ToolTipRelay::ToolTipRelay(QWidget* owner) : QObject(owner) {
 
   showTimer_.setSingleShot(true);
   hideTimer_.setSingleShot(true);
-  setDelays(100, 10000);
+  showTimer_.setInterval(kShowAfterMs);
+  hideTimer_.setInterval(kHideAfterMs);
   connect(&showTimer_, &QTimer::timeout, this, &ToolTipRelay::ShowTip);
   connect(&hideTimer_, &QTimer::timeout, this, [this] {
     HideTip();
     poppedDown_ = true;
   });
-}
-
-void ToolTipRelay::setMaxTipWidth(int pixels) {
-  maxWidth_ = pixels;
-}
-
-void ToolTipRelay::setDelays(int initialMs, int autoPopMs) {
-  showTimer_.setInterval(initialMs);
-  hideTimer_.setInterval(autoPopMs);
 }
 
 void ToolTipRelay::addTool(QWidget* control, const QString& text) {
@@ -102,9 +104,9 @@ void ToolTipRelay::ShowTip() {
   // One line while it fits; wrapped at the greatest tip width otherwise.
   tip_->setWordWrap(false);
   QSize size = tip_->sizeHint();
-  if (size.width() > maxWidth_) {
+  if (size.width() > kMaxWidth) {
     tip_->setWordWrap(true);
-    size = QSize(maxWidth_, tip_->heightForWidth(maxWidth_));
+    size = QSize(kMaxWidth, tip_->heightForWidth(kMaxWidth));
   }
   tip_->resize(size);
   tip_->move(QCursor::pos() + QPoint(2, 20));

@@ -11,26 +11,18 @@ class QWidget;
 
 namespace lunetta {
 
-/// Tool tips with their own timing: a tip shows once the pointer has rested on a control for the
-/// initial delay, and hides after the pop-down delay, when the pointer leaves or on a click. Qt's
-/// own tool tips would wait 700 ms and stay up for a time of their own choosing.
+/// Tool tips with their own timing: a tip shows once the pointer has rested on a control for
+/// 100 ms, at most 320 pixels wide, and hides after 10 s, when the pointer leaves or on a click.
+/// Qt's own tool tips would wait 700 ms and stay up for a time of their own choosing.
 class ToolTipRelay : public QObject {
   Q_OBJECT
 
  public:
   explicit ToolTipRelay(QWidget* owner);
 
-  void setMaxTipWidth(int pixels);
-  void setDelays(int initialMs, int autoPopMs);
   /// One tool per control; the text is also the control's toolTip().
   void addTool(QWidget* control, const QString& text);
   void setActive(bool active);
-
-  /// The tip window; visible while a tip shows.
-  QLabel* tipWindow() const { return tip_; }
-  int initialDelay() const { return showTimer_.interval(); }
-  int autoPopDelay() const { return hideTimer_.interval(); }
-  int maxTipWidth() const { return maxWidth_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,7 +36,6 @@ class ToolTipRelay : public QObject {
   QPointer<QWidget> current_;
   QTimer showTimer_;
   QTimer hideTimer_;
-  int maxWidth_ = 320;
   bool active_ = false;
   bool poppedDown_ = false;  // the tip timed out; it shows again only after the pointer leaves
 };

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/drawing.h"
-#include "platform/font_substitutes.h"
+#include "render/drawing.h"
+#include "render/font_substitutes.h"
 
 namespace lunetta {
 

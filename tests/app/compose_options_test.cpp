@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <climits>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -138,22 +137,6 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
         << c.arguments.join(' ').toStdString() << ": " << error.toStdString();
     EXPECT_FALSE(error.contains(u'\n')) << error.toStdString();
   }
-}
-
-TEST(ComposeOptionsTest, ApplySettingSetsTheFieldItsKeyNames) {
-  CalendarSettings settings;
-  for (const QString setting :
-       {"font NAME=Noto Sans CJK JP", "TEXT SIZE=-30", "Text Color=16777215",
-        "back ground color=255", "Transparency=0", "startx=-2147483648", "STARTY=2147483647",
-        "PictSize=2", "Font Weight=700", "font italic=1"}) {
-    EXPECT_EQ(ApplySetting(settings, setting.section('=', 0, 0), setting.section('=', 1)),
-              QString())
-        << setting.toStdString();
-  }
-  EXPECT_EQ(settings, (CalendarSettings{"Noto Sans CJK JP", -30, 0xFFFFFF, 255, 0, INT_MIN, INT_MAX,
-                                        2, 700, 1}));
-
-  EXPECT_FALSE(ApplyOverrides(settings, {{"StartY", "-1"}}, std::nullopt).isEmpty());
 }
 
 // File names are bytes; the ones that are not UTF-8 must come back unchanged.

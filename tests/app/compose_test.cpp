@@ -17,9 +17,9 @@
 #include <functional>
 #include <memory>
 
-#include "calendar/composition.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
+#include "render/composition.h"
 #include "support/picture_printers.h"
 #include "support/stand_in_programs.h"
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/calendar_renderer.h"
 #include "picture/picture_files.h"
+#include "render/calendar_renderer.h"
 #include "session/session_request.h"
 #include "session/year_export.h"
 #include "support/picture_printers.h"
@@ -192,12 +192,12 @@ TEST_F(CalendarSessionTest, SquarePhotoCentreStretchedFilledAndFittedAt1920x1080
   };
   const auto session = Start();
   CalendarSettings settings = session->settings();
-  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.sizeKind = SizeKind::Custom;
   settings.transparency = -1;  // no block in the way
   for (const char* name : {"square.png", "square.jpg", "phone.jpg"}) {
     session->ChoosePhoto(FilePath(folder_.filePath(name)));
     for (const auto& c : cases) {
-      settings.photoFit = static_cast<std::int32_t>(c.fit);
+      settings.photoFit = c.fit;
       session->ApplySettings(settings);
       ASSERT_TRUE(Succeeded(session->Compose()));
       const QImage& picture = session->picture();
@@ -225,7 +225,7 @@ TEST_F(CalendarSessionTest, TheScreensSizeIsRememberedForRunsWithoutAScreen) {
   environment.screenSize = PictureSize{2560, 1440};
   CalendarSession window(environment);
   CalendarSettings settings = window.settings();
-  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Screen);
+  settings.sizeKind = SizeKind::Screen;
   window.ApplySettings(settings);
   EXPECT_EQ(window.pictureSize(), (PictureSize{2560, 1440}));
   ASSERT_TRUE(Succeeded(window.SaveSettings(profile)));

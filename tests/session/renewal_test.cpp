@@ -81,10 +81,10 @@ TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   settings.fontName = "Liberation Serif";
   settings.textSize = 40;
   settings.fontWeight = 700;
-  settings.fontItalic = 1;
-  settings.weekStart = 1;
-  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Screen);
-  settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  settings.fontItalic = true;
+  settings.weekStart = WeekStart::Monday;
+  settings.sizeKind = SizeKind::Screen;
+  settings.photoFit = PhotoFit::Fill;
   shown->ApplySettings(settings);
   shown->ChoosePhoto(FilePath(folder.filePath(" sea \"1\".jpg")));
   shown->ChooseMonthPhoto(12, FilePath(folder.filePath("snow.jpg")));

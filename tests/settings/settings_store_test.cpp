@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -92,7 +93,8 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
   // Face, size, text colour, back colour, transparency, x, y, pictSize, weight, italic, year,
   // month, week start, Japanese labels, week numbers, opaque text, size kind, custom size.
   EXPECT_EQ(settings, (CalendarSettings{"Arial Black", 28, 0x000000, 0xFFFFFF, 90, 560, 500, 1, 400,
-                                        0, 0, 0, 0, 0, 0, 0, 0, 1920, 1080}));
+                                        false, 0, 0, WeekStart::Sunday, LabelLanguage::English,
+                                        false, false, SizeKind::Classic, 1920, 1080}));
   const CalendarSettings saved{"", -5, 0xFF0000, 0xFFFFFFFF, 300, -40, 2000, 7};
   ASSERT_FALSE(SaveSettings(file_, saved, LocalDate{2026, 12, 6}));
   EXPECT_EQ(contents(),
@@ -117,19 +119,37 @@ TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   EXPECT_EQ(contents(), old);
 
-  settings.sizeKind = static_cast<std::int32_t>(SizeKind::Custom);
+  settings.sizeKind = SizeKind::Custom;
   settings.customWidth = 2560;
-  settings.photoFit = static_cast<std::int32_t>(PhotoFit::Fill);
+  settings.photoFit = PhotoFit::Fill;
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\n");
   CalendarSettings read;
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
   // Set back to its default, a key the profile holds is written too, or it would come back on.
-  settings.photoFit = 0;
+  settings.photoFit = PhotoFit::Stretch;
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
+}
+
+TEST(SettingKeysTest, ApplySettingSetsTheFieldItsKeyNames) {
+  CalendarSettings settings;
+  for (const std::string_view setting :
+       {"font NAME=Noto Sans CJK JP", "TEXT SIZE=-30", "Text Color=16777215",
+        "back ground color=255", "Transparency=0", "startx=-2147483648", "STARTY=2147483647",
+        "PictSize=2", "Font Weight=700", "font italic=1"}) {
+    const std::size_t equals = setting.find('=');
+    EXPECT_EQ(ApplySetting(settings, setting.substr(0, equals), setting.substr(equals + 1)),
+              SettingRefusal::None)
+        << setting;
+  }
+  EXPECT_EQ(settings, (CalendarSettings{"Noto Sans CJK JP", -30, 0xFFFFFF, 255, 0, INT_MIN, INT_MAX,
+                                        2, 700, true}));
+
+  EXPECT_EQ(ApplySettingOverrides(settings, {{"StartY", "-1"}}, std::nullopt).why,
+            SettingRefusal::OutsidePicture);
 }
 
 TEST_F(SettingsStoreTest, SaveKeepsForeignLinesModeAndByteOrderMark) {

@@ -36,9 +36,10 @@ inline void PrintTo(const CalendarSettings& settings, std::ostream* out) {
        << ", text 0x" << settings.textColor << ", back 0x" << settings.backColor << std::dec
        << ", transparency " << settings.transparency << ", at (" << settings.startX << ", "
        << settings.startY << "), pictSize " << settings.pictSize << ", size kind "
-       << settings.sizeKind << " custom " << settings.customWidth << " x " << settings.customHeight
-       << " screen " << settings.screenWidth << " x " << settings.screenHeight << ", fit "
-       << settings.photoFit << ", " << settings.year << '-' << settings.month << '}';
+       << static_cast<int>(settings.sizeKind) << " custom " << settings.customWidth << " x "
+       << settings.customHeight << " screen " << settings.screenWidth << " x "
+       << settings.screenHeight << ", fit " << static_cast<int>(settings.photoFit) << ", "
+       << settings.year << '-' << settings.month << '}';
   out->flags(flags);
 }
 

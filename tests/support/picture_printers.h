@@ -36,40 +36,7 @@ QT_END_NAMESPACE
 namespace lunetta {
 
 inline const char* FaultName(Fault fault) {
-  switch (fault) {
-#define LUNETTA_FAULT(name) \
-  case Fault::name:         \
-    return #name;
-    LUNETTA_FAULT(NoFileNamed)
-    LUNETTA_FAULT(NotFound)
-    LUNETTA_FAULT(IsFolder)
-    LUNETTA_FAULT(NotRegularFile)
-    LUNETTA_FAULT(NoPermission)
-    LUNETTA_FAULT(CannotOpen)
-    LUNETTA_FAULT(EmptyFile)
-    LUNETTA_FAULT(UnknownFormat)
-    LUNETTA_FAULT(UnreadableHeader)
-    LUNETTA_FAULT(TooLarge)
-    LUNETTA_FAULT(Undecodable)
-    LUNETTA_FAULT(Truncated)
-    LUNETTA_FAULT(NoExtension)
-    LUNETTA_FAULT(NoEncoder)
-    LUNETTA_FAULT(NothingToWrite)
-    LUNETTA_FAULT(EncodeFailed)
-    LUNETTA_FAULT(CannotWrite)
-    LUNETTA_FAULT(DateOutOfRange)
-    LUNETTA_FAULT(ValueOutOfRange)
-    LUNETTA_FAULT(PrinterNotStarted)
-    LUNETTA_FAULT(DesktopNotSupported)
-    LUNETTA_FAULT(ToolNotFound)
-    LUNETTA_FAULT(ToolFailed)
-    LUNETTA_FAULT(ToolTimedOut)
-    LUNETTA_FAULT(NoWallpaperSetting)
-    LUNETTA_FAULT(UnstorableName)
-    LUNETTA_FAULT(NoPhotosInFolder)
-#undef LUNETTA_FAULT
-  }
-  return "?";
+  return WordsOf(fault).name;
 }
 
 inline void PrintTo(Fault fault, std::ostream* out) {

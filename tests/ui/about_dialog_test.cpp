@@ -8,9 +8,10 @@
 #include <QTest>
 
 #include "picture/picture_files.h"
-#include "platform/dialog_units.h"
-#include "platform/screen_placement.h"
+#include "render/font_substitutes.h"
 #include "support/picture_printers.h"
+#include "ui/dialog_units.h"
+#include "ui/screen_placement.h"
 
 namespace lunetta {
 namespace {
@@ -19,7 +20,7 @@ constexpr int kReadme = AboutDialog::kReadmeLinkId;
 constexpr int kLicence = AboutDialog::kLicenceLinkId;
 
 TEST(AboutDialog, LinksTurnOrangeUnderThePointerAndOpenOnAReleaseOverThePressedLink) {
-  InstallFontSubstitutions();
+  InstallFontSubstitutes();
   QTemporaryDir docs;
   for (const char* name : {AboutDialog::kReadmeFile, AboutDialog::kLicenceFile}) {
     ASSERT_TRUE(testing::WriteBytes(docs.filePath(name), "text"));

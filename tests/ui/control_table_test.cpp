@@ -1,4 +1,4 @@
-#include "platform/control_table.h"
+#include "ui/control_table.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,6 @@ enum class Id {
   Exit = 1,
   Open = 1008,
   Year = 1018,
-  Hidden = 2,
   Preview = 1015,
   Size = 1019,
   Position = 1020,
@@ -34,7 +33,6 @@ constexpr ControlRow kRows[] = {
     {Id::Exit, Kind::MultiLineButton, "終了", {100, 100, 40, 24}, "exit tip", ControlFlag::Default},
     {Id::Open, Kind::MultiLineButton, "画像ファイルを開く", {100, 10, 40, 24}},
     {Id::Year, Kind::Selector, {}, {100, 40, 40, 56}, "year tip"},
-    {Id::Hidden, Kind::PushButton, "ｷｬﾝｾﾙ", {0, 0, 20, 14}, {}, ControlFlag::Hidden},
     {Id::Preview, Kind::Frame, {}, {4, 4, 80, 80}},
     {kNoId, Kind::StaticText, "(0,0)", {4, 4, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::Size, Kind::ReadOnlyEdit, {}, {4, 90, 40, 12}, {}, ControlFlag::AlignRight},
@@ -80,7 +78,6 @@ TEST(ControlTable, BuildsTheRowsInTabOrderWithTheirPlacesIdsAndFlags) {
   auto* year = made.get<QComboBox>(Id::Year);
   EXPECT_LT(year->height(), du.y(56) / 2);
   EXPECT_TRUE(year->isEditable());
-  EXPECT_FALSE(made.find(Id::Hidden)->isVisible());
 
   auto* size = made.get<QLineEdit>(Id::Size);
   auto* position = made.get<QLineEdit>(Id::Position);

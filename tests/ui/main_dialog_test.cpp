@@ -30,10 +30,11 @@
 #include <vector>
 
 #include "picture/picture_files.h"
-#include "platform/dialog_units.h"
+#include "render/font_substitutes.h"
 #include "settings/settings_store.h"
 #include "support/picture_printers.h"
 #include "support/stand_in_programs.h"
+#include "ui/dialog_units.h"
 
 namespace lunetta {
 namespace {
@@ -66,7 +67,7 @@ class ScopedEnvironment {
 
 class MainDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { InstallFontSubstitutions(); }
+  static void SetUpTestSuite() { InstallFontSubstitutes(); }
   MainDialogTest() {
     // No holiday file but the ones a test writes, and a home of the test's own.
     environment_.Set("HOME", home_.path().toUtf8());
@@ -340,12 +341,11 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     const QString start =
         QStringLiteral("(%1,%2)(100,100)").arg(picture.width()).arg(picture.height());
     EXPECT_EQ(Labels(), start);
-    const PreviewBounds b = dialog.previewBounds();
+    const QRect b = dialog.previewBounds();
     const QRect area = FindControl(&dialog, Id::Preview)->geometry();
-    EXPECT_NEAR(double(b.right - b.left) / (b.bottom - b.top),
-                double(picture.width()) / picture.height(), 0.01);
-    const QPoint corner(b.left + int(100 * dialog.previewScaleX()),
-                        b.top + int(100 * dialog.previewScaleY()));
+    EXPECT_NEAR(double(b.width()) / b.height(), double(picture.width()) / picture.height(), 0.01);
+    const QPoint corner(b.left() + int(100 * dialog.previewScaleX()),
+                        b.top() + int(100 * dialog.previewScaleY()));
     const QPoint grabbed = corner + QPoint(12, 9);
     ClickAt(grabbed);  // pressed and released without a move: the block stays exactly
     EXPECT_EQ(Labels(), start);
@@ -355,13 +355,13 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, grabbed);
     QTest::mouseMove(&dialog, grabbed + QPoint(40, 30));
     EXPECT_EQ(dialog.dragFrame().topLeft(), corner + QPoint(40, 30));
-    const QPoint lowerRight(b.right + 50, b.bottom + 50);
+    const QPoint lowerRight(b.x() + b.width() + 50, b.y() + b.height() + 50);
     QTest::mouseMove(&dialog, lowerRight);
-    EXPECT_EQ(dialog.dragFrame().bottomRight(), QPoint(b.right - 1, b.bottom - 1));
+    EXPECT_EQ(dialog.dragFrame().bottomRight(), b.bottomRight());
     const QString shownLabels = Labels();
     const QImage window = dialog.grab().toImage();
-    EXPECT_EQ(window.pixelColor(b.left + 3, b.bottom - 3), kDesktop);
-    if (b.top > area.top()) {
+    EXPECT_EQ(window.pixelColor(b.left() + 3, b.y() + b.height() - 3), kDesktop);
+    if (b.top() > area.top()) {
       EXPECT_EQ(window.pixelColor(area.center().x(), area.top() + 2),
                 dialog.palette().color(QPalette::Window));
     }
@@ -372,12 +372,13 @@ TEST_F(MainDialogTest, DragOnThePictureKeepsTheGrabOffsetAndReachesTheFarCorner)
     EXPECT_EQ(Settings().startY + dialog.session().blockHeight(), picture.height());
 
     // A click on the picture off the block: the block's corner comes to the pointer.
-    ClickAt(QPoint(b.left, b.top));
+    ClickAt(b.topLeft());
     EXPECT_EQ(QPoint(Settings().startX, Settings().startY), QPoint(0, 0));
     const int composed = compositions_->count();
     const QWidget* year = FindControl(&dialog, Id::Year);
-    for (const QPoint beside : {year->geometry().topLeft() - QPoint(4, 0), QPoint(b.right + 2, 200),
-                                QPoint(200, b.bottom + 2), QPoint(b.left + 100, b.top - 3)}) {
+    for (const QPoint beside :
+         {year->geometry().topLeft() - QPoint(4, 0), QPoint(b.x() + b.width() + 2, 200),
+          QPoint(200, b.y() + b.height() + 2), QPoint(b.left() + 100, b.top() - 3)}) {
       QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, beside);
       EXPECT_FALSE(dialog.dragging());
       QTest::mouseMove(&dialog, QPoint(200, 200));

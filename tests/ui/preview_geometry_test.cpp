@@ -9,26 +9,31 @@
 namespace lunetta {
 namespace {
 
-constexpr PreviewBounds kDesign{23, 22, 666, 504};  // 643 × 482 from (23, 22)
+// Client pixels from (left, top) to just before (right, bottom).
+constexpr QRect Bounds(int left, int top, int right, int bottom) {
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+constexpr QRect kDesign = Bounds(23, 22, 666, 504);  // 643 × 482 from (23, 22)
 constexpr int kMax = std::numeric_limits<int>::max();
 // 1920 × 1080 shown as 643 × 362 between bands.
-constexpr PreviewBounds kWide{23, 82, 666, 444};
+constexpr QRect kWide = Bounds(23, 82, 666, 444);
 constexpr double kWideX = 643.0 / 1920, kWideY = 362.0 / 1080;
 
-struct Point {
-  int x, y;
-};
+// The frame's place and size, and the block's place on the picture.
+using Fields = std::tuple<int, int, int, int, int, int>;
 
-auto Fields(const DragPlacement& p) {
-  return std::tuple(p.x, p.y, p.frameWidth, p.frameHeight, p.pictureX, p.pictureY);
+Fields FieldsOf(const DragPlacement& p) {
+  return {p.frame.x(),          p.frame.y(),   p.frameSize.width(),
+          p.frameSize.height(), p.picture.x(), p.picture.y()};
 }
 
 TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
   const struct {
     int x, y, blockWidth, blockHeight;
-    DragPlacement expected;
+    Fields expected;
     double scaleX = 643.0 / 800, scaleY = 482.0 / 600;
-    PreviewBounds bounds = kDesign;
+    QRect bounds = kDesign;
   } cases[] = {
       {500, 400, 300, 200, {425, 344, 241, 160, 500, 400}},  // past the lower right
       {23, 22, 300, 200, {23, 22, 241, 160, 0, 0}},          // at the top-left bounds
@@ -40,7 +45,7 @@ TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
       // Nothing decoded yet: factors that are not positive finite numbers count as 1.
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, 0.0, 0.0},
       {50, 60, 100, 100, {50, 60, 100, 100, 27, 38}, std::nan(""), -1.0},
-      {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, {10, 40, 410, 340}},
+      {500, 500, 200, 100, {310, 290, 100, 50, 600, 500}, 0.5, 0.5, Bounds(10, 40, 410, 340)},
       {kMax, kMax, kMax, kMax, {23, 22, kMax, kMax, 0, 0}, 4, 4},
       // Against the lower right, the block's corner is the picture's, where converting the frame's
       // place would give (1591, 793).
@@ -48,9 +53,9 @@ TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
       {24, 83, 330, 288, {24, 83, 110, 96, 2, 2}, kWideX, kWideY, kWide},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Fields(PlaceDraggedBlock(c.x, c.y, c.bounds, c.blockWidth, c.blockHeight, c.scaleX,
-                                       c.scaleY)),
-              Fields(c.expected))
+    EXPECT_EQ(FieldsOf(PlaceDraggedBlock(QPoint(c.x, c.y), c.bounds,
+                                         QSize(c.blockWidth, c.blockHeight), c.scaleX, c.scaleY)),
+              c.expected)
         << "row " << &c - cases;
   }
 }
@@ -59,9 +64,9 @@ TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
 TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) {
   constexpr double kScaleX = 643.0 / 800, kScaleY = 482.0 / 600;
   const struct {
-    Point press, release;
+    QPoint press, release;
     bool onBlock;
-    DragPlacement expected;
+    Fields expected;
   } cases[] = {
       // Released where pressed: the block stays exactly, though (103, 102) converts to (99, 99).
       {{150, 150}, {150, 150}, true, {103, 102, 241, 160, 100, 100}},
@@ -78,11 +83,11 @@ TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) 
   };
   for (const auto& c : cases) {
     const DragGrab grab =
-        GrabBlock(c.press.x, c.press.y, kDesign, 100, 100, 300, 200, kScaleX, kScaleY);
+        GrabBlock(c.press, kDesign, QPoint(100, 100), QSize(300, 200), kScaleX, kScaleY);
     EXPECT_EQ(grab.onBlock, c.onBlock) << "row " << &c - cases;
-    EXPECT_EQ(Fields(PlaceGrabbedBlock(c.release.x, c.release.y, grab, kDesign, 300, 200, kScaleX,
-                                       kScaleY)),
-              Fields(c.expected))
+    EXPECT_EQ(
+        FieldsOf(PlaceGrabbedBlock(c.release, grab, kDesign, QSize(300, 200), kScaleX, kScaleY)),
+        c.expected)
         << "row " << &c - cases;
   }
 }
@@ -98,8 +103,10 @@ TEST(ShownPicture, EveryPictureKeepsItsShapeInThePreviewsMiddle) {
       {{1024, 768}, {23, 22, 666, 504}},    // the preview's own shape, within a pixel
   };
   for (const auto& c : cases) {
-    const PreviewBounds shown = ShownPicture(kDesign, c.picture);
-    EXPECT_EQ(std::tuple(shown.left, shown.top, shown.right, shown.bottom), c.expected)
+    const QRect shown = ShownPicture(kDesign, c.picture);
+    EXPECT_EQ(
+        std::tuple(shown.x(), shown.y(), shown.x() + shown.width(), shown.y() + shown.height()),
+        c.expected)
         << c.picture.width << " x " << c.picture.height;
   }
 }

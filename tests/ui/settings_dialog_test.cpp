@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dialog_units.h"
-#include "platform/drawing.h"
+#include "render/drawing.h"
 #include "support/picture_printers.h"
+#include "ui/dialog_units.h"
 
 namespace lunetta {
 namespace {
@@ -39,7 +39,7 @@ const QString kPositionCaption = u"数値エラー"_s;
 const QString kUnsignedText = u"正の整数を入力してください。"_s;
 // Face, size, text colour, back colour, transparency, x, y, pictSize, weight, italic, year, month.
 const CalendarSettings kGiven{"DejaVu Sans", 20, 0x800000, 0x00FFFF, 77,   120,
-                              340,           1,  700,      1,        2030, 4};
+                              340,           1,  700,      true,     2030, 4};
 
 TEST(SettingsRules, SampleBoxAndFontSize) {
   // The sample box is centred, and an offset that comes out negative becomes 2. Here it is
@@ -81,12 +81,12 @@ class FakePrompter : public SettingsPrompter {
     fontRequests.push_back(initial);
     return fontAnswer;
   }
-  std::optional<ColorRef> ChooseBackColor(QWidget*) override { return colorAnswer; }
+  std::optional<QColor> ChooseBackColor(QWidget*) override { return colorAnswer; }
 
   Errors errors;
   std::vector<FontSelection> fontRequests;
   std::optional<FontSelection> fontAnswer;
-  std::optional<ColorRef> colorAnswer;
+  std::optional<QColor> colorAnswer;
 };
 
 class SettingsDialogTest : public ::testing::Test {
@@ -115,8 +115,8 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   CalendarSettings settings = kGiven;
   settings.startX = -1;
-  settings.weekStart = 1;
-  settings.weekNumbers = 1;
+  settings.weekStart = WeekStart::Monday;
+  settings.weekNumbers = true;
   const std::pair<int, Id> radioFor[] = {
       {7, Id::Radio1280}, {0, Id::Radio800}, {1, Id::Radio1024}, {2, Id::Radio1280}};
   for (const auto& [pictSize, radio] : radioFor) {
@@ -159,7 +159,7 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
     EXPECT_TRUE(Control<QRadioButton>(to)->isChecked()) << static_cast<int>(to);
   }
   EXPECT_EQ(dialog_.settings().pictSize, 1);
-  EXPECT_EQ(dialog_.settings().photoFit, 1);
+  EXPECT_EQ(dialog_.settings().photoFit, PhotoFit::Fill);
   Click(Id::Ok);
   EXPECT_EQ(prompter_->errors, (Errors{{kPositionText, kPositionCaption}}));
 }
@@ -252,9 +252,11 @@ TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollow
     }
     CalendarSettings result;
     dialog_.applyTo(result);
-    EXPECT_EQ(result.sizeKind, c.size == Id::RadioScreen ? 1 : 2);
+    EXPECT_EQ(result.sizeKind, c.size == Id::RadioScreen ? SizeKind::Screen : SizeKind::Custom);
     EXPECT_EQ(result.pictSize, kGiven.pictSize);  // kept for builds that know only it
-    EXPECT_EQ(result.photoFit, c.fit == Id::FitStretch ? 0 : c.fit == Id::FitFill ? 1 : 2);
+    EXPECT_EQ(result.photoFit, c.fit == Id::FitStretch ? PhotoFit::Stretch
+                               : c.fit == Id::FitFill  ? PhotoFit::Fill
+                                                       : PhotoFit::Fit);
     EXPECT_EQ(QSize(result.startX, result.startY),
               QSize(QString::fromUtf16(c.x).toInt(), QString::fromUtf16(c.y).toInt()));
     if (c.size == Id::RadioCustom) {
@@ -273,8 +275,8 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   Click(Id::FontButton);
   Click(Id::BackColorButton);
   EXPECT_EQ(dialog_.settings(), kGiven) << "cancelled choices change nothing";
-  prompter_->fontAnswer = FontSelection{u"DejaVu Serif"_s, 10.5, 300, false, 0x0000FF};
-  prompter_->colorAnswer = 0x00FF00;
+  prompter_->fontAnswer = FontSelection{u"DejaVu Serif"_s, 10.5, 300, false, QColor(Qt::red)};
+  prompter_->colorAnswer = QColor(Qt::green);
   Click(Id::FontButton);
   Click(Id::BackColorButton);
   Click(Id::Radio800);
@@ -288,7 +290,7 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   QTest::keyClicks(edit, u"1a2-3 "_s);  // typing lets only digits through
   // The chooser opens on the current font and text colour, not on black.
   EXPECT_EQ(prompter_->fontRequests.at(1),
-            (FontSelection{u"DejaVu Sans"_s, 20, 700, true, 0x800000}));
+            (FontSelection{u"DejaVu Sans"_s, 20, 700, true, QColor(0, 0, 0x80)}));
 
   QImage sample = Control(Id::SampleFrame)->grab().toImage();
   const Rect b = SampleTextBox(MeasureFont(CreateFont(u"DejaVu Serif"_s, 10, 300, false)),
@@ -305,8 +307,8 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   CalendarSettings result{.year = 2001, .month = 2};
   dialog_.applyTo(result);
   EXPECT_EQ(result, (CalendarSettings{"DejaVu Serif", 10, 0x0000FF, 0x00FF00, 200, 120, 123, 0, 300,
-                                      0, 2001, 2, /*weekStart=*/1, /*japaneseLabels=*/1,
-                                      /*weekNumbers=*/0, /*opaqueText=*/1}));
+                                      false, 2001, 2, WeekStart::Monday, LabelLanguage::Japanese,
+                                      /*weekNumbers=*/false, /*opaqueText=*/true}));
 }
 
 TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {
@@ -323,7 +325,7 @@ TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {
 }
 
 TEST(FontChooser, KeepsWhatItCannotShowAndEndsOnEnterOrEscapeInTheFontList) {
-  const FontSelection odd{u"No Such Face Lunetta"_s, 12, 400, false, 0x123456};
+  const FontSelection odd{u"No Such Face Lunetta"_s, 12, 400, false, QColor(0x56, 0x34, 0x12)};
   const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Return, QDialog::Accepted},
                                           {Qt::Key_Escape, QDialog::Rejected}};
   for (const auto& [key, result] : keys) {

@@ -1,0 +1,193 @@
+#include "render/calendar_renderer.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRect>
+#include <algorithm>
+#include <charconv>
+#include <new>
+
+#include "calendar/block_geometry.h"
+#include "calendar/month_model.h"
+#include "picture/load_picture_file.h"
+#include "render/drawing.h"
+
+namespace lunetta {
+
+namespace {
+
+QRect ToQRect(const Rect& rect) {
+  return QRect(QPoint(rect.left, rect.top), QSize(rect.right - rect.left, rect.bottom - rect.top));
+}
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The surface a block of width × height needs: no more than `limit`, and within the cap on a
+// decoded picture, counted at the four bytes a pixel of the opaque-text layer takes.
+QSize SurfaceSize(int width, int height, const std::optional<QSize>& limit) {
+  if (limit) {
+    width = std::min(width, limit->width());
+    height = std::min(height, limit->height());
+  }
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  const qint64 rowBytes = qint64{width} * 4;
+  return QSize(width, static_cast<int>(std::min<qint64>(height, kMaxDecodedBytes / rowBytes)));
+}
+
+bool RowHasDays(const MonthGrid& grid, int weekRow) {
+  const auto row = grid.cells.begin() + weekRow * 7;
+  return std::any_of(row, row + 7, [](const std::string& cell) { return !cell.empty(); });
+}
+
+int DayNumber(const std::string& cell) {
+  int day = 0;
+  std::from_chars(cell.data(), cell.data() + cell.size(), day);
+  return day;
+}
+
+}  // namespace
+
+void CalendarRenderer::SetFontName(const std::string& name) {
+  if (!name.empty()) {
+    fontName_ = name;
+  }
+}
+
+void CalendarRenderer::SetTextSize(int size) {
+  if (size > 0) {
+    textSize_ = size;
+  }
+}
+
+void CalendarRenderer::SetTextColor(const QColor& color) {
+  textColor_ = color;
+}
+
+void CalendarRenderer::SetBackColor(const QColor& color) {
+  backColor_ = color;
+}
+
+void CalendarRenderer::SetFontStyle(int weight, bool italic) {
+  fontWeight_ = weight;
+  fontItalic_ = italic;
+}
+
+void CalendarRenderer::SetMonth(int year, int month) {
+  year_ = year;
+  month_ = month;
+}
+
+void CalendarRenderer::SetHolidays(const std::vector<int>& days) {
+  const auto count = std::min(days.size(), static_cast<std::size_t>(kMaxHolidays));
+  holidayDays_.assign(days.begin(), days.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+void CalendarRenderer::SetWeekStart(WeekStart start) {
+  weekStart_ = start;
+}
+
+void CalendarRenderer::SetJapaneseLabels(bool japanese) {
+  japaneseLabels_ = japanese;
+}
+
+void CalendarRenderer::SetWeekNumbers(bool shown) {
+  weekNumbers_ = shown;
+}
+
+void CalendarRenderer::SetSurfaceLimit(int width, int height) {
+  surfaceLimit_ = QSize(width, height);
+}
+
+const QImage& CalendarRenderer::Draw(bool withText) {
+  // Validates year and month before anything changes.
+  MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
+
+  QFont font = CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_);
+  const TextMetrics metrics = MeasureFont(font);
+  BlockExtras extras;
+  const QFontMetrics measure(font);
+  if (japaneseLabels_) {
+    // The face may lack these glyphs and borrow them from a Japanese one, which runs wider.
+    for (std::string_view name : JapaneseWeekdayHeaders) {
+      extras.minCellWidth = std::max(
+          extras.minCellWidth, measure.horizontalAdvance(ToQString(name)) + metrics.aveCharWidth);
+    }
+  }
+  if (weekNumbers_) {
+    extras.weekNumberWidth = measure.horizontalAdvance(QStringLiteral("53")) + metrics.aveCharWidth;
+  }
+  const BlockGeometry geometry = ComputeBlockGeometry(metrics, fontName_, grid.weekRows, extras);
+
+  // Sized from the block: what the limit cuts off would never show on the picture.
+  const QSize size = SurfaceSize(geometry.blockWidth, geometry.blockHeight, surfaceLimit_);
+  if (surface_.size() != size) {
+    surface_ = QImage(size, QImage::Format_RGB888);
+    if (surface_.isNull()) {
+      throw std::bad_alloc();
+    }
+  }
+
+  blockWidth_ = geometry.blockWidth;
+  blockHeight_ = geometry.blockHeight;
+  cellHeight_ = geometry.cellHeight;
+  grid_ = std::move(grid);
+  geometry_ = geometry;
+  font_ = std::move(font);
+
+  QPainter painter(&surface_);
+  FillSolidRect(painter, QRect(0, 0, blockWidth_, blockHeight_), backColor_);
+  if (withText) {
+    PaintText(painter);
+  }
+  return surface_;
+}
+
+void CalendarRenderer::PaintText(QPainter& painter) const {
+  painter.save();
+  painter.setFont(font_);
+  const QString title =
+      japaneseLabels_ ? QStringLiteral("%1年%2月").arg(year_).arg(month_)
+                      : QStringLiteral("%1 / %2").arg(year_).arg(ToQString(MonthNames[month_ - 1]));
+  DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), title, TextAlign::Center, textColor_);
+
+  for (int row = 0; row < 7; ++row) {
+    // A reserved row without days (a February that fills four) has no week to number.
+    if (weekNumbers_ && row >= 1 && RowHasDays(grid_, row - 1)) {
+      DrawSingleLineText(painter, ToQRect(WeekNumberRect(geometry_, row)),
+                         QString::number(IsoWeekOfRow(grid_, row - 1)), TextAlign::Center,
+                         textColor_);
+    }
+    for (int column = 0; column < 7; ++column) {
+      const int weekday = ColumnWeekday(column, weekStart_);
+      QColor color = textColor_;
+      if (weekday == 0) {
+        color = ColorFromRef(kRed);
+      } else if (weekday == 6) {
+        color = ColorFromRef(kBlue);
+      }
+      QString text;
+      if (row == 0) {
+        text =
+            ToQString(japaneseLabels_ ? JapaneseWeekdayHeaders[weekday] : WeekdayHeaders[weekday]);
+      } else {
+        const std::string& cell = grid_.cells[(row - 1) * 7 + column];
+        if (cell.empty()) {
+          continue;
+        }
+        if (std::find(holidayDays_.begin(), holidayDays_.end(), DayNumber(cell)) !=
+            holidayDays_.end()) {
+          color = ColorFromRef(kRed);
+        }
+        text = QString::fromStdString(cell);
+      }
+      DrawSingleLineText(painter, ToQRect(CellRect(geometry_, row, column)), text, TextAlign::Right,
+                         color);
+    }
+  }
+  painter.restore();
+}
+
+}  // namespace lunetta

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QSize>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calendar/block_geometry.h"
+#include "calendar/calendar_settings.h"
+#include "calendar/month_model.h"
+
+class QPainter;
+
+namespace lunetta {
+
+/// Draws the calendar block of one month onto a surface of its own.
+class CalendarRenderer {
+ public:
+  static constexpr int kMaxHolidays = 15;
+
+  /// An empty name keeps the current one.
+  void SetFontName(const std::string& name);
+  /// A size of 0 or less keeps the current one.
+  void SetTextSize(int size);
+  void SetTextColor(const QColor& color);
+  void SetBackColor(const QColor& color);
+  void SetFontStyle(int weight, bool italic);
+  void SetMonth(int year, int month);
+  /// At most kMaxHolidays days are kept, in the order given.
+  void SetHolidays(const std::vector<int>& days);
+  void SetWeekStart(WeekStart start);
+  /// Title "2026年12月" and weekday names 日 … 土 instead of "2026 / December" and "Sun" … "Sat".
+  void SetJapaneseLabels(bool japanese);
+  /// A first column of ISO 8601 week numbers.
+  void SetWeekNumbers(bool shown);
+  /// The surface holds no more of the block than width × height, the most of it a picture shows;
+  /// without a limit, as much as the decoded-picture cap allows.
+  void SetSurfaceLimit(int width, int height);
+
+  /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
+  /// which stays valid until the next Draw: the card in the back colour and, unless `withText` is
+  /// false, the text on it. The surface is the block's size, or smaller where the limit cuts it.
+  /// Throws InvalidArgumentError for a month it cannot place.
+  const QImage& Draw(bool withText = true);
+
+  /// Paints the text of the block drawn last onto `painter`, the block's top left at (0, 0).
+  void PaintText(QPainter& painter) const;
+
+  int blockWidth() const { return blockWidth_; }
+  int blockHeight() const { return blockHeight_; }
+  int cellHeight() const { return cellHeight_; }
+  /// The layout of the block drawn last.
+  const BlockGeometry& geometry() const { return geometry_; }
+
+ private:
+  int blockWidth_ = 0;
+  int blockHeight_ = 0;
+  int cellHeight_ = 0;
+  int textSize_ = 24;
+  std::string fontName_ = "Garamond";
+  QImage surface_;
+  QColor textColor_ = Qt::green;
+  QColor backColor_ = Qt::white;
+  int month_ = 1;
+  int year_ = 2005;
+  int fontWeight_ = 400;
+  bool fontItalic_ = false;
+  std::vector<int> holidayDays_;
+  WeekStart weekStart_ = WeekStart::Sunday;
+  bool japaneseLabels_ = false;
+  bool weekNumbers_ = false;
+  std::optional<QSize> surfaceLimit_;
+  // What the last Draw laid out, for PaintText.
+  MonthGrid grid_;
+  BlockGeometry geometry_;
+  QFont font_;
+};
+
+}  // namespace lunetta

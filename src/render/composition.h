@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "calendar/block_geometry.h"
+#include "calendar/calendar_settings.h"
+#include "picture/failure.h"
+
+namespace lunetta {
+
+struct ComposedPicture {
+  QImage picture;  // the picture size of the settings, 24 bits per pixel
+  int blockWidth = 0;
+  int blockHeight = 0;
+  // Where the block is drawn: its stored place, moved just enough to lie whole on the picture.
+  int blockX = 0;
+  int blockY = 0;
+};
+
+/// The photograph (a null image for none) on a picture of `size`, 24 bits per pixel, placed as
+/// `fit` asks (see PlacePhoto); the desktop colour shows where the photograph is absent, does not
+/// reach or is see-through. A photograph handed over is let go as soon as it is scaled.
+QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit = PhotoFit::Stretch);
+
+/// The calendar block of one month, drawn in the rectangle (0, 0, width, height) of its surface.
+/// The surface holds no more of it than a picture can show.
+struct CalendarBlock {
+  QImage surface;
+  int width = 0;
+  int height = 0;
+  /// With opaque text: the text alone on a transparent layer the surface's size, drawn over the
+  /// blended card; the surface then holds the card only.
+  QImage text;
+  BlockGeometry geometry;
+};
+
+/// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in
+/// red, for a picture of `picture` size (any size when not given). DateOutOfRange for a month the
+/// calendar cannot place.
+Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> picture = std::nullopt);
+
+/// `block` blended over `background` with the opacity `transparency`, at (startX, startY) moved up
+/// and left just enough for the whole block to show (see DrawnBlockRect).
+ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
+                                   const CalendarSettings& settings);
+
+/// DrawCalendarBlock, then BlendCalendarBlock.
+Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
+                                    const std::vector<int>& holidayDays);
+
+/// PictureBackground at the settings' picture size (PictureSizeOf with `screen`) and photo fit,
+/// then ComposeOver.
+Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,
+                                        const std::vector<int>& holidayDays,
+                                        std::optional<PictureSize> screen = std::nullopt);
+
+/// Blends `sourceRect` of `source` over `destinationRect` of `destination`: C = (A·α + B·(255 − α))
+/// >> 8 per channel. Parts outside either image are cut off. False, and the destination unchanged,
+/// for rectangles of different sizes, an opacity outside 0..255 or images that are not both 24 bits
+/// per pixel.
+bool BlendBlock(QImage& destination, const QRect& destinationRect, const QImage& source,
+                const QRect& sourceRect, int opacity);
+
+/// Writes `image` as a 24-bit bottom-up BMP with 14 + 40 byte headers, atomically.
+Status SaveBitmapFile(const QImage& image, const std::filesystem::path& path);
+
+}  // namespace lunetta

@@ -1,1 +1,0 @@
-lunetta_add_test(tools_holidaygen SOURCES tools/holidaygen_test.cpp LIBS lunetta_holidaygen)
