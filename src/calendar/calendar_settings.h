@@ -51,6 +51,11 @@ struct CalendarSettings {
   std::int32_t screenWidth = 0;
   std::int32_t screenHeight = 0;
   std::int32_t photoFit = 0;  // PhotoFit
+  // The day the calendar is seen on, given with each composition, never read from the clock here.
+  std::int32_t todayMark = 0;    // 1: today's cell filled in the day's colour
+  std::int32_t dimPastDays = 0;  // 1: the month's days before today faded towards the card
+  // 1: with several screens, every screen's wallpaper has the calendar, not only the primary's.
+  std::int32_t everyScreen = 0;
 
   bool operator==(const CalendarSettings&) const = default;
 };

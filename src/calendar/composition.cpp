@@ -101,7 +101,7 @@ QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit) {
 
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
                                         const std::vector<int>& holidayDays,
-                                        std::optional<PictureSize> picture) {
+                                        std::optional<PictureSize> picture, const DayMarks& marks) {
   CalendarRenderer renderer;
   if (picture) {
     renderer.SetSurfaceLimit(picture->width, picture->height);
@@ -116,6 +116,7 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
   renderer.SetWeekStart(settings.weekStart == 1 ? WeekStart::Monday : WeekStart::Sunday);
   renderer.SetJapaneseLabels(settings.japaneseLabels != 0);
   renderer.SetWeekNumbers(settings.weekNumbers != 0);
+  renderer.SetDayMarks(marks);
   try {
     const bool opaqueText = settings.opaqueText != 0;
     // The surface outlives the renderer: QImage shares it.
@@ -153,9 +154,9 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
 }
 
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
-                                    const std::vector<int>& holidayDays) {
+                                    const std::vector<int>& holidayDays, const DayMarks& marks) {
   Result<CalendarBlock> block = DrawCalendarBlock(
-      settings, holidayDays, PictureSize{background.width(), background.height()});
+      settings, holidayDays, PictureSize{background.width(), background.height()}, marks);
   if (!block) {
     return block.failure();
   }

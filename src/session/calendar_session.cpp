@@ -246,7 +246,8 @@ void CalendarSession::ReloadHolidays() {
 Status CalendarSession::Compose() {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
-  const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays(), size);
+  const Result<CalendarBlock> block =
+      DrawCalendarBlock(settings_, DrawnHolidays(), size, DayMarksFor(settings_, Today()));
   if (!block) {
     return block.failure();
   }

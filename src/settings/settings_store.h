@@ -49,6 +49,9 @@ inline constexpr OptionalIntegerKey kOptionalIntegerKeys[] = {
     {"Screen Width", &CalendarSettings::screenWidth},
     {"Screen Height", &CalendarSettings::screenHeight},
     {"Photo Fit", &CalendarSettings::photoFit},
+    {"Today Mark", &CalendarSettings::todayMark},
+    {"Dim Past Days", &CalendarSettings::dimPastDays},
+    {"Every Screen", &CalendarSettings::everyScreen},
 };
 
 /// The photo of each month, January first; an empty path: the month shows the main photograph.
