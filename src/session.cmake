@@ -4,7 +4,9 @@ add_library(lunetta_session STATIC
   session/calendar_session.cpp
   session/photo_backdrop.cpp
   session/renewal.cpp
+  session/screen_pictures.cpp
   session/session_request.cpp
+  session/session_wallpaper.cpp
   session/year_export.cpp
 )
 target_link_libraries(lunetta_session PUBLIC lunetta_picture lunetta_wallpaper)

@@ -92,11 +92,13 @@ Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const
   return {};
 }
 
-Status CalendarSession::SaveMonthlyRefresh(const std::filesystem::path& profile, bool on) {
-  if (const std::error_code error = lunetta::SaveMonthlyRefresh(profile, on)) {
+Status CalendarSession::SaveMonthlyRefresh(const std::filesystem::path& profile, bool on,
+                                           bool daily) {
+  if (const std::error_code error = lunetta::SaveMonthlyRefresh(profile, on, daily)) {
     return WritingFailure(profile, error);
   }
   remembered_.monthlyRefresh = on;
+  remembered_.dailyRefresh = on && daily;
   return {};
 }
 

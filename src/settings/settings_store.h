@@ -24,6 +24,8 @@ inline constexpr std::string_view kStartY = "StartY";
 inline constexpr std::string_view kPictSize = "PictSize";
 inline constexpr std::string_view kPhotoPath = "Photo Path";
 inline constexpr std::string_view kMonthlyRefresh = "Monthly Refresh";
+/// Written only once the renewal has been daily: 1 while it is (Monthly Refresh is then 1 too).
+inline constexpr std::string_view kDailyRefresh = "Daily Refresh";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
@@ -61,6 +63,7 @@ using MonthPhotos = std::array<std::filesystem::path, 12>;
 struct RememberedWork {
   std::filesystem::path photo;  // empty: none
   bool monthlyRefresh = false;  // renew the wallpaper on the first of every month
+  bool dailyRefresh = false;    // ... and every day, with monthlyRefresh
   MonthPhotos monthPhotos{};
 
   bool operator==(const RememberedWork&) const = default;
@@ -93,8 +96,9 @@ std::error_code SaveSettings(const std::filesystem::path& profile, const Calenda
 /// Reads what LoadSettings does not; as LoadSettings, a missing file or key gives the defaults.
 std::error_code LoadRememberedWork(const std::filesystem::path& profile, RememberedWork& work);
 
-/// Writes the monthly-renewal flag alone, at once; every other line of the file is kept. Errors as
-/// SaveSettings.
-std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on);
+/// Writes the renewal's flags alone, at once: on, and daily where it renews every day; every other
+/// line of the file is kept. Errors as SaveSettings.
+std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on,
+                                   bool daily = false);
 
 }  // namespace lunetta

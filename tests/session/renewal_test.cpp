@@ -2,14 +2,21 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <map>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "session/calendar_session.h"
+#include "session/session_wallpaper.h"
 #include "support/core_printers.h"
 #include "support/picture_printers.h"
 
@@ -30,7 +37,9 @@ class SessionWallpaperTest : public ::testing::Test {
     context_.environment.insert("XDG_DATA_HOME", home_.path());
     context_.environment.insert("XDG_CONFIG_HOME", home_.filePath("config"));
     context_.environment.insert("GSETTINGS_BACKEND", "keyfile");
-    context_.environment.insert("XDG_CURRENT_DESKTOP", "sway");  // one Lunetta cannot set
+    // One Lunetta cannot set, with no portal to answer for it.
+    context_.environment.insert("XDG_CURRENT_DESKTOP", "Weston");
+    context_.environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
     context_.environment.remove("DISPLAY");
   }
 
@@ -70,6 +79,118 @@ TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
   ASSERT_TRUE(Succeeded(SetSessionWallpaper(*session_, context_).status));
   EXPECT_EQ(files(), QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
                                   "wallpaper-2027-01.jpg"}));
+}
+
+// A headless sway of the test's own with two outputs of different sizes. As root it runs in a user
+// namespace, for sway will not run as root; the pictures stay readable to it there.
+class HeadlessSway {
+ public:
+  HeadlessSway() {
+    for (const char* tool : {"sway", "swaymsg", "swaybg"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty()) {
+        why_ = QStringLiteral("%1 is not installed").arg(tool);
+        return;
+      }
+    }
+    QFile::setPermissions(runtime_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", runtime_.path());
+    environment.insert("WLR_BACKENDS", "headless");
+    environment.insert("WLR_LIBINPUT_NO_DEVICES", "1");
+    testing::WriteBytes(runtime_.filePath("config"), "");
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const QStringList sway{"sway", "-c", runtime_.filePath("config")};
+    ::geteuid() == 0 ? process_.start("unshare", QStringList{"--user"} + sway)
+                     : process_.start(sway[0], sway.mid(1));
+    for (const QDeadlineTimer started(10000); !started.hasExpired(); QThread::msleep(50)) {
+      const QStringList sockets =
+          QDir(runtime_.path()).entryList({"sway-ipc.*.sock"}, QDir::System);
+      if (!sockets.isEmpty()) {
+        environment_.insert("SWAYSOCK", runtime_.filePath(sockets.first()));
+        break;
+      }
+    }
+    if (!environment_.contains("SWAYSOCK")) {
+      why_ = "sway did not start here";
+      return;
+    }
+    for (const QStringList& command :
+         {QStringList{"create_output"}, QStringList{"output", "HEADLESS-1", "mode", "1280x720"},
+          QStringList{"output", "HEADLESS-2", "mode", "1024x768"}}) {
+      QProcess swaymsg;
+      swaymsg.setProcessEnvironment(environment_);
+      swaymsg.start("swaymsg", command);
+      swaymsg.waitForFinished();
+    }
+  }
+  ~HeadlessSway() {
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) {
+      process_.kill();
+      process_.waitForFinished();
+    }
+  }
+  HeadlessSway(const HeadlessSway&) = delete;
+  HeadlessSway& operator=(const HeadlessSway&) = delete;
+
+  const QString& why() const { return why_; }
+  /// SWAYSOCK: what a program that talks to this sway needs.
+  const QProcessEnvironment& environment() const { return environment_; }
+
+  /// Each output's picture and mode as the swaybg this sway runs shows them (sway runs one for
+  /// every output), waiting up to a few seconds for `count` outputs.
+  std::map<QString, QStringList> Backgrounds(std::size_t count) const {
+    std::map<QString, QStringList> shown;
+    for (const QDeadlineTimer shownAll(5000); shown.size() < count && !shownAll.hasExpired();
+         QThread::msleep(50)) {
+      for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        const QByteArray environ = testing::ReadBytes("/proc/" + pid + "/environ");
+        const QStringList command =
+            QString::fromUtf8(testing::ReadBytes("/proc/" + pid + "/cmdline"))
+                .split(QChar(0), Qt::SkipEmptyParts);
+        if (command.value(0) != "swaybg" ||
+            !environ.split('\0').contains("XDG_RUNTIME_DIR=" + runtime_.path().toUtf8())) {
+          continue;
+        }
+        std::map<QString, QStringList> outputs;
+        for (qsizetype i = 1; i + 5 < command.size() && command[i] == "-o"; i += 6) {
+          outputs[command.value(i + 1)] = {command.value(i + 3), command.value(i + 5)};
+        }
+        if (outputs.size() > shown.size()) {
+          shown = outputs;
+        }
+      }
+    }
+    return shown;
+  }
+
+ private:
+  QTemporaryDir runtime_{QDir::rootPath() + "tmp/lunetta-sway-XXXXXX"};  // short: a socket's path
+  QProcess process_;
+  QProcessEnvironment environment_;
+  QString why_;
+};
+
+TEST_F(SessionWallpaperTest, EachSwayOutputGetsAPictureOfItsOwnSize) {
+  HeadlessSway sway;
+  if (!sway.why().isEmpty()) {
+    GTEST_SKIP() << sway.why().toStdString();
+  }
+  // Recognised by its socket alone, and asked for its outputs.
+  context_.environment.remove("XDG_CURRENT_DESKTOP");
+  context_.environment.insert("SWAYSOCK", sway.environment().value("SWAYSOCK"));
+  const WallpaperOutcome set = SetSessionWallpaper(*session_, context_);
+  ASSERT_TRUE(Succeeded(set.status));
+  const QString folder = home_.filePath("lunetta/");
+  EXPECT_EQ(sway.Backgrounds(2),
+            (std::map<QString, QStringList>{
+                {"HEADLESS-1", {folder + "wallpaper-2027-01-s1.jpg", "fill"}},
+                {"HEADLESS-2", {folder + "wallpaper-2027-01-s2.jpg", "fill"}}}));
+  EXPECT_EQ(QImage(folder + "wallpaper-2027-01-s1.jpg").size(), QSize(1280, 720));
+  EXPECT_EQ(QImage(folder + "wallpaper-2027-01-s2.jpg").size(), QSize(1024, 768));
+  EXPECT_EQ(set.picture, FilePath(folder + "wallpaper-2027-01-s1.jpg"));
 }
 
 // Everything the picture is made of comes back from the snapshot, the font style and the screen's
