@@ -50,6 +50,7 @@ struct Collected {
   ComposeOptions options;
   std::optional<int> year;
   std::optional<int> month;
+  QString renewal;  // the renewal's option as given ("--renewal daily"), for messages
 };
 
 // Checks one value of `option` ("--name") and stores it. Returns the usage error, or an empty text.
@@ -119,10 +120,31 @@ QString StoreMonthlyRefresh(Collected& collected, const QString& option, const Q
   for (const bool on : {true, false}) {
     if (value.compare(on ? u"on" : u"off", Qt::CaseInsensitive) == 0) {
       collected.options.monthlyRefresh = on;
+      collected.options.dailyRefresh = false;
+      collected.renewal = option + u' ' + value.toLower();
       return {};
     }
   }
   return QStringLiteral("%1 needs on or off, not \"%2\"").arg(option, value);
+}
+
+QString StoreRenewal(Collected& collected, const QString& option, const QString& value) {
+  const char* const periods[] = {"off", "monthly", "daily"};
+  for (int period = 0; period < 3; ++period) {
+    if (value.compare(QLatin1String(periods[period]), Qt::CaseInsensitive) == 0) {
+      collected.options.monthlyRefresh = period > 0;
+      collected.options.dailyRefresh = period == 2;
+      collected.renewal = option + u' ' + value.toLower();
+      return {};
+    }
+  }
+  return QStringLiteral("%1 needs daily, monthly or off, not \"%2\"").arg(option, value);
+}
+
+// A switch that turns a profile setting on.
+QString StoreSwitch(Collected& collected, const char* key) {
+  collected.options.overrides.emplace_back(QLatin1String(key), QStringLiteral("1"));
+  return {};
 }
 
 // A word of `words` stored as the profile setting `key`, with the word's index as its value.
@@ -189,6 +211,10 @@ constexpr OptionRow File(const char* name, const char* help,
 constexpr OptionRow Value(const char* name, const char* valueName, const char* help,
                           StoreValue store) {
   return {name, nullptr, valueName, help, nullptr, nullptr, store};
+}
+
+constexpr OptionRow SettingSwitch(const char* name, const char* help, StoreValue store) {
+  return {name, nullptr, nullptr, help, nullptr, nullptr, store};
 }
 
 // In the order --help lists them.
@@ -258,11 +284,26 @@ constexpr OptionRow kOptions[] = {
            "profile and the remembered photo (or --photo), saved in\n"
            "$XDG_DATA_HOME/lunetta (~/.local/share/lunetta) as wallpaper-YYYY-MM.jpg",
            &ComposeOptions::setWallpaper),
-    Value("monthly-refresh", "on|off",
-          "install or remove the renewal of the wallpaper on the first of every month\n"
-          "(a systemd user timer and an autostart entry); with on, --photo, --holidays\n"
-          "and --settings are kept for the renewal",
-          StoreMonthlyRefresh),
+    SettingSwitch(
+        "today", "mark today's day in the calendar (when the month drawn is this one)",
+        [](Collected& c, const QString&, const QString&) { return StoreSwitch(c, "Today Mark"); }),
+    SettingSwitch("dim-past", "draw the days of the month before today faded",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, "Dim Past Days");
+                  }),
+    SettingSwitch("every-screen",
+                  "with several screens, the calendar on every screen's wallpaper,\n"
+                  "not only on the primary screen's",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, "Every Screen");
+                  }),
+    Value("renewal", "daily|monthly|off",
+          "install or remove the renewal of the wallpaper every day just after midnight\n"
+          "or on the first of every month (a systemd user timer and an autostart\n"
+          "entry); with daily or monthly, --photo, --holidays and --settings are kept\n"
+          "for the renewal",
+          StoreRenewal),
+    Value("monthly-refresh", "on|off", "the same as --renewal monthly|off", StoreMonthlyRefresh),
     Switch("help", nullptr, &ComposeOptions::help, "h"),
     Switch("version", nullptr, &ComposeOptions::version),
 };
@@ -560,9 +601,8 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
     }
     for (const QString& name : unused) {
       if (parser.isSet(name)) {
-        return fail(QStringLiteral("--monthly-refresh %1 cannot be used with --%2 unless "
-                                   "--set-wallpaper is given")
-                        .arg(*options.monthlyRefresh ? u"on" : u"off", name));
+        return fail(QStringLiteral("%1 cannot be used with --%2 unless --set-wallpaper is given")
+                        .arg(collected.renewal, name));
       }
     }
   }
