@@ -634,6 +634,37 @@ TEST_F(MainDialogTest, TheRenewalKeepsTheWallpaperWhenItsPhotoIsGone) {
             Wallpaper());
 }
 
+// Off, monthly and daily are one choice: ticking one box unticks the other.
+TEST_F(MainDialogTest, MonthlyAndDailyRenewalAreOneChoice) {
+  test_support::StandInPrograms systemctl;
+  UseGnome(systemctl);
+  const auto ticked = [&] {
+    return std::pair(FindControl<QCheckBox>(dialog_.get(), Id::MonthlyRefresh)->isChecked(),
+                     FindControl<QCheckBox>(dialog_.get(), Id::DailyRefresh)->isChecked());
+  };
+  Start();
+  Click(Id::MonthlyRefresh);
+  Click(Id::DailyRefresh);
+  EXPECT_EQ(ticked(), std::pair(false, true));
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  Start();
+  EXPECT_EQ(ticked(), std::pair(false, true));
+  Click(Id::MonthlyRefresh);
+  EXPECT_EQ(ticked(), std::pair(true, false));
+  Click(Id::MonthlyRefresh);
+  EXPECT_EQ(ticked(), std::pair(false, false));
+}
+
+// Today's boxes are settings like the dialog's: the picture is composed again with them.
+TEST_F(MainDialogTest, TodayBoxesRecomposeThePicture) {
+  Start();
+  const int composed = compositions_->count();
+  Click(Id::TodayMark);
+  Click(Id::DimPastDays);
+  EXPECT_EQ(std::pair(Settings().todayMark, Settings().dimPastDays), std::pair(1, 1));
+  EXPECT_EQ(compositions_->count(), composed + 2);
+}
+
 // The files themselves are the session's and the wallpaper layer's to test.
 TEST_F(MainDialogTest, RenewalBoxIsRememberedWithoutExit) {
   test_support::StandInPrograms systemctl;
