@@ -1,8 +1,9 @@
 // lunetta-bench: times one composition (decode, stretch, block, blend, BMP write) and one save as
 // JPEG for generated photos at each picture size, the peak memory of a composition from a large
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
-// wallpaper filled from that photo, a year of twelve photos as one process against twelve, and an
-// A3 wall calendar for print from twelve photos against the wallpapers' year PDF of the same.
+// wallpaper filled from that photo, a year of twelve photos as one process against twelve, an A3
+// wall calendar for print from twelve photos against the wallpapers' year PDF of the same, and the
+// wallpaper renewal's whole run against a plain composition of its picture.
 #include <malloc.h>
 
 #include <QDir>
@@ -35,6 +36,7 @@
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "picture/picture_painter.h"
+#include "renewal_bench.h"
 #include "session/calendar_session.h"
 #include "session/year_export.h"
 #include "wall/wall_pdf.h"
@@ -685,6 +687,7 @@ int Run() {
     std::printf("whole process from the 640x480 photo: lunetta-compose %.1f ms, djpeg %.1f ms\n",
                 small->first, small->second);
   }
+  allMet = RunRenewalBench(photos.front().path, dir.filePath(QStringLiteral("renewal"))) && allMet;
 
   const QString yearFolder = dir.filePath(QStringLiteral("year-photos"));
   std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
@@ -742,6 +745,17 @@ int main(int argc, char** argv) {
   // The placement and legibility figures alone.
   if (arguments.size() == 2 && arguments[1] == u"--legibility") {
     return lunetta::RunLegibilityBench() ? 0 : 1;
+  }
+  // The renewal's figure alone, from the 6000 x 4000 photo.
+  if (arguments.size() == 2 && arguments[1] == u"--renewal") {
+    QTemporaryDir dir;
+    const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
+    QImageWriter writer(photo, "jpeg");
+    writer.setQuality(90);
+    return writer.write(lunetta::DetailedPhoto(6000, 4000)) &&
+                   lunetta::RunRenewalBench(photo, dir.filePath(QStringLiteral("renewal")))
+               ? 0
+               : 1;
   }
   return lunetta::Run();
 }

@@ -56,6 +56,10 @@ class Carrier {
     if (request_.sources && !Prepare(*request_.sources)) {
       return outcome_;
     }
+    if (unchanged_) {
+      outcome_.unchanged = true;
+      return outcome_;
+    }
     if (request_.renewal && !ChangeRenewal(*request_.renewal)) {
       return outcome_;
     }
@@ -114,6 +118,19 @@ class Carrier {
       // It decodes on a worker thread while this one checks the output, reads the holidays and
       // draws the block.
       session_.ChooseMonth(months_.front());
+      // A renewal that set this very picture already (at login, then from the timer) decodes,
+      // writes and sets nothing.
+      if (snapshot_ && request_.setWallpaper && !request_.renewal) {
+        session_.ChooseYear(from.year);  // the picture is named by its date
+        if (!Plan(months_.front())) {
+          return false;
+        }
+        unchanged_ = RenewalIsCurrent(RenewalStampPath(request_.wallpaper.environment),
+                                      StampText(snapshotFile_), *plan_);
+        if (unchanged_) {
+          return true;
+        }
+      }
       session_.PrefetchPhoto();
     }
     // Checked before anything is composed, so a batch fails before its first file.
@@ -154,13 +171,7 @@ class Carrier {
 
   void ComposeMonth() {
     const int month = months_.front();
-    if (request_.setWallpaper && !Plan(month)) {
-      return;
-    }
-    // A renewal that set this very picture already (at login, then from the timer) does nothing.
-    if (snapshot_ && RenewalIsCurrent(RenewalStampPath(request_.wallpaper.environment),
-                                      StampText(snapshotFile_), *plan_)) {
-      outcome_.unchanged = true;
+    if (request_.setWallpaper && !plan_ && !Plan(month)) {
       return;
     }
     // The window's session holds its picture already; the files a request names are composed.
@@ -310,6 +321,7 @@ class Carrier {
   const bool oneMonth_;
   bool remembered_ = false;  // the photos are the ones the settings file remembers
   bool snapshot_ = false;    // the settings file is the renewal's snapshot
+  bool unchanged_ = false;   // ... and the wallpaper it would set is set already
   std::filesystem::path snapshotFile_;
   ScreenList keptScreens_;  // the snapshot's
   WallpaperContext context_;
