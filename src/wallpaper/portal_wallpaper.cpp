@@ -139,7 +139,8 @@ Status SetThroughPortal(const std::filesystem::path& picture,
   if (!response.code) {
     QTimer::singleShot(std::max<qint64>(0, deadline.remainingTime()), &response.loop,
                        &QEventLoop::quit);
-    response.loop.exec();
+    // The window waits too: no click may start another setting meanwhile.
+    response.loop.exec(QEventLoop::ExcludeUserInputEvents);
   }
   if (!response.code) {
     return PortalFailure(Fault::ToolTimedOut);

@@ -193,8 +193,8 @@ TEST_F(SessionWallpaperTest, EachSwayOutputGetsAPictureOfItsOwnSize) {
   EXPECT_EQ(set.picture, FilePath(folder + "wallpaper-2027-01-s1.jpg"));
 }
 
-// Everything the picture is made of comes back from the snapshot, the font style and the screen's
-// size too, which a profile does not keep.
+// Everything the picture is made of comes back from the snapshot, the font style, the screen's
+// size and the screens too, which a profile does not keep.
 TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   QTemporaryDir folder;
   const std::unique_ptr<CalendarSession> shown = Session(PictureSize{2560, 1440});
@@ -210,7 +210,10 @@ TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   shown->ChoosePhoto(FilePath(folder.filePath(" sea \"1\".jpg")));
   shown->ChooseMonthPhoto(12, FilePath(folder.filePath("snow.jpg")));
   const std::filesystem::path snapshot = FilePath(folder.filePath("renewal.ini"));
-  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*shown, snapshot)));
+  const ScreenList screens{{"DP-1, left", QRect(-1280, 0, 1280, 1024), 1.25, false},
+                           {"HDMI-1", QRect(0, 0, 2560, 1440), 1, true}};
+  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*shown, snapshot, screens)));
+  EXPECT_EQ(ReadRenewalSnapshotScreens(snapshot), screens);
 
   const std::unique_ptr<CalendarSession> renewal = Session();
   ASSERT_TRUE(Succeeded(renewal->LoadSettings(snapshot)));
