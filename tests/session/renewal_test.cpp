@@ -86,11 +86,10 @@ TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
 class HeadlessSway {
  public:
   HeadlessSway() {
-    for (const char* tool : {"sway", "swaymsg", "swaybg"}) {
-      if (QStandardPaths::findExecutable(tool).isEmpty()) {
-        why_ = QStringLiteral("%1 is not installed").arg(tool);
-        return;
-      }
+    if (QStandardPaths::findExecutable("sway").isEmpty() ||
+        QStandardPaths::findExecutable("swaybg").isEmpty()) {
+      why_ = "sway or swaybg is not installed";
+      return;
     }
     QFile::setPermissions(runtime_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -100,67 +99,48 @@ class HeadlessSway {
     environment.insert("WLR_LIBINPUT_NO_DEVICES", "1");
     testing::WriteBytes(runtime_.filePath("config"), "");
     process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const QStringList sway{"sway", "-c", runtime_.filePath("config")};
     ::geteuid() == 0 ? process_.start("unshare", QStringList{"--user"} + sway)
                      : process_.start(sway[0], sway.mid(1));
-    for (const QDeadlineTimer started(10000); !started.hasExpired(); QThread::msleep(50)) {
-      const QStringList sockets =
-          QDir(runtime_.path()).entryList({"sway-ipc.*.sock"}, QDir::System);
-      if (!sockets.isEmpty()) {
-        environment_.insert("SWAYSOCK", runtime_.filePath(sockets.first()));
-        break;
+    for (const QDeadlineTimer started(10000); socket_.isEmpty() && !started.hasExpired();
+         QThread::msleep(50)) {
+      for (const QString& name : QDir(runtime_.path()).entryList({"sway-ipc.*"}, QDir::System)) {
+        socket_ = runtime_.filePath(name);
       }
     }
-    if (!environment_.contains("SWAYSOCK")) {
-      why_ = "sway did not start here";
-      return;
-    }
-    for (const QStringList& command :
-         {QStringList{"create_output"}, QStringList{"output", "HEADLESS-1", "mode", "1280x720"},
-          QStringList{"output", "HEADLESS-2", "mode", "1024x768"}}) {
-      QProcess swaymsg;
-      swaymsg.setProcessEnvironment(environment_);
-      swaymsg.start("swaymsg", command);
-      swaymsg.waitForFinished();
+    why_ = socket_.isEmpty() ? "sway did not start here" : "";
+    for (const char* command :
+         {"create_output", "output HEADLESS-1 mode 1280x720", "output HEADLESS-2 mode 1024x768"}) {
+      QProcess::execute("swaymsg", {"-s", socket_, command});
     }
   }
   ~HeadlessSway() {
     process_.terminate();
-    if (!process_.waitForFinished(5000)) {
-      process_.kill();
-      process_.waitForFinished();
-    }
+    process_.waitForFinished();
   }
-  HeadlessSway(const HeadlessSway&) = delete;
-  HeadlessSway& operator=(const HeadlessSway&) = delete;
 
   const QString& why() const { return why_; }
-  /// SWAYSOCK: what a program that talks to this sway needs.
-  const QProcessEnvironment& environment() const { return environment_; }
+  const QString& socket() const { return socket_; }
 
-  /// Each output's picture and mode as the swaybg this sway runs shows them (sway runs one for
-  /// every output), waiting up to a few seconds for `count` outputs.
+  /// Each output's picture and mode as the swaybg this sway runs (one for every output) shows them,
+  /// waiting up to a few seconds for `count` outputs.
   std::map<QString, QStringList> Backgrounds(std::size_t count) const {
     std::map<QString, QStringList> shown;
-    for (const QDeadlineTimer shownAll(5000); shown.size() < count && !shownAll.hasExpired();
+    for (const QDeadlineTimer wait(5000); shown.size() < count && !wait.hasExpired();
          QThread::msleep(50)) {
       for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-        const QByteArray environ = testing::ReadBytes("/proc/" + pid + "/environ");
         const QStringList command =
-            QString::fromUtf8(testing::ReadBytes("/proc/" + pid + "/cmdline"))
-                .split(QChar(0), Qt::SkipEmptyParts);
-        if (command.value(0) != "swaybg" ||
+            QString::fromUtf8(testing::ReadBytes("/proc/" + pid + "/cmdline")).split(QChar(0));
+        const QByteArray environ = testing::ReadBytes("/proc/" + pid + "/environ");
+        if (command[0] != "swaybg" ||
             !environ.split('\0').contains("XDG_RUNTIME_DIR=" + runtime_.path().toUtf8())) {
           continue;
         }
         std::map<QString, QStringList> outputs;
         for (qsizetype i = 1; i + 5 < command.size() && command[i] == "-o"; i += 6) {
-          outputs[command.value(i + 1)] = {command.value(i + 3), command.value(i + 5)};
+          outputs[command[i + 1]] = {command[i + 3], command[i + 5]};
         }
-        if (outputs.size() > shown.size()) {
-          shown = outputs;
-        }
+        shown = outputs.size() > shown.size() ? outputs : shown;
       }
     }
     return shown;
@@ -169,7 +149,7 @@ class HeadlessSway {
  private:
   QTemporaryDir runtime_{QDir::rootPath() + "tmp/lunetta-sway-XXXXXX"};  // short: a socket's path
   QProcess process_;
-  QProcessEnvironment environment_;
+  QString socket_;
   QString why_;
 };
 
@@ -180,7 +160,7 @@ TEST_F(SessionWallpaperTest, EachSwayOutputGetsAPictureOfItsOwnSize) {
   }
   // Recognised by its socket alone, and asked for its outputs.
   context_.environment.remove("XDG_CURRENT_DESKTOP");
-  context_.environment.insert("SWAYSOCK", sway.environment().value("SWAYSOCK"));
+  context_.environment.insert("SWAYSOCK", sway.socket());
   const WallpaperOutcome set = SetSessionWallpaper(*session_, context_);
   ASSERT_TRUE(Succeeded(set.status));
   const QString folder = home_.filePath("lunetta/");
