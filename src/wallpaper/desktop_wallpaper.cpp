@@ -34,14 +34,14 @@ struct Request {
   QString Path() const { return QtPath(picture); }
   bool Zoom() const { return placement == Placement::Zoom; }
   bool Spanned() const { return placement == Placement::Spanned; }
-  /// The picture of the screen named `name`, else the one picture.
-  QString PathFor(const QString& name) const {
+  /// The picture of the screen named `name`; nothing for a screen without one of its own.
+  std::optional<QString> OwnPicture(const QString& name) const {
     for (const ScreenPicture& screen : pictures.screens) {
       if (screen.screen.name == name) {
         return QtPath(screen.file);
       }
     }
-    return Path();
+    return std::nullopt;
   }
 };
 
@@ -139,19 +139,19 @@ Status SetXfce(const Request& request) {
   if (images.isEmpty()) {
     return Failure(Fault::NoWallpaperSetting, FilePath(xfconf));
   }
-  const QString style = request.Zoom() ? QStringLiteral("5") : QStringLiteral("4");
+  // A monitor with a picture of its own gets it, exactly its size, zoomed; another the one picture,
+  // scaled where it may have another shape.
+  const QString zoomed = QStringLiteral("5");
+  const QString scaled = QStringLiteral("4");
+  const QString style = request.Zoom() && request.pictures.screens.empty() ? zoomed : scaled;
   for (const QString& image : images) {
     const QString folder = image.chopped(suffix.size());
     const QString styleProperty = folder + QStringLiteral("/image-style");
-    // ".../monitorHDMI-1/workspace0": a monitor with a picture of its own gets it, exactly its
-    // size.
-    const QString monitor = folder.section(u'/', -2, -2);
-    QString path = request.Path();
-    QString monitorStyle = style;
-    if (monitor.startsWith(u"monitor")) {
-      path = request.PathFor(monitor.mid(7));
-      monitorStyle = path == request.Path() ? style : QStringLiteral("5");
-    }
+    const QString monitor = folder.section(u'/', -2, -2);  // ".../monitorHDMI-1/workspace0"
+    const std::optional<QString> own =
+        monitor.startsWith(u"monitor") ? request.OwnPicture(monitor.mid(7)) : std::nullopt;
+    const QString path = own.value_or(request.Path());
+    const QString monitorStyle = own ? zoomed : style;
     // -n creates the property where the monitor has none yet, and sets it where it has.
     for (const QStringList& set :
          {QStringList{"-p", styleProperty, "-n", "-t", "int", "-s", monitorStyle},
@@ -170,7 +170,8 @@ QString ScriptUri(const std::filesystem::path& file) {
 }
 
 // Plasma's shell script: each desktop (one per screen) takes the picture of the screen at its
-// place, the others the primary's.
+// place, cropped (it has the screen's size); the others the primary's, fitted (FillMode 2 is
+// Qt's PreserveAspectCrop, 1 PreserveAspectFit).
 QString PlasmaScript(const Request& request) {
   QString pictures;
   for (const ScreenPicture& screen : request.pictures.screens) {
@@ -182,13 +183,16 @@ QString PlasmaScript(const Request& request) {
   return QStringLiteral(
              "var pictures = [%1]; var fallback = %2; var all = desktops();\n"
              "for (var i = 0; i < all.length; i++) {\n"
-             "  var d = all[i]; var g = screenGeometry(d.screen); var uri = fallback;\n"
+             "  var d = all[i]; var g = screenGeometry(d.screen); var uri = fallback; var fit = "
+             "1;\n"
              "  for (var j = 0; j < pictures.length; j++)\n"
-             "    if (pictures[j][0] == g.x && pictures[j][1] == g.y) uri = pictures[j][2];\n"
+             "    if (pictures[j][0] == g.x && pictures[j][1] == g.y) {\n"
+             "      uri = pictures[j][2]; fit = 2;\n"
+             "    }\n"
              "  d.wallpaperPlugin = \"org.kde.image\";\n"
              "  d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];\n"
              "  d.writeConfig(\"Image\", uri);\n"
-             "  d.writeConfig(\"FillMode\", 2);\n"
+             "  d.writeConfig(\"FillMode\", fit);\n"
              "}\n")
       .arg(pictures, ScriptUri(request.picture));
 }

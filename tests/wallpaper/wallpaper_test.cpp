@@ -226,10 +226,11 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
       "/backdrop/screen0/monitoreDP-1/workspace0/last-image\\n"
       "/backdrop/screen0/monitorDP-9/workspace0/last-image\\n'";
   const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
-  const auto xfce = [&](const char* monitor, const QString& file) {
+  // A monitor without a picture of its own gets the primary's, scaled: it may have another shape.
+  const auto xfce = [&](const char* monitor, const QString& file, const char* style = "5") {
     const QString folder = QStringLiteral("/backdrop/screen0/monitor%1/workspace0/").arg(monitor);
     return QList<QStringList>{
-        xfconf + QStringList{"-p", folder + "image-style", "-n", "-t", "int", "-s", "5"},
+        xfconf + QStringList{"-p", folder + "image-style", "-n", "-t", "int", "-s", style},
         xfconf + QStringList{"-p", folder + "last-image", "-n", "-t", "string", "-s", file}};
   };
   const struct {
@@ -242,7 +243,7 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
        {{"xfconf-query", "if [ \"$3\" = -l ]; then " + xfconfList + "; fi"}},
        Placement::Zoom,
        QList<QStringList>{xfconf + QStringList{"-l"}} + xfce("HDMI-1", a) + xfce("eDP-1", b) +
-           xfce("DP-9", a)},
+           xfce("DP-9", a, "4")},
       {"i3",
        {{"xwallpaper", ""}},
        Placement::Zoom,
