@@ -5,8 +5,9 @@
 // idle and with a busy loop per core) with where its time goes, a year of twelve photos as one
 // process against twelve, an A3 wall calendar for print from twelve photos against the
 // wallpapers' year PDF of the same, the main window's repaints while the mouse wheel runs through
-// months that have photos of their own, and a phone's HEIC through the whole process against
-// heif-convert. `--whole-process`, `--legibility` and `--heic` measure one part alone.
+// months that have photos of their own, a phone's HEIC through the whole process against
+// heif-convert, and the wallpaper renewal's whole run against a plain composition of its picture.
+// `--whole-process`, `--legibility`, `--heic` and `--renewal` measure one part alone.
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
@@ -57,6 +58,7 @@
 #include "picture/picture_painter.h"
 #include "render/composition.h"
 #include "render/font_substitutes.h"
+#include "renewal_bench.h"
 #include "session/calendar_session.h"
 #include "session/year_export.h"
 #include "ui/dialog_units.h"
@@ -1116,6 +1118,7 @@ int Run(bool wholeProcessOnly) {
   allMet = WholeProcess(photos.front().path, processFolder) && allMet;
 
   allMet = HeicFigures(dir.path(), photos.back().path) && allMet;
+  allMet = RunRenewalBench(photos.front().path, dir.filePath(QStringLiteral("renewal"))) && allMet;
 
   const QString yearFolder = dir.filePath(QStringLiteral("year-photos"));
   std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
@@ -1205,6 +1208,17 @@ int main(int argc, char** argv) {
   if (arguments.size() == 2 && arguments[1] == u"--heic") {  // only the HEIC figures
     QTemporaryDir dir;
     return dir.isValid() && lunetta::HeicFigures(dir.path()) ? 0 : 1;
+  }
+  // The renewal's figure alone, from the 6000 x 4000 photo.
+  if (arguments.size() == 2 && arguments[1] == u"--renewal") {
+    QTemporaryDir dir;
+    const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
+    QImageWriter writer(photo, "jpeg");
+    writer.setQuality(90);
+    return writer.write(lunetta::DetailedPhoto(6000, 4000)) &&
+                   lunetta::RunRenewalBench(photo, dir.filePath(QStringLiteral("renewal")))
+               ? 0
+               : 1;
   }
   return lunetta::Run(arguments.size() == 2 && arguments[1] == u"--whole-process");
 }

@@ -685,22 +685,6 @@ Do you want to replace them?</translation>
         <translation>Set as the %1 wallpaper: %2</translation>
     </message>
     <message>
-        <source>毎月の自動更新を設定できませんでした。
-
-%1</source>
-        <translation>The monthly renewal could not be set up.
-
-%1</translation>
-    </message>
-    <message>
-        <source>毎月の自動更新を解除できませんでした。
-
-%1</source>
-        <translation>The monthly renewal could not be removed.
-
-%1</translation>
-    </message>
-    <message>
         <source>設定を保存できませんでした。
 %1</source>
         <translation>The settings could not be saved.
@@ -721,6 +705,58 @@ Do you want to replace them?</translation>
     <message>
         <source>%1（写真は元のままです）</source>
         <translation>%1 (the photo stays as it was)</translation>
+    </message>
+    <message>
+        <source>毎日更新する</source>
+        <translation>Renew daily</translation>
+    </message>
+    <message>
+        <source>毎日0時過ぎと、起動やスリープ復帰のときに壁紙を更新します</source>
+        <translation>Renews the wallpaper just after midnight every day, and at start-up or on waking</translation>
+    </message>
+    <message>
+        <source>今日に印を付ける</source>
+        <translation>Mark today</translation>
+    </message>
+    <message>
+        <source>今日の日付を塗りつぶして目立たせます</source>
+        <translation>Fills today&apos;s date so that it stands out</translation>
+    </message>
+    <message>
+        <source>過ぎた日を薄く</source>
+        <translation>Fade past days</translation>
+    </message>
+    <message>
+        <source>今月の過ぎた日付を薄い色で表示します</source>
+        <translation>Shows this month&apos;s past days in a paler colour</translation>
+    </message>
+    <message>
+        <source>各画面にカレンダー</source>
+        <translation>Calendar on all screens</translation>
+    </message>
+    <message>
+        <source>複数の画面の壁紙のすべてにカレンダーを入れます（普通はメイン画面だけ）</source>
+        <translation>Puts the calendar on the wallpaper of every screen (normally on the main screen only)</translation>
+    </message>
+    <message>
+        <source>壁紙の自動更新を設定できませんでした。
+
+%1</source>
+        <translation>The wallpaper renewal could not be set up.
+
+%1</translation>
+    </message>
+    <message>
+        <source>壁紙の自動更新を解除できませんでした。
+
+%1</source>
+        <translation>The wallpaper renewal could not be removed.
+
+%1</translation>
+    </message>
+    <message>
+        <source>毎日、壁紙を自動で更新します。</source>
+        <translation>The wallpaper will be renewed every day.</translation>
     </message>
 </context>
 <context>

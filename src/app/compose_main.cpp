@@ -19,6 +19,7 @@
 #include "render/font_substitutes.h"
 #include "session/calendar_session.h"
 #include "session/session_request.h"
+#include "wallpaper/screens.h"
 
 namespace lunetta {
 namespace {
@@ -141,6 +142,7 @@ SessionRequest RequestFor(const ComposeOptions& options,
   // The desktop's programs get the environment the user gave, not the platform chosen here.
   request.wallpaper.environment = userEnvironment;
   request.renewal = options.monthlyRefresh;
+  request.renewalDaily = options.dailyRefresh;
   return request;
 }
 
@@ -207,10 +209,12 @@ int Report(const ComposeOptions& options, const RequestOutcome& outcome) {
       break;
     }
     case RequestStep::Renewal:
-      PrintError(EnglishMessage(options.monthlyRefresh.value_or(true)
-                                    ? QStringLiteral("cannot install the monthly renewal")
-                                    : QStringLiteral("cannot remove the monthly renewal"),
-                                failure));
+      PrintError(EnglishMessage(
+          options.monthlyRefresh.value_or(true)
+              ? (options.dailyRefresh ? QStringLiteral("cannot install the daily renewal")
+                                      : QStringLiteral("cannot install the monthly renewal"))
+              : QStringLiteral("cannot remove the renewal"),
+          failure));
       break;
   }
   return kExitFailure;
@@ -261,7 +265,9 @@ int ComposeMain(int argc, char** argv) {
   // display that cannot be reached; composing needs none.
   const bool forWallpaper = parsed.options.setWallpaper || parsed.options.monthlyRefresh;
   const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !forWallpaper;
-  if (parsed.options.screenSize) {
+  // The wallpaper is made for each screen a display shows; without one, the offscreen platform,
+  // and the screens the renewal kept or the compositor reports.
+  if (parsed.options.screenSize || forWallpaper) {
     // The screen's size needs the display; the offscreen platform stands last, so that a display
     // that cannot be reached gives this program's message rather than Qt's abort.
     QByteArray platforms;
@@ -271,7 +277,7 @@ int ComposeMain(int argc, char** argv) {
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
       platforms += "xcb;";
     }
-    if (platforms.isEmpty()) {
+    if (platforms.isEmpty() && parsed.options.screenSize) {
       PrintError(
           QStringLiteral("--size screen needs a display (DISPLAY or WAYLAND_DISPLAY is not "
                          "set); give --size WIDTHxHEIGHT instead (see --help)"));
@@ -299,6 +305,8 @@ int ComposeMain(int argc, char** argv) {
   InstallTemporaryFileCleanup();
   InstallFontSubstitutes();
   request.composeProgram = FilePath(QCoreApplication::applicationFilePath());
+  // Each screen's picture, where a display tells them; the renewal keeps them for its runs.
+  request.wallpaper.screens = LiveScreens();
   const int status = Run(parsed.options, std::move(environment), request);
   TraceStage("done");
   return status;

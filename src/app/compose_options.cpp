@@ -126,10 +126,29 @@ QString StoreMonthlyRefresh(Collected& collected, const QString& option, const Q
   for (const bool on : {true, false}) {
     if (value.compare(on ? u"on" : u"off", Qt::CaseInsensitive) == 0) {
       collected.options.monthlyRefresh = on;
+      collected.options.dailyRefresh = false;
       return {};
     }
   }
   return QStringLiteral("%1 needs on or off, not \"%2\"").arg(option, value);
+}
+
+QString StoreRenewal(Collected& collected, const QString& option, const QString& value) {
+  const char* const periods[] = {"off", "monthly", "daily"};
+  for (int period = 0; period < 3; ++period) {
+    if (value.compare(QLatin1String(periods[period]), Qt::CaseInsensitive) == 0) {
+      collected.options.monthlyRefresh = period > 0;
+      collected.options.dailyRefresh = period == 2;
+      return {};
+    }
+  }
+  return QStringLiteral("%1 needs daily, monthly or off, not \"%2\"").arg(option, value);
+}
+
+// A switch that turns a profile setting on.
+QString StoreSwitch(Collected& collected, std::string_view key) {
+  collected.options.overrides.emplace_back(key, "1");
+  return {};
 }
 
 // A word of `words` stored as the profile setting `key`, with the word's index as its value.
@@ -195,6 +214,10 @@ constexpr OptionRow File(const char* name, const char* help,
 constexpr OptionRow Value(const char* name, const char* valueName, const char* help,
                           StoreValue store) {
   return {name, nullptr, valueName, help, nullptr, nullptr, store};
+}
+
+constexpr OptionRow SettingSwitch(const char* name, const char* help, StoreValue store) {
+  return {name, nullptr, nullptr, help, nullptr, nullptr, store};
 }
 
 // In the order --help lists them.
@@ -264,11 +287,26 @@ constexpr OptionRow kOptions[] = {
            "profile and the remembered photo (or --photo), saved in\n"
            "$XDG_DATA_HOME/lunetta (~/.local/share/lunetta) as wallpaper-YYYY-MM.jpg",
            &ComposeOptions::setWallpaper),
-    Value("monthly-refresh", "on|off",
-          "install or remove the renewal of the wallpaper on the first of every month\n"
-          "(a systemd user timer and an autostart entry); with on, --photo, --holidays\n"
-          "and --settings are kept for the renewal",
-          StoreMonthlyRefresh),
+    SettingSwitch(
+        "today", "mark today's day in the calendar (when the month drawn is this one)",
+        [](Collected& c, const QString&, const QString&) { return StoreSwitch(c, "Today Mark"); }),
+    SettingSwitch("dim-past", "draw the days of the month before today faded",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, "Dim Past Days");
+                  }),
+    SettingSwitch("every-screen",
+                  "with several screens, the calendar on every screen's wallpaper,\n"
+                  "not only on the primary screen's",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, "Every Screen");
+                  }),
+    Value("renewal", "daily|monthly|off",
+          "install or remove the renewal of the wallpaper every day just after midnight\n"
+          "or on the first of every month (a systemd user timer and an autostart\n"
+          "entry); with daily or monthly, --photo, --holidays and --settings are kept\n"
+          "for the renewal",
+          StoreRenewal),
+    Value("monthly-refresh", "on|off", "the same as --renewal monthly|off", StoreMonthlyRefresh),
     Switch("help", nullptr, &ComposeOptions::help, "h"),
     Switch("version", nullptr, &ComposeOptions::version),
 };
@@ -416,6 +454,8 @@ struct OptionRule {
 // photos and settings given with "on" are the renewal's.
 constexpr char kRenewalAlone[] =
     "--monthly-refresh %1 cannot be used with --%2 unless --set-wallpaper is given";
+constexpr char kRenewalPeriodAlone[] =
+    "--renewal %1 cannot be used with --%2 unless --set-wallpaper is given";
 
 // In the order they are checked: the first rule broken is the one blamed.
 constexpr OptionRule kOptionRules[] = {
@@ -443,6 +483,18 @@ constexpr OptionRule kOptionRules[] = {
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "month-photo", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "photos", kRenewalAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "year", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "month", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "all-months", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "out", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "json", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "pdf", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "paper", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "photo", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "holidays", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "month-photo", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "photos", kRenewalPeriodAlone},
 };
 
 bool Broken(const OptionRule& rule, const QCommandLineParser& parser,

@@ -36,6 +36,7 @@ struct ComposeOptions {
   bool screenSize = false;               // --size screen: the picture takes the screen's size
   bool setWallpaper = false;             // write into the wallpaper folder and set the wallpaper
   std::optional<bool> monthlyRefresh{};  // install (true) or remove the monthly renewal
+  bool dailyRefresh = false;             // with monthlyRefresh on: renew it every day
   bool help = false;
   bool version = false;
 

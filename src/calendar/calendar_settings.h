@@ -67,6 +67,11 @@ struct CalendarSettings {
   std::int32_t screenWidth = 0;
   std::int32_t screenHeight = 0;
   PhotoFit photoFit = PhotoFit::Stretch;
+  // The day the calendar is seen on, given with each composition, never read from the clock here.
+  bool todayMark = false;    // today's cell filled in the day's colour
+  bool dimPastDays = false;  // the month's days before today faded towards the card
+  // With several screens, every screen's wallpaper has the calendar, not only the primary's.
+  bool everyScreen = false;
 
   bool operator==(const CalendarSettings&) const = default;
 };

@@ -48,7 +48,20 @@ int DayNumber(const std::string& cell) {
   return day;
 }
 
+// Halfway from `color` to `card`: still readable, plainly behind the days to come.
+QColor Faded(const QColor& color, const QColor& card) {
+  return QColor((color.red() + card.red()) / 2, (color.green() + card.green()) / 2,
+                (color.blue() + card.blue()) / 2);
+}
+
 }  // namespace
+
+DayMarks DayMarksFor(const CalendarSettings& settings, const LocalDate& today) {
+  if (today.year != settings.year || today.month != settings.month || today.day < 1) {
+    return {};
+  }
+  return {settings.todayMark ? today.day : 0, settings.dimPastDays ? today.day : 0};
+}
 
 void CalendarRenderer::SetFontName(const std::string& name) {
   if (!name.empty()) {
@@ -95,6 +108,10 @@ void CalendarRenderer::SetJapaneseLabels(bool japanese) {
 
 void CalendarRenderer::SetWeekNumbers(bool shown) {
   weekNumbers_ = shown;
+}
+
+void CalendarRenderer::SetDayMarks(const DayMarks& marks) {
+  marks_ = marks;
 }
 
 void CalendarRenderer::SetSurfaceLimit(int width, int height) {
@@ -145,6 +162,17 @@ const QImage& CalendarRenderer::Draw(bool withText) {
   return surface_;
 }
 
+QRect CalendarRenderer::TodayRect(const Rect& cell) const {
+  // Around the right-aligned number, as wide as two digits and a margin each side; the cell to the
+  // right starts with blank space, and the block has half a cell to spare after the last column.
+  const QFontMetrics measure(font_);
+  const int margin = std::max(2, measure.averageCharWidth() / 3);
+  const int width = measure.horizontalAdvance(QStringLiteral("00")) + 2 * margin;
+  const QRect box(QPoint(cell.right + margin - width, cell.top + 1),
+                  QPoint(cell.right + margin - 1, cell.bottom - 2));
+  return box.intersected(QRect(0, 0, blockWidth_, blockHeight_));
+}
+
 void CalendarRenderer::PaintText(QPainter& painter) const {
   painter.save();
   painter.setFont(font_);
@@ -177,11 +205,18 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
         if (cell.empty()) {
           continue;
         }
-        if (std::find(holidayDays_.begin(), holidayDays_.end(), DayNumber(cell)) !=
-            holidayDays_.end()) {
+        const int day = DayNumber(cell);
+        if (std::find(holidayDays_.begin(), holidayDays_.end(), day) != holidayDays_.end()) {
           color = ColorFromRef(kRed);
         }
         text = QString::fromStdString(cell);
+        if (day == marks_.today) {
+          // The cell's own colours swapped: the pair keeps the contrast the user chose.
+          FillSolidRect(painter, TodayRect(CellRect(geometry_, row, column)), color);
+          color = backColor_;
+        } else if (day < marks_.dimBefore) {
+          color = Faded(color, backColor_);
+        }
       }
       DrawSingleLineText(painter, ToQRect(CellRect(geometry_, row, column)), text, TextAlign::Right,
                          color);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <optional>
 #include <string>
@@ -15,6 +16,19 @@
 class QPainter;
 
 namespace lunetta {
+
+/// The marks of the day the calendar is seen on, in the month drawn.
+struct DayMarks {
+  int today =
+      0;  // this day's cell is filled in the day's colour, its number in the card's; 0: none
+  int dimBefore = 0;  // the days before this one are drawn faded towards the card; 0: none
+
+  bool operator==(const DayMarks&) const = default;
+};
+
+/// The marks `settings` ask for when the month they draw is the one `today` lies in; none
+/// otherwise.
+DayMarks DayMarksFor(const CalendarSettings& settings, const LocalDate& today);
 
 /// Draws the calendar block of one month onto a surface of its own.
 class CalendarRenderer {
@@ -36,6 +50,7 @@ class CalendarRenderer {
   void SetJapaneseLabels(bool japanese);
   /// A first column of ISO 8601 week numbers.
   void SetWeekNumbers(bool shown);
+  void SetDayMarks(const DayMarks& marks);
   /// The surface holds no more of the block than width × height, the most of it a picture shows;
   /// without a limit, as much as the decoded-picture cap allows.
   void SetSurfaceLimit(int width, int height);
@@ -56,6 +71,8 @@ class CalendarRenderer {
   const BlockGeometry& geometry() const { return geometry_; }
 
  private:
+  QRect TodayRect(const Rect& cell) const;
+
   int blockWidth_ = 0;
   int blockHeight_ = 0;
   int cellHeight_ = 0;
@@ -72,6 +89,7 @@ class CalendarRenderer {
   WeekStart weekStart_ = WeekStart::Sunday;
   bool japaneseLabels_ = false;
   bool weekNumbers_ = false;
+  DayMarks marks_;
   std::optional<QSize> surfaceLimit_;
   // What the last Draw laid out, for PaintText.
   MonthGrid grid_;

@@ -102,7 +102,7 @@ QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit) {
 
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
                                         const std::vector<int>& holidayDays,
-                                        std::optional<PictureSize> picture) {
+                                        std::optional<PictureSize> picture, const DayMarks& marks) {
   CalendarRenderer renderer;
   if (picture) {
     renderer.SetSurfaceLimit(picture->width, picture->height);
@@ -117,6 +117,7 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
   renderer.SetWeekStart(WeekStartOf(settings));
   renderer.SetJapaneseLabels(settings.labels != LabelLanguage::English);
   renderer.SetWeekNumbers(settings.weekNumbers);
+  renderer.SetDayMarks(marks);
   try {
     const bool opaqueText = settings.opaqueText;
     // The surface outlives the renderer: QImage shares it.
@@ -154,9 +155,9 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
 }
 
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
-                                    const std::vector<int>& holidayDays) {
+                                    const std::vector<int>& holidayDays, const DayMarks& marks) {
   Result<CalendarBlock> block = DrawCalendarBlock(
-      settings, holidayDays, PictureSize{background.width(), background.height()});
+      settings, holidayDays, PictureSize{background.width(), background.height()}, marks);
   if (!block) {
     return block.failure();
   }

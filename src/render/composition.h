@@ -9,6 +9,7 @@
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
 #include "picture/failure.h"
+#include "render/calendar_renderer.h"
 
 namespace lunetta {
 
@@ -39,11 +40,12 @@ struct CalendarBlock {
 };
 
 /// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in
-/// red, for a picture of `picture` size (any size when not given). DateOutOfRange for a month the
-/// calendar cannot place.
+/// red, for a picture of `picture` size (any size when not given), with `marks` for the day it is
+/// seen on. DateOutOfRange for a month the calendar cannot place.
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
                                         const std::vector<int>& holidayDays,
-                                        std::optional<PictureSize> picture = std::nullopt);
+                                        std::optional<PictureSize> picture = std::nullopt,
+                                        const DayMarks& marks = {});
 
 /// `block` blended over `background` with the opacity `transparency`, at (startX, startY) moved up
 /// and left just enough for the whole block to show (see DrawnBlockRect).
@@ -52,7 +54,8 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
 
 /// DrawCalendarBlock, then BlendCalendarBlock.
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
-                                    const std::vector<int>& holidayDays);
+                                    const std::vector<int>& holidayDays,
+                                    const DayMarks& marks = {});
 
 /// PictureBackground at the settings' picture size (PictureSizeOf with `screen`) and photo fit,
 /// then ComposeOver.

@@ -94,11 +94,13 @@ Status CalendarSession::SaveSettings(const std::filesystem::path& profile) const
   return {};
 }
 
-Status CalendarSession::SaveMonthlyRefresh(const std::filesystem::path& profile, bool on) {
-  if (const std::error_code error = lunetta::SaveMonthlyRefresh(profile, on)) {
+Status CalendarSession::SaveMonthlyRefresh(const std::filesystem::path& profile, bool on,
+                                           bool daily) {
+  if (const std::error_code error = lunetta::SaveMonthlyRefresh(profile, on, daily)) {
     return WritingFailure(profile, error);
   }
   remembered_.monthlyRefresh = on;
+  remembered_.dailyRefresh = on && daily;
   return {};
 }
 
@@ -248,7 +250,8 @@ void CalendarSession::ReloadHolidays() {
 Status CalendarSession::Compose(PhotoWait wait) {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
-  const Result<CalendarBlock> block = DrawCalendarBlock(settings_, DrawnHolidays(), size);
+  const Result<CalendarBlock> block =
+      DrawCalendarBlock(settings_, DrawnHolidays(), size, DayMarksFor(settings_, Today()));
   if (!block) {
     return block.failure();
   }

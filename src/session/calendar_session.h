@@ -115,9 +115,13 @@ class CalendarSession {
   const MonthPhotos& rememberedMonthPhotos() const { return remembered_.monthPhotos; }
   /// Whether the wallpaper is renewed every month, as the profile says.
   bool monthlyRefresh() const { return remembered_.monthlyRefresh; }
-  /// Records the monthly-renewal flag and writes it to the profile at once: it describes files
+  /// Whether that renewal runs every day.
+  bool dailyRefresh() const { return remembered_.dailyRefresh; }
+  /// Records the renewal's flags and writes them to the profile at once: they describe files
   /// installed now, not a setting that waits for the exit.
-  Status SaveMonthlyRefresh(const std::filesystem::path& profile, bool on);
+  Status SaveMonthlyRefresh(const std::filesystem::path& profile, bool on, bool daily = false);
+  /// How the photographs are decoded (the wallpapers of several screens decode the shown one anew).
+  const PhotoLoader& photoLoader() const { return environment_.loadPhoto; }
 
   /// Takes every field of `settings` but the year and month, which the selectors own.
   void ApplySettings(const CalendarSettings& settings);

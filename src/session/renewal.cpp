@@ -1,5 +1,6 @@
 #include "session/renewal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "picture/picture.h"
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
+#include "session/session_wallpaper.h"
 #include "settings/profile.h"
 #include "settings/settings_store.h"
 #include "wallpaper/monthly_refresh.h"
@@ -22,9 +24,14 @@ namespace {
 
 // Beside the profile's own section: what a profile does not keep, and the mark of a snapshot.
 constexpr std::string_view kSnapshotSection = "Renewal";
+constexpr std::string_view kScreens = "Screens";
 
 // Long enough for two systemctl calls of the process that holds the lock.
 constexpr std::chrono::seconds kLockWait{30};
+
+std::string ScreenKey(int index) {
+  return "Screen " + std::to_string(index);
+}
 
 Failure NoFolder(const std::filesystem::path& path) {
   return WritingFailure(path, std::make_error_code(std::errc::no_such_file_or_directory));
@@ -70,6 +77,7 @@ void TearDown(CalendarSession& session, const std::filesystem::path& snapshot,
   (void)RemoveMonthlyRefresh(environment);
   std::error_code ignored;
   std::filesystem::remove(snapshot, ignored);
+  std::filesystem::remove(RenewalStampPath(environment), ignored);
   (void)session.SaveMonthlyRefresh(session.profilePath(), false);
 }
 
@@ -105,7 +113,22 @@ bool ReadRenewalSnapshotStyle(const std::filesystem::path& file, CalendarSetting
   return true;
 }
 
-Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesystem::path& file) {
+ScreenList ReadRenewalSnapshotScreens(const std::filesystem::path& file) {
+  std::error_code error;
+  const Profile snapshot = Profile::Read(file, error);
+  ScreenList screens;
+  const int count = snapshot.getInt(kSnapshotSection, kScreens, 0);
+  for (int i = 1; !error && i <= std::min<int>(count, kMaxScreens); ++i) {
+    const std::string line = snapshot.getString(kSnapshotSection, ScreenKey(i), "");
+    if (auto screen = ParseScreenLine(QString::fromStdString(line))) {
+      screens.push_back(std::move(*screen));
+    }
+  }
+  return UsableScreens(std::move(screens));
+}
+
+Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesystem::path& file,
+                            const ScreenList& screens) {
   CalendarSettings kept = session.settings();
   // The renewal runs without a screen: the size the picture takes now is the one it keeps.
   if (SizeKindOf(kept) == SizeKind::Screen && session.screenSize()) {
@@ -145,6 +168,12 @@ Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesyste
       snapshot.setInt(kSnapshotSection, key.name, key.get(kept));
     }
   }
+  const ScreenList usable = UsableScreens(screens);
+  snapshot.setInt(kSnapshotSection, kScreens, static_cast<std::int32_t>(usable.size()));
+  for (std::size_t i = 0; i < usable.size(); ++i) {
+    snapshot.setString(kSnapshotSection, ScreenKey(static_cast<int>(i + 1)),
+                       ScreenLine(usable[i]).toStdString());
+  }
   if (const std::error_code error = snapshot.write(file)) {
     return WritingFailure(file, error);
   }
@@ -152,7 +181,8 @@ Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesyste
 }
 
 Status TurnRenewalOn(CalendarSession& session, const std::filesystem::path& composeProgram,
-                     const QProcessEnvironment& environment) {
+                     const QProcessEnvironment& environment, bool daily,
+                     const ScreenList& screens) {
   const std::filesystem::path snapshot = RenewalSnapshotPath(environment);
   if (snapshot.empty()) {
     return NoFolder("~/.config");
@@ -161,13 +191,13 @@ Status TurnRenewalOn(CalendarSession& session, const std::filesystem::path& comp
   if (!lock.status()) {
     return lock.status();
   }
-  const RenewalCommand command{composeProgram, HolidayFileFor(session), snapshot};
-  Status changed = StoreRenewalSnapshot(session, snapshot);
+  const RenewalCommand command{composeProgram, HolidayFileFor(session), snapshot, daily};
+  Status changed = StoreRenewalSnapshot(session, snapshot, screens);
   if (changed) {
     changed = InstallMonthlyRefresh(command, environment);
   }
   if (changed) {
-    changed = session.SaveMonthlyRefresh(session.profilePath(), true);
+    changed = session.SaveMonthlyRefresh(session.profilePath(), true, daily);
   }
   if (!changed) {
     TearDown(session, snapshot, environment);
@@ -187,16 +217,19 @@ Status TurnRenewalOff(CalendarSession& session, const QProcessEnvironment& envir
   if (Status removed = RemoveMonthlyRefresh(environment); !removed) {
     return removed;
   }
-  std::error_code error;
-  std::filesystem::remove(snapshot, error);
-  if (error) {
-    return WritingFailure(snapshot, error);
+  for (const std::filesystem::path& file : {snapshot, RenewalStampPath(environment)}) {
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (error) {
+      return WritingFailure(file, error);
+    }
   }
   return session.SaveMonthlyRefresh(session.profilePath(), false);
 }
 
 Status RefreshRenewalSnapshot(const CalendarSession& session,
-                              const QProcessEnvironment& environment) {
+                              const QProcessEnvironment& environment, const ScreenList& screens,
+                              bool* kept) {
   const std::filesystem::path snapshot = RenewalSnapshotPath(environment);
   if (snapshot.empty()) {
     return NoFolder("~/.config");
@@ -210,44 +243,11 @@ Status RefreshRenewalSnapshot(const CalendarSession& session,
   if (!std::filesystem::exists(RenewalFilesIn(environment).service, error)) {
     return {};
   }
-  return StoreRenewalSnapshot(session, snapshot);
-}
-
-WallpaperOutcome SetSessionWallpaper(const CalendarSession& session,
-                                     const WallpaperContext& context) {
-  WallpaperOutcome outcome;
-  outcome.desktop = DesktopOf(context.environment);
-  // Absolute: desktops keep the name, and a file: URI has no relative form.
-  std::filesystem::path folder = WallpaperFolder(context.environment);
-  if (folder.empty()) {
-    outcome.status = NoFolder("~/.local/share/lunetta");
-    return outcome;
+  Status stored = StoreRenewalSnapshot(session, snapshot, screens);
+  if (kept != nullptr) {
+    *kept = stored.ok();
   }
-  std::error_code error;
-  folder = std::filesystem::absolute(folder, error);
-  if (!error) {
-    std::filesystem::create_directories(folder, error);
-  }
-  if (error) {
-    outcome.status = WritingFailure(folder, error);
-    return outcome;
-  }
-  const std::filesystem::path picture = folder / WallpaperFileName(session.year(), session.month());
-  constexpr auto kOwnerOnly =
-      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
-  if (Status saved = Picture(session.picture()).Save(picture, kWallpaperJpegQuality, kOwnerOnly);
-      !saved) {
-    Failure failure = saved.failure();
-    failure.file = picture;
-    outcome.status = failure;
-    return outcome;
-  }
-  outcome.picture = picture;
-  outcome.status = SetDesktopWallpaper(outcome.desktop, picture, session.picture().size(), context);
-  if (outcome.status) {
-    RemoveOldWallpapers(folder, session.year(), session.month());
-  }
-  return outcome;
+  return stored;
 }
 
 }  // namespace lunetta

@@ -14,7 +14,9 @@
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
 #include "session/renewal.h"
+#include "session/session_wallpaper.h"
 #include "session/year_export.h"
+#include "settings/profile.h"
 
 namespace lunetta {
 
@@ -59,6 +61,10 @@ class Carrier {
     if (request_.sources && !Prepare(*request_.sources)) {
       return outcome_;
     }
+    if (unchanged_) {
+      outcome_.unchanged = true;
+      return outcome_;
+    }
     if (request_.renewal && !ChangeRenewal(*request_.renewal)) {
       return outcome_;
     }
@@ -90,6 +96,10 @@ class Carrier {
     }
     CalendarSettings settings = session_.settings();
     snapshot_ = ReadRenewalSnapshotStyle(profile, settings);
+    if (snapshot_) {
+      snapshotFile_ = profile;
+      keptScreens_ = ReadRenewalSnapshotScreens(profile);
+    }
     if (from.adjustSettings) {
       if (const Status adjusted = from.adjustSettings(settings, session_.screenSize()); !adjusted) {
         return Fail(RequestStep::Adjust, adjusted.failure());
@@ -113,6 +123,19 @@ class Carrier {
       // It decodes on a worker thread while this one checks the output, reads the holidays and
       // draws the block.
       session_.ChooseMonth(months_.front());
+      // A renewal that set this very picture already (at login, then from the timer) decodes,
+      // writes and sets nothing.
+      if (snapshot_ && request_.setWallpaper && !request_.renewal) {
+        session_.ChooseYear(from.year);  // the picture is named by its date
+        if (!Plan(months_.front())) {
+          return false;
+        }
+        unchanged_ = RenewalIsCurrent(RenewalStampPath(request_.wallpaper.environment),
+                                      StampText(snapshotFile_), *plan_);
+        if (unchanged_) {
+          return true;
+        }
+      }
       session_.PrefetchPhoto();
     }
     // Checked before anything is composed, so a batch fails before its first file.
@@ -135,7 +158,8 @@ class Carrier {
 
   bool ChangeRenewal(bool on) {
     const QProcessEnvironment& environment = request_.wallpaper.environment;
-    const Status changed = on ? TurnRenewalOn(session_, request_.composeProgram, environment)
+    const Status changed = on ? TurnRenewalOn(session_, request_.composeProgram, environment,
+                                              request_.renewalDaily, request_.wallpaper.screens)
                               : TurnRenewalOff(session_, environment);
     if (!changed) {
       const bool profile = changed.failure().file == session_.profilePath();
@@ -152,6 +176,9 @@ class Carrier {
 
   void ComposeMonth() {
     const int month = months_.front();
+    if (request_.setWallpaper && !plan_ && !Plan(month)) {
+      return;
+    }
     // The window's session holds its picture already; the files a request names are composed.
     if (request_.sources || session_.picture().isNull() || session_.month() != month ||
         session_.photoPending()) {
@@ -192,8 +219,29 @@ class Carrier {
     Tell(target->second);
   }
 
+  // What the wallpaper will be: the desktop, the screens (the renewal's kept ones where no display
+  // or compositor tells them) and the files.
+  bool Plan(int month) {
+    context_ = request_.wallpaper;
+    context_.keptScreens = keptScreens_;
+    session_.ChooseMonth(month);
+    Result<WallpaperPlan> plan = PlanSessionWallpaper(session_, context_);
+    if (!plan) {
+      outcome_.desktop = DesktopOf(context_.environment);
+      return Fail(RequestStep::Wallpaper, plan.failure());
+    }
+    plan_ = std::move(plan).value();
+    return true;
+  }
+
+  std::string StampText(const std::filesystem::path& snapshot) const {
+    std::error_code error;
+    const FileBytes bytes = ReadRegularFile(snapshot, Profile::kMaxFileBytes, error);
+    return RenewalStampText(*plan_, error ? std::string() : bytes.bytes);
+  }
+
   void SetWallpaper() {
-    const WallpaperOutcome set = SetSessionWallpaper(session_, request_.wallpaper);
+    const WallpaperOutcome set = SetSessionWallpaper(session_, context_, *plan_);
     outcome_.desktop = set.desktop;
     outcome_.wallpaper = set.picture;
     if (!set.status) {
@@ -201,11 +249,22 @@ class Carrier {
       return;
     }
     Tell(set.picture);
+    const QProcessEnvironment& environment = request_.wallpaper.environment;
+    std::filesystem::path stamped = snapshotFile_;
     if (request_.keepWallpaperForRenewal) {
-      if (const Status kept = RefreshRenewalSnapshot(session_, request_.wallpaper.environment);
-          !kept) {
-        Fail(RequestStep::Renewal, kept.failure());
+      bool kept = false;
+      if (const Status refreshed =
+              RefreshRenewalSnapshot(session_, environment, request_.wallpaper.screens, &kept);
+          !refreshed) {
+        Fail(RequestStep::Renewal, refreshed.failure());
+        return;
       }
+      stamped = kept ? RenewalSnapshotPath(environment) : std::filesystem::path();
+    }
+    // What the renewal would set now is set: its next run has nothing to do. A stamp that cannot
+    // be written only means that run does the work again.
+    if (!stamped.empty()) {
+      (void)WriteFileAtomically(RenewalStampPath(environment), StampText(stamped));
     }
   }
 
@@ -268,6 +327,11 @@ class Carrier {
   const bool oneMonth_;
   bool remembered_ = false;  // the photos are the ones the settings file remembers
   bool snapshot_ = false;    // the settings file is the renewal's snapshot
+  bool unchanged_ = false;   // ... and the wallpaper it would set is set already
+  std::filesystem::path snapshotFile_;
+  ScreenList keptScreens_;  // the snapshot's
+  WallpaperContext context_;
+  std::optional<WallpaperPlan> plan_;
   RequestOutcome outcome_;
 };
 

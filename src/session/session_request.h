@@ -62,8 +62,10 @@ struct SessionRequest {
   WallpaperContext wallpaper;
   /// The wallpaper just set becomes the renewal's snapshot where the renewal is on.
   bool keepWallpaperForRenewal = false;
-  /// Turns the monthly renewal on (running `composeProgram`) or off, before any picture is made.
+  /// Turns the monthly renewal on (running `composeProgram`) or off, before any picture is made;
+  /// on, every day where `renewalDaily`. The renewal keeps `wallpaper.screens`.
   std::optional<bool> renewal;
+  bool renewalDaily = false;
   std::filesystem::path composeProgram;
 };
 
@@ -98,6 +100,7 @@ struct RequestOutcome {
   Desktop desktop;                  // whose wallpaper was set
   std::filesystem::path wallpaper;  // where the wallpaper was written; empty when it was not
   int pages = 0;                    // of the document
+  bool unchanged = false;           // the renewal found its wallpaper current and did nothing
 };
 
 /// Carries out `request` on `session`, step by step, and stops at the first failure.

@@ -187,6 +187,8 @@ std::error_code LoadRememberedWork(const std::filesystem::path& profile, Remembe
   const Profile file = Profile::Read(profile, error);
   work.photo = file.getString(kProfileSection, keys::kPhotoPath, "");
   work.monthlyRefresh = file.getInt(kProfileSection, keys::kMonthlyRefresh, 0) != 0;
+  work.dailyRefresh =
+      work.monthlyRefresh && file.getInt(kProfileSection, keys::kDailyRefresh, 0) != 0;
   for (int month = 1; month <= 12; ++month) {
     work.monthPhotos[static_cast<std::size_t>(month - 1)] =
         file.getString(kProfileSection, keys::MonthPhoto(month), "");
@@ -194,9 +196,13 @@ std::error_code LoadRememberedWork(const std::filesystem::path& profile, Remembe
   return error;
 }
 
-std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on) {
-  return ChangeProfile(profile, [on](Profile& file) {
+std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on, bool daily) {
+  return ChangeProfile(profile, [on, daily](Profile& file) {
     file.setInt(kProfileSection, keys::kMonthlyRefresh, on ? 1 : 0);
+    // A profile that never renewed daily stays as it was.
+    if ((on && daily) || file.value(kProfileSection, keys::kDailyRefresh)) {
+      file.setInt(kProfileSection, keys::kDailyRefresh, on && daily ? 1 : 0);
+    }
   });
 }
 

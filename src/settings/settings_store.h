@@ -38,6 +38,8 @@ inline constexpr std::string_view kCustomWidth = "Custom Width";
 inline constexpr std::string_view kCustomHeight = "Custom Height";
 inline constexpr std::string_view kPhotoFit = "Photo Fit";
 inline constexpr std::string_view kFontWeight = "Font Weight";
+/// Written only once the renewal has been daily: 1 while it is (Monthly Refresh is then 1 too).
+inline constexpr std::string_view kDailyRefresh = "Daily Refresh";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
@@ -125,6 +127,12 @@ inline constexpr SettingKey kSettingKeys[] = {
                                                        Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::photoFit>(keys::kPhotoFit, ValueKind::Integer,
                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::todayMark>("Today Mark", ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::dimPastDays>("Dim Past Days", ValueKind::Integer,
+                                                      Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::everyScreen>("Every Screen", ValueKind::Integer,
+                                                      Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::fontWeight>(keys::kFontWeight, ValueKind::Integer,
                                                      Kept::Snapshot),
     detail::NumberKey<&CalendarSettings::fontItalic>("Font Italic", ValueKind::Integer,
@@ -174,6 +182,7 @@ using MonthPhotos = std::array<std::filesystem::path, 12>;
 struct RememberedWork {
   std::filesystem::path photo;  // empty: none
   bool monthlyRefresh = false;  // renew the wallpaper on the first of every month
+  bool dailyRefresh = false;    // ... and every day, with monthlyRefresh
   MonthPhotos monthPhotos{};
 
   bool operator==(const RememberedWork&) const = default;
@@ -206,8 +215,9 @@ std::error_code SaveSettings(const std::filesystem::path& profile, const Calenda
 /// Reads what LoadSettings does not; as LoadSettings, a missing file or key gives the defaults.
 std::error_code LoadRememberedWork(const std::filesystem::path& profile, RememberedWork& work);
 
-/// Writes the monthly-renewal flag alone, at once; every other line of the file is kept. Errors as
-/// SaveSettings.
-std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on);
+/// Writes the renewal's flags alone, at once: on, and daily where it renews every day; every other
+/// line of the file is kept. Errors as SaveSettings.
+std::error_code SaveMonthlyRefresh(const std::filesystem::path& profile, bool on,
+                                   bool daily = false);
 
 }  // namespace lunetta

@@ -38,6 +38,7 @@
 #include "ui/dialog_units.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
+#include "wallpaper/screens.h"
 
 namespace lunetta {
 
@@ -150,16 +151,38 @@ constexpr ControlRow kControls[] = {
      {476, 118, 75, 10},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
                        "毎月1日に、その月のカレンダーで壁紙を自動的に更新します")},
+    {Id::DailyRefresh,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "毎日更新する"),
+     {476, 129, 75, 10},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "毎日0時過ぎと、起動やスリープ復帰のときに壁紙を更新します")},
+    {Id::TodayMark,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "今日に印を付ける"),
+     {476, 140, 75, 10},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "今日の日付を塗りつぶして目立たせます")},
+    {Id::DimPastDays,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "過ぎた日を薄く"),
+     {476, 151, 75, 10},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "今月の過ぎた日付を薄い色で表示します")},
+    {Id::EveryScreen,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "各画面にカレンダー"),
+     {476, 162, 75, 10},
+     QT_TRANSLATE_NOOP("lunetta::MainDialog",
+                       "複数の画面の壁紙のすべてにカレンダーを入れます（普通はメイン画面だけ）")},
     {Id::SaveYear,
      Kind::MultiLineButton,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "1年分を保存"),
-     {480, 134, 66, 24},
+     {480, 176, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
                        "選択中の年の12か月分の画像を、選んだフォルダーに保存します")},
     {Id::PrintYear,
      Kind::MultiLineButton,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "1年分を印刷"),
-     {480, 162, 66, 24},
+     {480, 204, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
                        "選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）")},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
@@ -197,7 +220,7 @@ constexpr ControlRow kControls[] = {
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "③　仕上げ"),
-     {474, 15, 78, 179}},
+     {474, 15, 78, 221}},
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "①　ファイル選択"),
@@ -337,6 +360,10 @@ void MainDialog::BuildControls() {
   originLabel_ = controls.get<QLabel>(Id::Origin);
   originAbovePicture_ = preview_->pos() - originLabel_->pos();
   monthlyRefreshBox_ = controls.get<QCheckBox>(Id::MonthlyRefresh);
+  dailyRefreshBox_ = controls.get<QCheckBox>(Id::DailyRefresh);
+  todayMarkBox_ = controls.get<QCheckBox>(Id::TodayMark);
+  dimPastDaysBox_ = controls.get<QCheckBox>(Id::DimPastDays);
+  everyScreenBox_ = controls.get<QCheckBox>(Id::EveryScreen);
   // Enter presses the focused button; elsewhere it presses the exit button, the default.
   for (QPushButton* button : findChildren<QPushButton*>()) {
     button->setAutoDefault(true);
@@ -358,6 +385,10 @@ void MainDialog::BuildControls() {
   }
   // Clicked, not toggled: the box is set from the profile at start without installing anything.
   connect(monthlyRefreshBox_, &QCheckBox::clicked, this, &MainDialog::OnMonthlyRefresh);
+  connect(dailyRefreshBox_, &QCheckBox::clicked, this, &MainDialog::OnDailyRefresh);
+  for (QCheckBox* box : {todayMarkBox_, dimPastDaysBox_, everyScreenBox_}) {
+    connect(box, &QCheckBox::clicked, this, &MainDialog::OnDayOptions);
+  }
   connect(monthSelector_, &QComboBox::activated, this, &MainDialog::OnMonthSelected);
   connect(yearSelector_, &QComboBox::activated, this, &MainDialog::OnYearSelected);
   for (QComboBox* selector : {monthSelector_, yearSelector_}) {
@@ -415,7 +446,11 @@ void MainDialog::OnInitDialog() {
   }
   yearSelector_->setCurrentIndex(0);
 
-  monthlyRefreshBox_->setChecked(session_.monthlyRefresh());
+  ShowRenewalState();
+  const CalendarSettings& settings = session_.settings();
+  todayMarkBox_->setChecked(settings.todayMark);
+  dimPastDaysBox_->setChecked(settings.dimPastDays);
+  everyScreenBox_->setChecked(settings.everyScreen);
 
   // The session starts on the selectors' year and month, with that year's holidays.
   OpenRememberedPhoto();
@@ -710,6 +745,7 @@ void MainDialog::OnSetWallpaper() {
   SessionRequest request;
   request.setWallpaper = true;
   request.keepWallpaperForRenewal = true;
+  request.wallpaper.screens = LiveScreens();
   if (const QScreen* shown = screen()) {
     request.wallpaper.screenSize = shown->size() * shown->devicePixelRatio();
   }
@@ -720,7 +756,7 @@ void MainDialog::OnSetWallpaper() {
   if (!outcome.status) {
     const QString why = FailureMessage(outcome.status.failure());
     if (outcome.step == RequestStep::Renewal) {
-      reportError_(tr("毎月の自動更新を設定できませんでした。\n\n%1").arg(why));
+      reportError_(tr("壁紙の自動更新を設定できませんでした。\n\n%1").arg(why));
       return;
     }
     reportError_(
@@ -736,21 +772,47 @@ void MainDialog::OnSetWallpaper() {
 }
 
 void MainDialog::OnMonthlyRefresh() {
-  const bool on = monthlyRefreshBox_->isChecked();
+  ChangeRenewal(monthlyRefreshBox_->isChecked(), false);
+}
+
+void MainDialog::OnDailyRefresh() {
+  ChangeRenewal(dailyRefreshBox_->isChecked(), true);
+}
+
+void MainDialog::ShowRenewalState() {
+  monthlyRefreshBox_->setChecked(session_.monthlyRefresh() && !session_.dailyRefresh());
+  dailyRefreshBox_->setChecked(session_.dailyRefresh());
+}
+
+void MainDialog::ChangeRenewal(bool on, bool daily) {
   SessionRequest request;
   request.renewal = on;
+  request.renewalDaily = daily;
   request.composeProgram =
       FilePath(QCoreApplication::applicationDirPath() + QStringLiteral("/lunetta-compose"));
-  // The renewal renders what the window shows now, whatever is saved on leaving.
+  // The renewal renders what the window shows now, whatever is saved on leaving, on the screens
+  // there are now.
+  request.wallpaper.screens = LiveScreens();
   const RequestOutcome outcome = CarryOut(session_, request);
+  ShowRenewalState();
   if (!outcome.status) {
-    monthlyRefreshBox_->setChecked(!on);
-    reportError_((on ? tr("毎月の自動更新を設定できませんでした。\n\n%1")
-                     : tr("毎月の自動更新を解除できませんでした。\n\n%1"))
+    reportError_((on ? tr("壁紙の自動更新を設定できませんでした。\n\n%1")
+                     : tr("壁紙の自動更新を解除できませんでした。\n\n%1"))
                      .arg(FailureMessage(outcome.status.failure())));
     return;
   }
-  ShowNotice(on ? tr("毎月1日に壁紙を自動で更新します。") : tr("壁紙の自動更新を止めました。"));
+  ShowNotice(!on     ? tr("壁紙の自動更新を止めました。")
+             : daily ? tr("毎日、壁紙を自動で更新します。")
+                     : tr("毎月1日に壁紙を自動で更新します。"));
+}
+
+void MainDialog::OnDayOptions() {
+  CalendarSettings settings = session_.settings();
+  settings.todayMark = todayMarkBox_->isChecked() ? 1 : 0;
+  settings.dimPastDays = dimPastDaysBox_->isChecked() ? 1 : 0;
+  settings.everyScreen = everyScreenBox_->isChecked() ? 1 : 0;
+  session_.ApplySettings(settings);
+  RefreshCalendarPicture();
 }
 
 void MainDialog::OnAbout() {

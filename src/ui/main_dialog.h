@@ -47,7 +47,11 @@ enum class MainControl : int {
   ClearMonthPhoto = 1034,  // the selected month shows the main photograph again
   SaveYear = 1035,
   PrintYear = 1036,
-  Origin = 1037,  // "(0,0)" above the picture's top-left corner
+  Origin = 1037,        // "(0,0)" above the picture's top-left corner
+  DailyRefresh = 1038,  // with MonthlyRefresh, one of off, monthly, daily
+  TodayMark = 1039,
+  DimPastDays = 1040,
+  EveryScreen = 1041,  // the calendar on every screen's wallpaper, not only the primary's
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -138,6 +142,10 @@ class MainDialog : public QDialog {
   void OnSetWallpaper();
   /// Installs or removes the monthly renewal as the check box now says.
   void OnMonthlyRefresh();
+  /// Installs or removes the daily renewal as the check box now says.
+  void OnDailyRefresh();
+  /// Takes today's mark, the faded past days and the calendar on every screen from their boxes.
+  void OnDayOptions();
   void OnAbout();
   /// Exit: saves the settings, then closes with Accepted.
   void OnOK();
@@ -175,6 +183,9 @@ class MainDialog : public QDialog {
   void AcceptDropsOnTheWindowOnly();
   /// Selects the item a selector's typed text names, or puts the selected item's text back.
   void ConfirmTypedItem(QComboBox* selector);
+  /// Turns the renewal on (monthly or daily) or off; the boxes show what is installed after.
+  void ChangeRenewal(bool on, bool daily);
+  void ShowRenewalState();
 
   SessionEnvironment InWorkFolder(SessionEnvironment environment);
 
@@ -208,6 +219,10 @@ class MainDialog : public QDialog {
   QLabel* originLabel_ = nullptr;
   QPoint originAbovePicture_;  // from the "(0,0)" label to the preview's top-left corner
   QCheckBox* monthlyRefreshBox_ = nullptr;
+  QCheckBox* dailyRefreshBox_ = nullptr;
+  QCheckBox* todayMarkBox_ = nullptr;
+  QCheckBox* dimPastDaysBox_ = nullptr;
+  QCheckBox* everyScreenBox_ = nullptr;
   QTimer* photoDecodeTimer_ = nullptr;  // asks for a deferred photograph once the user pauses
   QAction* aboutAction_ = nullptr;
 

@@ -26,6 +26,8 @@ constexpr KnownName kCurrentDesktops[] = {
     {"XFCE", DesktopKind::Xfce, "Xfce"},
     {"KDE", DesktopKind::Plasma, "KDE Plasma"},
     {"LXQt", DesktopKind::Lxqt, "LXQt"},
+    {"sway", DesktopKind::Sway, "sway"},
+    {"Hyprland", DesktopKind::Hyprland, "Hyprland"},
 };
 
 // DESKTOP_SESSION names vary by distribution ("plasmawayland", "gnome-xorg", "cinnamon2d"), so a
@@ -41,6 +43,8 @@ constexpr KnownName kSessions[] = {
     {"plasma", DesktopKind::Plasma, "KDE Plasma"},
     {"kde", DesktopKind::Plasma, "KDE Plasma"},
     {"lxqt", DesktopKind::Lxqt, "LXQt"},
+    {"sway", DesktopKind::Sway, "sway"},
+    {"hyprland", DesktopKind::Hyprland, "Hyprland"},
 };
 
 Desktop Known(const KnownName& known) {

@@ -12,7 +12,9 @@ enum class DesktopKind {
   Xfce,
   Plasma,
   Lxqt,
-  Other,  // an X11 setter where one is installed, else none
+  Sway,      // and the compositors that answer swaymsg
+  Hyprland,  // through hyprpaper
+  Other,     // an X11 setter where one is installed, else none
 };
 
 /// The running desktop: how Lunetta sets its wallpaper, and the name messages give it.

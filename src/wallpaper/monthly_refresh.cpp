@@ -404,14 +404,21 @@ std::string ServiceUnitText(const RenewalCommand& command) {
 }
 
 std::string TimerUnitText(const RenewalCommand& command) {
-  return "[Unit]\n"
-         "Description=Lunetta: renew the calendar wallpaper on the first of every month\n"
+  // Persistent: a time that passed while the machine was off runs at the next start, and one that
+  // passed during a suspend runs on waking.
+  return std::string(
+             "[Unit]\n"
+             "Description=Lunetta: renew the calendar wallpaper ") +
+         (command.daily ? "every day" : "on the first of every month") +
+         "\n"
          "ConditionFileIsExecutable=" +
          SystemdPath(command.composeProgram.native()) +
          "\n"
          "\n"
          "[Timer]\n"
-         "OnCalendar=*-*-01 00:01:00\n"
+         "OnCalendar=" +
+         (command.daily ? "*-*-* 00:00:30" : "*-*-01 00:01:00") +
+         "\n"
          "Persistent=true\n"
          "\n"
          "[Install]\n"
@@ -459,7 +466,8 @@ Status InstallMonthlyRefresh(const RenewalCommand& command,
     return written;
   }
   TellSystemd({QStringLiteral("daemon-reload")}, environment);
-  TellSystemd({QStringLiteral("start"), QString::fromLatin1(kTimerName)}, environment);
+  // Restarted, not started: a timer that runs already takes a changed schedule (monthly to daily).
+  TellSystemd({QStringLiteral("restart"), QString::fromLatin1(kTimerName)}, environment);
   return {};
 }
 

@@ -5,6 +5,8 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <system_error>
+#include <tuple>
+#include <vector>
 
 #include "picture/load_picture_file.h"
 #include "wallpaper/desktop_wallpaper.h"
@@ -14,6 +16,19 @@ namespace lunetta {
 namespace {
 
 Q_LOGGING_CATEGORY(lcWallpaper, "lunetta.wallpaper")
+
+// A wallpaper file's date (year, month, day; day 0 for a month's picture), or nothing for a file
+// that is none of ours.
+std::optional<std::tuple<int, int, int>> WallpaperDate(const QString& name) {
+  static const QRegularExpression kWallpaperName(QStringLiteral(
+      "^wallpaper-(\\d{4,})-(\\d{2})(?:-(\\d{2}))?(?:-(?:s\\d{1,2}|spanned))?\\.jpg$"));
+  const QRegularExpressionMatch match = kWallpaperName.match(name);
+  if (!match.hasMatch()) {
+    return std::nullopt;
+  }
+  return std::tuple{match.captured(1).toInt(), match.captured(2).toInt(),
+                    match.captured(3).toInt()};
+}
 
 }  // namespace
 
@@ -28,8 +43,17 @@ EnvironmentLookup LookupIn(const QProcessEnvironment& environment) {
 }
 
 Desktop DesktopOf(const QProcessEnvironment& environment) {
-  return DetectDesktop(environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")),
-                       environment.value(QStringLiteral("DESKTOP_SESSION")));
+  Desktop desktop = DetectDesktop(environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")),
+                                  environment.value(QStringLiteral("DESKTOP_SESSION")));
+  // A compositor started by hand names no desktop, but says where it listens.
+  if (desktop.kind == DesktopKind::Other && desktop.name.isEmpty()) {
+    if (!environment.value(QStringLiteral("SWAYSOCK")).isEmpty()) {
+      desktop = {DesktopKind::Sway, QStringLiteral("sway")};
+    } else if (!environment.value(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE")).isEmpty()) {
+      desktop = {DesktopKind::Hyprland, QStringLiteral("Hyprland")};
+    }
+  }
+  return desktop;
 }
 
 std::filesystem::path WallpaperFolder(const QProcessEnvironment& environment) {
@@ -38,7 +62,18 @@ std::filesystem::path WallpaperFolder(const QProcessEnvironment& environment) {
 }
 
 std::filesystem::path WallpaperFileName(int year, int month) {
-  return FilePath(QString::asprintf("wallpaper-%04d-%02d.jpg", year, month));
+  return WallpaperFileName(year, month, 0, {});
+}
+
+std::filesystem::path WallpaperFileName(int year, int month, int day, const std::string& part) {
+  QString name = QString::asprintf("wallpaper-%04d-%02d", year, month);
+  if (day > 0) {
+    name += QString::asprintf("-%02d", day);
+  }
+  if (!part.empty()) {
+    name += u'-' + QString::fromStdString(part);
+  }
+  return FilePath(name + QStringLiteral(".jpg"));
 }
 
 Status SetDesktopWallpaper(const Desktop& desktop, const std::filesystem::path& picture,
@@ -48,29 +83,40 @@ Status SetDesktopWallpaper(const Desktop& desktop, const std::filesystem::path& 
 }
 
 void RemoveOldWallpapers(const std::filesystem::path& folder, int year, int month) {
-  const std::filesystem::path keep[] = {
-      WallpaperFileName(year, month),
-      month == 1 ? WallpaperFileName(year - 1, 12) : WallpaperFileName(year, month - 1)};
-  static const QRegularExpression kWallpaperName(
-      QStringLiteral("^wallpaper-\\d{4,}-\\d{2}\\.jpg$"));
+  RemoveOldWallpapers(folder, folder / WallpaperFileName(year, month));
+}
+
+void RemoveOldWallpapers(const std::filesystem::path& folder,
+                         const std::filesystem::path& current) {
+  const auto kept = WallpaperDate(QtPath(current.filename()));
+  if (!kept) {
+    return;
+  }
+  std::vector<std::pair<std::filesystem::path, std::tuple<int, int, int>>> files;
+  std::optional<std::tuple<int, int, int>> previous;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::filesystem::path name = entry.path().filename();
-    if (name == keep[0] || name == keep[1] || !kWallpaperName.match(QtPath(name)).hasMatch()) {
-      continue;
-    }
+    const auto date = WallpaperDate(QtPath(entry.path().filename()));
     std::error_code kind;
-    if (std::filesystem::is_directory(entry.symlink_status(kind))) {
+    if (!date || std::filesystem::is_directory(entry.symlink_status(kind))) {
       continue;
     }
-    std::error_code removed;
-    if (!std::filesystem::remove(entry.path(), removed)) {
-      qCWarning(lcWallpaper) << "cannot remove" << QtPath(entry.path())
-                             << removed.message().c_str();
+    files.emplace_back(entry.path(), *date);
+    if (*date < *kept && (!previous || *date > *previous)) {
+      previous = date;
     }
   }
   if (error) {
     qCWarning(lcWallpaper) << "cannot list" << QtPath(folder) << error.message().c_str();
+  }
+  for (const auto& [file, date] : files) {
+    if (date == *kept || date == previous) {
+      continue;
+    }
+    std::error_code removed;
+    if (!std::filesystem::remove(file, removed)) {
+      qCWarning(lcWallpaper) << "cannot remove" << QtPath(file) << removed.message().c_str();
+    }
   }
 }
 

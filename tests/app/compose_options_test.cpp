@@ -18,13 +18,13 @@ namespace lunetta {
 
 // In the order of the fields: photo, monthPhotos, photosFolder, year, months, allMonths,
 // settingsFile, overrides, holidaysFile, out, pictures, pdf, paper, json, weekNumbers, opaqueText,
-// screenSize, setWallpaper, monthlyRefresh, help, version.
+// screenSize, setWallpaper, monthlyRefresh, dailyRefresh, help, version.
 void PrintTo(const ComposeOptions& o, std::ostream* out) {
-  *out << testing::PrintToString(
-      std::forward_as_tuple(o.photo, o.monthPhotos, o.photosFolder, o.year, o.months, o.allMonths,
-                            o.settingsFile, o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf,
-                            static_cast<int>(o.paper), o.json, o.weekNumbers, o.opaqueText,
-                            o.screenSize, o.setWallpaper, o.monthlyRefresh, o.help, o.version));
+  *out << testing::PrintToString(std::forward_as_tuple(
+      o.photo, o.monthPhotos, o.photosFolder, o.year, o.months, o.allMonths, o.settingsFile,
+      o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf, static_cast<int>(o.paper), o.json,
+      o.weekNumbers, o.opaqueText, o.screenSize, o.setWallpaper, o.monthlyRefresh, o.dailyRefresh,
+      o.help, o.version));
 }
 
 namespace {
@@ -81,6 +81,13 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
                       {"Custom Width", "1920"},
                       {"Custom Height", "1080"},
                       {"Photo Fit", "1"}}}},
+      {"today's marks and the screens are profile settings; the renewal's period",
+       {"--today", "--dim-past", "--every-screen", "--monthly-refresh", "on", "--renewal", "daily"},
+       {.year = 2026,
+        .months = {12},
+        .overrides = {{"Today Mark", "1"}, {"Dim Past Days", "1"}, {"Every Screen", "1"}},
+        .monthlyRefresh = true,
+        .dailyRefresh = true}},
       {"help and version skip the checks across options",
        {"-h", "--version", "--year", "1969"},
        {.help = true, .version = true}},
@@ -123,6 +130,7 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--set", "Text Size="}, "^--set: \"Text Size\" needs a whole number"},
       {{"--set", "transparency=256"}, "^--set: \"transparency\" needs 0\\.\\.255 .*\"256\"$"},
       {{"--monthly-refresh", "yes"}, "^--monthly-refresh needs on or off, not \"yes\"$"},
+      {{"--renewal", "weekly"}, "^--renewal needs daily, monthly or off, not \"weekly\"$"},
       {{"--month-photo", "13=x.jpg"}, "^--month-photo needs M=FILE with a month 1\\.\\.12"},
       {{"--month-photo", "3="}, "^--month-photo needs M=FILE"},
       {{"--pdf", "y.pdf", "--paper", "A5"}, "^--paper needs A4, A3 or Letter, not \"A5\"$"},
@@ -130,6 +138,8 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--set-wallpaper", "--pdf", "y.pdf"}, "^--set-wallpaper cannot be used with --pdf$"},
       {{"--set-wallpaper", "--all-months", "--out", "%m.jpg"}, "^--set-wallpaper .*--all-months$"},
       {{"--monthly-refresh", "on", "--month", "3"}, "^--monthly-refresh on .* --month unless"},
+      {{"--renewal", "Daily", "--out", "x.jpg"},
+       "^--renewal daily cannot be used with --out unless"},
   };
   for (const auto& c : cases) {
     const QString error = ParseComposeOptions(c.arguments, kToday).error;

@@ -226,6 +226,7 @@ QProcessEnvironment WallpaperEnvironment(const QTemporaryDir& dir,
   environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
   environment.insert("PATH", systemctl.folder() + ":/usr/bin:/bin");
   environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
   QDir().mkpath(dir.filePath("config"));
   EXPECT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   return environment;
@@ -292,6 +293,35 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
   EXPECT_FALSE(QFile::exists(service));
   EXPECT_FALSE(QFile::exists(snapshot));
   EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=0\n"));
+}
+
+// Daily with today marked: run twice on one day (at login, then from the timer), the renewal
+// writes and sets today's picture once.
+TEST(ComposeProgramTest, ADailyRenewalRunTwiceOnOneDayWritesOnce) {
+  QTemporaryDir dir;
+  test_support::StandInPrograms systemctl;
+  systemctl.Add("systemctl");
+  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
+  ASSERT_EQ(Compose(dir, {"--renewal", "daily", "--today"}, environment), std::tuple(0, "", ""));
+  EXPECT_TRUE(testing::ReadBytes(dir.filePath("config/systemd/user/lunetta-wallpaper.timer"))
+                  .contains("\nOnCalendar=*-*-* 00:00:30\n"));
+  EXPECT_TRUE(testing::ReadBytes(dir.filePath("config/lunetta.INI")).contains("Daily Refresh=1\n"));
+  const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Today Mark=1\n"));
+
+  const QString today = dir.filePath("data/lunetta/wallpaper-" +
+                                     QDate::currentDate().toString("yyyy-MM-dd") + ".jpg");
+  const QString keyfile = dir.filePath("config/glib-2.0/settings/keyfile");
+  const QStringList renewal{"--set-wallpaper", "--settings", snapshot};
+  ASSERT_EQ(Compose(dir, renewal, environment), std::tuple(0, "", ""));
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), today);
+  const QDateTime written = QFileInfo(today).lastModified();
+  const QDateTime set = QFileInfo(keyfile).lastModified();
+  ASSERT_TRUE(written.isValid());
+  ASSERT_TRUE(set.isValid());
+  ASSERT_EQ(Compose(dir, renewal, environment), std::tuple(0, "", ""));
+  EXPECT_EQ(QFileInfo(today).lastModified(), written);
+  EXPECT_EQ(QFileInfo(keyfile).lastModified(), set);
 }
 
 // Each change of the renewal waits for the one under way: the flag ends as the files do.

@@ -325,6 +325,43 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
   EXPECT_EQ(shapes.size(), 7U);
 }
 
+// Today filled in the day's colour with its number in the card's, the days before it faded, on
+// the first and last day of a month and on 29 February.
+TEST(ComposeCalendarTest, TodayIsMarkedAndThePastDaysFaded) {
+  for (const LocalDate today :
+       {LocalDate{2026, 5, 1}, LocalDate{2026, 12, 31}, LocalDate{2028, 2, 29}}) {
+    CalendarSettings s{
+        .year = today.year, .month = today.month, .todayMark = true, .dimPastDays = true};
+    const CalendarBlock block =
+        DrawCalendarBlock(s, {}, std::nullopt, DayMarksFor(s, today)).value();
+    const MonthGrid grid = BuildMonthGrid(today.year, today.month, WeekStart::Sunday);
+    for (int k = 0; k < 42; ++k) {
+      if (grid.cells[k].empty()) {
+        continue;
+      }
+      const int day = std::stoi(grid.cells[k]);
+      const Rect cell = CellRect(block.geometry, k / 7 + 1, k % 7);
+      int darkest = 255;
+      for (int y = cell.top; y < cell.bottom; ++y) {
+        for (int x = cell.left; x < cell.right; ++x) {
+          const QColor c = block.surface.pixelColor(x, y);
+          darkest = std::min({darkest, c.red(), c.green(), c.blue()});
+        }
+      }
+      // Thursday the 31st, Friday the 1st and Tuesday the 29th are in the text colour.
+      const QColor corner = block.surface.pixelColor(cell.right - 1, cell.top + 1);
+      EXPECT_EQ(corner, day == today.day ? QColor(Qt::black) : QColor(Qt::white)) << day;
+      if (day == today.day) {
+        EXPECT_FALSE(InkIn(block.surface, cell, Qt::black).isNull()) << "today's number";
+      } else {
+        EXPECT_EQ(darkest >= 120, day < today.day) << today.month << '/' << day;
+      }
+    }
+  }
+  EXPECT_EQ(DayMarksFor({.year = 2026, .month = 6, .todayMark = true}, {2026, 5, 31}), DayMarks{});
+  EXPECT_EQ(DayMarksFor({.year = 2026, .month = 5}, {2026, 5, 31}), DayMarks{});
+}
+
 // Opaque text at opacity 40: the card blends while every text pixel the block has in the exact
 // text colour (green) keeps it, in its place; without the option the text fades with the card.
 TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {

@@ -2,14 +2,21 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <map>
 
 #include "picture/load_picture_file.h"
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "session/calendar_session.h"
+#include "session/session_wallpaper.h"
 #include "support/core_printers.h"
 #include "support/picture_printers.h"
 
@@ -30,7 +37,9 @@ class SessionWallpaperTest : public ::testing::Test {
     context_.environment.insert("XDG_DATA_HOME", home_.path());
     context_.environment.insert("XDG_CONFIG_HOME", home_.filePath("config"));
     context_.environment.insert("GSETTINGS_BACKEND", "keyfile");
-    context_.environment.insert("XDG_CURRENT_DESKTOP", "sway");  // one Lunetta cannot set
+    // One Lunetta cannot set, with no portal to answer for it.
+    context_.environment.insert("XDG_CURRENT_DESKTOP", "Weston");
+    context_.environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
     context_.environment.remove("DISPLAY");
   }
 
@@ -72,8 +81,100 @@ TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
                                   "wallpaper-2027-01.jpg"}));
 }
 
-// Everything the picture is made of comes back from the snapshot, the font style and the screen's
-// size too, which a profile does not keep.
+// A headless sway of the test's own with two outputs of different sizes. As root it runs in a user
+// namespace, for sway will not run as root; the pictures stay readable to it there.
+class HeadlessSway {
+ public:
+  HeadlessSway() {
+    if (QStandardPaths::findExecutable("sway").isEmpty() ||
+        QStandardPaths::findExecutable("swaybg").isEmpty()) {
+      why_ = "sway or swaybg is not installed";
+      return;
+    }
+    QFile::setPermissions(runtime_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", runtime_.path());
+    environment.insert("WLR_BACKENDS", "headless");
+    environment.insert("WLR_LIBINPUT_NO_DEVICES", "1");
+    testing::WriteBytes(runtime_.filePath("config"), "");
+    process_.setProcessEnvironment(environment);
+    const QStringList sway{"sway", "-c", runtime_.filePath("config")};
+    ::geteuid() == 0 ? process_.start("unshare", QStringList{"--user"} + sway)
+                     : process_.start(sway[0], sway.mid(1));
+    for (const QDeadlineTimer started(10000); socket_.isEmpty() && !started.hasExpired();
+         QThread::msleep(50)) {
+      for (const QString& name : QDir(runtime_.path()).entryList({"sway-ipc.*"}, QDir::System)) {
+        socket_ = runtime_.filePath(name);
+      }
+    }
+    why_ = socket_.isEmpty() ? "sway did not start here" : "";
+    for (const char* command :
+         {"create_output", "output HEADLESS-1 mode 1280x720", "output HEADLESS-2 mode 1024x768"}) {
+      QProcess::execute("swaymsg", {"-s", socket_, command});
+    }
+  }
+  ~HeadlessSway() {
+    process_.terminate();
+    process_.waitForFinished();
+  }
+
+  const QString& why() const { return why_; }
+  const QString& socket() const { return socket_; }
+
+  /// Each output's picture and mode as the swaybg this sway runs (one for every output) shows them,
+  /// waiting up to a few seconds for `count` outputs.
+  std::map<QString, QStringList> Backgrounds(std::size_t count) const {
+    std::map<QString, QStringList> shown;
+    for (const QDeadlineTimer wait(5000); shown.size() < count && !wait.hasExpired();
+         QThread::msleep(50)) {
+      for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        const QStringList command =
+            QString::fromUtf8(testing::ReadBytes("/proc/" + pid + "/cmdline")).split(QChar(0));
+        const QByteArray environ = testing::ReadBytes("/proc/" + pid + "/environ");
+        if (command[0] != "swaybg" ||
+            !environ.split('\0').contains("XDG_RUNTIME_DIR=" + runtime_.path().toUtf8())) {
+          continue;
+        }
+        std::map<QString, QStringList> outputs;
+        for (qsizetype i = 1; i + 5 < command.size() && command[i] == "-o"; i += 6) {
+          outputs[command[i + 1]] = {command[i + 3], command[i + 5]};
+        }
+        shown = outputs.size() > shown.size() ? outputs : shown;
+      }
+    }
+    return shown;
+  }
+
+ private:
+  QTemporaryDir runtime_{QDir::rootPath() + "tmp/lunetta-sway-XXXXXX"};  // short: a socket's path
+  QProcess process_;
+  QString socket_;
+  QString why_;
+};
+
+TEST_F(SessionWallpaperTest, EachSwayOutputGetsAPictureOfItsOwnSize) {
+  HeadlessSway sway;
+  if (!sway.why().isEmpty()) {
+    GTEST_SKIP() << sway.why().toStdString();
+  }
+  // Recognised by its socket alone, and asked for its outputs.
+  context_.environment.remove("XDG_CURRENT_DESKTOP");
+  context_.environment.insert("SWAYSOCK", sway.socket());
+  const WallpaperOutcome set = SetSessionWallpaper(*session_, context_);
+  ASSERT_TRUE(Succeeded(set.status));
+  const QString folder = home_.filePath("lunetta/");
+  EXPECT_EQ(sway.Backgrounds(2),
+            (std::map<QString, QStringList>{
+                {"HEADLESS-1", {folder + "wallpaper-2027-01-s1.jpg", "fill"}},
+                {"HEADLESS-2", {folder + "wallpaper-2027-01-s2.jpg", "fill"}}}));
+  EXPECT_EQ(QImage(folder + "wallpaper-2027-01-s1.jpg").size(), QSize(1280, 720));
+  EXPECT_EQ(QImage(folder + "wallpaper-2027-01-s2.jpg").size(), QSize(1024, 768));
+  EXPECT_EQ(set.picture, FilePath(folder + "wallpaper-2027-01-s1.jpg"));
+}
+
+// Everything the picture is made of comes back from the snapshot, the font style, the screen's
+// size and the screens too, which a profile does not keep.
 TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   QTemporaryDir folder;
   const std::unique_ptr<CalendarSession> shown = Session(PictureSize{2560, 1440});
@@ -89,7 +190,10 @@ TEST(RenewalSnapshotTest, KeepsEverythingThePictureIsMadeOf) {
   shown->ChoosePhoto(FilePath(folder.filePath(" sea \"1\".jpg")));
   shown->ChooseMonthPhoto(12, FilePath(folder.filePath("snow.jpg")));
   const std::filesystem::path snapshot = FilePath(folder.filePath("renewal.ini"));
-  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*shown, snapshot)));
+  const ScreenList screens{{"DP-1, left", QRect(-1280, 0, 1280, 1024), 1.25, false},
+                           {"HDMI-1", QRect(0, 0, 2560, 1440), 1, true}};
+  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*shown, snapshot, screens)));
+  EXPECT_EQ(ReadRenewalSnapshotScreens(snapshot), screens);
 
   const std::unique_ptr<CalendarSession> renewal = Session();
   ASSERT_TRUE(Succeeded(renewal->LoadSettings(snapshot)));

@@ -152,6 +152,25 @@ TEST(SettingKeysTest, ApplySettingSetsTheFieldItsKeyNames) {
             SettingRefusal::OutsidePicture);
 }
 
+// The daily renewal's key appears only once it is used, and goes to 0 with the renewal.
+TEST_F(SettingsStoreTest, DailyRenewalKeyIsWrittenOnlyOnceUsed) {
+  write("[Configuration]\nStartX=1\n");
+  const auto saved = [&](bool on, bool daily) {
+    EXPECT_FALSE(SaveMonthlyRefresh(file_, on, daily));
+    RememberedWork work;
+    EXPECT_FALSE(LoadRememberedWork(file_, work));
+    return std::tuple(contents(), work.monthlyRefresh, work.dailyRefresh);
+  };
+  EXPECT_EQ(saved(true, false),
+            std::tuple("[Configuration]\nStartX=1\nMonthly Refresh=1\n", true, false));
+  EXPECT_EQ(saved(true, true), std::tuple("[Configuration]\nStartX=1\nMonthly Refresh=1\n"
+                                          "Daily Refresh=1\n",
+                                          true, true));
+  EXPECT_EQ(saved(false, true), std::tuple("[Configuration]\nStartX=1\nMonthly Refresh=0\n"
+                                           "Daily Refresh=0\n",
+                                           false, false));
+}
+
 TEST_F(SettingsStoreTest, SaveKeepsForeignLinesModeAndByteOrderMark) {
   // A byte-order mark right before the section must not hide it.
   write("\xEF\xBB\xBF[configuration]\r\nStartY=1\r\n; by hand\r\nOther=keep\r\n\r\n[Tail]\r\nX=1");

@@ -683,6 +683,8 @@ TEST_F(MainDialogTest, TheRenewalKeepsTheWallpaperWhenItsPhotoIsGone) {
   QTest::keyClick(dialog_.get(), Qt::Key_Escape);
   const QByteArray wallpaper = testing::ReadBytes(Wallpaper());
   ASSERT_TRUE(QFile::remove(*answer_));
+  // As on a later day: what the renewal set last is no longer current.
+  QFile::remove(QFileInfo(profile_).path() + "/lunetta/renewal.stamp");
 
   const auto [status, said] = RunRenewal();
   EXPECT_EQ(status, 1);
@@ -692,6 +694,37 @@ TEST_F(MainDialogTest, TheRenewalKeepsTheWallpaperWhenItsPhotoIsGone) {
   EXPECT_EQ(testing::ReadBytes(Wallpaper()), wallpaper);
   EXPECT_EQ(test_support::GnomeWallpaperFile(QProcessEnvironment::systemEnvironment()),
             Wallpaper());
+}
+
+// Off, monthly and daily are one choice: ticking one box unticks the other.
+TEST_F(MainDialogTest, MonthlyAndDailyRenewalAreOneChoice) {
+  test_support::StandInPrograms systemctl;
+  UseGnome(systemctl);
+  const auto ticked = [&] {
+    return std::pair(FindControl<QCheckBox>(dialog_.get(), Id::MonthlyRefresh)->isChecked(),
+                     FindControl<QCheckBox>(dialog_.get(), Id::DailyRefresh)->isChecked());
+  };
+  Start();
+  Click(Id::MonthlyRefresh);
+  Click(Id::DailyRefresh);
+  EXPECT_EQ(ticked(), std::pair(false, true));
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  Start();
+  EXPECT_EQ(ticked(), std::pair(false, true));
+  Click(Id::MonthlyRefresh);
+  EXPECT_EQ(ticked(), std::pair(true, false));
+  Click(Id::MonthlyRefresh);
+  EXPECT_EQ(ticked(), std::pair(false, false));
+}
+
+// Today's boxes are settings like the dialog's: the picture is composed again with them.
+TEST_F(MainDialogTest, TodayBoxesRecomposeThePicture) {
+  Start();
+  const int composed = compositions_->count();
+  Click(Id::TodayMark);
+  Click(Id::DimPastDays);
+  EXPECT_EQ(std::pair(Settings().todayMark, Settings().dimPastDays), std::pair(true, true));
+  EXPECT_EQ(compositions_->count(), composed + 2);
 }
 
 // The files themselves are the session's and the wallpaper layer's to test.

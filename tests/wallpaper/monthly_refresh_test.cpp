@@ -67,28 +67,45 @@ TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheComma
   verify();
   EXPECT_EQ(systemctl_.Calls(),
             (QList<QStringList>{{"systemctl", "--user", "daemon-reload"},
-                                {"systemctl", "--user", "start", "lunetta-wallpaper.timer"}}));
+                                {"systemctl", "--user", "restart", "lunetta-wallpaper.timer"}}));
   // GLib launches the autostart entry with the command's words.
   ASSERT_EQ(RunProgram("gio", {"launch", QtPath(files.autostart)}, tools).first, 0);
   EXPECT_EQ(odd.WaitForCalls(1), (QList<QStringList>{{"lunetta-compose", "--set-wallpaper",
                                                       "--holidays", odd.path("holiday 100% $x.dat"),
                                                       "--settings", "/home/u/it's.ini"}}));
 
-  // The first of every month just after midnight, as systemd reads the schedule.
-  const QString timer = QString::fromUtf8(testing::ReadBytes(QtPath(files.timer)));
-  const QString schedule = timer.section("OnCalendar=", 1).section('\n', 0, 0);
-  const auto [read, elapses] =
-      RunProgram("systemd-analyze", {"calendar", "--iterations=13", schedule}, tools);
-  ASSERT_EQ(read, 0) << elapses.toStdString();
-  QList<QDateTime> times;
-  for (const auto& next :
-       QRegularExpression("(?:elapse|#\\d+): \\w+ (\\S+ \\S+)").globalMatch(elapses)) {
-    times << QDateTime::fromString(next.captured(1), "yyyy-MM-dd HH:mm:ss");
+  // The first of every month just after midnight, or every day at 00:00:30, as systemd reads the
+  // schedule; a time missed while off or asleep is made up.
+  const auto elapses = [&](int iterations) {
+    const QString timer = QString::fromUtf8(testing::ReadBytes(QtPath(files.timer)));
+    EXPECT_TRUE(timer.contains("\nPersistent=true\n"));
+    const QString schedule = timer.section("OnCalendar=", 1).section('\n', 0, 0);
+    const auto [read, said] = RunProgram(
+        "systemd-analyze",
+        {"calendar", QStringLiteral("--iterations=%1").arg(iterations), schedule}, tools);
+    EXPECT_EQ(read, 0) << said.toStdString();
+    QList<QDateTime> times;
+    for (const auto& next :
+         QRegularExpression("(?:elapse|#\\d+): \\w+ (\\S+ \\S+)").globalMatch(said)) {
+      times << QDateTime::fromString(next.captured(1), "yyyy-MM-dd HH:mm:ss");
+    }
+    EXPECT_EQ(times.size(), iterations) << said.toStdString();
+    return times;
+  };
+  const QList<QDateTime> monthly = elapses(13);
+  ASSERT_EQ(monthly.size(), 13);
+  EXPECT_EQ(monthly[0].date().day(), 1);
+  for (int i = 0; i < monthly.size(); ++i) {
+    EXPECT_EQ(monthly[i], QDateTime(monthly[0].date().addMonths(i), QTime(0, 1))) << i;
   }
-  ASSERT_EQ(times.size(), 13) << elapses.toStdString();
-  EXPECT_EQ(times[0].date().day(), 1);
-  for (int i = 0; i < times.size(); ++i) {
-    EXPECT_EQ(times[i], QDateTime(times[0].date().addMonths(i), QTime(0, 1))) << i;
+  RenewalCommand daily = command;
+  daily.daily = true;
+  ASSERT_TRUE(Succeeded(InstallMonthlyRefresh(daily, environment_)));
+  verify();
+  const QList<QDateTime> days = elapses(3);
+  ASSERT_EQ(days.size(), 3);
+  for (int i = 0; i < days.size(); ++i) {
+    EXPECT_EQ(days[i], QDateTime(days[0].date().addDays(i), QTime(0, 0, 30))) << i;
   }
 
   systemctl_.ForgetCalls();

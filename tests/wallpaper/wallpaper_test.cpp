@@ -38,7 +38,9 @@ TEST(DesktopTest, DetectedFromTheFirstKnownNameThenFromTheSession) {
       {"Pantheon:X-Custom:Unity", "", {DesktopKind::Gnome, "Unity"}},
       {"", "/usr/share/xsessions/xfce", {DesktopKind::Xfce, "Xfce"}},
       {"", "plasmawayland", {DesktopKind::Plasma, "KDE Plasma"}},
-      {"sway", "sway", {DesktopKind::Other, "sway"}},
+      {"sway", "sway", {DesktopKind::Sway, "sway"}},
+      {"", "hyprland", {DesktopKind::Hyprland, "Hyprland"}},
+      {"Weston", "", {DesktopKind::Other, "Weston"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DetectDesktop(c.current, c.session), c.expected) << c.current << " / " << c.session;
@@ -65,8 +67,10 @@ class WallpaperTest : public ::testing::Test {
  protected:
   void SetUp() override {
     environment_ = QProcessEnvironment::systemEnvironment();
+    // No session bus either: the portal is tested on a bus of its own.
     for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "DISPLAY", "WAYLAND_DISPLAY",
-                             "XDG_SESSION_TYPE", "GSETTINGS_SCHEMA_DIR"}) {
+                             "XDG_SESSION_TYPE", "GSETTINGS_SCHEMA_DIR", "DBUS_SESSION_BUS_ADDRESS",
+                             "XDG_RUNTIME_DIR", "SWAYSOCK", "HYPRLAND_INSTANCE_SIGNATURE"}) {
       environment_.remove(QString::fromLatin1(name));
     }
     environment_.insert("GSETTINGS_BACKEND", "keyfile");
@@ -75,7 +79,10 @@ class WallpaperTest : public ::testing::Test {
   }
 
   Status Set(const QString& desktop, std::optional<QSize> screen = {}) {
-    WallpaperContext context{environment_, screen, timeLimit_};
+    WallpaperContext context;
+    context.environment = environment_;
+    context.screenSize = screen;
+    context.timeLimit = timeLimit_;
     context.environment.insert("XDG_CURRENT_DESKTOP", desktop);
     return SetDesktopWallpaper(DesktopOf(context.environment), FilePath(Picture()),
                                QSize(1024, 768), context);
@@ -105,6 +112,9 @@ TEST_F(WallpaperTest, GnomeGetsAnEncodedFileUriInBothStyles) {
   EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'scaled'");
   ASSERT_TRUE(Succeeded(Set("GNOME", QSize(2048, 1536))));
   EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'zoom'");
+  ASSERT_TRUE(Succeeded(ApplyWallpapers({DesktopKind::Gnome, "GNOME"}, {FilePath(Picture()), {}},
+                                        Placement::Spanned, environment_, QDeadlineTimer(15000))));
+  EXPECT_EQ(GSetting("org.gnome.desktop.background", "picture-options"), "'spanned'");
 }
 
 // The schemas as far as Lunetta uses them, compiled for this test: Cinnamon's, MATE's, and an
@@ -203,6 +213,82 @@ TEST_F(WallpaperTest, OtherDesktopsRunTheirProgramsAsDocumented) {
   }
 }
 
+// Two screens, the primary on the left; a desktop that keeps a picture per monitor gets each its
+// own, one that keeps one gets the spanned picture.
+TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
+  const QString a = Folder() + "/a.jpg";
+  const QString b = Folder() + "/b.jpg";
+  const WallpaperScreen hdmi{"HDMI-1", QRect(0, 0, 1920, 1080), 1, true};
+  const WallpaperScreen edp{"eDP-1", QRect(1920, 0, 1280, 800), 1, false};
+  const WallpaperPictures perScreen{FilePath(a), {{hdmi, FilePath(a)}, {edp, FilePath(b)}}};
+  const QString xfconfList =
+      "printf '/backdrop/screen0/monitorHDMI-1/workspace0/last-image\\n"
+      "/backdrop/screen0/monitoreDP-1/workspace0/last-image\\n"
+      "/backdrop/screen0/monitorDP-9/workspace0/last-image\\n'";
+  const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
+  // A monitor without a picture of its own gets the primary's, scaled: it may have another shape.
+  const auto xfce = [&](const char* monitor, const QString& file, const char* style = "5") {
+    const QString folder = QStringLiteral("/backdrop/screen0/monitor%1/workspace0/").arg(monitor);
+    return QList<QStringList>{
+        xfconf + QStringList{"-p", folder + "image-style", "-n", "-t", "int", "-s", style},
+        xfconf + QStringList{"-p", folder + "last-image", "-n", "-t", "string", "-s", file}};
+  };
+  const struct {
+    const char* desktop;
+    QList<std::pair<QString, QString>> programs;
+    Placement placement;
+    QList<QStringList> calls;
+  } cases[] = {
+      {"XFCE",
+       {{"xfconf-query", "if [ \"$3\" = -l ]; then " + xfconfList + "; fi"}},
+       Placement::Zoom,
+       QList<QStringList>{xfconf + QStringList{"-l"}} + xfce("HDMI-1", a) + xfce("eDP-1", b) +
+           xfce("DP-9", a, "4")},
+      {"i3",
+       {{"xwallpaper", ""}},
+       Placement::Zoom,
+       {{"xwallpaper", "--output", "HDMI-1", "--stretch", a, "--output", "eDP-1", "--stretch", b}}},
+      {"Hyprland",
+       {{"hyprctl", "[ \"$2\" = listloaded ] || echo ok"}},
+       Placement::Zoom,
+       {{"hyprctl", "hyprpaper", "listloaded"},
+        {"hyprctl", "hyprpaper", "preload", a},
+        {"hyprctl", "hyprpaper", "preload", b},
+        {"hyprctl", "hyprpaper", "wallpaper", "HDMI-1," + a},
+        {"hyprctl", "hyprpaper", "wallpaper", "eDP-1," + b},
+        {"hyprctl", "hyprpaper", "unload", "unused"}}},
+      {"i3", {{"feh", ""}}, Placement::Spanned, {{"feh", "--no-xinerama", "--bg-fill", a}}},
+  };
+  environment_.insert("DISPLAY", ":0");
+  for (const auto& c : cases) {
+    StandInPrograms tools;
+    for (const auto& [name, then] : c.programs) {
+      tools.Add(name, then);
+    }
+    environment_.insert("PATH", tools.folder());
+    const WallpaperPictures pictures =
+        c.placement == Placement::Spanned ? WallpaperPictures{FilePath(a), {}} : perScreen;
+    EXPECT_TRUE(Succeeded(ApplyWallpapers(DetectDesktop(c.desktop, {}), pictures, c.placement,
+                                          environment_, QDeadlineTimer(15000))))
+        << c.desktop;
+    EXPECT_EQ(tools.Calls(), c.calls) << c.desktop;
+  }
+
+  // Plasma: a script gives each desktop the picture of the screen at its place.
+  StandInPrograms plasma;
+  plasma.Add("qdbus6");
+  environment_.insert("PATH", plasma.folder());
+  ASSERT_TRUE(Succeeded(ApplyWallpapers({DesktopKind::Plasma, "KDE Plasma"}, perScreen,
+                                        Placement::Zoom, environment_, QDeadlineTimer(15000))));
+  const QList<QStringList> calls = plasma.Calls();
+  ASSERT_EQ(calls.size(), 1);
+  EXPECT_EQ(calls[0].mid(0, 4), (QStringList{"qdbus6", "org.kde.plasmashell", "/PlasmaShell",
+                                             "org.kde.PlasmaShell.evaluateScript"}));
+  EXPECT_TRUE(calls[0].value(4).contains("[1920,0,\"file://" + home_.path()))
+      << calls[0].value(4).toStdString();
+  EXPECT_TRUE(calls[0].value(4).contains("%E5%86%99%E7%9C%9F%20%231%20100%25/b.jpg\"]"));
+}
+
 TEST_F(WallpaperTest, FailuresNameTheProgramAndTheReason) {
   const QString wayland = "WAYLAND";  // a marker: the session is Wayland, so no X11 setter
   const struct {
@@ -219,6 +305,9 @@ TEST_F(WallpaperTest, FailuresNameTheProgramAndTheReason) {
       {"LXQt", "pcmanfm-qt", "/bin/sleep 30 & echo $! > \"$0.child\"; wait",
        Failure(Fault::ToolTimedOut, "pcmanfm-qt")},
       {"i3", "feh", wayland, Failure(Fault::DesktopNotSupported, FilePath(Picture()), {}, "i3")},
+      {"sway", "swaymsg", {}, Failure(Fault::ToolNotFound, "swaymsg")},
+      {"Hyprland", "hyprctl", "echo \"Couldn't connect to hyprpaper (3)\"; exit 3",
+       Failure(Fault::DesktopNotSupported, FilePath(Picture()), {}, "Hyprland")},
   };
   timeLimit_ = std::chrono::milliseconds(500);
   for (const auto& c : cases) {
