@@ -22,16 +22,6 @@ const std::array<double, 256>& LinearTable() {
   return table;
 }
 
-int Red(ColorRef color) {
-  return static_cast<int>(color & 0xFF);
-}
-int Green(ColorRef color) {
-  return static_cast<int>((color >> 8) & 0xFF);
-}
-int Blue(ColorRef color) {
-  return static_cast<int>((color >> 16) & 0xFF);
-}
-
 ColorRef Pack(int red, int green, int blue) {
   return static_cast<ColorRef>(red) | static_cast<ColorRef>(green) << 8 |
          static_cast<ColorRef>(blue) << 16;
@@ -53,7 +43,7 @@ double RelativeLuminance(int red, int green, int blue) {
 }
 
 double RelativeLuminance(ColorRef color) {
-  return RelativeLuminance(Red(color), Green(color), Blue(color));
+  return RelativeLuminance(RedOf(color), GreenOf(color), BlueOf(color));
 }
 
 double ContrastRatio(double luminanceA, double luminanceB) {
@@ -69,14 +59,14 @@ double ContrastRatio(ColorRef a, ColorRef b) {
 // hue; only the rounding to whole channel values moves it, by less than a degree at full colour.
 ColorRef ShadeColor(ColorRef color, int step) {
   const int keep = 255 - std::clamp(step, 0, 255);
-  return Pack(Scale255(Red(color), keep), Scale255(Green(color), keep),
-              Scale255(Blue(color), keep));
+  return Pack(Scale255(RedOf(color), keep), Scale255(GreenOf(color), keep),
+              Scale255(BlueOf(color), keep));
 }
 
 ColorRef TintColor(ColorRef color, int step) {
   const int move = std::clamp(step, 0, 255);
   const auto tint = [move](int channel) { return channel + Scale255(255 - channel, move); };
-  return Pack(tint(Red(color)), tint(Green(color)), tint(Blue(color)));
+  return Pack(tint(RedOf(color)), tint(GreenOf(color)), tint(BlueOf(color)));
 }
 
 std::optional<ColorRef> AdjustKeepingHue(ColorRef color, Shift shift,

@@ -7,6 +7,17 @@
 
 namespace lunetta {
 
+/// The channels of a colour stored as 0x00BBGGRR.
+constexpr int RedOf(ColorRef color) {
+  return static_cast<int>(color & 0xFF);
+}
+constexpr int GreenOf(ColorRef color) {
+  return static_cast<int>((color >> 8) & 0xFF);
+}
+constexpr int BlueOf(ColorRef color) {
+  return static_cast<int>((color >> 16) & 0xFF);
+}
+
 /// An sRGB channel 0..255 as linear light 0..1.
 double LinearChannel(int value);
 

@@ -158,4 +158,25 @@ void AreaScaler::EmitRow(int y) {
                                                 target_.scanLine(y));
 }
 
+std::optional<Shrink> ShrinkFor(QSize stored, QSize fitSize, PhotoFit fit) {
+  if (!fitSize.isValid() || fitSize.isEmpty() || stored.isEmpty()) {
+    return std::nullopt;
+  }
+  const PictureSize photo{stored.width(), stored.height()};
+  const PictureSize picture{fitSize.width(), fitSize.height()};
+  Rect part{0, 0, photo.width, photo.height};
+  QSize size = fitSize;
+  if (fit == PhotoFit::Fill) {
+    part = PlacePhoto(picture, photo, PhotoFit::Fit);
+  } else if (fit == PhotoFit::Fit) {
+    const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
+    size = QSize(placed.right - placed.left, placed.bottom - placed.top);
+  }
+  const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
+  if (size.isEmpty() || size.width() > partRect.width() || size.height() > partRect.height()) {
+    return std::nullopt;
+  }
+  return Shrink{partRect, size};
+}
+
 }  // namespace lunetta

@@ -1,10 +1,25 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
+#include <QSize>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "calendar/picture_size.h"
+
 namespace lunetta {
+
+/// The part of a stored picture that drawing it on a picture shows, and the size it is drawn at.
+struct Shrink {
+  QRect part;
+  QSize size;
+};
+
+/// The shrink that drawing a `stored` picture on a `fitSize` picture with `fit` needs (a fill shows
+/// the picture's shape centred in the photograph); nothing where the part would have to grow.
+std::optional<Shrink> ShrinkFor(QSize stored, QSize fitSize, PhotoFit fit);
 
 /// Shrinks a picture as its rows arrive, each target pixel the average of the source area it
 /// covers, so that a decoder can hand its rows over one by one instead of keeping the whole

@@ -10,32 +10,9 @@ namespace lunetta {
 
 namespace {
 
-struct Shrink {
-  QRect part;  // of the stored picture
-  QSize size;  // what it shrinks to
-};
-
-// What a fill or a fit of a `stored` picture on a `fitSize` picture shows and at what size; none
-// for a stretch, which keeps the picture whole for its own averaging, and where it would grow.
-std::optional<Shrink> ShrinkFor(QSize stored, QSize fitSize, PhotoFit fit) {
-  if (fit == PhotoFit::Stretch || !fitSize.isValid() || fitSize.isEmpty() || stored.isEmpty()) {
-    return std::nullopt;
-  }
-  const PictureSize photo{stored.width(), stored.height()};
-  const PictureSize picture{fitSize.width(), fitSize.height()};
-  Rect part{0, 0, photo.width, photo.height};
-  QSize size = fitSize;
-  if (fit == PhotoFit::Fill) {
-    part = PlacePhoto(picture, photo, PhotoFit::Fit);  // the picture's shape, centred
-  } else {
-    const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
-    size = QSize(placed.right - placed.left, placed.bottom - placed.top);
-  }
-  const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
-  if (size.isEmpty() || size.width() > partRect.width() || size.height() > partRect.height()) {
-    return std::nullopt;
-  }
-  return Shrink{partRect, size};
+// A stretch keeps the picture whole for its own averaging.
+std::optional<Shrink> RowsShrinkFor(QSize stored, QSize fitSize, PhotoFit fit) {
+  return fit == PhotoFit::Stretch ? std::nullopt : ShrinkFor(stored, fitSize, fit);
 }
 
 QSize StoredFit(QSize fitSize, int orientation) {
@@ -67,7 +44,7 @@ QImage Oriented(QImage image, int orientation) {
 
 QImage PictureFromRows(const DecodedRows& rows, QSize fitSize, PhotoFit fit, int orientation) {
   const std::optional<Shrink> shrink =
-      rows.alpha ? std::nullopt : ShrinkFor(rows.size, StoredFit(fitSize, orientation), fit);
+      rows.alpha ? std::nullopt : RowsShrinkFor(rows.size, StoredFit(fitSize, orientation), fit);
   QImage image;
   if (shrink) {
     image = QImage(shrink->size, QImage::Format_RGB888);
@@ -93,7 +70,7 @@ QImage PictureFromRows(const DecodedRows& rows, QSize fitSize, PhotoFit fit, int
 qint64 PictureFromRowsBytes(QSize size, bool alpha, QSize fitSize, PhotoFit fit, int orientation) {
   qint64 bytes = 0;
   const std::optional<Shrink> shrink =
-      alpha ? std::nullopt : ShrinkFor(size, StoredFit(fitSize, orientation), fit);
+      alpha ? std::nullopt : RowsShrinkFor(size, StoredFit(fitSize, orientation), fit);
   if (shrink) {
     // The rows, and the scaler's sums: about 32 bytes a column and 8 a row of the part it shrinks.
     bytes = qint64(3 * shrink->size.width() + 3) / 4 * 4 * shrink->size.height() +

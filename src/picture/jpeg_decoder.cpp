@@ -358,6 +358,18 @@ std::optional<int> ExifOrientation(const unsigned char* data, std::size_t size) 
   return 1;
 }
 
+int SavedExifOrientation(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker == JPEG_APP0 + 1) {
+      if (const std::optional<int> orientation =
+              ExifOrientation(marker->data, marker->data_length)) {
+        return *orientation;
+      }
+    }
+  }
+  return 1;
+}
+
 namespace {
 
 // The EXIF orientations as the turns and mirrors that undo them.
@@ -397,34 +409,13 @@ QImage Oriented(QImage image, QImageIOHandler::Transformations transformation) {
   return image;
 }
 
-struct Shrink {
-  QRect part;
-  QSize size;
-};
-
-// The shrink that drawing a `decoded` picture on a `fitSize` picture with `fit` needs; nothing
-// where the part that shows would have to grow, or is drawn whole at the size decoded.
-std::optional<Shrink> ShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
-  if (!fitSize.isValid() || fitSize.isEmpty() || decoded.isEmpty()) {
+// The shrink a `decoded` picture needs; nothing where it is drawn whole at the size decoded.
+std::optional<Shrink> JpegShrinkFor(QSize decoded, QSize fitSize, PhotoFit fit) {
+  std::optional<Shrink> shrink = ShrinkFor(decoded, fitSize, fit);
+  if (shrink && shrink->size == decoded && shrink->part.size() == decoded) {
     return std::nullopt;
   }
-  const PictureSize photo{decoded.width(), decoded.height()};
-  const PictureSize picture{fitSize.width(), fitSize.height()};
-  Rect part{0, 0, photo.width, photo.height};
-  QSize size = fitSize;
-  if (fit == PhotoFit::Fill) {
-    // The picture's shape fitted into the photograph is what a fill shows.
-    part = PlacePhoto(picture, photo, PhotoFit::Fit);
-  } else if (fit == PhotoFit::Fit) {
-    const Rect placed = PlacePhoto(photo, picture, PhotoFit::Fit);
-    size = QSize(placed.right - placed.left, placed.bottom - placed.top);
-  }
-  const QRect partRect(part.left, part.top, part.right - part.left, part.bottom - part.top);
-  if (size.width() > partRect.width() || size.height() > partRect.height() ||
-      (size == decoded && partRect.size() == decoded)) {
-    return std::nullopt;
-  }
-  return Shrink{partRect, size};
+  return shrink;
 }
 
 enum class Stage { Done, Failed };
@@ -452,19 +443,6 @@ Stage ReadHeader(Job& job, const QByteArray& data) {
   jpeg_read_header(&info, TRUE);
   job.multiScan = jpeg_has_multiple_scans(&info);
   return Stage::Done;
-}
-
-// The orientation the first Exif segment gives.
-int Orientation(const jpeg_decompress_struct& info) {
-  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
-    if (marker->marker == JPEG_APP0 + 1) {
-      if (const std::optional<int> orientation =
-              ExifOrientation(marker->data, marker->data_length)) {
-        return *orientation;
-      }
-    }
-  }
-  return 1;
 }
 
 // Sets the decode up at `eighths`/8 of the size, into 32-bit rows.
@@ -597,7 +575,7 @@ QSize HeaderSize(const QByteArray& head, qint64 maxBytes) {
   }
   const QSize stored(static_cast<int>(job.info.image_width),
                      static_cast<int>(job.info.image_height));
-  return Orientation(job.info) >= 5 ? stored.transposed() : stored;
+  return SavedExifOrientation(job.info) >= 5 ? stored.transposed() : stored;
 }
 
 // What the decode allocates itself: the output, a turned copy of it, and for a shrink two bands of
@@ -643,7 +621,7 @@ struct Plan {
 
 Plan PlanFor(const jpeg_decompress_struct& info, QSize fitSize, PhotoFit fit) {
   Plan plan;
-  plan.orientation = Orientation(info);
+  plan.orientation = SavedExifOrientation(info);
   // The fit is in the turned picture's orientation; orientations 5 to 8 turn by a quarter.
   const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
   const bool turned = plan.orientation >= 5;
@@ -709,7 +687,7 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
   if (TooShortFor(job.info, data.size())) {
     return Failure(Fault::Truncated);
   }
-  plan.shrink = ShrinkFor(OutputSize(job.info), plan.storedFit, fit);
+  plan.shrink = JpegShrinkFor(OutputSize(job.info), plan.storedFit, fit);
   image = OutputFor(job.info, plan, budget);
   if (image.isNull()) {
     return TooLarge(plan.size);

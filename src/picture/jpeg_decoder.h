@@ -10,6 +10,7 @@
 #include "picture/failure.h"
 
 class QIODevice;
+struct jpeg_decompress_struct;
 
 namespace lunetta {
 
@@ -22,6 +23,9 @@ bool IsJpeg(const QByteArray& head);
 /// image directory, 1 when it gives none; nothing when the segment is not Exif (XMP, for one, is
 /// APP1 too).
 std::optional<int> ExifOrientation(const unsigned char* data, std::size_t size);
+
+/// The orientation the first Exif segment libjpeg saved with a header gives; 1 when none does.
+int SavedExifOrientation(const jpeg_decompress_struct& info);
 
 /// The smallest M of 1..8 such that M/8 of `pictureSize` (sides rounded up) still covers the size
 /// the picture is drawn at on a `fitSize` picture with `fit` (see PlacePhoto); 8 when `fitSize` is

@@ -48,16 +48,6 @@ const std::vector<std::uint16_t>& BinOfLevel() {
   return table;
 }
 
-int Red(ColorRef color) {
-  return static_cast<int>(color & 0xFF);
-}
-int Green(ColorRef color) {
-  return static_cast<int>((color >> 8) & 0xFF);
-}
-int Blue(ColorRef color) {
-  return static_cast<int>((color >> 16) & 0xFF);
-}
-
 // The luminance of `color` blended over each picture value 0..255, per channel, as the composition
 // blends: (color·α + picture·(255 − α)) >> 8, in levels of 1/(kLevels − 1), weighted, so that the
 // three add up to the blended pixel's luminance level.
@@ -73,9 +63,9 @@ struct LevelTables {
         return LinearChannel((channel * alpha + picture * (255 - alpha)) >> 8);
       };
       const auto at = static_cast<std::size_t>(picture);
-      red[at] = static_cast<std::int32_t>(std::lround(0.2126 * kScale * blend(Red(color))));
-      green[at] = static_cast<std::int32_t>(std::lround(0.7152 * kScale * blend(Green(color))));
-      blue[at] = static_cast<std::int32_t>(std::lround(0.0722 * kScale * blend(Blue(color))));
+      red[at] = static_cast<std::int32_t>(std::lround(0.2126 * kScale * blend(RedOf(color))));
+      green[at] = static_cast<std::int32_t>(std::lround(0.7152 * kScale * blend(GreenOf(color))));
+      blue[at] = static_cast<std::int32_t>(std::lround(0.0722 * kScale * blend(BlueOf(color))));
     }
   }
 
@@ -98,9 +88,9 @@ struct LuminanceTables {
         return LinearChannel((channel * alpha + picture * (255 - alpha)) >> 8);
       };
       const auto at = static_cast<std::size_t>(picture);
-      red[at] = 0.2126 * blend(Red(color));
-      green[at] = 0.7152 * blend(Green(color));
-      blue[at] = 0.0722 * blend(Blue(color));
+      red[at] = 0.2126 * blend(RedOf(color));
+      green[at] = 0.7152 * blend(GreenOf(color));
+      blue[at] = 0.0722 * blend(BlueOf(color));
     }
   }
 

@@ -49,18 +49,6 @@ bool ReadHeader(HeaderJob& job, std::string_view head) {
   return jpeg_read_header(&job.info, TRUE) == JPEG_HEADER_OK;
 }
 
-int Orientation(const jpeg_decompress_struct& info) {
-  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
-    if (marker->marker == JPEG_APP0 + 1) {
-      if (const std::optional<int> orientation =
-              ExifOrientation(marker->data, marker->data_length)) {
-        return *orientation;
-      }
-    }
-  }
-  return 1;
-}
-
 // The segments before the first scan that decoding needs, and where that scan starts; nothing
 // when the segments do not lead to a scan within `head`.
 std::optional<std::pair<std::string, std::uint64_t>> DecodingSegments(std::string_view head) {
@@ -281,7 +269,7 @@ std::optional<EmbeddableJpeg> InspectJpeg(std::string_view file) {
   jpeg.width = static_cast<int>(info.image_width);
   jpeg.height = static_cast<int>(info.image_height);
   jpeg.components = info.num_components;
-  jpeg.orientation = Orientation(info);
+  jpeg.orientation = SavedExifOrientation(info);
   jpeg.header = std::move(segments->first);
   jpeg.scanOffset = segments->second;
   jpeg.end = *end;

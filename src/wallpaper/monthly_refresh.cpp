@@ -138,7 +138,10 @@ std::optional<std::string> Unspecify(std::string_view text, bool dollars) {
   return plain;
 }
 
-std::optional<std::vector<std::string>> SystemdWords(std::string_view line) {
+// Splits a line of double-quoted words, each backslash escaping one of `escapable`; the
+// specifiers are then undone (a "$" too in the arguments after the first when `dollars`).
+std::optional<std::vector<std::string>> QuotedWords(std::string_view line,
+                                                    std::string_view escapable, bool dollars) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (i < line.size()) {
@@ -152,7 +155,7 @@ std::optional<std::vector<std::string>> SystemdWords(std::string_view line) {
     std::string word;
     for (++i; i < line.size() && line[i] != '"'; ++i) {
       if (line[i] == '\\') {
-        if (++i >= line.size() || (line[i] != '\\' && line[i] != '"')) {
+        if (++i >= line.size() || escapable.find(line[i]) == std::string_view::npos) {
           return std::nullopt;
         }
       }
@@ -161,13 +164,17 @@ std::optional<std::vector<std::string>> SystemdWords(std::string_view line) {
     if (i++ >= line.size()) {
       return std::nullopt;
     }
-    const std::optional<std::string> plain = Unspecify(word, !words.empty());
+    const std::optional<std::string> plain = Unspecify(word, dollars && !words.empty());
     if (!plain) {
       return std::nullopt;
     }
     words.push_back(*plain);
   }
   return words;
+}
+
+std::optional<std::vector<std::string>> SystemdWords(std::string_view line) {
+  return QuotedWords(line, "\\\"", true);
 }
 
 std::optional<std::string> DesktopEntryValue(std::string_view text) {
@@ -190,36 +197,7 @@ std::optional<std::vector<std::string>> DesktopEntryWords(std::string_view text)
   if (!value) {
     return std::nullopt;
   }
-  const std::string_view line = *value;
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    if (line[i] == ' ') {
-      ++i;
-      continue;
-    }
-    if (line[i] != '"') {
-      return std::nullopt;
-    }
-    std::string word;
-    for (++i; i < line.size() && line[i] != '"'; ++i) {
-      if (line[i] == '\\') {
-        if (++i >= line.size() || std::string_view("\"`$\\").find(line[i]) == std::string::npos) {
-          return std::nullopt;
-        }
-      }
-      word += line[i];
-    }
-    if (i++ >= line.size()) {
-      return std::nullopt;
-    }
-    const std::optional<std::string> plain = Unspecify(word, false);
-    if (!plain) {
-      return std::nullopt;
-    }
-    words.push_back(*plain);
-  }
-  return words;
+  return QuotedWords(*value, "\"`$\\", false);
 }
 
 // The value of the line "key=..." in `text`.
