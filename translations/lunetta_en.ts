@@ -165,10 +165,6 @@ Do you want to replace them?</translation>
         <translation>No holidays shown for %1: the holiday file holiday.dat was not found</translation>
     </message>
     <message>
-        <source>%1 年の祝日を表示できません。%2 を読めません：%3</source>
-        <translation>No holidays shown for %1: %2 cannot be read: %3</translation>
-    </message>
-    <message>
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
     </message>
@@ -287,6 +283,58 @@ Do you want to replace them?</translation>
     <message>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
+    </message>
+    <message>
+        <source>iCalendar 形式（.ics）のファイルではありません</source>
+        <translation>not an iCalendar (.ics) file</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルが 4 MiB を超えています</source>
+        <translation>the calendar file is larger than 4 MiB</translation>
+    </message>
+    <message>
+        <source>%1 行目を読み取れないため、その予定を省きました</source>
+        <translation>line %1 cannot be read; its event is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目の予定には開始日がないため、省きました</source>
+        <translation>the event on line %1 has no start date and is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目の繰り返しの規則から日付が決まらないため、その予定を省きました</source>
+        <translation>the repeat rule on line %1 gives no dates; its event is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目のタイムゾーンがわからないため、この地域の時刻として読みました</source>
+        <translation>line %1 names an unknown time zone; its times are read as local time</translation>
+    </message>
+    <message>
+        <source>予定が多すぎるため、%1 行目以降の予定を省きました</source>
+        <translation>too many events; those from line %1 on are left out</translation>
+    </message>
+    <message>
+        <source>繰り返しが多すぎる予定があるため、この月に表示されない日があるかもしれません</source>
+        <translation>an event repeats too often to follow; days of this month may be missing</translation>
+    </message>
+    <message>
+        <source>祝日ファイル %1 を読めません：%2</source>
+        <translation>The holiday file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日は法律の規則から求めています</source>
+        <translation>The holidays of %1 follow the rules of the law</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日は法律の規則から求めています。春分の日と秋分の日はまだ発表されていないため、予測です</source>
+        <translation>The holidays of %1 follow the rules of the law; the equinox days are not announced yet and are predicted</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日を表示できません</source>
+        <translation>No holidays shown for %1</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
     </message>
 </context>
 <context>
@@ -757,6 +805,18 @@ Do you want to replace them?</translation>
     <message>
         <source>毎日、壁紙を自動で更新します。</source>
         <translation>The wallpaper will be renewed every day.</translation>
+    </message>
+    <message>
+        <source>ほかの年</source>
+        <translation>Other year</translation>
+    </message>
+    <message>
+        <source>カレンダーの年（%1～%2）</source>
+        <translation>Calendar year (%1–%2)</translation>
+    </message>
+    <message>
+        <source>ほかの年…</source>
+        <translation>Other year…</translation>
     </message>
 </context>
 <context>
