@@ -17,6 +17,81 @@
     </message>
 </context>
 <context>
+    <name>lunetta::CalendarFilesBox</name>
+    <message>
+        <source>西暦（2026年12月）</source>
+        <translation>Gregorian (2026 / December)</translation>
+    </message>
+    <message>
+        <source>和暦（令和8年 12月）</source>
+        <translation>Japanese era (令和8年 12月)</translation>
+    </message>
+    <message>
+        <source>西暦と和暦（2026年（令和8年）12月）</source>
+        <translation>Both (2026年（令和8年）12月)</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルと和暦</source>
+        <translation>Calendar files and era</translation>
+    </message>
+    <message>
+        <source>祝日を追加…</source>
+        <translation>Add holidays…</translation>
+    </message>
+    <message>
+        <source>記念日を追加…</source>
+        <translation>Add my days…</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>記念日の色</source>
+        <translation>Day colour</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルを開く</source>
+        <translation>Open a calendar file</translation>
+    </message>
+    <message>
+        <source>iCalendar ファイル (*.ics);;すべてのファイル (*)</source>
+        <translation>iCalendar files (*.ics);;All files (*)</translation>
+    </message>
+    <message>
+        <source>祝日のファイルの日は日曜と同じ赤で、記念日のファイルの日（誕生日、家族や学校の予定）は記念日の色の枠で示します。</source>
+        <translation>Days of a holiday file are drawn red like Sundays; days of your own files (birthdays, family and school days) are ringed in the day colour.</translation>
+    </message>
+    <message>
+        <source>ほかの国の祝日などの iCalendar ファイル（.ics）を加えます。その日は赤で表示します。</source>
+        <translation>Adds an iCalendar file (.ics) of holidays, such as another country&apos;s; its days are drawn red.</translation>
+    </message>
+    <message>
+        <source>誕生日や家族、学校の予定の iCalendar ファイル（.ics）を加えます。</source>
+        <translation>Adds an iCalendar file (.ics) of birthdays, family or school days.</translation>
+    </message>
+    <message>
+        <source>選んだカレンダーファイルを外します。</source>
+        <translation>Removes the selected calendar file.</translation>
+    </message>
+    <message>
+        <source>記念日を囲む枠の色を選びます。背景色の上で見にくい色は濃さを変えて使います。</source>
+        <translation>Chooses the colour of the ring around your days; a colour hard to see on the background is made darker or lighter.</translation>
+    </message>
+    <message>
+        <source>カレンダーのタイトルの年の表し方を選びます。</source>
+        <translation>Chooses how the calendar&apos;s title counts the year.</translation>
+    </message>
+    <message>
+        <source>祝日&#x3000;%1</source>
+        <translation>Holidays: %1</translation>
+    </message>
+    <message>
+        <source>記念日&#x3000;%1</source>
+        <translation>My days: %1</translation>
+    </message>
+</context>
+<context>
     <name>lunetta::DesktopPicture</name>
     <message>
         <source>保存エラー</source>
@@ -335,6 +410,10 @@ Do you want to replace them?</translation>
     <message>
         <source>。</source>
         <translation>. </translation>
+    </message>
+    <message>
+        <source>カレンダーファイル %1：%2</source>
+        <translation>Calendar file %1: %2</translation>
     </message>
 </context>
 <context>

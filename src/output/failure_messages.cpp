@@ -120,6 +120,11 @@ QString PhotoNotice(const Failure& failure) {
       .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
 }
 
+QString CalendarNotice(const Failure& failure) {
+  return Words::tr("カレンダーファイル %1：%2")
+      .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
+}
+
 QString HolidayNotice(int year, HolidaySource source, const std::filesystem::path& file,
                       const std::optional<Failure>& failure) {
   QStringList notes;

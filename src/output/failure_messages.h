@@ -20,6 +20,9 @@ QString FailureReason(const Failure& failure);
 /// why.
 QString PhotoNotice(const Failure& failure);
 
+/// One line for the main window's notice: a calendar file cannot be read, or leaves something out.
+QString CalendarNotice(const Failure& failure);
+
 /// One line for the main window's notice about the holidays of `year`, which come from `source`:
 /// the holiday file `file` could not be read (`failure`, other than NotFound), the equinox days are
 /// predicted, or the calendar shows no holidays; empty when there is nothing to say.

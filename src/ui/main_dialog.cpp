@@ -558,6 +558,12 @@ void MainDialog::NoteWhatHappened() {
       notes << holidays;
     }
   }
+  // What keeps a calendar file from marking its days, each once: a fixed file says nothing more.
+  for (const Failure& problem : session_.CalendarProblems()) {
+    if (QString note = CalendarNotice(problem); calendarNotesTold_.insert(note).second) {
+      notes << note;
+    }
+  }
   if (!notes.isEmpty()) {
     ShowNotice(notes.join(tr("　", "between two notes")));
     noticeIsPhoto_ = tellPhoto;

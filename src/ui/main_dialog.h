@@ -205,6 +205,7 @@ class MainDialog : public QDialog {
   // The notice line: each year without holidays is told once, an unusable photograph each time it
   // is chosen.
   std::set<int> holidayYearsNoted_;
+  std::set<QString> calendarNotesTold_;
   bool photoChosen_ = false;
   std::optional<Failure> photoFailureTold_;
   bool noticeIsPhoto_ = false;

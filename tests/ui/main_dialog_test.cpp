@@ -589,6 +589,22 @@ TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
   EXPECT_EQ(dialog.selectedYear(), 2150);
   EXPECT_EQ(Notice(), QString());  // told once
 
+  // A calendar file's line that cannot be read is named once, with the file.
+  ASSERT_TRUE(
+      testing::WriteBytes("bad.ics",
+                          "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:2026021X\r\n"
+                          "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+  dialog.setSettingsDialogRunner([&](CalendarSettings& edited) {
+    edited.calendarFiles = {{FilePath(workDir_.filePath("bad.ics")), SpecialDayKind::Day}};
+    return true;
+  });
+  for (const QString& told : {QStringLiteral("bad.ics：3 行目"), QString()}) {
+    dialog.ShowNotice(QString());
+    Click(Id::Settings);
+    EXPECT_EQ(Notice().section(QStringLiteral("カレンダーファイル "), 1).left(told.size()), told)
+        << Notice().toStdString();
+  }
+
   // A long name: the line is cut at its end, the tool tip has it all.
   const QString text = workDir_.filePath(QString(120, 'n') + ".jpg");
   ASSERT_TRUE(testing::WriteBytes(text, "not a picture"));
