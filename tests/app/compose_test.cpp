@@ -345,13 +345,15 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
   systemctl.Add("systemctl");
   const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("blue.png"), "read when the renewal runs"));
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.ics"), "BEGIN:VCALENDAR\nEND:VCALENDAR\n"));
   const QString profile = dir.filePath("config/lunetta.INI");
   const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
   const QString service = dir.filePath("config/systemd/user/lunetta-wallpaper.service");
 
-  const auto [code, out, err] =
-      Compose(dir, {"--monthly-refresh", "on", "--photo", "blue.png", "--set", "Text Size=40"},
-              environment);
+  const auto [code, out, err] = Compose(dir,
+                                        {"--monthly-refresh", "on", "--photo", "blue.png", "--set",
+                                         "Text Size=40", "--ics-days", "days.ics"},
+                                        environment);
   ASSERT_EQ(code, 0) << err.toStdString();
   EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
                   .contains("\nExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
@@ -362,6 +364,9 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
   EXPECT_FALSE(testing::ReadBytes(profile).contains("Text Size"));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Text Size=40\n"));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains(dir.filePath("blue.png").toUtf8()));
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Day Calendar 01=\"" +
+                                                    dir.filePath("days.ics").toUtf8() + "\"\n"));
+  EXPECT_FALSE(testing::ReadBytes(profile).contains("Day Calendar"));
   ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "off"}, environment)), 0);
   EXPECT_FALSE(QFile::exists(service));
   EXPECT_FALSE(QFile::exists(snapshot));
