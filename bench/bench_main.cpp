@@ -838,7 +838,7 @@ std::pair<WallCalendar, YearPlan> TwelveMonths(const QStringList& photos) {
     for (const JapaneseHoliday& holiday : JapaneseHolidaysInMonth(2026, month)) {
       const int day = static_cast<int>(static_cast<unsigned>(holiday.date.day()));
       page.marks.push_back({day, DayMarkKind::Holiday, {std::string(holiday.japaneseName)}});
-      planned.holidays.push_back(day);
+      planned.days.push_back({day, SpecialDayKind::Holiday, {std::string(holiday.japaneseName)}});
     }
   }
   return {std::move(wall), std::move(year)};

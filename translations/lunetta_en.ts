@@ -17,6 +17,81 @@
     </message>
 </context>
 <context>
+    <name>lunetta::CalendarFilesBox</name>
+    <message>
+        <source>西暦（2026年12月）</source>
+        <translation>Gregorian (2026 / December)</translation>
+    </message>
+    <message>
+        <source>和暦（令和8年 12月）</source>
+        <translation>Japanese era (令和8年 12月)</translation>
+    </message>
+    <message>
+        <source>西暦と和暦（2026年（令和8年）12月）</source>
+        <translation>Both (2026年（令和8年）12月)</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルと和暦</source>
+        <translation>Calendar files and era</translation>
+    </message>
+    <message>
+        <source>祝日を追加…</source>
+        <translation>Add holidays…</translation>
+    </message>
+    <message>
+        <source>記念日を追加…</source>
+        <translation>Add my days…</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>記念日の色</source>
+        <translation>Day colour</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルを開く</source>
+        <translation>Open a calendar file</translation>
+    </message>
+    <message>
+        <source>iCalendar ファイル (*.ics);;すべてのファイル (*)</source>
+        <translation>iCalendar files (*.ics);;All files (*)</translation>
+    </message>
+    <message>
+        <source>祝日のファイルの日は日曜と同じ赤で、記念日のファイルの日（誕生日、家族や学校の予定）は記念日の色の枠で示します。</source>
+        <translation>Days of a holiday file are drawn red like Sundays; days of your own files (birthdays, family and school days) are ringed in the day colour.</translation>
+    </message>
+    <message>
+        <source>ほかの国の祝日などの iCalendar ファイル（.ics）を加えます。その日は赤で表示します。</source>
+        <translation>Adds an iCalendar file (.ics) of holidays, such as another country&apos;s; its days are drawn red.</translation>
+    </message>
+    <message>
+        <source>誕生日や家族、学校の予定の iCalendar ファイル（.ics）を加えます。</source>
+        <translation>Adds an iCalendar file (.ics) of birthdays, family or school days.</translation>
+    </message>
+    <message>
+        <source>選んだカレンダーファイルを外します。</source>
+        <translation>Removes the selected calendar file.</translation>
+    </message>
+    <message>
+        <source>記念日を囲む枠の色を選びます。背景色の上で見にくい色は濃さを変えて使います。</source>
+        <translation>Chooses the colour of the ring around your days; a colour hard to see on the background is made darker or lighter.</translation>
+    </message>
+    <message>
+        <source>カレンダーのタイトルの年の表し方を選びます。</source>
+        <translation>Chooses how the calendar&apos;s title counts the year.</translation>
+    </message>
+    <message>
+        <source>祝日&#x3000;%1</source>
+        <translation>Holidays: %1</translation>
+    </message>
+    <message>
+        <source>記念日&#x3000;%1</source>
+        <translation>My days: %1</translation>
+    </message>
+</context>
+<context>
     <name>lunetta::DesktopPicture</name>
     <message>
         <source>保存エラー</source>
@@ -165,10 +240,6 @@ Do you want to replace them?</translation>
         <translation>No holidays shown for %1: the holiday file holiday.dat was not found</translation>
     </message>
     <message>
-        <source>%1 年の祝日を表示できません。%2 を読めません：%3</source>
-        <translation>No holidays shown for %1: %2 cannot be read: %3</translation>
-    </message>
-    <message>
         <source>%1 年の祝日は %2 にありません</source>
         <translation>%2 lists no holidays for %1</translation>
     </message>
@@ -287,6 +358,62 @@ Do you want to replace them?</translation>
     <message>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
+    </message>
+    <message>
+        <source>iCalendar 形式（.ics）のファイルではありません</source>
+        <translation>not an iCalendar (.ics) file</translation>
+    </message>
+    <message>
+        <source>カレンダーファイルが 4 MiB を超えています</source>
+        <translation>the calendar file is larger than 4 MiB</translation>
+    </message>
+    <message>
+        <source>%1 行目を読み取れないため、その予定を省きました</source>
+        <translation>line %1 cannot be read; its event is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目の予定には開始日がないため、省きました</source>
+        <translation>the event on line %1 has no start date and is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目の繰り返しの規則から日付が決まらないため、その予定を省きました</source>
+        <translation>the repeat rule on line %1 gives no dates; its event is left out</translation>
+    </message>
+    <message>
+        <source>%1 行目のタイムゾーンがわからないため、この地域の時刻として読みました</source>
+        <translation>line %1 names an unknown time zone; its times are read as local time</translation>
+    </message>
+    <message>
+        <source>予定が多すぎるため、%1 行目以降の予定を省きました</source>
+        <translation>too many events; those from line %1 on are left out</translation>
+    </message>
+    <message>
+        <source>繰り返しが多すぎる予定があるため、この月に表示されない日があるかもしれません</source>
+        <translation>an event repeats too often to follow; days of this month may be missing</translation>
+    </message>
+    <message>
+        <source>祝日ファイル %1 を読めません：%2</source>
+        <translation>The holiday file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日は法律の規則から求めています</source>
+        <translation>The holidays of %1 follow the rules of the law</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日は法律の規則から求めています。春分の日と秋分の日はまだ発表されていないため、予測です</source>
+        <translation>The holidays of %1 follow the rules of the law; the equinox days are not announced yet and are predicted</translation>
+    </message>
+    <message>
+        <source>%1 年の祝日を表示できません</source>
+        <translation>No holidays shown for %1</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
+    </message>
+    <message>
+        <source>カレンダーファイル %1：%2</source>
+        <translation>Calendar file %1: %2</translation>
     </message>
 </context>
 <context>
@@ -757,6 +884,18 @@ Do you want to replace them?</translation>
     <message>
         <source>毎日、壁紙を自動で更新します。</source>
         <translation>The wallpaper will be renewed every day.</translation>
+    </message>
+    <message>
+        <source>ほかの年</source>
+        <translation>Other year</translation>
+    </message>
+    <message>
+        <source>カレンダーの年（%1～%2）</source>
+        <translation>Calendar year (%1–%2)</translation>
+    </message>
+    <message>
+        <source>ほかの年…</source>
+        <translation>Other year…</translation>
     </message>
 </context>
 <context>

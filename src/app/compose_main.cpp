@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QPageLayout>
 #include <QProcessEnvironment>
@@ -49,16 +50,48 @@ const char* FitWord(PhotoFit fit) {
   return "stretch";
 }
 
+const char* SourceWord(HolidaySource source) {
+  switch (source) {
+    case HolidaySource::File:
+      return "file";
+    case HolidaySource::Rule:
+      return "rule";
+    case HolidaySource::RulePredicted:
+      return "rule-predicted";
+    case HolidaySource::None:
+      break;
+  }
+  return "none";
+}
+
+// [{"day":3,"kind":"holiday","names":["憲法記念日"]}, ...]
+QString MarkedDaysJson(const std::vector<SpecialDay>& days) {
+  QJsonArray marked;
+  for (const SpecialDay& day : days) {
+    QJsonArray names;
+    for (const std::string& name : day.names) {
+      names.append(QString::fromStdString(name));
+    }
+    marked.append(QJsonObject{
+        {QStringLiteral("day"), day.day},
+        {QStringLiteral("kind"),
+         day.kind == SpecialDayKind::Holiday ? QStringLiteral("holiday") : QStringLiteral("day")},
+        {QStringLiteral("names"), names}});
+  }
+  return QString::fromUtf8(QJsonDocument(marked).toJson(QJsonDocument::Compact));
+}
+
 QString JsonLine(const QString& out, const ComposedPicture& composed,
-                 const CalendarSettings& settings, const std::vector<int>& holidays) {
+                 const CalendarSettings& settings, const std::vector<SpecialDay>& marked,
+                 HolidaySource source) {
   QStringList days;
-  for (int day : holidays) {
+  for (int day : DaysOfKind(marked, SpecialDayKind::Holiday)) {
     days << QString::number(day);
   }
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
              "\"startX\":%6,\"startY\":%7,\"blockX\":%8,\"blockY\":%9,\"holidays\":[%10],"
-             "\"fit\":\"%11\"}")
+             "\"fit\":\"%11\",\"holidaySource\":\"%12\",\"markedDays\":%13}")
       .arg(JsonString(out))
       .arg(composed.picture.width())
       .arg(composed.picture.height())
@@ -69,7 +102,9 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
       .arg(composed.blockX)
       .arg(composed.blockY)
       .arg(days.join(u','))
-      .arg(QLatin1String(FitWord(PhotoFitOf(settings))));
+      .arg(QLatin1String(FitWord(PhotoFitOf(settings))))
+      .arg(QLatin1String(SourceWord(source)))
+      .arg(MarkedDaysJson(marked));
 }
 
 QtMessageHandler previousHandler = nullptr;
@@ -117,6 +152,7 @@ SessionRequest RequestFor(const ComposeOptions& options,
   from.monthPhotos = options.monthPhotos;
   from.year = options.year;
   from.holidaysNamed = !options.holidaysFile.empty();
+  from.calendarFiles = options.calendarFiles;
 
   request.months = options.months;
   // The wallpaper and the renewal have their own files.
@@ -130,14 +166,6 @@ SessionRequest RequestFor(const ComposeOptions& options,
     request.pdf = options.pdf;
     request.paper = PaperLayout(options.paper);
   }
-  if (options.json) {
-    request.written = [](const std::filesystem::path& file, const ComposedPicture& composed,
-                         const CalendarSettings& settings, const std::vector<int>& holidays) {
-      std::printf("%s\n",
-                  JsonLine(DisplayPath(file), composed, settings, holidays).toUtf8().constData());
-      std::fflush(stdout);
-    };
-  }
   request.setWallpaper = options.setWallpaper;
   // The desktop's programs get the environment the user gave, not the platform chosen here.
   request.wallpaper.environment = userEnvironment;
@@ -147,17 +175,22 @@ SessionRequest RequestFor(const ComposeOptions& options,
 }
 
 // The outcome in English: a line for each note, one for a failure; the exit status.
-int Report(const ComposeOptions& options, const RequestOutcome& outcome) {
+int Report(const ComposeOptions& options, const RequestOutcome& outcome,
+           HolidaySource holidaySource) {
   for (const RequestNote& note : outcome.notes) {
     if (note.kind == RequestNote::Kind::RememberedPhoto) {
       PrintError(EnglishMessage(QStringLiteral("remembered photo"), note.failure) +
                  QStringLiteral("; the wallpaper has no photo"));
+    } else if (note.kind == RequestNote::Kind::Calendar) {
+      PrintError(EnglishMessage(QStringLiteral("calendar file"), note.failure));
     } else if (note.failure.fault == Fault::NotFound) {
       PrintError(QStringLiteral(
           "no holiday file holiday.dat found; the calendar shows no holidays (see --holidays)"));
     } else {
       PrintError(EnglishMessage(QStringLiteral("holiday file"), note.failure) +
-                 QStringLiteral("; the calendar shows no holidays"));
+                 (holidaySource == HolidaySource::None
+                      ? QStringLiteral("; the calendar shows no holidays")
+                      : QStringLiteral("; the calendar shows Japan's holidays by rule")));
     }
   }
   if (outcome.status) {
@@ -177,6 +210,9 @@ int Report(const ComposeOptions& options, const RequestOutcome& outcome) {
       break;
     case RequestStep::Holidays:
       PrintError(EnglishMessage(QStringLiteral("holiday file"), failure));
+      break;
+    case RequestStep::Calendar:
+      PrintError(EnglishMessage(QStringLiteral("calendar file"), failure));
       break;
     case RequestStep::Compose:
       PrintError(EnglishReason(failure));
@@ -240,7 +276,20 @@ int Run(const ComposeOptions& options, SessionEnvironment environment,
                                  ? HolidaySearchPath(std::filesystem::current_path())
                                  : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
-  return Report(options, CarryOut(session, request));
+  SessionRequest told = request;
+  if (options.json) {
+    told.written = [&session](const std::filesystem::path& file, const ComposedPicture& composed,
+                              const CalendarSettings& settings,
+                              const std::vector<SpecialDay>& days) {
+      std::printf("%s\n",
+                  JsonLine(DisplayPath(file), composed, settings, days, session.holidaySource())
+                      .toUtf8()
+                      .constData());
+      std::fflush(stdout);
+    };
+  }
+  const RequestOutcome outcome = CarryOut(session, told);
+  return Report(options, outcome, session.holidaySource());
 }
 
 int ComposeMain(int argc, char** argv) {

@@ -110,6 +110,16 @@ QString StoreMonthPhoto(Collected& collected, const QString& option, const QStri
   return {};
 }
 
+// A calendar file of `kind`, added to the profile's.
+QString StoreCalendar(Collected& collected, const QString& option, const QString& value,
+                      SpecialDayKind kind) {
+  if (value.isEmpty()) {
+    return QStringLiteral("%1 needs a file name").arg(option);
+  }
+  collected.options.calendarFiles.push_back({PathFromArgument(value), kind});
+  return {};
+}
+
 QString StorePaper(Collected& collected, const QString& option, const QString& value) {
   const std::pair<const char*, Paper> papers[] = {
       {"A4", Paper::A4}, {"A3", Paper::A3}, {"Letter", Paper::Letter}};
@@ -231,7 +241,9 @@ constexpr OptionRow kOptions[] = {
          "a folder whose pictures, in name order, give January, February, ...;\n"
          "fewer than twelve repeat from the first",
          &ComposeOptions::photosFolder),
-    Value("year", "YYYY", "year to draw (default: the current year)",
+    Value("year", "YYYY",
+          "year to draw, 1970..3000 (default: the current year); Japan's holidays come\n"
+          "from the holiday file, else by the law's rules for 1970..2199",
           [](Collected& c, const QString& option, const QString& value) {
             return StoreInteger(c.year, option, value, kInt32Min, kInt32Max, "a year");
           }),
@@ -252,6 +264,18 @@ constexpr OptionRow kOptions[] = {
          "holiday file (default: holiday.dat in the current directory, else in\n"
          "$XDG_DATA_HOME/lunetta or lunetta/ in $XDG_DATA_DIRS)",
          &ComposeOptions::holidaysFile),
+    Value("ics", "FILE",
+          "an iCalendar file whose days are holidays, drawn red like Sundays (another\n"
+          "country's public holidays); added to the profile's; repeatable",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreCalendar(c, option, value, SpecialDayKind::Holiday);
+          }),
+    Value("ics-days", "FILE",
+          "an iCalendar file of your own days (birthdays, family and school days),\n"
+          "ringed in the day colour (\"Day Color\"); added to the profile's; repeatable",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreCalendar(c, option, value, SpecialDayKind::Day);
+          }),
     File("out", "where to write; the format follows the extension (default: DeskTopImg.jpg)",
          &ComposeOptions::out),
     File("pdf",
@@ -267,6 +291,12 @@ constexpr OptionRow kOptions[] = {
     Value("labels", "en|ja", "the block's title and weekday names in English (default) or Japanese",
           [](Collected& c, const QString& option, const QString& value) {
             return StoreWord(c, option, value, keys::kJapaneseLabels, {"en", "ja"});
+          }),
+    Value("era", "off|only|both",
+          "the title in Japanese era years: 令和8年 12月 (only), or 2026年（令和8年）12月\n"
+          "where it fits the block (both); default: off",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, "Era Title", {"off", "only", "both"});
           }),
     Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
     Switch("opaque-text", "the opacity fades the block's card, never its text",
@@ -303,8 +333,8 @@ constexpr OptionRow kOptions[] = {
     Value("renewal", "daily|monthly|off",
           "install or remove the renewal of the wallpaper every day just after midnight\n"
           "or on the first of every month (a systemd user timer and an autostart\n"
-          "entry); with daily or monthly, --photo, --holidays and --settings are kept\n"
-          "for the renewal",
+          "entry); with daily or monthly, --photo, --holidays, --ics, --ics-days and\n"
+          "--settings are kept for the renewal",
           StoreRenewal),
     Value("monthly-refresh", "on|off", "the same as --renewal monthly|off", StoreMonthlyRefresh),
     Switch("help", nullptr, &ComposeOptions::help, "h"),
@@ -483,6 +513,8 @@ constexpr OptionRule kOptionRules[] = {
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "month-photo", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "photos", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "ics", kRenewalAlone},
+    {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "ics-days", kRenewalAlone},
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "year", kRenewalPeriodAlone},
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "month", kRenewalPeriodAlone},
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "all-months", kRenewalPeriodAlone},
@@ -495,6 +527,8 @@ constexpr OptionRule kOptionRules[] = {
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalPeriodAlone},
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "month-photo", kRenewalPeriodAlone},
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "photos", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "ics", kRenewalPeriodAlone},
+    {"renewal", "off", Relation::ExcludesWithoutWallpaper, "ics-days", kRenewalPeriodAlone},
 };
 
 bool Broken(const OptionRule& rule, const QCommandLineParser& parser,

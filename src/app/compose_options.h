@@ -26,6 +26,7 @@ struct ComposeOptions {
   std::filesystem::path settingsFile{};          // empty: the desktop program's profile
   SettingOverrides overrides{};                  // checked "KEY=VALUE" pairs, in order
   std::filesystem::path holidaysFile{};          // empty: holiday.dat in the current directory
+  std::vector<CalendarFile> calendarFiles{};     // --ics and --ics-days, in order
   std::filesystem::path out = "DeskTopImg.jpg";  // may hold "%m": see OutputPathForMonth
   bool pictures = true;                          // false: --pdf without --out writes the PDF alone
   std::filesystem::path pdf{};                   // one document of every month; empty: none

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "calendar/month_model.h"
 #include "calendar/picture_size.h"
+#include "calendar/special_days.h"
 
 namespace lunetta {
 
@@ -29,6 +32,21 @@ LocalDate Today();
 enum class LabelLanguage : std::int32_t {
   English = 0,   // "2026 / December", "Sun Mon Tue …"
   Japanese = 1,  // "2026年12月", "日 月 火 …"
+};
+
+/// How the block's title counts the year.
+enum class TitleEra : std::int32_t {
+  None = 0,     // as the labels say: "2026 / December" or "2026年12月"
+  EraOnly = 1,  // 令和8年 12月
+  GregorianFirst = 2,  // 2026年（令和8年）12月, or 令和8年 12月 where that does not fit the block
+};
+
+/// A calendar file (.ics) whose days the calendar marks as `kind`.
+struct CalendarFile {
+  std::filesystem::path path;
+  SpecialDayKind kind = SpecialDayKind::Holiday;
+
+  bool operator==(const CalendarFile&) const = default;
 };
 
 /// Where the picture's size comes from.
@@ -72,6 +90,10 @@ struct CalendarSettings {
   bool dimPastDays = false;  // the month's days before today faded towards the card
   // With several screens, every screen's wallpaper has the calendar, not only the primary's.
   bool everyScreen = false;
+  TitleEra titleEra = TitleEra::None;
+  // The user's own days are ringed in this colour, made darker or lighter where the card needs it.
+  ColorRef dayColor = 0x327D2E;
+  std::vector<CalendarFile> calendarFiles{};  // in the order the user added them
 
   bool operator==(const CalendarSettings&) const = default;
 };

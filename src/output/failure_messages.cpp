@@ -120,20 +120,48 @@ QString PhotoNotice(const Failure& failure) {
       .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
 }
 
-QString HolidayNotice(int year, const std::filesystem::path& file,
+QString CalendarNotice(const Failure& failure) {
+  return Words::tr("カレンダーファイル %1：%2")
+      .arg(QFileInfo(QtPath(failure.file)).fileName(), FailureReason(failure));
+}
+
+QString HolidayNotice(int year, HolidaySource source, const std::filesystem::path& file,
                       const std::optional<Failure>& failure) {
-  if ((failure && failure->fault == Fault::NotFound) || (!failure && file.empty())) {
-    return Words::tr("祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
-        .arg(year);
+  QStringList notes;
+  const bool missing = (failure && failure->fault == Fault::NotFound) || (!failure && file.empty());
+  if (failure && !missing) {
+    notes << Words::tr("祝日ファイル %1 を読めません：%2")
+                 .arg(QDir::toNativeSeparators(QtPath(failure->file)), FailureReason(*failure));
   }
-  if (failure) {
-    return Words::tr("%1 年の祝日を表示できません。%2 を読めません：%3")
-        .arg(year)
-        .arg(QDir::toNativeSeparators(QtPath(failure->file)), FailureReason(*failure));
+  switch (source) {
+    case HolidaySource::File:
+      break;
+    case HolidaySource::Rule:
+      if (!notes.isEmpty()) {
+        notes << Words::tr("%1 年の祝日は法律の規則から求めています").arg(year);
+      }
+      break;
+    case HolidaySource::RulePredicted:
+      notes << Words::tr(
+                   "%1 年の祝日は法律の規則から求めています。春分の日と秋分の日はまだ発表されて"
+                   "いないため、予測です")
+                   .arg(year);
+      break;
+    case HolidaySource::None:
+      if (missing) {
+        notes << Words::tr(
+                     "祝日ファイル holiday.dat が見つからないため、%1 年の祝日を表示できません")
+                     .arg(year);
+      } else if (failure) {
+        notes << Words::tr("%1 年の祝日を表示できません").arg(year);
+      } else {
+        notes << Words::tr("%1 年の祝日は %2 にありません")
+                     .arg(year)
+                     .arg(QDir::toNativeSeparators(QtPath(file)));
+      }
+      break;
   }
-  return Words::tr("%1 年の祝日は %2 にありません")
-      .arg(year)
-      .arg(QDir::toNativeSeparators(QtPath(file)));
+  return notes.join(Words::tr("。"));
 }
 
 }  // namespace lunetta

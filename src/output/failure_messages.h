@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "calendar/special_days.h"
 #include "picture/failure.h"
 
 namespace lunetta {
@@ -19,9 +20,13 @@ QString FailureReason(const Failure& failure);
 /// why.
 QString PhotoNotice(const Failure& failure);
 
-/// One line for the main window's notice: the calendar of `year` shows no holidays of its own,
-/// because no holiday file was found or read (`failure`), or because `file` has no line for it.
-QString HolidayNotice(int year, const std::filesystem::path& file,
+/// One line for the main window's notice: a calendar file cannot be read, or leaves something out.
+QString CalendarNotice(const Failure& failure);
+
+/// One line for the main window's notice about the holidays of `year`, which come from `source`:
+/// the holiday file `file` could not be read (`failure`, other than NotFound), the equinox days are
+/// predicted, or the calendar shows no holidays; empty when there is nothing to say.
+QString HolidayNotice(int year, HolidaySource source, const std::filesystem::path& file,
                       const std::optional<Failure>& failure);
 
 }  // namespace lunetta

@@ -51,6 +51,15 @@ enum class Fault {
   UnstorableName,  // file: a name its files cannot hold (not UTF-8 text, or a control character)
   // Exporting a year
   NoPhotosInFolder,  // file: the folder
+  // Calendar files (.ics); file: the calendar file, detail: the line where there is one
+  NotCalendarFile,
+  CalendarFileTooLarge,
+  CalendarLineUnreadable,
+  CalendarEventWithoutStart,
+  CalendarRuleWithoutDates,
+  CalendarUnknownTimeZone,
+  CalendarTooManyEvents,
+  CalendarRepeatsTooOften,  // a repeating event was cut off: days of the month may be missing
 };
 
 struct Failure {
@@ -153,6 +162,40 @@ inline constexpr FaultWords kFaults[] = {
                        "自動更新のファイルには UTF-8 の文字だけの名前しか書けません")},
     {Fault::NoPhotosInFolder, "NoPhotosInFolder", "the folder holds no pictures",
      QT_TRANSLATE_NOOP("lunetta::FailureMessages", "フォルダーに写真がありません")},
+    {Fault::NotCalendarFile, "NotCalendarFile", "not an iCalendar (.ics) file",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "iCalendar 形式（.ics）のファイルではありません")},
+    {Fault::CalendarFileTooLarge, "CalendarFileTooLarge",
+     "the calendar file is larger than 4 MiB",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages", "カレンダーファイルが 4 MiB を超えています")},
+    {Fault::CalendarLineUnreadable, "CalendarLineUnreadable",
+     "line %1 cannot be read; its event is left out",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "%1 行目を読み取れないため、その予定を省きました"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::CalendarEventWithoutStart, "CalendarEventWithoutStart",
+     "the event on line %1 has no start date and is left out",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "%1 行目の予定には開始日がないため、省きました"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::CalendarRuleWithoutDates, "CalendarRuleWithoutDates",
+     "the repeat rule on line %1 gives no dates; its event is left out",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "%1 行目の繰り返しの規則から日付が決まらないため、その予定を省きました"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::CalendarUnknownTimeZone, "CalendarUnknownTimeZone",
+     "line %1 names a time zone Lunetta does not know; its times are read as local time",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "%1 行目のタイムゾーンがわからないため、この地域の時刻として読みました"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::CalendarTooManyEvents, "CalendarTooManyEvents",
+     "too many events; those from line %1 on are left out",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "予定が多すぎるため、%1 行目以降の予定を省きました"),
+     FaultDatum::DetailOrUnknown},
+    {Fault::CalendarRepeatsTooOften, "CalendarRepeatsTooOften",
+     "an event repeats too often to follow; days of this month may be missing",
+     QT_TRANSLATE_NOOP("lunetta::FailureMessages",
+                       "繰り返しが多すぎる予定があるため、この月に表示されない日があるかもしれません")},
 };
 // clang-format on
 

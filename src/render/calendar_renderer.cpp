@@ -8,6 +8,7 @@
 #include <new>
 
 #include "calendar/block_geometry.h"
+#include "calendar/japanese_era.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
 #include "render/drawing.h"
@@ -94,8 +95,7 @@ void CalendarRenderer::SetMonth(int year, int month) {
 }
 
 void CalendarRenderer::SetHolidays(const std::vector<int>& days) {
-  const auto count = std::min(days.size(), static_cast<std::size_t>(kMaxHolidays));
-  holidayDays_.assign(days.begin(), days.begin() + static_cast<std::ptrdiff_t>(count));
+  holidayDays_ = days;
 }
 
 void CalendarRenderer::SetWeekStart(WeekStart start) {
@@ -112,6 +112,14 @@ void CalendarRenderer::SetWeekNumbers(bool shown) {
 
 void CalendarRenderer::SetDayMarks(const DayMarks& marks) {
   marks_ = marks;
+}
+
+void CalendarRenderer::SetDayColor(const QColor& color) {
+  dayColor_ = color;
+}
+
+void CalendarRenderer::SetTitleEra(TitleEra era) {
+  titleEra_ = era;
 }
 
 void CalendarRenderer::SetSurfaceLimit(int width, int height) {
@@ -162,6 +170,17 @@ const QImage& CalendarRenderer::Draw(bool withText) {
   return surface_;
 }
 
+void CalendarRenderer::DrawRing(QPainter& painter, const QRect& box) const {
+  const qreal width = std::max(1.0, cellHeight_ / 14.0);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(dayColor_, width));
+  painter.setBrush(Qt::NoBrush);
+  const QRectF ring = QRectF(box).adjusted(width / 2, width / 2, -width / 2, -width / 2);
+  painter.drawRoundedRect(ring, ring.height() / 3, ring.height() / 3);
+  painter.restore();
+}
+
 QRect CalendarRenderer::TodayRect(const Rect& cell) const {
   // Around the right-aligned number, as wide as two digits and a margin each side; the cell to the
   // right starts with blank space, and the block has half a cell to spare after the last column.
@@ -173,13 +192,30 @@ QRect CalendarRenderer::TodayRect(const Rect& cell) const {
   return box.intersected(QRect(0, 0, blockWidth_, blockHeight_));
 }
 
+QString CalendarRenderer::Title() const {
+  if (titleEra_ == TitleEra::EraOnly || titleEra_ == TitleEra::GregorianFirst) {
+    QString era = ToQString(JapaneseEraTitle(
+        year_, month_,
+        titleEra_ == TitleEra::EraOnly ? EraTitle::EraOnly : EraTitle::GregorianFirst));
+    // The longer form gives way to the era alone where it would run past the card.
+    if (titleEra_ == TitleEra::GregorianFirst &&
+        QFontMetrics(font_).horizontalAdvance(era) > blockWidth_) {
+      era = ToQString(JapaneseEraTitle(year_, month_, EraTitle::EraOnly));
+    }
+    if (!era.isEmpty()) {
+      return era;
+    }
+  }
+  return japaneseLabels_
+             ? QStringLiteral("%1年%2月").arg(year_).arg(month_)
+             : QStringLiteral("%1 / %2").arg(year_).arg(ToQString(MonthNames[month_ - 1]));
+}
+
 void CalendarRenderer::PaintText(QPainter& painter) const {
   painter.save();
   painter.setFont(font_);
-  const QString title =
-      japaneseLabels_ ? QStringLiteral("%1年%2月").arg(year_).arg(month_)
-                      : QStringLiteral("%1 / %2").arg(year_).arg(ToQString(MonthNames[month_ - 1]));
-  DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), title, TextAlign::Center, textColor_);
+  DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), Title(), TextAlign::Center,
+                     textColor_);
 
   for (int row = 0; row < 7; ++row) {
     // A reserved row without days (a February that fills four) has no week to number.
@@ -216,6 +252,9 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
           color = backColor_;
         } else if (day < marks_.dimBefore) {
           color = Faded(color, backColor_);
+        }
+        if (std::find(marks_.ownDays.begin(), marks_.ownDays.end(), day) != marks_.ownDays.end()) {
+          DrawRing(painter, TodayRect(CellRect(geometry_, row, column)));
         }
       }
       DrawSingleLineText(painter, ToQRect(CellRect(geometry_, row, column)), text, TextAlign::Right,

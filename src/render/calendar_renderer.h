@@ -17,11 +17,13 @@ class QPainter;
 
 namespace lunetta {
 
-/// The marks of the day the calendar is seen on, in the month drawn.
+/// What the block marks on the days of the month drawn besides their weekday colours: the day it
+/// is seen on, and the user's own days.
 struct DayMarks {
   int today =
       0;  // this day's cell is filled in the day's colour, its number in the card's; 0: none
-  int dimBefore = 0;  // the days before this one are drawn faded towards the card; 0: none
+  int dimBefore = 0;           // the days before this one are drawn faded towards the card; 0: none
+  std::vector<int> ownDays{};  // ringed in the day colour: birthdays, family and school days
 
   bool operator==(const DayMarks&) const = default;
 };
@@ -33,8 +35,6 @@ DayMarks DayMarksFor(const CalendarSettings& settings, const LocalDate& today);
 /// Draws the calendar block of one month onto a surface of its own.
 class CalendarRenderer {
  public:
-  static constexpr int kMaxHolidays = 15;
-
   /// An empty name keeps the current one.
   void SetFontName(const std::string& name);
   /// A size of 0 or less keeps the current one.
@@ -43,7 +43,7 @@ class CalendarRenderer {
   void SetBackColor(const QColor& color);
   void SetFontStyle(int weight, bool italic);
   void SetMonth(int year, int month);
-  /// At most kMaxHolidays days are kept, in the order given.
+  /// The days drawn in the holiday red; a day the month lacks marks nothing.
   void SetHolidays(const std::vector<int>& days);
   void SetWeekStart(WeekStart start);
   /// Title "2026年12月" and weekday names 日 … 土 instead of "2026 / December" and "Sun" … "Sat".
@@ -51,6 +51,10 @@ class CalendarRenderer {
   /// A first column of ISO 8601 week numbers.
   void SetWeekNumbers(bool shown);
   void SetDayMarks(const DayMarks& marks);
+  /// The colour of the ring around the user's own days.
+  void SetDayColor(const QColor& color);
+  /// The title in era years; a value TitleEra does not name draws the usual title.
+  void SetTitleEra(TitleEra era);
   /// The surface holds no more of the block than width × height, the most of it a picture shows;
   /// without a limit, as much as the decoded-picture cap allows.
   void SetSurfaceLimit(int width, int height);
@@ -72,6 +76,9 @@ class CalendarRenderer {
 
  private:
   QRect TodayRect(const Rect& cell) const;
+  QString Title() const;
+  /// The ring around one of the user's own days.
+  void DrawRing(QPainter& painter, const QRect& box) const;
 
   int blockWidth_ = 0;
   int blockHeight_ = 0;
@@ -90,6 +97,8 @@ class CalendarRenderer {
   bool japaneseLabels_ = false;
   bool weekNumbers_ = false;
   DayMarks marks_;
+  QColor dayColor_ = Qt::darkGreen;
+  TitleEra titleEra_ = TitleEra::None;
   std::optional<QSize> surfaceLimit_;
   // What the last Draw laid out, for PaintText.
   MonthGrid grid_;

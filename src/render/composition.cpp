@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "calendar/color_contrast.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_painter.h"
@@ -118,6 +119,10 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
   renderer.SetJapaneseLabels(settings.labels != LabelLanguage::English);
   renderer.SetWeekNumbers(settings.weekNumbers);
   renderer.SetDayMarks(marks);
+  renderer.SetTitleEra(settings.titleEra);
+  // The ring is a thin line: it needs the contrast asked of large text against the card.
+  renderer.SetDayColor(ColorFromRef(
+      AdjustForContrast(settings.dayColor, settings.backColor, 3.0).value_or(settings.dayColor)));
   try {
     const bool opaqueText = settings.opaqueText;
     // The surface outlives the renderer: QImage shares it.

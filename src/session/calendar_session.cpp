@@ -48,19 +48,31 @@ CalendarSession::CalendarSession(SessionEnvironment environment)
   ReloadHolidays();
 }
 
-namespace {
-
-// A month's holidays as the block draws them: the renderer has room for so many.
-std::vector<int> HolidaysDrawn(const HolidayTable& holidays, int month) {
-  std::vector<int> days = holidays.daysInMonth(month);
-  days.resize(std::min(days.size(), static_cast<std::size_t>(CalendarRenderer::kMaxHolidays)));
+std::vector<SpecialDay> CalendarSession::MarkedDays(int month) const {
+  std::vector<SpecialDay> days = MonthHolidays(holidaySource_, holidays_, settings_.year, month);
+  if (month >= 1 && month <= 12) {
+    calendars_.AddMarkedDays(settings_.year, month, days);
+  }
   return days;
 }
 
-}  // namespace
+std::vector<Failure> CalendarSession::CalendarProblems() const {
+  std::vector<Failure> problems;
+  for (const LoadedCalendar& loaded : calendars_.loaded()) {
+    if (loaded.failure) {
+      problems.push_back(*loaded.failure);
+    }
+    problems.insert(problems.end(), loaded.leftOut.begin(), loaded.leftOut.end());
+    if (std::find(calendarsCutOff_.begin(), calendarsCutOff_.end(), loaded.file.path) !=
+        calendarsCutOff_.end()) {
+      problems.emplace_back(Fault::CalendarRepeatsTooOften, loaded.file.path);
+    }
+  }
+  return problems;
+}
 
 std::vector<int> CalendarSession::DrawnHolidays() const {
-  return HolidaysDrawn(holidays_, settings_.month);
+  return DaysOfKind(MarkedDays(settings_.month), SpecialDayKind::Holiday);
 }
 
 Status CalendarSession::LoadSettings(const std::filesystem::path& profile) {
@@ -110,6 +122,7 @@ void CalendarSession::ApplySettings(const CalendarSettings& settings) {
   settings_ = settings;
   settings_.year = year;
   settings_.month = month;
+  calendars_.Update(settings_.calendarFiles);
 }
 
 void CalendarSession::ChoosePhoto(std::filesystem::path path) {
@@ -199,6 +212,7 @@ Status CalendarSession::ReplaceMonthPhoto(int month, std::filesystem::path path)
 void CalendarSession::ChooseYear(int year) {
   settings_.year = year;
   ReloadHolidays();
+  calendars_.Update(settings_.calendarFiles);
 }
 
 void CalendarSession::ChooseMonth(int month) {
@@ -216,8 +230,9 @@ void CalendarSession::PrefetchPhoto() {
 
 void CalendarSession::ReloadHolidays() {
   holidayFailure_.reset();
-  holidaysListed_ = false;
   holidayFile_.clear();
+  // Where no file lists the year, the rules give it.
+  holidaySource_ = HolidaySourceFor(settings_.year, false);
   const std::vector<std::filesystem::path>& files = environment_.holidayFiles;
   if (files.empty()) {
     return;
@@ -241,17 +256,25 @@ void CalendarSession::ReloadHolidays() {
     if (holidaysYear_ != settings_.year) {
       holidays_.loadText({}, settings_.year);
     }
-    return;
+  } else {
+    holidaysYear_ = settings_.year;
   }
-  holidaysYear_ = settings_.year;
-  holidaysListed_ = holidays_.listsYear();
+  holidaySource_ = HolidaySourceFor(settings_.year, holidays_.listsYear());
 }
 
 Status CalendarSession::Compose(PhotoWait wait) {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
-  const Result<CalendarBlock> block =
-      DrawCalendarBlock(settings_, DrawnHolidays(), size, DayMarksFor(settings_, Today()));
+  std::vector<SpecialDay> days =
+      MonthHolidays(holidaySource_, holidays_, settings_.year, settings_.month);
+  calendarsCutOff_.clear();
+  if (IsMonth(settings_.month)) {
+    calendars_.AddMarkedDays(settings_.year, settings_.month, days, &calendarsCutOff_);
+  }
+  DayMarks marks = DayMarksFor(settings_, Today());
+  marks.ownDays = DaysOfKind(days, SpecialDayKind::Day);
+  const Result<CalendarBlock> block = DrawCalendarBlock(
+      settings_, DaysOfKind(days, SpecialDayKind::Holiday), size, std::move(marks));
   if (!block) {
     return block.failure();
   }
@@ -357,7 +380,7 @@ YearPlan CalendarSession::PlanYear() const {
     MonthPlan& planned = plan.months.emplace_back();
     planned.settings = settings_;
     planned.settings.month = month;
-    planned.holidays = HolidaysDrawn(holidays_, month);
+    planned.days = MarkedDays(month);
     const std::filesystem::path& own = monthPhotoPath(month);
     planned.photo = own.empty() ? photo_.path() : own;
   }

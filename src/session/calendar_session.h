@@ -12,9 +12,11 @@
 
 #include "calendar/calendar_settings.h"
 #include "calendar/holiday_table.h"
+#include "calendar/special_days.h"
 #include "picture/failure.h"
 #include "picture/picture.h"
 #include "render/composition.h"
+#include "session/calendar_files.h"
 #include "session/latest_job_worker.h"
 #include "session/photo_backdrop.h"
 #include "session/year_export.h"
@@ -78,8 +80,17 @@ class CalendarSession {
   int year() const { return settings_.year; }
   int month() const { return settings_.month; }
   const HolidayTable& holidays() const { return holidays_; }
-  /// The selected month's holidays as the block draws them (at most the renderer's 15).
+  /// The days of `month` (1..12) of the selected year that the calendar marks, with their names and
+  /// kinds, in day order.
+  std::vector<SpecialDay> MarkedDays(int month) const;
+  /// The selected month's days the block draws in the holiday red, in day order.
   std::vector<int> DrawnHolidays() const;
+  /// The calendar files of the settings as they were read.
+  const std::vector<LoadedCalendar>& calendarFiles() const { return calendars_.loaded(); }
+  /// What keeps the calendar files from marking all their days, file by file: a file that cannot
+  /// be read, the events a file leaves out, and a file whose repeating events were cut off in the
+  /// month composed last.
+  std::vector<Failure> CalendarProblems() const;
   /// The holiday file found at the last change of year; empty when none of the environment's
   /// holiday files exists.
   const std::filesystem::path& holidayFile() const { return holidayFile_; }
@@ -87,9 +98,10 @@ class CalendarSession {
   /// environment's files exists). The table then keeps what it had when that was read for the same
   /// year, and is empty otherwise.
   const std::optional<Failure>& holidayFailure() const { return holidayFailure_; }
-  /// True when the holiday file was read at the last change of year and has a line for that year.
-  /// False means the calendar shows no holidays of its own year.
-  bool holidaysListed() const { return holidaysListed_; }
+  /// Where the selected year's holidays come from: the holiday file where it was read at the last
+  /// change of year and has a line for that year, else Japan's holidays by rule where the rules
+  /// reach the year.
+  HolidaySource holidaySource() const { return holidaySource_; }
   /// The main photograph: the one of every month without a photo of its own.
   const std::filesystem::path& photoPath() const { return photo_.path(); }
   /// The photo `month` (1..12) has of its own; empty when it shows the main photograph.
@@ -123,7 +135,8 @@ class CalendarSession {
   /// How the photographs are decoded (the wallpapers of several screens decode the shown one anew).
   const PhotoLoader& photoLoader() const { return environment_.loadPhoto; }
 
-  /// Takes every field of `settings` but the year and month, which the selectors own.
+  /// Takes every field of `settings` but the year and month, which the selectors own. Calendar
+  /// files that are new, or changed on disk, are read.
   void ApplySettings(const CalendarSettings& settings);
   /// The main photograph; an empty path means none. Choosing the same file again decodes it again.
   void ChoosePhoto(std::filesystem::path path);
@@ -136,7 +149,7 @@ class CalendarSession {
   /// names the refused file. A usable photo is not decoded again for the next composition.
   Status ReplacePhoto(std::filesystem::path path);
   Status ReplaceMonthPhoto(int month, std::filesystem::path path);
-  /// Reloads the holiday table for `year` first.
+  /// Reloads the holiday table for `year` first, and the calendar files changed on disk.
   void ChooseYear(int year);
   void ChooseMonth(int month);
   /// The block's top-left corner in picture pixels.
@@ -214,7 +227,9 @@ class CalendarSession {
   std::filesystem::path holidayFile_;
   std::optional<int> holidaysYear_;  // the year the table was last read for
   std::optional<Failure> holidayFailure_;
-  bool holidaysListed_ = false;
+  HolidaySource holidaySource_ = HolidaySource::None;
+  CalendarFiles calendars_;
+  std::vector<std::filesystem::path> calendarsCutOff_;  // in the month composed last
   PhotoBackdrop photo_;
   // A month's own photo, when it has one.
   std::array<std::optional<PhotoBackdrop>, 12> monthPhotos_;

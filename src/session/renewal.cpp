@@ -163,6 +163,14 @@ Status StoreRenewalSnapshot(const CalendarSession& session, const std::filesyste
       return stored;
     }
   }
+  // The renewal runs in another folder: the calendar files are kept by their whole paths.
+  for (CalendarFile& calendar : kept.calendarFiles) {
+    std::error_code error;
+    if (std::filesystem::path whole = std::filesystem::absolute(calendar.path, error); !error) {
+      calendar.path = std::move(whole);
+    }
+  }
+  WriteCalendarFiles(snapshot, kProfileSection, kept.calendarFiles);
   for (const SettingKey& key : kSettingKeys) {
     if (key.kept == Kept::Snapshot) {
       snapshot.setInt(kSnapshotSection, key.name, key.get(kept));

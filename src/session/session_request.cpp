@@ -105,7 +105,16 @@ class Carrier {
         return Fail(RequestStep::Adjust, adjusted.failure());
       }
     }
+    for (const CalendarFile& named : from.calendarFiles) {
+      if (std::find(settings.calendarFiles.begin(), settings.calendarFiles.end(), named) ==
+          settings.calendarFiles.end()) {
+        settings.calendarFiles.push_back(named);
+      }
+    }
     session_.ApplySettings(settings);
+    if (!CheckCalendars(from)) {
+      return false;
+    }
 
     remembered_ = (request_.setWallpaper || request_.renewal == true) && from.photo.empty() &&
                   from.photosFolder.empty() && from.monthPhotos.empty();
@@ -149,8 +158,32 @@ class Carrier {
       if (from.holidaysNamed) {
         return Fail(RequestStep::Holidays, *failure);
       }
-      if (composes_ || request_.renewal == true) {
+      // Without a file the rules give the year's holidays, which needs no word.
+      const bool missing =
+          failure->fault == Fault::NotFound && session_.holidaySource() != HolidaySource::None;
+      if ((composes_ || request_.renewal == true) && !missing) {
         outcome_.notes.push_back({RequestNote::Kind::Holidays, *failure});
+      }
+    }
+    return true;
+  }
+
+  // A named calendar file must be read; the settings' own ones are noted.
+  bool CheckCalendars(const RequestSources& from) {
+    for (const LoadedCalendar& loaded : session_.calendarFiles()) {
+      const bool named = std::find(from.calendarFiles.begin(), from.calendarFiles.end(),
+                                   loaded.file) != from.calendarFiles.end();
+      if (loaded.failure && named) {
+        return Fail(RequestStep::Calendar, *loaded.failure);
+      }
+      if (!composes_ && request_.renewal != true) {
+        continue;
+      }
+      if (loaded.failure) {
+        outcome_.notes.push_back({RequestNote::Kind::Calendar, *loaded.failure});
+      }
+      for (const Failure& leftOut : loaded.leftOut) {
+        outcome_.notes.push_back({RequestNote::Kind::Calendar, leftOut});
       }
     }
     return true;
@@ -170,7 +203,8 @@ class Carrier {
 
   void Tell(const std::filesystem::path& file) const {
     if (request_.written) {
-      request_.written(file, session_.composed(), session_.settings(), session_.DrawnHolidays());
+      request_.written(file, session_.composed(), session_.settings(),
+                       session_.MarkedDays(session_.month()));
     }
   }
 
@@ -303,7 +337,7 @@ class Carrier {
             *std::find_if(plan.months.begin(), plan.months.end(),
                           [&](const MonthPlan& m) { return m.settings.month == month.month; });
         request_.written(request_.pictures.at(month.month), month.composed, planned.settings,
-                         planned.holidays);
+                         planned.days);
         return {};
       };
     }

@@ -35,8 +35,10 @@ struct RequestSources {
   std::vector<std::pair<int, std::filesystem::path>> monthPhotos;
   int year = 0;
   /// The session's holiday file was named: one that cannot be read stops the request. Otherwise a
-  /// note says why the calendar has no holidays.
+  /// note says why it cannot be read.
   bool holidaysNamed = false;
+  /// Calendar files added to those of the settings; one that cannot be read stops the request.
+  std::vector<CalendarFile> calendarFiles{};
 };
 
 /// What one user action asks of a session: compose these months with these settings into these
@@ -55,7 +57,7 @@ struct SessionRequest {
   QPageLayout paper;
   /// Told of every picture written, the wallpaper's too, in month order, as it is written.
   std::function<void(const std::filesystem::path& file, const ComposedPicture& composed,
-                     const CalendarSettings& settings, const std::vector<int>& holidays)>
+                     const CalendarSettings& settings, const std::vector<SpecialDay>& days)>
       written;
   /// The selected month as the desktop's wallpaper.
   bool setWallpaper = false;
@@ -75,6 +77,7 @@ enum class RequestStep {
   Adjust,        // a value the request gives for a setting
   PhotosFolder,  // listing the photos folder
   Holidays,      // a named holiday file
+  Calendar,      // a named calendar file
   Compose,       // a date the calendar cannot draw
   Photo,         // a photo named for the request
   RenewalPhoto,  // the snapshot's photo: the wallpaper is left as it was
@@ -87,7 +90,8 @@ enum class RequestStep {
 struct RequestNote {
   enum class Kind {
     RememberedPhoto,  // the picture is made without it
-    Holidays,         // no holiday file, or one that cannot be read: no holidays
+    Holidays,         // no holiday file, or one that cannot be read, where the rules do not help
+    Calendar,         // a calendar file of the settings cannot be read, or leaves events out
   };
   Kind kind;
   Failure failure;

@@ -55,8 +55,10 @@ Result<std::vector<QImage>> ComposeForScreens(const CalendarSession& session,
   ScreenComposition composition;
   composition.settings = session.settings();
   composition.settingsSize = session.pictureSize();
-  composition.holidays = session.DrawnHolidays();
+  const std::vector<SpecialDay> days = session.MarkedDays(session.month());
+  composition.holidays = DaysOfKind(days, SpecialDayKind::Holiday);
   composition.marks = DayMarksFor(composition.settings, session.Today());
+  composition.marks.ownDays = DaysOfKind(days, SpecialDayKind::Day);
   const PhotoFit fit = PhotoFitOf(composition.settings);
   // A photo the session could not use is left out here too, as in its own picture.
   if (!session.shownPhotoPath().empty() && !session.photoFailure()) {

@@ -173,7 +173,10 @@ class YearRun {
 
   Result<ComposedMonth> Compose(const MonthPlan& plan) {
     // The block first, as the session does: text drawing needs no photo.
-    const Result<CalendarBlock> block = DrawCalendarBlock(plan.settings, plan.holidays, plan_.size);
+    DayMarks marks;
+    marks.ownDays = DaysOfKind(plan.days, SpecialDayKind::Day);
+    const Result<CalendarBlock> block = DrawCalendarBlock(
+        plan.settings, DaysOfKind(plan.days, SpecialDayKind::Holiday), plan_.size, marks);
     if (!block) {
       return block.failure();
     }

@@ -28,9 +28,9 @@ inline constexpr char kDocumentName[] = "LUNETTA";
 /// One month of an export as the session would compose it, taken whole so that it composes on any
 /// thread while the session goes on.
 struct MonthPlan {
-  CalendarSettings settings;    // with the month's year and month
-  std::vector<int> holidays;    // the days the block draws in red
-  std::filesystem::path photo;  // empty: no photograph
+  CalendarSettings settings;     // with the month's year and month
+  std::vector<SpecialDay> days;  // the days the block marks: holidays in red, the user's own
+  std::filesystem::path photo;   // empty: no photograph
 };
 
 /// The months of an export in the order they are handed on, their picture size and the loader of

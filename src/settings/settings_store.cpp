@@ -16,6 +16,11 @@ std::string keys::MonthPhoto(int month) {
          std::string{static_cast<char>('0' + month / 10), static_cast<char>('0' + month % 10)};
 }
 
+std::string keys::CalendarFileKey(SpecialDayKind kind, int index) {
+  return (kind == SpecialDayKind::Holiday ? "Holiday Calendar " : "Day Calendar ") +
+         std::string{static_cast<char>('0' + index / 10), static_cast<char>('0' + index % 10)};
+}
+
 std::filesystem::path ProfilePath(std::string_view executableBaseName) {
   // Without a home there is no profile: never one in whatever folder the program runs in.
   const std::filesystem::path config = ConfigHome();
@@ -36,7 +41,21 @@ std::error_code LoadSettings(const std::filesystem::path& profile, CalendarSetti
       key.set(settings, file.getInt(kProfileSection, key.name, key.get(defaults)));
     }
   }
+  settings.calendarFiles = ReadCalendarFiles(file, kProfileSection);
   return error;
+}
+
+std::vector<CalendarFile> ReadCalendarFiles(const Profile& profile, std::string_view section) {
+  std::vector<CalendarFile> files;
+  for (const SpecialDayKind kind : {SpecialDayKind::Holiday, SpecialDayKind::Day}) {
+    for (int i = 1; i <= kMaxCalendarFiles; ++i) {
+      if (std::string path = profile.getString(section, keys::CalendarFileKey(kind, i), "");
+          !path.empty()) {
+        files.push_back({std::move(path), kind});
+      }
+    }
+  }
+  return files;
 }
 
 std::optional<std::int64_t> StrictInteger(std::string_view text, std::int64_t low,
@@ -145,6 +164,7 @@ void StoreSettings(Profile& file, const CalendarSettings& settings, const LocalD
       file.setInt(kProfileSection, "Year", savedDate.year);
     }
   }
+  WriteCalendarFiles(file, kProfileSection, settings.calendarFiles);
 }
 
 // The reader trims blanks and takes off one pair of enclosing quotes, so a path is stored quoted:
@@ -157,6 +177,25 @@ std::string QuotedPhotoPath(const std::filesystem::path& photo) {
 }
 
 }  // namespace
+
+void WriteCalendarFiles(Profile& profile, std::string_view section,
+                        const std::vector<CalendarFile>& files) {
+  for (const SpecialDayKind kind : {SpecialDayKind::Holiday, SpecialDayKind::Day}) {
+    int written = 0;
+    for (const CalendarFile& file : files) {
+      const std::string quoted = QuotedPhotoPath(file.path);
+      if (file.kind == kind && !quoted.empty() && written < kMaxCalendarFiles) {
+        profile.setString(section, keys::CalendarFileKey(kind, ++written), quoted);
+      }
+    }
+    // An empty value reads as none: a file the user removed stays removed.
+    for (int i = written + 1; i <= kMaxCalendarFiles; ++i) {
+      if (profile.value(section, keys::CalendarFileKey(kind, i))) {
+        profile.setString(section, keys::CalendarFileKey(kind, i), "");
+      }
+    }
+  }
+}
 
 std::error_code SaveSettings(const std::filesystem::path& profile, const CalendarSettings& settings,
                              const LocalDate& savedDate) {

@@ -43,7 +43,13 @@ inline constexpr std::string_view kDailyRefresh = "Daily Refresh";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
+/// "Holiday Calendar 01" ... and "Day Calendar 01" ...: the calendar files of each kind, in order.
+/// Written only while there are some, or to clear those the profile holds.
+std::string CalendarFileKey(SpecialDayKind kind, int index);
 }  // namespace keys
+
+/// The most calendar files of each kind a profile keeps.
+inline constexpr int kMaxCalendarFiles = 20;
 
 /// How a setting's value is checked when it is given as text (`--set`). The profile itself reads
 /// every integer as GetPrivateProfileInt does.
@@ -133,6 +139,8 @@ inline constexpr SettingKey kSettingKeys[] = {
                                                       Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::everyScreen>("Every Screen", ValueKind::Integer,
                                                       Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::titleEra>("Era Title", ValueKind::Integer, Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::dayColor>("Day Color", ValueKind::Color, Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::fontWeight>(keys::kFontWeight, ValueKind::Integer,
                                                      Kept::Snapshot),
     detail::NumberKey<&CalendarSettings::fontItalic>("Font Italic", ValueKind::Integer,
@@ -174,6 +182,17 @@ struct OverrideRefusal {
 /// now ask for (BlockPositionLimits, `screen` being the screen's size).
 OverrideRefusal ApplySettingOverrides(CalendarSettings& settings, const SettingOverrides& overrides,
                                       std::optional<PictureSize> screen);
+
+class Profile;
+
+/// The calendar files `section` of `profile` lists, holidays first; empty values are none.
+std::vector<CalendarFile> ReadCalendarFiles(const Profile& profile, std::string_view section);
+
+/// Writes `files` into `section` of `profile`, each kind numbered from 01, and clears the keys of
+/// either kind beyond them that the profile holds. A path the profile cannot hold (a line break, or
+/// longer than a value may be) is left out.
+void WriteCalendarFiles(Profile& profile, std::string_view section,
+                        const std::vector<CalendarFile>& files);
 
 /// The photo of each month, January first; an empty path: the month shows the main photograph.
 using MonthPhotos = std::array<std::filesystem::path, 12>;

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,7 @@
 #include "ui/dialog_units.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
+#include "ui/year_selector.h"
 #include "wallpaper/screens.h"
 
 namespace lunetta {
@@ -323,6 +325,14 @@ MainDialog::MainDialog(SessionEnvironment environment, QWidget* parent)
         dialog.applyTo(settings);
         return true;
       }),
+      askYear_([this](int shown) -> std::optional<int> {
+        bool ok = false;
+        const int year = QInputDialog::getInt(
+            this, tr("ほかの年"),
+            tr("カレンダーの年（%1～%2）").arg(kFirstSelectableYear).arg(kLastSelectableYear),
+            shown, kFirstSelectableYear, kLastSelectableYear, 1, &ok);
+        return ok ? std::optional(year) : std::nullopt;
+      }),
       runAboutDialog_([this]() {
         AboutDialog dialog(this);
         dialog.exec();
@@ -440,11 +450,7 @@ void MainDialog::OnInitDialog() {
     monthSelector_->addItem(tr(item));
   }
   monthSelector_->setCurrentIndex(start.month >= 1 && start.month <= 12 ? start.month - 1 : -1);
-  yearSelector_->clear();
-  for (int i = 0; i < 3; ++i) {
-    yearSelector_->addItem(tr("%1 年").arg(start.year + i));
-  }
-  yearSelector_->setCurrentIndex(0);
+  FillYearSelector(yearSelector_, start.year);
 
   ShowRenewalState();
   const CalendarSettings& settings = session_.settings();
@@ -477,7 +483,9 @@ void MainDialog::OpenRememberedPhoto() {
 }
 
 int MainDialog::selectedYear() const {
-  return session_.startDate().year + yearSelector_->currentIndex();
+  const int index = yearSelector_->currentIndex();
+  // No selection counts back from the start year, as the three first items count on from it.
+  return YearAt(yearSelector_, index).value_or(session_.startDate().year + index);
 }
 
 int MainDialog::selectedMonth() const {
@@ -543,8 +551,18 @@ void MainDialog::NoteWhatHappened() {
   photoChosen_ = false;
 
   const int year = session_.year();
-  if (!session_.holidaysListed() && holidayYearsNoted_.insert(year).second) {
-    notes << HolidayNotice(year, session_.holidayFile(), session_.holidayFailure());
+  if (holidayYearsNoted_.insert(year).second) {
+    if (QString holidays = HolidayNotice(year, session_.holidaySource(), session_.holidayFile(),
+                                         session_.holidayFailure());
+        !holidays.isEmpty()) {
+      notes << holidays;
+    }
+  }
+  // What keeps a calendar file from marking its days, each once: a fixed file says nothing more.
+  for (const Failure& problem : session_.CalendarProblems()) {
+    if (QString note = CalendarNotice(problem); calendarNotesTold_.insert(note).second) {
+      notes << note;
+    }
   }
   if (!notes.isEmpty()) {
     ShowNotice(notes.join(tr("　", "between two notes")));
@@ -662,6 +680,15 @@ void MainDialog::OnMonthSelected() {
 }
 
 void MainDialog::OnYearSelected() {
+  if (!YearAt(yearSelector_, yearSelector_->currentIndex())) {
+    // The "other year" item: the year asked for joins the list; a cancelled question goes back to
+    // the year shown.
+    const std::optional<int> asked = askYear_(session_.year());
+    SelectYear(yearSelector_, asked.value_or(session_.year()));
+    if (!asked || *asked == session_.year()) {
+      return;
+    }
+  }
   session_.ChooseYear(selectedYear());
   RefreshCalendarPicture();
 }
@@ -941,7 +968,12 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void MainDialog::ConfirmTypedItem(QComboBox* selector) {
   const int typed = selector->findText(selector->currentText());
-  if (typed < 0) {
+  if (const std::optional<int> year = TypedYear(selector->currentText());
+      typed < 0 && selector == yearSelector_ && year) {
+    // A year the list lacks but the calendar reaches joins the list.
+    SelectYear(yearSelector_, *year);
+    OnYearSelected();
+  } else if (typed < 0) {
     selector->setEditText(selector->itemText(selector->currentIndex()));
   } else if (typed != selector->currentIndex()) {
     selector->setCurrentIndex(typed);

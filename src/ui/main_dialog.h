@@ -85,6 +85,9 @@ class MainDialog : public QDialog {
   void setSettingsDialogRunner(SettingsDialogRunner runner) {
     runSettingsDialog_ = std::move(runner);
   }
+  /// Asks for a year the year selector lacks, starting at the one shown; nothing when cancelled.
+  using YearQuestion = std::function<std::optional<int>(int shown)>;
+  void setYearQuestion(YearQuestion question) { askYear_ = std::move(question); }
   void setAboutDialogRunner(std::function<void()> runner) { runAboutDialog_ = std::move(runner); }
   void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
   void setPrintDialogs(PrintDialogs dialogs) { printDialogs_ = std::move(dialogs); }
@@ -95,7 +98,7 @@ class MainDialog : public QDialog {
   void setYearRunner(YearRunner runner) { runYear_ = std::move(runner); }
 
   const CalendarSession& session() const { return session_; }
-  /// The session's first year plus the year selector's index.
+  /// The year of the year selector's item.
   int selectedYear() const;
   /// The month selector's index plus one.
   int selectedMonth() const;
@@ -202,6 +205,7 @@ class MainDialog : public QDialog {
   // The notice line: each year without holidays is told once, an unusable photograph each time it
   // is chosen.
   std::set<int> holidayYearsNoted_;
+  std::set<QString> calendarNotesTold_;
   bool photoChosen_ = false;
   std::optional<Failure> photoFailureTold_;
   bool noticeIsPhoto_ = false;
@@ -228,6 +232,7 @@ class MainDialog : public QDialog {
 
   OpenFileDialog openFileDialog_;
   SettingsDialogRunner runSettingsDialog_;
+  YearQuestion askYear_;
   std::function<void()> runAboutDialog_;
   ErrorReporter reportError_;
   PrintDialogs printDialogs_ = StandardPrintDialogs();

@@ -15,6 +15,7 @@
 #include "platform/c_runtime.h"
 #include "render/drawing.h"
 #include "render/font_substitutes.h"
+#include "ui/calendar_files_box.h"
 #include "ui/control_table.h"
 #include "ui/dialog_units.h"
 #include "ui/tool_tip_relay.h"
@@ -37,7 +38,10 @@ constexpr const char* kFitTip =
 // controls, in their order and at their places within the group.
 constexpr int kRight = 164;  // from a place in the left column to the same place in the right
 constexpr int kWidth = 171 + kRight;
-constexpr int kHeight = 229;
+constexpr int kHeight = 299;
+// The calendar files' group spans both columns below them.
+constexpr int kFilesTop = 212;
+constexpr int kFilesHeight = 62;
 
 constexpr const char* kWeekStartTip = QT_TRANSLATE_NOOP(
     "lunetta::SettingsDialog", "週の始まりを日曜日にするか月曜日にするかを選択します。");
@@ -49,7 +53,7 @@ constexpr ControlRow kControls[] = {
     {Id::Ok,
      Kind::PushButton,
      "OK",
-     {110 + kRight, 208, 54, 14},
+     {110 + kRight, 280, 54, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定を終了します。"),
      ControlFlag::Default},
     {Id::Radio800,
@@ -479,6 +483,8 @@ ControlSet SettingsDialog::BuildFromTemplate() {
   editWidth_ = controls.get<QLineEdit>(Id::EditWidth);
   editHeight_ = controls.get<QLineEdit>(Id::EditHeight);
   screenRadio_ = controls.get<QRadioButton>(Id::RadioScreen);
+  calendarFiles_ = new CalendarFilesBox(settings_, this);
+  calendarFiles_->Place(du, 7, kFilesTop, kWidth - 14, kFilesHeight);
   return controls;
 }
 
@@ -587,6 +593,7 @@ void SettingsDialog::LoadControls() {
   // Setting the texts runs OnChangeX/OnChangeY, as typing does.
   editX_->setText(QString::number(static_cast<std::uint32_t>(settings_.startX)));
   editY_->setText(QString::number(static_cast<std::uint32_t>(settings_.startY)));
+  calendarFiles_->Load();
   okButton_->setFocus();
 }
 

@@ -25,6 +25,7 @@ class QSlider;
 
 namespace lunetta {
 
+class CalendarFilesBox;
 class ControlSet;
 
 /// The settings dialog's controls, by their template identifiers.
@@ -132,6 +133,9 @@ class SettingsDialog : public QDialog {
   /// Replaces the message boxes and the font and colour dialogs (tests).
   void setPrompter(std::unique_ptr<SettingsPrompter> prompter);
 
+  /// The group of calendar files, the day colour and the era (tests answer its questions).
+  CalendarFilesBox* calendarFilesBox() const { return calendarFiles_; }
+
   /// The settings as the dialog holds them now.
   const CalendarSettings& settings() const { return settings_; }
 
@@ -166,6 +170,7 @@ class SettingsDialog : public QDialog {
   QLineEdit* editWidth_ = nullptr;
   QLineEdit* editHeight_ = nullptr;
   QRadioButton* screenRadio_ = nullptr;
+  CalendarFilesBox* calendarFiles_ = nullptr;
   std::optional<PictureSize> screen_;
   // Each radio and check box with what it chooses: it is checked when the settings hold its
   // choice, and clicking it makes the choice.

@@ -108,6 +108,8 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
        1,
        "photos folder \"nowhere\""},
       {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"},
+      {{"--ics", "gone.ics", "--out", "x.bmp"}, 1, "calendar file \"gone.ics\".*no such file"},
+      {{"--ics-days", "notes.jpg", "--out", "x.bmp"}, 1, "notes.jpg.*not an iCalendar"},
       {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"},
       {{"--set", "StartX=3841", "--size", "3840x2160"}, 2, "\"StartX\" needs 0\\.\\.3840 "}};
   // No display: the screen's size has none to come from.
@@ -190,7 +192,8 @@ TEST(ComposeProgramTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
   EXPECT_EQ(::stat(out.c_str(), &written), 0);
 }
 
-// A holiday file that cannot be used is told on one line; the picture is made all the same.
+// A holiday file that cannot be used is told on one line; the picture is made all the same, with
+// the rules' holidays.
 TEST(ComposeProgramTest, AHolidayFileThatCannotBeUsedIsTold) {
   QTemporaryDir dir;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -201,11 +204,10 @@ TEST(ComposeProgramTest, AHolidayFileThatCannotBeUsedIsTold) {
     std::function<void()> make;
     const char* message;
   } cases[] = {
-      {[] {},
-       "^lunetta-compose: no holiday file holiday.dat found; the calendar shows no "
-       "holidays \\(see --holidays\\)\n$"},
+      {[] {}, "^$"},  // no file: the rules give the year's holidays, which needs no word
       {[&] { ::mkfifo(holidays.toLocal8Bit().constData(), 0600); },
-       "holiday file \".*holiday.dat\": not a regular file; the calendar shows no holidays\n$"},
+       "holiday file \".*holiday.dat\": not a regular file; the calendar shows Japan's holidays "
+       "by rule\n$"},
   };
   for (const auto& c : cases) {
     c.make();
@@ -213,6 +215,77 @@ TEST(ComposeProgramTest, AHolidayFileThatCannotBeUsedIsTold) {
     EXPECT_EQ(code, 0) << c.message;
     EXPECT_TRUE(err.contains(QRegularExpression(c.message))) << err.toStdString();
     EXPECT_TRUE(QFile::remove(dir.filePath("x.bmp"))) << c.message;
+  }
+}
+
+// Another country's holidays and the user's days mark the composed month: a birthday on 29 February
+// (leap years only), a monthly lesson with one date excepted, a call in Berlin that runs past
+// midnight in Tokyo (where the tests run), and an event on a line that cannot be read, which is
+// named. Without a holiday file the rules give Japan's holidays, predicted past the announced
+// years.
+TEST(ComposeProgramTest, CalendarFilesMarkTheirDaysAndTheHolidaysSayWhereTheyComeFrom) {
+  QTemporaryDir dir;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_DATA_HOME", dir.filePath("none"));
+  environment.insert("XDG_DATA_DIRS", dir.filePath("none"));
+  const auto event = [](const char* lines) {
+    return QByteArray("BEGIN:VEVENT\r\n") + lines + "END:VEVENT\r\n";
+  };
+  ASSERT_TRUE(
+      testing::WriteBytes(dir.filePath("us.ics"),
+                          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" +
+                              event("DTSTART;VALUE=DATE:20260216\r\nSUMMARY:Presidents' Day\r\n") +
+                              "END:VCALENDAR\r\n"));
+  ASSERT_TRUE(testing::WriteBytes(
+      dir.filePath("family.ics"),
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+      "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
+      "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+          event("DTSTART;VALUE=DATE:20000229\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Hana\r\n") +
+          event("DTSTART;VALUE=DATE:20260105\r\nRRULE:FREQ=MONTHLY;BYDAY=1MO\r\n"
+                "EXDATE;VALUE=DATE:20260202\r\nSUMMARY:Piano\r\n") +
+          event("DTSTART;TZID=Europe/Berlin:20260210T153000\r\n"
+                "DTEND;TZID=Europe/Berlin:20260210T173000\r\nSUMMARY:Call\r\n") +
+          event("DTSTART;VALUE=DATE:2026021X\r\nSUMMARY:Broken\r\n") + "END:VCALENDAR\r\n"));
+  const auto marked = [](const QJsonObject& described) {
+    QStringList days;
+    for (const QJsonValue& day : described["markedDays"].toArray()) {
+      days << QStringLiteral("%1 %2 %3")
+                  .arg(day["day"].toInt())
+                  .arg(day["kind"].toString(), day["names"].toArray().first().toString());
+    }
+    return days.join(", ");
+  };
+  const struct {
+    const char* year;
+    const char* source;
+    const char* days;
+  } cases[] = {
+      {"2026", "rule",
+       "10 day Call, 11 holiday 建国記念の日, 11 day Call, 16 holiday Presidents' Day, "
+       "23 holiday 天皇誕生日"},
+      {"2028", "rule-predicted",
+       "7 day Piano, 11 holiday 建国記念の日, 23 holiday 天皇誕生日, 29 day Hana"},
+  };
+  for (const auto& c : cases) {
+    const auto [code, out, err] =
+        Compose(dir,
+                {"--year", c.year, "--month", "2", "--ics", "us.ics", "--ics-days", "family.ics",
+                 "--out", "feb.png", "--json"},
+                environment);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_TRUE(err.contains(QRegularExpression("family.ics\": line 2[0-9] cannot be read")))
+        << err.toStdString();
+    const QJsonObject described = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(described["holidaySource"].toString(), c.source);
+    EXPECT_EQ(marked(described), c.days);
+  }
+  for (const char* year : {"2080", "2150"}) {
+    const auto [code, out, err] =
+        Compose(dir, {"--year", year, "--month", "1", "--out", "jan.png", "--json"}, environment);
+    const QJsonObject described = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(described["holidaySource"].toString(), "rule-predicted") << year;
+    EXPECT_EQ(described["holidays"].toArray().first().toInt(), 1) << year;
   }
 }
 
@@ -272,13 +345,15 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
   systemctl.Add("systemctl");
   const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("blue.png"), "read when the renewal runs"));
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.ics"), "BEGIN:VCALENDAR\nEND:VCALENDAR\n"));
   const QString profile = dir.filePath("config/lunetta.INI");
   const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
   const QString service = dir.filePath("config/systemd/user/lunetta-wallpaper.service");
 
-  const auto [code, out, err] =
-      Compose(dir, {"--monthly-refresh", "on", "--photo", "blue.png", "--set", "Text Size=40"},
-              environment);
+  const auto [code, out, err] = Compose(dir,
+                                        {"--monthly-refresh", "on", "--photo", "blue.png", "--set",
+                                         "Text Size=40", "--ics-days", "days.ics"},
+                                        environment);
   ASSERT_EQ(code, 0) << err.toStdString();
   EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
                   .contains("\nExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
@@ -289,6 +364,9 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
   EXPECT_FALSE(testing::ReadBytes(profile).contains("Text Size"));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Text Size=40\n"));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains(dir.filePath("blue.png").toUtf8()));
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Day Calendar 01=\"" +
+                                                    dir.filePath("days.ics").toUtf8() + "\"\n"));
+  EXPECT_FALSE(testing::ReadBytes(profile).contains("Day Calendar"));
   ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "off"}, environment)), 0);
   EXPECT_FALSE(QFile::exists(service));
   EXPECT_FALSE(QFile::exists(snapshot));

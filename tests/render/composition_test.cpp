@@ -230,14 +230,14 @@ std::string HuesIn(const QImage& surface, const Rect& r) {
 }
 
 TEST(CalendarRendererTest, ColumnAndHolidayColours) {
-  // A Monday and a Saturday, two days that do not exist, then fourteen days past the fifteenth.
+  // A Monday and a Saturday, two days that do not exist, eleven repeats, then a sixteenth entry.
   std::vector<int> holidays = {4, 16, 0, 40};
   holidays.resize(15, 99);
-  holidays.push_back(20);
+  holidays.push_back(21);
   const auto [g, surface] = Render("Arial Black", {28}, 5, holidays);  // default green text
   // Day d of May 2026 sits in row (d + 4) / 7 + 1, column (d + 4) % 7.
-  const std::pair<int, const char*> days[] = {{3, "r"},  {2, "b"}, {6, "g"},
-                                              {16, "r"}, {4, "r"}, {20, "g"}};
+  const std::pair<int, const char*> days[] = {{3, "r"}, {2, "b"},  {6, "g"}, {16, "r"},
+                                              {4, "r"}, {21, "r"}, {20, "g"}};
   for (auto [day, hues] : days) {
     EXPECT_EQ(HuesIn(surface, CellRect(g, (day + 4) / 7 + 1, (day + 4) % 7)), hues) << day;
   }

@@ -380,7 +380,7 @@ TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
 }
 
 // A file that goes away keeps the holidays of the year they were read for, and never shows them in
-// another year.
+// another year, which gets the rules' days.
 TEST_F(CalendarSessionTest,
        AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThemForTheirYear) {
   ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
@@ -397,8 +397,9 @@ TEST_F(CalendarSessionTest,
   EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
   ASSERT_TRUE(session->holidayFailure());
   EXPECT_EQ(session->holidayFailure()->fault, Fault::NotFound);
-  session->ChooseYear(2026);
-  EXPECT_EQ(session->DrawnHolidays(), std::vector<int>{});
+  session->ChooseYear(2026);  // the rules' days, which happen to be the file's
+  EXPECT_EQ(session->holidaySource(), HolidaySource::Rule);
+  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5, 6}));
 }
 
 // The order of the search; which folders the variables name is the XDG look-ups' to test.
@@ -411,9 +412,9 @@ TEST(HolidaySearchPathTest, StartUpFolderThenTheUsersThenTheSystemsDataFolders) 
                                                 "/usr/share/lunetta/holiday.dat"}));
 }
 
-// The first file that exists is read; a later one only when the earlier ones are not there. The
-// session tells a year without a line from a missing file and from a listed year.
-TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereAndAYearWithoutALineIsTold) {
+// The first file that exists is read; a later one only when the earlier ones are not there. A year
+// the file lists keeps the file's days, even none; any other year gets the rules' days.
+TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
   const QString start = folder_.filePath("start"), user = folder_.filePath("user"),
                 system = folder_.filePath("system");
   SessionEnvironment environment;
@@ -425,6 +426,8 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereAndAYearWithoutALin
   const auto session = [&] { return std::make_unique<CalendarSession>(environment); };
 
   auto s = session();  // nothing anywhere
+  EXPECT_EQ(s->holidaySource(), HolidaySource::Rule);
+  EXPECT_EQ(s->DrawnHolidays(), (std::vector{3, 4, 5, 6}));  // the 6th makes up for Sunday the 3rd
   ASSERT_TRUE(s->holidayFailure());
   EXPECT_EQ(s->holidayFailure()->fault, Fault::NotFound);
   EXPECT_EQ(s->holidayFailure()->file, environment.holidayFiles.front());
@@ -434,12 +437,16 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereAndAYearWithoutALin
   s = session();
   EXPECT_EQ(s->holidayFile(), environment.holidayFiles[1]);
   EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
-  EXPECT_TRUE(s->holidaysListed());
+  EXPECT_EQ(s->holidaySource(), HolidaySource::File);
   s->ChooseYear(2027);  // listed without holidays
-  EXPECT_TRUE(s->holidaysListed());
-  s->ChooseYear(2028);  // no line, which is no failure
-  EXPECT_FALSE(s->holidaysListed());
+  EXPECT_EQ(s->holidaySource(), HolidaySource::File);
+  EXPECT_EQ(s->DrawnHolidays(), std::vector<int>{});
+  s->ChooseYear(2028);  // no line, which is no failure; the equinoxes are not announced yet
+  EXPECT_EQ(s->holidaySource(), HolidaySource::RulePredicted);
+  EXPECT_EQ(s->DrawnHolidays(), (std::vector{3, 4, 5}));
   EXPECT_FALSE(s->holidayFailure());
+  s->ChooseYear(2200);  // past the rules' years
+  EXPECT_EQ(s->holidaySource(), HolidaySource::None);
 
   // A holiday file in the start-up folder that cannot be read is reported, not passed over.
   ASSERT_TRUE(QDir().mkpath(start + "/holiday.dat"));

@@ -122,16 +122,23 @@ TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
   settings.sizeKind = SizeKind::Custom;
   settings.customWidth = 2560;
   settings.photoFit = PhotoFit::Fill;
+  settings.titleEra = TitleEra::GregorianFirst;
+  settings.calendarFiles = {{"/c/us holidays.ics", SpecialDayKind::Holiday},
+                            {"/c/family.ics", SpecialDayKind::Day}};
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
-  EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\n");
+  EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\nEra Title=2\n"
+                              "Holiday Calendar 01=\"/c/us holidays.ics\"\n"
+                              "Day Calendar 01=\"/c/family.ics\"\n");
   CalendarSettings read;
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
   // Set back to its default, a key the profile holds is written too, or it would come back on.
   settings.photoFit = PhotoFit::Stretch;
+  settings.calendarFiles.erase(settings.calendarFiles.begin());
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
+  EXPECT_NE(contents().find("Holiday Calendar 01=\n"), std::string::npos) << contents();
 }
 
 TEST(SettingKeysTest, ApplySettingSetsTheFieldItsKeyNames) {

@@ -29,6 +29,7 @@
 #include <tuple>
 #include <vector>
 
+#include "calendar/japanese_holidays.h"
 #include "picture/picture_files.h"
 #include "render/font_substitutes.h"
 #include "settings/settings_store.h"
@@ -109,6 +110,7 @@ class MainDialogTest : public ::testing::Test {
          [this](const QString& message) { reports_ << message; },
          [](const QString&) { return true; }});
     dialog_->setYearRunner([](const QString&, const YearJob& job) { return job({}, {}); });
+    dialog_->setYearQuestion([this](int) { return yearAnswer_; });
     dialog_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
     compositions_ = std::make_unique<QSignalSpy>(dialog_.get(), &MainDialog::pictureComposed);
@@ -205,6 +207,7 @@ class MainDialogTest : public ::testing::Test {
   std::map<Id, int> asked_;        // how often each button's dialog ran
   QStringList startFolders_;       // where the open and save dialogs started
   QString filter_;                 // the open dialog's last filter
+  std::optional<int> yearAnswer_;  // the year asked for with the "other year" item
   std::unique_ptr<MainDialog> dialog_;
   std::unique_ptr<QSignalSpy> compositions_;
 };
@@ -222,7 +225,11 @@ TEST_F(MainDialogTest, SelectorsStartOnTodayAndReadHolidaysFromTheStartUpFolder)
       QString::asprintf("%d,%02d07\n%d,%02d21\n", today_.year, next, today_.year + 1, next)
           .toLatin1()));
   QTest::keyClick(month, next < today_.month ? Qt::Key_Up : Qt::Key_Down);
-  EXPECT_EQ(dialog.session().DrawnHolidays(), std::vector<int>{});  // a month change reads nothing
+  std::vector<int> ruled;  // no file at the start: the rules' days, and a month change reads none
+  for (const JapaneseHoliday& holiday : JapaneseHolidaysInMonth(today_.year, next)) {
+    ruled.push_back(static_cast<int>(static_cast<unsigned>(holiday.date.day())));
+  }
+  EXPECT_EQ(dialog.session().DrawnHolidays(), ruled);
   QTemporaryDir elsewhere;  // holiday.dat stays the one where the program started
   ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
   QTest::keyClick(year, Qt::Key_Down);
@@ -538,10 +545,10 @@ TEST_F(MainDialogTest, FileDialogsStartInTheFoldersAUserExpectsWithTheReadersFor
 }
 
 // What went wrong is said in the notice line: an unusable photo each time it is chosen, a year
-// without holidays once.
+// whose holidays are predicted once.
 TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
-  MainDialog& dialog = Start();  // no holiday file anywhere
-  EXPECT_TRUE(Notice().contains(QString::number(today_.year))) << Notice().toStdString();
+  MainDialog& dialog = Start();  // no holiday file anywhere: the rules need no word about it
+  EXPECT_FALSE(Notice().contains(QStringLiteral("holiday.dat"))) << Notice().toStdString();
 
   ASSERT_TRUE(testing::WriteBytes("holiday.dat",
                                   QString::asprintf("%d,0101\n", today_.year + 1).toLatin1()));
@@ -557,6 +564,46 @@ TEST_F(MainDialogTest, TheNoticeLineSaysWhatWentWrong) {
     QTest::keyClick(year, key);
   }
   EXPECT_EQ(Notice(), QString());  // each year was told once
+
+  // Another year: asked for, or typed; junk and years past the rules' go back to the year shown.
+  yearAnswer_ = 2150;
+  year->setCurrentIndex(year->count() - 1);
+  emit year->activated(year->count() - 1);
+  EXPECT_EQ(dialog.selectedYear(), 2150);
+  EXPECT_TRUE(Notice().contains(QStringLiteral("2150 年"))) << Notice().toStdString();
+  const auto type = [&](const QString& text) {
+    year->lineEdit()->setText(text);
+    QTest::keyClick(year, Qt::Key_Return);
+  };
+  type(QStringLiteral("2080"));
+  EXPECT_EQ(QPoint(dialog.selectedYear(), year->currentIndex()), QPoint(2080, 3));
+  EXPECT_TRUE(Notice().contains(QStringLiteral("2080 年"))) << Notice().toStdString();
+  dialog.ShowNotice(QString());
+  for (const QString& text : {QStringLiteral("２１５０年"), QStringLiteral("2200")}) {
+    type(text);
+    EXPECT_EQ(year->currentText(), QStringLiteral("2150 年"));
+  }
+  yearAnswer_.reset();  // cancelled
+  year->setCurrentIndex(year->count() - 1);
+  emit year->activated(year->count() - 1);
+  EXPECT_EQ(dialog.selectedYear(), 2150);
+  EXPECT_EQ(Notice(), QString());  // told once
+
+  // A calendar file's line that cannot be read is named once, with the file.
+  ASSERT_TRUE(
+      testing::WriteBytes("bad.ics",
+                          "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:2026021X\r\n"
+                          "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+  dialog.setSettingsDialogRunner([&](CalendarSettings& edited) {
+    edited.calendarFiles = {{FilePath(workDir_.filePath("bad.ics")), SpecialDayKind::Day}};
+    return true;
+  });
+  for (const QString& told : {QStringLiteral("bad.ics：3 行目"), QString()}) {
+    dialog.ShowNotice(QString());
+    Click(Id::Settings);
+    EXPECT_EQ(Notice().section(QStringLiteral("カレンダーファイル "), 1).left(told.size()), told)
+        << Notice().toStdString();
+  }
 
   // A long name: the line is cut at its end, the tool tip has it all.
   const QString text = workDir_.filePath(QString(120, 'n') + ".jpg");

@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
@@ -20,6 +23,7 @@
 
 #include "render/drawing.h"
 #include "support/picture_printers.h"
+#include "ui/calendar_files_box.h"
 #include "ui/dialog_units.h"
 
 namespace lunetta {
@@ -106,7 +110,8 @@ class SettingsDialogTest : public ::testing::Test {
   T* Control(Id id) {
     return FindControl<T>(&dialog_, id);
   }
-  void Click(Id id) { QTest::mouseClick(Control(id), Qt::LeftButton); }
+  void Click(Id id) { Click(Control(id)); }
+  void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
   SettingsDialog dialog_;
   FakePrompter* prompter_ = nullptr;
@@ -145,12 +150,13 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
   // are enabled. The arrow keys move the check within a group.
   Control(Id::Ok)->setFocus();
   QStringList order;
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 17; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << QString::number(ControlId(QApplication::focusWidget()));
   }
+  // Then the calendar files' group below both columns (its list, three buttons, the era).
   EXPECT_EQ(order.join(u' ').toStdString(),
-            "1016 1021 1001 1002 1004 1008 1009 1025 1026 1027 1028 1");
+            "1016 1021 1001 1002 1004 1008 1009 1025 1026 1027 1028 0 0 0 0 0 1");
   for (const auto& [from, to] :
        {std::pair(Id::Radio1280, Id::Radio1024), std::pair(Id::FitStretch, Id::FitFill)}) {
     Control(from)->setFocus();
@@ -285,7 +291,23 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
     QWidget* control = Control(option);
     QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
   }
+  // Calendar files: added once each, the first removed; the day colour and the era.
+  CalendarFilesBox* files = dialog_.calendarFilesBox();
+  QStringList answers = {u"/c/us.ics"_s, u"/c/family.ics"_s, u"/c/family.ics"_s};
+  files->setFileQuestion([&](QWidget*) { return std::optional(answers.takeFirst()); });
+  files->setColorQuestion([](QWidget*, const QColor&) { return std::optional<QColor>(Qt::red); });
+  const QList<QPushButton*> buttons = files->findChildren<QPushButton*>();  // as they were made
+  for (const int button : {0, 1, 1}) {
+    Click(buttons.at(button));
+  }
+  files->findChild<QListWidget*>()->setCurrentRow(0);
+  Click(buttons.at(2));
+  Click(buttons.at(3));
+  auto* era = files->findChild<QComboBox*>();
+  era->setCurrentIndex(2);
+  emit era->activated(2);
   auto* edit = Control<QLineEdit>(Id::EditY);
+  edit->setFocus();
   edit->clear();
   QTest::keyClicks(edit, u"1a2-3 "_s);  // typing lets only digits through
   // The chooser opens on the current font and text colour, not on black.
@@ -306,9 +328,26 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   QTest::keyClick(edit, Qt::Key_Return);  // OK is the default button
   CalendarSettings result{.year = 2001, .month = 2};
   dialog_.applyTo(result);
-  EXPECT_EQ(result, (CalendarSettings{"DejaVu Serif", 10, 0x0000FF, 0x00FF00, 200, 120, 123, 0, 300,
-                                      false, 2001, 2, WeekStart::Monday, LabelLanguage::Japanese,
-                                      /*weekNumbers=*/false, /*opaqueText=*/true}));
+  CalendarSettings expected{"DejaVu Serif",
+                            10,
+                            0x0000FF,
+                            0x00FF00,
+                            200,
+                            120,
+                            123,
+                            0,
+                            300,
+                            false,
+                            2001,
+                            2,
+                            WeekStart::Monday,
+                            LabelLanguage::Japanese,
+                            /*weekNumbers=*/false,
+                            /*opaqueText=*/true};
+  expected.titleEra = TitleEra::GregorianFirst;
+  expected.dayColor = 0x0000FF;
+  expected.calendarFiles = {{"/c/family.ics", SpecialDayKind::Day}};
+  EXPECT_EQ(result, expected);
 }
 
 TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {
