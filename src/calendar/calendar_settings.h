@@ -72,6 +72,15 @@ struct CalendarSettings {
   bool dimPastDays = false;  // the month's days before today faded towards the card
   // With several screens, every screen's wallpaper has the calendar, not only the primary's.
   bool everyScreen = false;
+  // The printed wall calendar. Numbers as the wall layer's enumerations count them; a number it
+  // does not know means the first.
+  std::int32_t wallPaper = 0;          // A4, A3, Letter, Tabloid
+  std::int32_t wallOrientation = 0;    // portrait, landscape
+  std::int32_t wallPhotoPosition = 0;  // top, left, right
+  std::int32_t wallBleed = 0;          // hundredths of a millimetre past the trim; 300 for 3 mm
+  bool wallTrimMarks = false;
+  bool wallCover = false;
+  bool wallPlanner = false;  // a last page with the year's days in columns
 
   bool operator==(const CalendarSettings&) const = default;
 };
