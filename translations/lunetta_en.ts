@@ -1065,10 +1065,6 @@ Do you want to replace them?</translation>
         <translation>Year planner</translation>
     </message>
     <message>
-        <source>%1月</source>
-        <translation>%1</translation>
-    </message>
-    <message>
         <source>このページの写真は印刷で %1 dpi です。150 dpi 未満では画素が見えます。</source>
         <translation>This page&apos;s photo prints at %1 dpi; below 150 dpi its pixels show.</translation>
     </message>

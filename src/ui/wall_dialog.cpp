@@ -255,10 +255,11 @@ void WallDialog::OnOptionsChanged() {
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const WallPage& page = pages[i];
     const QString name =
-        page.kind == WallPageKind::Cover ? tr("表紙")
-        : page.kind == WallPageKind::Planner
+        page.kind == WallPageKind::Planner
             ? tr("年間予定表")
-            : tr("%1月").arg(calendar.months[static_cast<std::size_t>(page.month)].month);
+            : PageName(page.kind == WallPageKind::Cover
+                           ? 0
+                           : calendar.months[static_cast<std::size_t>(page.month)].month);
     page_->addItem(name, QVariant::fromValue(i));
   }
   int index = page_->findText(shown);
