@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 
@@ -31,16 +32,36 @@ YearOutputOutcome ResultOf(const WallOutcome& outcome) {
   return outcome.cancelled ? YearOutputOutcome::Cancelled : YearOutputOutcome::Done;
 }
 
-// Writes the PDF behind the progress dialog and reports a failure.
-WallOutputReport WritePdf(const WallCalendar& calendar, const QString& target,
-                          const std::function<void(const QString&)>& reportFailure,
+// The calendar's pages in `copies` copies, set after set when collated, else each page's together.
+std::vector<int> PageOrder(std::size_t pages, int copies, bool collate) {
+  std::vector<int> order;
+  for (int i = 0; i < copies * static_cast<int>(pages); ++i) {
+    order.push_back(collate ? i % static_cast<int>(pages) : i / copies);
+  }
+  return order;
+}
+
+// Writes the PDF behind the progress dialog and reports a failure. Copies repeat the pages in the
+// file: one photo is decoded at a time whatever their number.
+WallOutputReport WritePdf(const WallCalendar& calendar, const QString& target, int copies,
+                          bool collate, const std::function<void(const QString&)>& reportFailure,
                           const YearRunner& run) {
   WallOutputReport report;
   report.target = target;
   run(QCoreApplication::translate("lunetta::WallOutput", "壁掛けカレンダーを作っています…"),
       [&](const YearProgress& progress, std::stop_token stop) {
-        report.outcome =
-            WriteWallCalendarPdf(calendar, FilePath(target), progress, stop, YearWorkers());
+        if (copies <= 1) {
+          report.outcome =
+              WriteWallCalendarPdf(calendar, FilePath(target), progress, stop, YearWorkers());
+          return AsYearOutcome(report.outcome);
+        }
+        const QTemporaryDir staging;  // the user's alone
+        const std::filesystem::path once = FilePath(staging.filePath(QStringLiteral("set.pdf")));
+        report.outcome = WriteWallCalendarPdf(calendar, once, progress, stop, YearWorkers());
+        if (report.outcome.status && !report.outcome.cancelled) {
+          report.outcome.status = RepeatPdfFile(
+              once, PageOrder(report.outcome.pages.size(), copies, collate), FilePath(target));
+        }
         return AsYearOutcome(report.outcome);
       });
   report.result = ResultOf(report.outcome);
@@ -143,7 +164,7 @@ WallOutputReport SaveWallCalendar(const CalendarSession& session, const WallCale
       break;
     }
   }
-  return WritePdf(calendar, target, dialogs.reportFailure, run);
+  return WritePdf(calendar, target, 1, true, dialogs.reportFailure, run);
 }
 
 WallOutputReport PrintWallCalendar(const CalendarSession& session, const WallCalendar& calendar,
@@ -171,7 +192,8 @@ WallOutputReport PrintWallCalendar(const CalendarSession& session, const WallCal
               .arg(QDir::toNativeSeparators(photo)));
       return {};
     }
-    return WritePdf(calendar, file, dialogs.reportFailure, run);
+    return WritePdf(calendar, file, CopiesToPaint(printer), printer.collateCopies(),
+                    dialogs.reportFailure, run);
   }
   WallOutputReport report;
   run(QCoreApplication::translate("lunetta::WallOutput", "壁掛けカレンダーを印刷しています…"),

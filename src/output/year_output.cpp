@@ -70,35 +70,7 @@ YearOutcome WriteCopiesPdf(const YearPlan& set, int copies, bool collate,
     });
     order.push_back(static_cast<int>(found - set.months.begin()));
   }
-  QFile written(QtPath(once));
-  if (!written.open(QIODevice::ReadOnly)) {
-    outcome.status = Failure(Fault::CannotOpen, once, {}, written.errorString());
-    return outcome;
-  }
-  const QByteArray pages = written.readAll();
-  AtomicFileWriter target;
-  AtomicWriteOptions options;
-  options.flush = Flush::WhenReplacing;
-  std::error_code error = target.open(file, options);
-  try {
-    if (!error) {
-      RepeatPdfPages(std::string_view(pages.constData(), static_cast<std::size_t>(pages.size())),
-                     order, [&](std::string_view part) {
-                       if (!error) {
-                         error = target.write(part);
-                       }
-                     });
-    }
-  } catch (const std::exception& failure) {
-    outcome.status = Failure(Fault::CannotWrite, file, {}, QString::fromUtf8(failure.what()));
-    return outcome;
-  }
-  if (!error) {
-    error = target.commit();
-  }
-  if (error) {
-    outcome.status = WritingFailure(file, error);
-  }
+  outcome.status = RepeatPdfFile(once, order, file);
   return outcome;
 }
 
@@ -159,6 +131,38 @@ YearOutputReport SaveYearPictures(const CalendarSession& session, const QString&
                               .arg(FailureMessage(report.outcome.status.failure())));
   }
   return report;
+}
+
+Status RepeatPdfFile(const std::filesystem::path& once, const std::vector<int>& order,
+                     const std::filesystem::path& target) {
+  QFile written(QtPath(once));
+  if (!written.open(QIODevice::ReadOnly)) {
+    return Failure(Fault::CannotOpen, once, {}, written.errorString());
+  }
+  const QByteArray pages = written.readAll();
+  AtomicFileWriter file;
+  AtomicWriteOptions options;
+  options.flush = Flush::WhenReplacing;
+  std::error_code error = file.open(target, options);
+  try {
+    if (!error) {
+      RepeatPdfPages(std::string_view(pages.constData(), static_cast<std::size_t>(pages.size())),
+                     order, [&](std::string_view part) {
+                       if (!error) {
+                         error = file.write(part);
+                       }
+                     });
+    }
+  } catch (const std::exception& failure) {
+    return Failure(Fault::CannotWrite, target, {}, QString::fromUtf8(failure.what()));
+  }
+  if (!error) {
+    error = file.commit();
+  }
+  if (error) {
+    return WritingFailure(target, error);
+  }
+  return {};
 }
 
 YearPlan WithCopies(YearPlan plan, int copies, bool collate) {

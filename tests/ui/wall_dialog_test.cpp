@@ -17,8 +17,8 @@
 namespace lunetta {
 namespace {
 
-// Printing to a file from the dialog writes the calendar for print, cover and planner included,
-// and its notice names the months whose photo is too small for the paper.
+// Printing to a file from the dialog writes the calendar for print, cover and planner included, in
+// the copies asked for, and its notice names the months whose photo is too small for the paper.
 TEST(WallDialogTest, PrintingToAFileWritesEveryPageAndNamesSmallPhotos) {
   if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
     GTEST_SKIP() << "poppler-utils are not installed";
@@ -36,6 +36,7 @@ TEST(WallDialogTest, PrintingToAFileWritesEveryPageAndNamesSmallPhotos) {
   PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
                          printer.setOutputFileName(pdf);
+                         printer.setCopyCount(2);
                          return true;
                        },
                        [](const QString& message) { ADD_FAILURE() << message.toStdString(); }};
@@ -53,7 +54,7 @@ TEST(WallDialogTest, PrintingToAFileWritesEveryPageAndNamesSmallPhotos) {
   info.start("pdfinfo", {pdf});
   ASSERT_TRUE(info.waitForFinished(60000));
   const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
-  EXPECT_TRUE(text.contains("Pages: 14 ")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Pages: 28 ")) << text.toStdString();  // two copies
   EXPECT_TRUE(dialog.notice().contains(u"表紙、1月、2月")) << dialog.notice().toStdString();
 }
 
