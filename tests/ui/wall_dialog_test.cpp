@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 
 #include "picture/load_picture_file.h"
-#include "session/calendar_session.h"
 #include "picture/picture_files.h"
+#include "session/calendar_session.h"
 
 namespace lunetta {
 namespace {
