@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QStringList>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -216,7 +217,7 @@ void WarnLowResolution(const std::vector<WallPageReport>& pages) {
     PrintError(QStringLiteral("warning: %1: photo \"%2\" gives %3 dpi at its printed size; below "
                               "%4 dpi its pixels show in print")
                    .arg(which, DisplayPath(page.photo->file))
-                   .arg(qRound(page.photo->dpi))
+                   .arg(static_cast<int>(std::floor(page.photo->dpi)))  // 149.6 is not 150
                    .arg(qRound(kLowResolutionDpi)));
   }
 }

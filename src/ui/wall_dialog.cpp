@@ -302,7 +302,7 @@ void WallDialog::ShowPage() {
     const double dpi = EffectiveDpi(crop, photo.area.size());
     if (dpi < kLowResolutionDpi) {
       text = tr("このページの写真は印刷で %1 dpi です。150 dpi 未満では画素が見えます。")
-                 .arg(qRound(dpi));
+                 .arg(static_cast<int>(std::floor(dpi)));  // 149.6 is not 150
     }
   } else if (!photo.file.empty()) {
     text = tr("このページの写真を読めません：%1").arg(QtPath(photo.file));
