@@ -3,11 +3,12 @@
 // photo, libjpeg-turbo's own reduced-scale decode of that photo for comparison, the same for a 4K
 // wallpaper filled from that photo, lunetta-compose as a whole process against djpeg (hyperfine,
 // idle and with a busy loop per core) with where its time goes, a year of twelve photos as one
-// process against twelve, an A3 wall calendar for print from twelve photos against the
-// wallpapers' year PDF of the same, the main window's repaints while the mouse wheel runs through
-// months that have photos of their own, a phone's HEIC through the whole process against
-// heif-convert, and the wallpaper renewal's whole run against a plain composition of its picture.
-// `--whole-process`, `--legibility`, `--heic` and `--renewal` measure one part alone.
+// process against twelve, an A3 wall calendar for print from twelve photos (in this process and
+// as lunetta-compose) against the wallpapers' year PDF of the same, the main window's repaints
+// while the mouse wheel runs through months that have photos of their own, a phone's HEIC through
+// the whole process against heif-convert, and the wallpaper renewal's whole run against a plain
+// composition of its picture.
+// `--whole-process`, `--legibility`, `--heic`, `--renewal` and `--wall` measure one part alone.
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
@@ -855,6 +856,25 @@ std::optional<std::pair<double, double>> WallCalendarTimes(const QStringList& ph
       [&] { return WriteYearPdf(year, target, a3).status.ok(); });
 }
 
+// The same twelve months as whole lunetta-compose processes: the A3 wall calendar with bleed and
+// trim marks against the wallpapers' year PDF on A3.
+std::optional<std::pair<double, double>> WallCalendarProcess(const QString& photosFolder,
+                                                             const QString& folder) {
+  const QStringList common{"--photos", photosFolder, "--year", "2026", "--paper", "A3"};
+  return Interleaved(
+      3,
+      [&] {
+        return RunIn(folder, ComposeProgram(),
+                     common + QStringList{"--layout", "wall", "--bleed", "3mm", "--trim-marks",
+                                          "--pdf", folder + QStringLiteral("/wall.pdf")});
+      },
+      [&] {
+        return RunIn(folder, ComposeProgram(),
+                     common + QStringList{"--all-months", "--size", "1920x1080", "--fit", "fill",
+                                          "--pdf", folder + QStringLiteral("/year.pdf")});
+      });
+}
+
 // Peak resident memory of writing the wall calendar, as MeasurePeak measures a composition; a
 // month without photo first loads the fonts.
 int MeasureWallPeak(const QStringList& photos, const QString& out) {
@@ -1001,6 +1021,17 @@ bool ReportPeak(const char* what, std::optional<double> peak, double targetMb) {
   return met;
 }
 
+// The wall calendar's figures alone, from twelve 6000 x 4000 photos made in `folder`.
+bool WallFigures(const QString& folder) {
+  const QString photosFolder = folder + QStringLiteral("/year-photos");
+  std::printf("\nGenerating twelve 6000x4000 photos for the year...\n");
+  const std::optional<QStringList> photos = YearPhotos(photosFolder, 6000, 4000);
+  return Report({"A3 wall calendar of 12 photos with bleed, whole process",
+                 photos ? WallCalendarProcess(photosFolder, folder) : std::nullopt,
+                 "lunetta-compose --layout wall", "lunetta-compose --pdf of the wallpapers",
+                 kWallTarget});
+}
+
 // The phone's photo through the whole process against heif-convert, and the peak memory of its
 // composition (after one from `warmUpPhoto`, a small JPEG; made here when not given).
 bool HeicFigures(const QString& folder, QString warmUpPhoto = {}) {
@@ -1132,6 +1163,11 @@ int Run(bool wholeProcessOnly) {
                    yearPhotos ? WallCalendarTimes(*yearPhotos, processFolder) : std::nullopt,
                    "wall calendar PDF", "wallpapers' year PDF", kWallTarget}) &&
            allMet;
+  allMet = Report({"A3 wall calendar of 12 photos with bleed, whole process",
+                   yearPhotos ? WallCalendarProcess(yearFolder, processFolder) : std::nullopt,
+                   "lunetta-compose --layout wall", "lunetta-compose --pdf of the wallpapers",
+                   kWallTarget}) &&
+           allMet;
   allMet =
       ReportPeak("peak memory of that wall calendar",
                  yearPhotos ? ChildPeakMb(QStringList{"--peak-wall", processFolder + "/wall.pdf"} +
@@ -1204,6 +1240,10 @@ int main(int argc, char** argv) {
   // The placement and legibility figures alone.
   if (arguments.size() == 2 && arguments[1] == u"--legibility") {
     return lunetta::RunLegibilityBench() ? 0 : 1;
+  }
+  if (arguments.size() == 2 && arguments[1] == u"--wall") {  // only the wall calendar's process
+    QTemporaryDir dir;
+    return dir.isValid() && lunetta::WallFigures(dir.path()) ? 0 : 1;
   }
   if (arguments.size() == 2 && arguments[1] == u"--heic") {  // only the HEIC figures
     QTemporaryDir dir;

@@ -897,6 +897,14 @@ Do you want to replace them?</translation>
         <source>ほかの年…</source>
         <translation>Other year…</translation>
     </message>
+    <message>
+        <source>壁掛けカレンダーを作る</source>
+        <translation>Make a Wall Calendar</translation>
+    </message>
+    <message>
+        <source>写真と大きな日付欄の、印刷用の壁掛けカレンダーを作ります（PDFにも出力できます）</source>
+        <translation>Makes a wall calendar for print, the photo above a large grid of days (also as a PDF)</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::PrintPicture</name>
@@ -1086,6 +1094,178 @@ Do you want to replace them?</translation>
     <message>
         <source>カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。</source>
         <translation>The calendar position is out of range. Please enter an X from 0 to %1 and a Y from 0 to %2.</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::WallDialog</name>
+    <message>
+        <source>塗り足し（3 mm）</source>
+        <translation>Bleed (3 mm)</translation>
+    </message>
+    <message>
+        <source>トンボを付ける</source>
+        <translation>Trim marks</translation>
+    </message>
+    <message>
+        <source>表紙を付ける</source>
+        <translation>Cover</translation>
+    </message>
+    <message>
+        <source>年間予定表を付ける</source>
+        <translation>Year planner</translation>
+    </message>
+    <message>
+        <source>壁掛けカレンダーを作る</source>
+        <translation>Make a Wall Calendar</translation>
+    </message>
+    <message>
+        <source>縦</source>
+        <translation>Portrait</translation>
+    </message>
+    <message>
+        <source>横</source>
+        <translation>Landscape</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <comment>the photo&apos;s place</comment>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>印刷所が求める 3 mm の塗り足しを写真に付けます</source>
+        <translation>Extends the photos 3 mm past the trim, as print shops ask</translation>
+    </message>
+    <message>
+        <source>裁断の位置を示す印をページの外側に付けます</source>
+        <translation>Marks where to cut outside the page</translation>
+    </message>
+    <message>
+        <source>年と写真の表紙を最初のページにします</source>
+        <translation>Opens with a cover page of the year and a photo</translation>
+    </message>
+    <message>
+        <source>1年の日付を月ごとの列にした予定表を最後のページにします</source>
+        <translation>Ends with a page of the year&apos;s days, a column per month</translation>
+    </message>
+    <message>
+        <source>ページ</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>用紙</source>
+        <translation>Paper</translation>
+    </message>
+    <message>
+        <source>向き</source>
+        <translation>Orientation</translation>
+    </message>
+    <message>
+        <source>写真の位置</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>写真をドラッグすると、写る部分を動かせます。</source>
+        <translation>Drag the photo to choose the part that shows.</translation>
+    </message>
+    <message>
+        <source>印刷...</source>
+        <translation>Print...</translation>
+    </message>
+    <message>
+        <source>PDFに保存...</source>
+        <translation>Save as PDF...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>プリンタで印刷します（PDFファイルにも出力できます）</source>
+        <translation>Prints on a printer (or to a PDF file)</translation>
+    </message>
+    <message>
+        <source>塗り足しとトンボの情報を持つ、印刷所向けのPDFを保存します</source>
+        <translation>Saves a PDF for a print shop, with its bleed and trim boxes</translation>
+    </message>
+    <message>
+        <source>表紙</source>
+        <translation>Cover</translation>
+    </message>
+    <message>
+        <source>年間予定表</source>
+        <translation>Year planner</translation>
+    </message>
+    <message>
+        <source>このページの写真は印刷で %1 dpi です。150 dpi 未満では画素が見えます。</source>
+        <translation>This page&apos;s photo prints at %1 dpi; below 150 dpi its pixels show.</translation>
+    </message>
+    <message>
+        <source>このページの写真を読めません：%1</source>
+        <translation>This page&apos;s photo cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>中止しました。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>解像度が足りない写真（150 dpi 未満、印刷で画素が見えます）：%1</source>
+        <translation>Photos of too low a resolution (below 150 dpi, their pixels show in print): %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>between month names</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>写真を使えず写真なしのページ：%1</source>
+        <translation>Pages without their photo, which could not be used: %1</translation>
+    </message>
+    <message>
+        <source>印刷しました。</source>
+        <translation>Printed.</translation>
+    </message>
+    <message>
+        <source>PDFに出力しました：%1</source>
+        <translation>Written to PDF: %1</translation>
+    </message>
+    <message>
+        <source>PDFに保存しました：%1</source>
+        <translation>Saved as PDF: %1</translation>
+    </message>
+</context>
+<context>
+    <name>lunetta::WallOutput</name>
+    <message>
+        <source>壁掛けカレンダーを作っています…</source>
+        <translation>Making the wall calendar…</translation>
+    </message>
+    <message>
+        <source>壁掛けカレンダーを作れませんでした。
+
+%1</source>
+        <translation>The wall calendar could not be made.
+
+%1</translation>
+    </message>
+    <message>
+        <source>壁掛けカレンダーを印刷しています…</source>
+        <translation>Printing the wall calendar…</translation>
+    </message>
+    <message>
+        <source>印刷できませんでした。
+
+%1</source>
+        <translation>Nothing was printed.
+
+%1</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QStringList>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -126,7 +127,8 @@ void QuietStartupHandler(QtMsgType type, const QMessageLogContext& context, cons
 }
 
 QPageLayout PaperLayout(Paper paper) {
-  const QPageSize::PageSizeId ids[] = {QPageSize::A4, QPageSize::A3, QPageSize::Letter};
+  const QPageSize::PageSizeId ids[] = {QPageSize::A4, QPageSize::A3, QPageSize::Letter,
+                                       QPageSize::Tabloid};
   // A margin most printers and print shops can keep.
   return QPageLayout(QPageSize(ids[static_cast<int>(paper)]), QPageLayout::Portrait,
                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
@@ -163,7 +165,7 @@ SessionRequest RequestFor(const ComposeOptions& options,
         request.pictures[month] = OutputPathForMonth(options.out, month);
       }
     }
-    request.pdf = options.pdf;
+    (options.wall ? request.wallPdf : request.pdf) = options.pdf;
     request.paper = PaperLayout(options.paper);
   }
   request.setWallpaper = options.setWallpaper;
@@ -172,6 +174,80 @@ SessionRequest RequestFor(const ComposeOptions& options,
   request.renewal = options.monthlyRefresh;
   request.renewalDaily = options.dailyRefresh;
   return request;
+}
+
+QString JsonBox(const PdfBox& box) {
+  return QStringLiteral("[%1,%2,%3,%4]")
+      .arg(box.left, 0, 'f', 2)
+      .arg(box.bottom, 0, 'f', 2)
+      .arg(box.right, 0, 'f', 2)
+      .arg(box.top, 0, 'f', 2);
+}
+
+QString JsonPhoto(const WallPhotoReport& photo) {
+  return QStringLiteral(
+             "{\"file\":%1,\"width\":%2,\"height\":%3,\"crop\":[%4,%5,%6,%7],\"dpi\":%8,"
+             "\"lowResolution\":%9,\"embedded\":[%10,%11]}")
+      .arg(JsonString(DisplayPath(photo.file)))
+      .arg(photo.photo.width)
+      .arg(photo.photo.height)
+      .arg(photo.crop.x)
+      .arg(photo.crop.y)
+      .arg(photo.crop.width)
+      .arg(photo.crop.height)
+      .arg(photo.dpi, 0, 'f', 1)
+      .arg(QLatin1String(photo.lowResolution ? "true" : "false"))
+      .arg(photo.embedded.width)
+      .arg(photo.embedded.height);
+}
+
+const char* PageKindWord(WallPageKind kind) {
+  switch (kind) {
+    case WallPageKind::Cover:
+      return "cover";
+    case WallPageKind::Planner:
+      return "planner";
+    case WallPageKind::Month:
+      break;
+  }
+  return "month";
+}
+
+// One line for each page of the wall calendar: its boxes in points, and its photo.
+void PrintWallPages(const std::vector<WallPageReport>& pages) {
+  int number = 0;
+  for (const WallPageReport& page : pages) {
+    QString line = QStringLiteral("{\"page\":%1,\"kind\":\"%2\"")
+                       .arg(++number)
+                       .arg(QLatin1String(PageKindWord(page.page.kind)));
+    if (page.page.kind == WallPageKind::Month) {
+      line += QStringLiteral(",\"year\":%1,\"month\":%2").arg(page.year).arg(page.month);
+    }
+    line += QStringLiteral(",\"media\":%1,\"bleed\":%2,\"trim\":%3")
+                .arg(JsonBox(page.media), JsonBox(page.bleed), JsonBox(page.trim));
+    if (page.photo) {
+      line += QStringLiteral(",\"photo\":") + JsonPhoto(*page.photo);
+    }
+    std::printf("%s}\n", line.toUtf8().constData());
+  }
+}
+
+// A photo whose pixels will show in print is worth a warning, one line a page.
+void WarnLowResolution(const std::vector<WallPageReport>& pages) {
+  for (const WallPageReport& page : pages) {
+    if (!page.photo || !page.photo->lowResolution) {
+      continue;
+    }
+    const QString which =
+        page.page.kind == WallPageKind::Month
+            ? QStringLiteral("%1-%2").arg(page.year).arg(page.month, 2, 10, QLatin1Char('0'))
+            : QStringLiteral("the cover");
+    PrintError(QStringLiteral("warning: %1: photo \"%2\" gives %3 dpi at its printed size; below "
+                              "%4 dpi its pixels show in print")
+                   .arg(which, DisplayPath(page.photo->file))
+                   .arg(static_cast<int>(std::floor(page.photo->dpi)))  // 149.6 is not 150
+                   .arg(qRound(kLowResolutionDpi)));
+  }
 }
 
 // The outcome in English: a line for each note, one for a failure; the exit status.
@@ -193,7 +269,11 @@ int Report(const ComposeOptions& options, const RequestOutcome& outcome,
                       : QStringLiteral("; the calendar shows Japan's holidays by rule")));
     }
   }
+  WarnLowResolution(outcome.wallPages);
   if (outcome.status) {
+    if (options.json) {
+      PrintWallPages(outcome.wallPages);
+    }
     if (options.json && !options.pdf.empty() && !options.setWallpaper && !options.monthlyRefresh) {
       std::printf("{\"pdf\":%s,\"pages\":%d}\n",
                   JsonString(DisplayPath(options.pdf)).toUtf8().constData(), outcome.pages);

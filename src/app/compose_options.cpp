@@ -1,6 +1,7 @@
 #include "app/compose_options.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QStringView>
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@ std::optional<qint64> StrictInteger(const QString& text, qint64 low, qint64 high
 
 constexpr qint64 kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr qint64 kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr int kMaxBleedHundredths = 1000;
 
 // Why the settings store refused `value` for the setting `key`, in the words of the command line.
 QString SettingRefused(const OverrideRefusal& refusal, const QString& key, const QString& value) {
@@ -122,14 +124,40 @@ QString StoreCalendar(Collected& collected, const QString& option, const QString
 
 QString StorePaper(Collected& collected, const QString& option, const QString& value) {
   const std::pair<const char*, Paper> papers[] = {
-      {"A4", Paper::A4}, {"A3", Paper::A3}, {"Letter", Paper::Letter}};
+      {"A4", Paper::A4}, {"A3", Paper::A3}, {"Letter", Paper::Letter}, {"Tabloid", Paper::Tabloid}};
   for (const auto& [name, paper] : papers) {
     if (value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
       collected.options.paper = paper;
       return {};
     }
   }
-  return QStringLiteral("%1 needs A4, A3 or Letter, not \"%2\"").arg(option, value);
+  return QStringLiteral("%1 needs A4, A3, Letter or Tabloid, not \"%2\"").arg(option, value);
+}
+
+QString StoreLayout(Collected& collected, const QString& option, const QString& value) {
+  for (const bool wall : {false, true}) {
+    if (value.compare(wall ? u"wall" : u"picture", Qt::CaseInsensitive) == 0) {
+      collected.options.wall = wall;
+      return {};
+    }
+  }
+  return QStringLiteral("%1 needs picture or wall, not \"%2\"").arg(option, value);
+}
+
+// Millimetres, "3mm" or "3", with at most two decimals, up to what a print shop ever asks for;
+// kept in the profile in hundredths of a millimetre.
+QString StoreBleed(Collected& collected, const QString& option, const QString& value) {
+  static const QRegularExpression kLength(QStringLiteral("^(\\d{1,2})(?:\\.(\\d{1,2}))?(?:mm)?$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch match = kLength.match(value);
+  const int hundredths = match.hasMatch() ? match.captured(1).toInt() * 100 +
+                                                match.captured(2).leftJustified(2, u'0').toInt()
+                                          : -1;
+  if (hundredths < 0 || hundredths > kMaxBleedHundredths) {
+    return QStringLiteral("%1 needs a length 0..10mm, such as 3mm, not \"%2\"").arg(option, value);
+  }
+  collected.options.overrides.emplace_back(keys::kWallBleed, std::to_string(hundredths));
+  return {};
 }
 
 QString StoreMonthlyRefresh(Collected& collected, const QString& option, const QString& value) {
@@ -282,7 +310,37 @@ constexpr OptionRow kOptions[] = {
          "also write the months as one PDF document, a page each, the picture fitted in\n"
          "its own shape (alone when --out is not given)",
          &ComposeOptions::pdf),
-    Value("paper", "A4|A3|Letter", "the paper of --pdf (default: A4)", StorePaper),
+    Value("paper", "A4|A3|Letter|Tabloid", "the paper of --pdf (default: A4)", StorePaper),
+    Value("layout", "picture|wall",
+          "what --pdf holds: the pictures a page each (default), or a wall calendar for\n"
+          "print, the photo above or beside a large month grid; wall makes the twelve\n"
+          "months unless --month is given",
+          StoreLayout),
+    Value("orientation", "portrait|landscape", "the wall calendar's pages (default: portrait)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, keys::kWallOrientation, {"portrait", "landscape"});
+          }),
+    Value("photo-position", "top|left|right",
+          "where the wall calendar's photo is on its page (default: top)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreWord(c, option, value, keys::kWallPhotoPosition, {"top", "left", "right"});
+          }),
+    Value("bleed", "LENGTH",
+          "how far the wall calendar's photos reach past the trim, 0..10mm; a print\n"
+          "shop usually asks for 3mm (default: 0)",
+          StoreBleed),
+    SettingSwitch("trim-marks", "the wall calendar's pages with trim marks",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, keys::kWallTrimMarks);
+                  }),
+    SettingSwitch("cover", "the wall calendar opens with a cover: the year and a photo",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, keys::kWallCover);
+                  }),
+    SettingSwitch("planner", "the wall calendar ends with a page of the year's days",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, keys::kWallPlanner);
+                  }),
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
     Value("week-start", "sunday|monday", "the day each week row begins with (default: sunday)",
           [](Collected& c, const QString& option, const QString& value) {
@@ -470,6 +528,7 @@ enum class Relation {
   Excludes,                  // not `other`
   ExcludesWithoutWallpaper,  // not `other`, unless --set-wallpaper is given
   NamesEachMonth,  // a name for the pictures (`other`) with %m in it, where they are written
+  NeedsWall,       // --layout wall
 };
 
 struct OptionRule {
@@ -486,11 +545,23 @@ constexpr char kRenewalAlone[] =
     "--monthly-refresh %1 cannot be used with --%2 unless --set-wallpaper is given";
 constexpr char kRenewalPeriodAlone[] =
     "--renewal %1 cannot be used with --%2 unless --set-wallpaper is given";
+constexpr char kWallOnly[] = "--%3 is an option of the wall calendar; give --layout wall too";
 
 // In the order they are checked: the first rule broken is the one blamed.
 constexpr OptionRule kOptionRules[] = {
     {"paper", nullptr, Relation::Needs, "pdf",
      "--paper is the paper of --pdf; give --pdf FILE too"},
+    {"layout", "wall", Relation::Excludes, "set-wallpaper",
+     "--layout wall is for print; it cannot be used with --set-wallpaper"},
+    {"layout", "wall", Relation::Needs, "pdf", "--layout wall writes a PDF; give --pdf FILE too"},
+    {"layout", "wall", Relation::Excludes, "out",
+     "--layout wall writes the PDF alone; it cannot be used with --out"},
+    {"orientation", nullptr, Relation::NeedsWall, "layout", kWallOnly},
+    {"photo-position", nullptr, Relation::NeedsWall, "layout", kWallOnly},
+    {"bleed", nullptr, Relation::NeedsWall, "layout", kWallOnly},
+    {"trim-marks", nullptr, Relation::NeedsWall, "layout", kWallOnly},
+    {"cover", nullptr, Relation::NeedsWall, "layout", kWallOnly},
+    {"planner", nullptr, Relation::NeedsWall, "layout", kWallOnly},
     {"all-months", nullptr, Relation::Excludes, "month",
      "--month and --all-months cannot be used together"},
     {"all-months", nullptr, Relation::NamesEachMonth, "out",
@@ -508,6 +579,7 @@ constexpr OptionRule kOptionRules[] = {
     {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "json", kRenewalAlone},
     {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "pdf", kRenewalAlone},
     {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "paper", kRenewalAlone},
+    {"monthly-refresh", nullptr, Relation::ExcludesWithoutWallpaper, "layout", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "photo", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "holidays", kRenewalAlone},
     {"monthly-refresh", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalAlone},
@@ -522,6 +594,7 @@ constexpr OptionRule kOptionRules[] = {
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "json", kRenewalPeriodAlone},
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "pdf", kRenewalPeriodAlone},
     {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "paper", kRenewalPeriodAlone},
+    {"renewal", nullptr, Relation::ExcludesWithoutWallpaper, "layout", kRenewalPeriodAlone},
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "photo", kRenewalPeriodAlone},
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "holidays", kRenewalPeriodAlone},
     {"renewal", "off", Relation::ExcludesWithoutWallpaper, "set", kRenewalPeriodAlone},
@@ -543,6 +616,8 @@ bool Broken(const OptionRule& rule, const QCommandLineParser& parser,
       return parser.isSet(other) && !options.setWallpaper;
     case Relation::NamesEachMonth:
       return options.pictures && options.out.native().find("%m") == std::string::npos;
+    case Relation::NeedsWall:
+      return !options.wall;
   }
   return false;
 }
@@ -559,7 +634,8 @@ QString BrokenRule(const QCommandLineParser& parser, const ComposeOptions& optio
         Broken(rule, parser, options)) {
       return QString::fromUtf8(rule.message)
           .replace(QStringLiteral("%1"), value)
-          .replace(QStringLiteral("%2"), QLatin1String(rule.other));
+          .replace(QStringLiteral("%2"), QLatin1String(rule.other))
+          .replace(QStringLiteral("%3"), option);
     }
   }
   return {};
@@ -605,13 +681,17 @@ QString CollectValues(const QCommandLineParser& parser, Collected& collected) {
   return {};
 }
 
-// The block's switches are profile settings like any other.
-void AddBlockSwitches(ComposeOptions& options) {
+// The block's switches are profile settings like any other, and so is the wall calendar's paper.
+void AddBlockSwitches(ComposeOptions& options, const QCommandLineParser& parser) {
   for (const auto& [on, key] : {std::pair(options.weekNumbers, keys::kWeekNumbers),
                                 std::pair(options.opaqueText, keys::kOpaqueText)}) {
     if (on) {
       options.overrides.emplace_back(key, "1");
     }
+  }
+  if (options.wall && parser.isSet(QStringLiteral("paper"))) {
+    options.overrides.emplace_back(keys::kWallPaper,
+                                   std::to_string(static_cast<int>(options.paper)));
   }
 }
 
@@ -619,7 +699,8 @@ void AddBlockSwitches(ComposeOptions& options) {
 QString ChooseMonths(Collected& collected, const LocalDate& today) {
   ComposeOptions& options = collected.options;
   options.year = collected.year.value_or(today.year);
-  if (options.allMonths) {
+  // A wall calendar is the year's unless one month is asked for.
+  if (options.allMonths || (options.wall && !collected.month)) {
     for (int m = 1; m <= 12; ++m) {
       options.months.push_back(m);
     }
@@ -659,7 +740,7 @@ ComposeOptionsResult ParseComposeOptions(const QStringList& arguments, const Loc
     error = BrokenRule(parser, options);
   }
   if (error.isEmpty() && !options.help && !options.version) {
-    AddBlockSwitches(options);
+    AddBlockSwitches(options, parser);
     error = ChooseMonths(collected, today);
   }
   if (!error.isEmpty()) {

@@ -9,11 +9,9 @@
 
 #include "calendar/calendar_settings.h"
 #include "settings/settings_store.h"
+#include "wall/wall_layout.h"
 
 namespace lunetta {
-
-/// The paper of --pdf.
-enum class Paper { A4, A3, Letter };
 
 /// What one run of lunetta-compose is asked to do. File names are the bytes the user gave.
 struct ComposeOptions {
@@ -31,6 +29,7 @@ struct ComposeOptions {
   bool pictures = true;                          // false: --pdf without --out writes the PDF alone
   std::filesystem::path pdf{};                   // one document of every month; empty: none
   Paper paper = Paper::A4;
+  bool wall = false;  // --layout wall: the PDF is a wall calendar for print
   bool json = false;
   bool weekNumbers = false;              // also in `overrides`, as "Week Numbers=1"
   bool opaqueText = false;               // also in `overrides`, as "Opaque Text=1"

@@ -94,6 +94,15 @@ struct CalendarSettings {
   // The user's own days are ringed in this colour, made darker or lighter where the card needs it.
   ColorRef dayColor = 0x327D2E;
   std::vector<CalendarFile> calendarFiles{};  // in the order the user added them
+  // The printed wall calendar. Numbers as the wall layer's enumerations count them; a number it
+  // does not know means the first.
+  std::int32_t wallPaper = 0;          // A4, A3, Letter, Tabloid
+  std::int32_t wallOrientation = 0;    // portrait, landscape
+  std::int32_t wallPhotoPosition = 0;  // top, left, right
+  std::int32_t wallBleed = 0;          // hundredths of a millimetre past the trim; 300 for 3 mm
+  bool wallTrimMarks = false;
+  bool wallCover = false;
+  bool wallPlanner = false;  // a last page with the year's days in columns
 
   bool operator==(const CalendarSettings&) const = default;
 };

@@ -4,12 +4,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <exception>
 
 #include "output/failure_messages.h"
 #include "picture/load_picture_file.h"
 #include "picture/page_placement.h"
 #include "picture/picture.h"
+#include "platform/file_io.h"
 #include "session/calendar_session.h"
+#include "wall/pdf_rewrite.h"
 
 namespace lunetta {
 
@@ -36,6 +41,36 @@ YearOutcome PrintOnPrinter(QPrinter& printer, const YearPlan& plan, const YearPr
   if (const Status ended = pages.Finish(); !ended && outcome.status && !outcome.cancelled) {
     outcome.status = ended;
   }
+  return outcome;
+}
+
+// Several copies in a PDF file: the set is written once and its pages repeated in the file, so
+// that no month's photo is kept from one copy to the next.
+YearOutcome WriteCopiesPdf(const YearPlan& set, int copies, bool collate,
+                           const std::filesystem::path& file, const QPageLayout& layout,
+                           const YearProgress& progress, std::stop_token stop) {
+  YearOutcome outcome;
+  const QTemporaryDir staging;  // the user's alone
+  if (!staging.isValid()) {
+    outcome.status =
+        WritingFailure(FilePath(staging.path()), std::make_error_code(std::errc::io_error));
+    return outcome;
+  }
+  const std::filesystem::path once = FilePath(staging.filePath(QStringLiteral("set.pdf")));
+  YearWork work;
+  work.progress = progress;
+  outcome = WriteYearPdf(set, once, layout, work, stop);
+  if (!outcome.status || outcome.cancelled) {
+    return outcome;
+  }
+  std::vector<int> order;
+  for (const MonthPlan& month : WithCopies(set, copies, collate).months) {
+    const auto found = std::find_if(set.months.begin(), set.months.end(), [&](const MonthPlan& m) {
+      return m.settings.month == month.settings.month;
+    });
+    order.push_back(static_cast<int>(found - set.months.begin()));
+  }
+  outcome.status = RepeatPdfFile(once, order, file);
   return outcome;
 }
 
@@ -98,6 +133,38 @@ YearOutputReport SaveYearPictures(const CalendarSession& session, const QString&
   return report;
 }
 
+Status RepeatPdfFile(const std::filesystem::path& once, const std::vector<int>& order,
+                     const std::filesystem::path& target) {
+  QFile written(QtPath(once));
+  if (!written.open(QIODevice::ReadOnly)) {
+    return Failure(Fault::CannotOpen, once, {}, written.errorString());
+  }
+  const QByteArray pages = written.readAll();
+  AtomicFileWriter file;
+  AtomicWriteOptions options;
+  options.flush = Flush::WhenReplacing;
+  std::error_code error = file.open(target, options);
+  try {
+    if (!error) {
+      RepeatPdfPages(std::string_view(pages.constData(), static_cast<std::size_t>(pages.size())),
+                     order, [&](std::string_view part) {
+                       if (!error) {
+                         error = file.write(part);
+                       }
+                     });
+    }
+  } catch (const std::exception& failure) {
+    return Failure(Fault::CannotWrite, target, {}, QString::fromUtf8(failure.what()));
+  }
+  if (!error) {
+    error = file.commit();
+  }
+  if (error) {
+    return WritingFailure(target, error);
+  }
+  return {};
+}
+
 YearPlan WithCopies(YearPlan plan, int copies, bool collate) {
   if (copies <= 1) {
     return plan;
@@ -128,7 +195,7 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
   }
   ResetJobOptions(printer);
   // Where the print system makes no copies (a PDF file), the document holds them.
-  plan = WithCopies(std::move(plan), CopiesToPaint(printer), printer.collateCopies());
+  const int copies = CopiesToPaint(printer);
   YearOutputReport report;
   const QString file = printer.outputFileName();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty();
@@ -138,7 +205,12 @@ YearOutputReport PrintYear(const CalendarSession& session, const PrintDialogs& d
               .arg(session.year()),
           [&](const YearProgress& progress, std::stop_token stop) {
             if (!toFile) {
-              return PrintOnPrinter(printer, plan, progress, stop);
+              return PrintOnPrinter(printer, WithCopies(plan, copies, printer.collateCopies()),
+                                    progress, stop);
+            }
+            if (copies > 1) {
+              return WriteCopiesPdf(plan, copies, printer.collateCopies(), FilePath(file),
+                                    printer.pageLayout(), progress, stop);
             }
             YearWork work;
             work.progress = progress;

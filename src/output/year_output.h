@@ -41,6 +41,11 @@ QString YearPictureName(int year);
 YearOutputReport SaveYearPictures(const CalendarSession& session, const QString& startFolder,
                                   const DesktopPictureDialogs& dialogs, const YearRunner& run);
 
+/// The PDF document at `once` written to `target`, atomically, with its pages in `order` (indexes
+/// from 0; a page may come again, sharing its content with its first showing).
+Status RepeatPdfFile(const std::filesystem::path& once, const std::vector<int>& order,
+                     const std::filesystem::path& target);
+
 /// `plan` with its months repeated for `copies` copies: set after set when collated, else each
 /// month's copies together.
 YearPlan WithCopies(YearPlan plan, int copies, bool collate);

@@ -54,8 +54,9 @@ class Carrier {
       : session_(session),
         request_(request),
         months_(request.months.empty() ? std::vector{session.month()} : request.months),
-        composes_(request.setWallpaper || !request.pictures.empty() || !request.pdf.empty()),
-        oneMonth_(months_.size() == 1 && request.pdf.empty()) {}
+        composes_(request.setWallpaper || !request.pictures.empty() || !request.pdf.empty() ||
+                  !request.wallPdf.empty()),
+        oneMonth_(months_.size() == 1 && request.pdf.empty() && request.wallPdf.empty()) {}
 
   RequestOutcome Run() {
     if (request_.sources && !Prepare(*request_.sources)) {
@@ -68,7 +69,9 @@ class Carrier {
     if (request_.renewal && !ChangeRenewal(*request_.renewal)) {
       return outcome_;
     }
-    if (composes_) {
+    if (!request_.wallPdf.empty()) {
+      ComposeWall();
+    } else if (composes_) {
       oneMonth_ ? ComposeMonth() : ComposeMonths();
     }
     return outcome_;
@@ -354,6 +357,28 @@ class Carrier {
     }
   }
 
+  void ComposeWall() {
+    const WallCalendar calendar = PlanWallCalendar(session_, months_, request_.wallCrops);
+    // The command line names its photos: a page that went without one would pass unnoticed.
+    const MissingPhoto missing = request_.sources ? MissingPhoto::Fails : MissingPhoto::PageWithout;
+    WallOutcome made = WriteWallCalendarPdf(calendar, request_.wallPdf, request_.progress,
+                                            request_.stop, YearWorkers(), missing);
+    outcome_.cancelled = made.cancelled;
+    outcome_.pages = static_cast<int>(made.pages.size());
+    outcome_.wallPages = std::move(made.pages);
+    if (!made.status) {
+      const Failure& failure = made.status.failure();
+      const bool photo = !failure.file.empty() &&
+                         (failure.file == calendar.coverPhoto ||
+                          std::any_of(calendar.months.begin(), calendar.months.end(),
+                                      [&](const WallMonth& m) { return m.photo == failure.file; }));
+      Fail(failure.fault == Fault::DateOutOfRange ? RequestStep::Compose
+           : photo                                ? RequestStep::Photo
+                                                  : RequestStep::Write,
+           failure);
+    }
+  }
+
   CalendarSession& session_;
   const SessionRequest& request_;
   const std::vector<int> months_;
@@ -378,7 +403,7 @@ RequestOutcome CarryOut(CalendarSession& session, const SessionRequest& request)
 PhotoLoader DecodePhotoEarly(const SessionRequest& request, const std::filesystem::path& profile,
                              PhotoLoader loader) {
   if (!request.sources || request.sources->photo.empty() || request.months.size() > 1 ||
-      !request.pdf.empty()) {
+      !request.pdf.empty() || !request.wallPdf.empty()) {
     return loader;
   }
   const RequestSources& from = *request.sources;

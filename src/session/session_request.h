@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "picture/failure.h"
 #include "render/composition.h"
 #include "session/photo_backdrop.h"
+#include "session/wall_plan.h"
+#include "wall/wall_pdf.h"
 #include "wallpaper/desktop.h"
 #include "wallpaper/wallpaper.h"
 
@@ -55,6 +58,13 @@ struct SessionRequest {
   /// The months as one document on `paper`; empty: none.
   std::filesystem::path pdf;
   QPageLayout paper;
+  /// The months as a wall calendar for print, one PDF with the settings' wall options; empty:
+  /// none. Made instead of any other output. Each page's photo placed as `wallCrops` says.
+  std::filesystem::path wallPdf;
+  WallCrops wallCrops;
+  /// Told after each page of the wall calendar; `stop` ends it, leaving the file as it was.
+  std::function<void(int done, int total)> progress;
+  std::stop_token stop;
   /// Told of every picture written, the wallpaper's too, in month order, as it is written.
   std::function<void(const std::filesystem::path& file, const ComposedPicture& composed,
                      const CalendarSettings& settings, const std::vector<SpecialDay>& days)>
@@ -101,10 +111,12 @@ struct RequestOutcome {
   Status status;
   RequestStep step = RequestStep::Compose;  // where it failed
   std::vector<RequestNote> notes;
-  Desktop desktop;                  // whose wallpaper was set
-  std::filesystem::path wallpaper;  // where the wallpaper was written; empty when it was not
-  int pages = 0;                    // of the document
-  bool unchanged = false;           // the renewal found its wallpaper current and did nothing
+  Desktop desktop;                        // whose wallpaper was set
+  std::filesystem::path wallpaper;        // where the wallpaper was written; empty when it was not
+  int pages = 0;                          // of the document
+  std::vector<WallPageReport> wallPages;  // the wall calendar's, in order
+  bool cancelled = false;                 // stopped through the request's `stop`
+  bool unchanged = false;                 // the renewal found its wallpaper current and did nothing
 };
 
 /// Carries out `request` on `session`, step by step, and stops at the first failure.

@@ -40,6 +40,13 @@ inline constexpr std::string_view kPhotoFit = "Photo Fit";
 inline constexpr std::string_view kFontWeight = "Font Weight";
 /// Written only once the renewal has been daily: 1 while it is (Monthly Refresh is then 1 too).
 inline constexpr std::string_view kDailyRefresh = "Daily Refresh";
+inline constexpr std::string_view kWallPaper = "Wall Paper";
+inline constexpr std::string_view kWallOrientation = "Wall Orientation";
+inline constexpr std::string_view kWallPhotoPosition = "Wall Photo Position";
+inline constexpr std::string_view kWallBleed = "Wall Bleed";
+inline constexpr std::string_view kWallTrimMarks = "Wall Trim Marks";
+inline constexpr std::string_view kWallCover = "Wall Cover";
+inline constexpr std::string_view kWallPlanner = "Wall Planner";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
@@ -141,6 +148,20 @@ inline constexpr SettingKey kSettingKeys[] = {
                                                       Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::titleEra>("Era Title", ValueKind::Integer, Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::dayColor>("Day Color", ValueKind::Color, Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallPaper>(keys::kWallPaper, ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallOrientation>(keys::kWallOrientation,
+                                                          ValueKind::Integer, Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallPhotoPosition>(keys::kWallPhotoPosition,
+                                                            ValueKind::Integer, Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallBleed>(keys::kWallBleed, ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallTrimMarks>(keys::kWallTrimMarks, ValueKind::Integer,
+                                                        Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallCover>(keys::kWallCover, ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::wallPlanner>(keys::kWallPlanner, ValueKind::Integer,
+                                                      Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::fontWeight>(keys::kFontWeight, ValueKind::Integer,
                                                      Kept::Snapshot),
     detail::NumberKey<&CalendarSettings::fontItalic>("Font Italic", ValueKind::Integer,

@@ -40,6 +40,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
 #include "ui/year_selector.h"
+#include "ui/wall_dialog.h"
 #include "wallpaper/screens.h"
 
 namespace lunetta {
@@ -187,6 +188,13 @@ constexpr ControlRow kControls[] = {
      {480, 204, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
                        "選択中の年の12か月を、1か月1ページで印刷します（PDFにも出力できます）")},
+    {Id::WallCalendar,
+     Kind::MultiLineButton,
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "壁掛けカレンダーを作る"),
+     {480, 232, 66, 24},
+     QT_TRANSLATE_NOOP(
+         "lunetta::MainDialog",
+         "写真と大きな日付欄の、印刷用の壁掛けカレンダーを作ります（PDFにも出力できます）")},
     {Id::Preview, Kind::Frame, {}, {13, 15, 367, 321}},
     {kNoId,
      Kind::StaticText,
@@ -222,7 +230,7 @@ constexpr ControlRow kControls[] = {
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "③　仕上げ"),
-     {474, 15, 78, 221}},
+     {474, 15, 78, 249}},
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "①　ファイル選択"),
@@ -386,6 +394,7 @@ void MainDialog::BuildControls() {
       {Id::ClearMonthPhoto, &MainDialog::OnClearMonthPhoto},
       {Id::SaveYear, &MainDialog::OnSaveYear},
       {Id::PrintYear, &MainDialog::OnPrintYear},
+      {Id::WallCalendar, &MainDialog::OnWallCalendar},
       {Id::Settings, &MainDialog::OnSettings},
       {Id::Print, &MainDialog::OnPrint},
       {Id::DesktopPicture, &MainDialog::OnSaveDesktopPicture},
@@ -764,6 +773,16 @@ void MainDialog::OnPrintYear() {
     ShowNotice(done + MonthsWithoutPhoto(report.outcome));
   } else if (report.result == YearOutputOutcome::Cancelled) {
     ShowNotice(tr("1年分の印刷を中止しました。"));
+  }
+}
+
+void MainDialog::OnWallCalendar() {
+  const QString start = StartFolder(lastSaveFolder_);
+  WallDialog dialog(session_, wallCrops_, printDialogs_, desktopPictureDialogs_, runYear_, start,
+                    this);
+  dialog.exec();
+  if (dialog.lastFolder() != start) {
+    lastSaveFolder_ = dialog.lastFolder();
   }
 }
 

@@ -15,6 +15,7 @@
 #include "picture/picture_painter.h"
 #include "platform/file_io.h"
 #include "session/calendar_session.h"
+#include "session/wall_plan.h"
 #include "ui/preview_geometry.h"
 
 class QComboBox;
@@ -51,7 +52,8 @@ enum class MainControl : int {
   DailyRefresh = 1038,  // with MonthlyRefresh, one of off, monthly, daily
   TodayMark = 1039,
   DimPastDays = 1040,
-  EveryScreen = 1041,  // the calendar on every screen's wallpaper, not only the primary's
+  EveryScreen = 1041,   // the calendar on every screen's wallpaper, not only the primary's
+  WallCalendar = 1042,  // opens the wall calendar dialog
 };
 
 /// The main window: a view of the CalendarSession. It shows the composed picture in the preview
@@ -141,6 +143,8 @@ class MainDialog : public QDialog {
   void OnSaveYear();
   /// Prints the selected year, a month per page.
   void OnPrintYear();
+  /// Opens the wall calendar dialog for the selected year.
+  void OnWallCalendar();
   /// Makes the composed picture the desktop's wallpaper.
   void OnSetWallpaper();
   /// Installs or removes the monthly renewal as the check box now says.
@@ -210,6 +214,7 @@ class MainDialog : public QDialog {
   std::optional<Failure> photoFailureTold_;
   bool noticeIsPhoto_ = false;
   QString lastSaveFolder_;
+  WallCrops wallCrops_;  // where the user moved the wall calendar's photos, while the window runs
 
   QPushButton* openButton_ = nullptr;
   QPushButton* monthPhotoButton_ = nullptr;

@@ -107,6 +107,38 @@ std::string PdfNumber(double value) {
   return text == "-0" || text.empty() ? "0" : text;
 }
 
+void RepeatPdfPages(std::string_view pdf, const std::vector<int>& order,
+                    const std::function<void(std::string_view)>& write) {
+  QPDF document;
+  document.setSuppressWarnings(true);
+  document.processMemoryFile("pages", pdf.data(), pdf.size());
+  QPDFPageDocumentHelper helper(document);
+  const std::vector<QPDFPageObjectHelper> pages = helper.getAllPages();
+  for (const int index : order) {
+    if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) {
+      throw std::out_of_range("no such page to repeat");
+    }
+  }
+  for (const QPDFPageObjectHelper& page : pages) {
+    helper.removePage(page);
+  }
+  std::vector<bool> placed(pages.size(), false);
+  for (const int index : order) {
+    QPDFObjectHandle page = pages[static_cast<std::size_t>(index)].getObjectHandle();
+    // A page object stands in the page tree once; a copy of its dictionary shares the rest.
+    if (placed[static_cast<std::size_t>(index)]) {
+      page = document.makeIndirectObject(page.shallowCopy());
+    }
+    placed[static_cast<std::size_t>(index)] = true;
+    helper.addPage(QPDFPageObjectHelper(page), false);
+  }
+  ForwardingPipeline output(write);
+  QPDFWriter writer(document);
+  writer.setOutputPipeline(&output);
+  writer.setDecodeLevel(qpdf_dl_none);
+  writer.write();
+}
+
 void RewritePdf(std::string_view drawn, const std::vector<PdfPageChange>& changes,
                 const std::function<void(std::string_view)>& write) {
   QPDF pdf;

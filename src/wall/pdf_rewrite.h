@@ -43,6 +43,13 @@ struct PdfPageChange {
 void RewritePdf(std::string_view drawn, const std::vector<PdfPageChange>& changes,
                 const std::function<void(std::string_view)>& write);
 
+/// Writes `pdf` through `write` with its pages in `order`, a list of page indexes from 0 in which a
+/// page may come again: a page that does share its content and images with its first showing, so
+/// the file grows by little more than the page's own dictionary. Throws what qpdf throws, and
+/// std::out_of_range for an index the document has no page for.
+void RepeatPdfPages(std::string_view pdf, const std::vector<int>& order,
+                    const std::function<void(std::string_view)>& write);
+
 /// `value` as PDF content writes a number: no exponent, and a point whatever the C locale says.
 std::string PdfNumber(double value);
 

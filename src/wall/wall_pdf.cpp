@@ -137,7 +137,7 @@ WallPhotoReport PhotoReport(const PagePhoto& place, const PrintPhoto& photo) {
 
 WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesystem::path& target,
                                  const std::function<void(int done, int total)>& progress,
-                                 std::stop_token stop, int workers) {
+                                 std::stop_token stop, int workers, MissingPhoto missing) {
   WallOutcome outcome;
   if (calendar.months.empty()) {
     outcome.status = Failure(Fault::NothingToWrite, target);
@@ -212,6 +212,9 @@ WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesy
       } else if (*photo) {
         report.photo = PhotoReport(places[i], photo->value());
         finish.photo = std::move(*photo).value();
+      } else if (missing == MissingPhoto::Fails) {
+        outcome.status = photo->failure();
+        return outcome;
       } else {
         report.photoFailure = photo->failure();
       }

@@ -39,15 +39,23 @@ struct WallOutcome {
   std::vector<WallPageReport> pages;  // the pages made, in order
 };
 
+/// What becomes of a page whose photo cannot be used.
+enum class MissingPhoto {
+  PageWithout,  // the page is made without it, and its report says why
+  Fails,        // nothing is written: the photo's failure is the outcome's
+};
+
 /// Writes `calendar` as a PDF for print at `target`, atomically: a cancel or a failure leaves
 /// whatever was at `target` as it was. Text and lines are vector with the fonts embedded; photos
 /// keep their pixels up to kPrintDpi at their printed size. A page whose photo cannot be used is
-/// made without it and says why. `progress` hears after each page is made; `stop` is looked at
-/// while a page waits for its photo and before each photo is written. `workers` photos are made
-/// ready at once, each holding one decoded photo (YearWorkers() says what the machine affords).
-/// DateOutOfRange for a month the calendar cannot place, NothingToWrite for no months.
+/// made without it, or stops the whole, as `missing` says. `progress` hears after each page is
+/// made; `stop` is looked at while a page waits for its photo and before each photo is written.
+/// `workers` photos are made ready at once, each holding one decoded photo (YearWorkers() says what
+/// the machine affords). DateOutOfRange for a month the calendar cannot place, NothingToWrite for
+/// no months.
 WallOutcome WriteWallCalendarPdf(const WallCalendar& calendar, const std::filesystem::path& target,
                                  const std::function<void(int done, int total)>& progress = {},
-                                 std::stop_token stop = {}, int workers = 1);
+                                 std::stop_token stop = {}, int workers = 1,
+                                 MissingPhoto missing = MissingPhoto::PageWithout);
 
 }  // namespace lunetta

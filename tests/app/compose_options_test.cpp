@@ -17,14 +17,14 @@ void PrintTo(const QString& text, std::ostream* out) {
 namespace lunetta {
 
 // In the order of the fields: photo, monthPhotos, photosFolder, year, months, allMonths,
-// settingsFile, overrides, holidaysFile, out, pictures, pdf, paper, json, weekNumbers, opaqueText,
-// screenSize, setWallpaper, monthlyRefresh, dailyRefresh, help, version.
+// settingsFile, overrides, holidaysFile, out, pictures, pdf, paper, wall, json, weekNumbers,
+// opaqueText, screenSize, setWallpaper, monthlyRefresh, dailyRefresh, help, version.
 void PrintTo(const ComposeOptions& o, std::ostream* out) {
   *out << testing::PrintToString(std::forward_as_tuple(
       o.photo, o.monthPhotos, o.photosFolder, o.year, o.months, o.allMonths, o.settingsFile,
-      o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf, static_cast<int>(o.paper), o.json,
-      o.weekNumbers, o.opaqueText, o.screenSize, o.setWallpaper, o.monthlyRefresh, o.dailyRefresh,
-      o.help, o.version));
+      o.overrides, o.holidaysFile, o.out, o.pictures, o.pdf, static_cast<int>(o.paper), o.wall,
+      o.json, o.weekNumbers, o.opaqueText, o.screenSize, o.setWallpaper, o.monthlyRefresh,
+      o.dailyRefresh, o.help, o.version));
 }
 
 namespace {
@@ -72,6 +72,30 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
         .pictures = false,
         .pdf = "y.pdf",
         .paper = Paper::A3}},
+      {"a wall calendar is the year's; its options and its paper are profile settings",
+       {"--layout", "Wall", "--pdf", "w.pdf", "--paper", "tabloid", "--orientation", "landscape",
+        "--photo-position", "right", "--bleed", "2.5mm", "--trim-marks", "--cover", "--planner"},
+       {.year = 2026,
+        .months = kAllMonths,
+        .overrides = {{"Wall Orientation", "1"},
+                      {"Wall Photo Position", "2"},
+                      {"Wall Bleed", "250"},
+                      {"Wall Trim Marks", "1"},
+                      {"Wall Cover", "1"},
+                      {"Wall Planner", "1"},
+                      {"Wall Paper", "3"}},
+        .pictures = false,
+        .pdf = "w.pdf",
+        .paper = Paper::Tabloid,
+        .wall = true}},
+      {"a wall calendar of one month; a bleed without its unit",
+       {"--layout=wall", "--pdf", "w.pdf", "--month", "5", "--bleed", "3"},
+       {.year = 2026,
+        .months = {5},
+        .overrides = {{"Wall Bleed", "300"}},
+        .pictures = false,
+        .pdf = "w.pdf",
+        .wall = true}},
       {"a size and a fit are profile settings; the last size given is kept",
        {"--size", "screen", "--size", "1920X1080", "--fit", "Fill"},
        {.year = 2026,
@@ -133,7 +157,19 @@ TEST(ComposeOptionsTest, UsageErrorsAreOneLineThatBlamesTheRightOption) {
       {{"--renewal", "weekly"}, "^--renewal needs daily, monthly or off, not \"weekly\"$"},
       {{"--month-photo", "13=x.jpg"}, "^--month-photo needs M=FILE with a month 1\\.\\.12"},
       {{"--month-photo", "3="}, "^--month-photo needs M=FILE"},
-      {{"--pdf", "y.pdf", "--paper", "A5"}, "^--paper needs A4, A3 or Letter, not \"A5\"$"},
+      {{"--pdf", "y.pdf", "--paper", "A5"},
+       "^--paper needs A4, A3, Letter or Tabloid, not \"A5\"$"},
+      {{"--layout", "poster"}, "^--layout needs picture or wall, not \"poster\"$"},
+      {{"--layout", "wall"}, "^--layout wall writes a PDF; give --pdf FILE too$"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--out", "x.jpg"}, "^--layout wall .* --out$"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--set-wallpaper"}, "^--layout wall .*--set-wall"},
+      {{"--pdf", "y.pdf", "--cover"}, "^--cover is an option of the wall calendar; give --layout"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--bleed", "10.01mm"},
+       "^--bleed needs a length 0\\.\\.10mm, such as 3mm, not \"10\\.01mm\"$"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--bleed", "-1"}, "^--bleed needs"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--bleed", "3cm"}, "^--bleed needs"},
+      {{"--renewal", "daily", "--layout", "picture"},
+       "^--renewal daily cannot be used with --layout unless"},
       {{"--paper", "A3"}, "^--paper .*--pdf"},
       {{"--set-wallpaper", "--pdf", "y.pdf"}, "^--set-wallpaper cannot be used with --pdf$"},
       {{"--set-wallpaper", "--all-months", "--out", "%m.jpg"}, "^--set-wallpaper .*--all-months$"},

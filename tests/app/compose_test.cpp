@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <fstream>
 #include <functional>
@@ -110,6 +111,10 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
       {{"--all-months", "--pdf", "none/y.pdf"}, 1, "none/y.pdf"},
       {{"--ics", "gone.ics", "--out", "x.bmp"}, 1, "calendar file \"gone.ics\".*no such file"},
       {{"--ics-days", "notes.jpg", "--out", "x.bmp"}, 1, "notes.jpg.*not an iCalendar"},
+      {{"--layout", "wall", "--pdf", "w.pdf", "--month-photo", "4=notes.jpg"},
+       1,
+       "^lunetta-compose: photo \"notes.jpg\": not a picture"},
+      {{"--layout", "wall", "--pdf", "null.jpg"}, 1, "null.jpg.*not a regular file"},
       {{"--size", "screen", "--out", "x.bmp"}, 2, "--size screen needs a display"},
       {{"--set", "StartX=3841", "--size", "3840x2160"}, 2, "\"StartX\" needs 0\\.\\.3840 "}};
   // No display: the screen's size has none to come from.
@@ -170,6 +175,62 @@ TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrderRepeatedAndOnePdf)
       badErr.contains(QRegularExpression("^lunetta-compose: photo \".*notes.txt\": not a picture")))
       << badErr.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath("bad.pdf")));
+}
+
+// A3 with bleed and trim marks: the boxes --json reports are the ones the file has, and each
+// month whose photo is too small for its print is named once on standard error.
+TEST(ComposeProgramTest, WallCalendarReportsItsBoxesAndLowResolutionPhotos) {
+  if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+    GTEST_SKIP() << "poppler-utils are not installed";
+  }
+  QTemporaryDir dir;
+  ASSERT_TRUE(testing::Filled({1200, 800}, Qt::blue).save(dir.filePath("small.jpg")));
+  ASSERT_TRUE(testing::Filled({3600, 2400}, Qt::green).save(dir.filePath("large.jpg")));
+  ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
+  const auto [wallCode, wallOut, wallErr] =
+      Compose(dir, {"--layout", "wall", "--paper", "A3", "--bleed", "3mm", "--trim-marks",
+                    "--cover", "--json", "--pdf", "wall.pdf", "--year", "2026", "--photo",
+                    "small.jpg", "--month-photo", "6=large.jpg"});
+  ASSERT_EQ(wallCode, 0) << wallErr.toStdString();
+  const QStringList lines = wallOut.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 14);
+  EXPECT_EQ(lines.last(), "{\"pdf\":\"wall.pdf\",\"pages\":13}");
+  const QJsonObject june = QJsonDocument::fromJson(lines[6].toUtf8()).object();
+  EXPECT_EQ(june["month"].toInt(), 6);
+  EXPECT_GT(june["photo"].toObject()["dpi"].toDouble(), 150);
+  EXPECT_FALSE(june["photo"].toObject()["lowResolution"].toBool());
+  // The cover and eleven months have the small photo; June's is fine.
+  EXPECT_EQ(wallErr.count(QRegularExpression("^lunetta-compose: warning: .* dpi",
+                                             QRegularExpression::MultilineOption)),
+            12)
+      << wallErr.toStdString();
+  EXPECT_FALSE(wallErr.contains("2026-06"));
+
+  QProcess info;
+  info.start("pdfinfo", {"-box", "-f", "1", "-l", "13", dir.filePath("wall.pdf")});
+  ASSERT_TRUE(info.waitForFinished(60000));
+  const QString boxes = QString::fromUtf8(info.readAllStandardOutput());
+  EXPECT_TRUE(boxes.contains(QRegularExpression("Pages: +13\n"))) << boxes.toStdString();
+  for (int page = 1; page <= 13; ++page) {
+    const QJsonObject reported = QJsonDocument::fromJson(lines[page - 1].toUtf8()).object();
+    for (const char* box : {"Media", "Bleed", "Trim"}) {
+      QStringList corners;
+      for (const QJsonValue corner : reported[QString(box).toLower()].toArray()) {
+        corners << QString::number(corner.toDouble(), 'f', 2);
+      }
+      const QRegularExpression line(QStringLiteral("Page +%1 %2Box: +%3\n")
+                                        .arg(page)
+                                        .arg(box, corners.join(QStringLiteral(" +"))));
+      EXPECT_TRUE(boxes.contains(line)) << page << box << corners.join(' ').toStdString();
+    }
+  }
+  // A3 is 841.89 x 1190.55 points; 3 mm of bleed is 8.50 points past it.
+  EXPECT_EQ(QJsonDocument::fromJson(lines[0].toUtf8()).object()["trim"].toArray(),
+            QJsonDocument::fromJson(lines[12].toUtf8()).object()["trim"].toArray());
+  const QJsonArray bleed = QJsonDocument::fromJson(lines[0].toUtf8()).object()["bleed"].toArray();
+  const QJsonArray trim = QJsonDocument::fromJson(lines[0].toUtf8()).object()["trim"].toArray();
+  EXPECT_NEAR(trim[2].toDouble() - trim[0].toDouble(), 841.89, 0.01);
+  EXPECT_NEAR(trim[0].toDouble() - bleed[0].toDouble(), 8.50, 0.01);
 }
 
 // File names are bytes: one that is not UTF-8 reaches the file system unchanged, both ways.

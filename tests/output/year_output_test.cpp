@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -31,11 +32,13 @@ TEST(YearOutputTest, PrintingToAPdfFileWritesEveryCopyBehindTheProgressDialog) {
   QTemporaryDir folder;
   const QString pdf = folder.filePath("year.pdf");
   const CalendarSession session;
+  int copies = 3;
+  QString target = pdf;
   PrintDialogs dialogs{[&](QPrinter& printer, PagePlacement&) {
                          printer.setOutputFormat(QPrinter::PdfFormat);
-                         printer.setOutputFileName(pdf);
+                         printer.setOutputFileName(target);
                          printer.setPageSize(QPageSize(QPageSize::A4));
-                         printer.setCopyCount(3);
+                         printer.setCopyCount(copies);
                          return true;
                        },
                        [](const QString& message) { ADD_FAILURE() << message.toStdString(); }};
@@ -48,6 +51,13 @@ TEST(YearOutputTest, PrintingToAPdfFileWritesEveryCopyBehindTheProgressDialog) {
   const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
   EXPECT_TRUE(text.contains("Pages: 36 ")) << text.toStdString();
   EXPECT_TRUE(text.contains("Page 36 size: 842 x 595 pts (A4)")) << text.toStdString();
+
+  // The copies repeat the set's pages in the file rather than its pictures.
+  copies = 1;
+  target = folder.filePath("set.pdf");
+  ASSERT_EQ(PrintYear(session, dialogs, ProgressDialogRunner(nullptr)).result,
+            YearOutputOutcome::Done);
+  EXPECT_LT(QFileInfo(pdf).size(), QFileInfo(target).size() * 3 / 2);
 }
 
 TEST(YearOutputTest, CopiesRepeatTheMonthsSetBySetOrEachMonthTogether) {
