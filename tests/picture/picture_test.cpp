@@ -41,12 +41,14 @@ TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   Write("picture.bmp", "old");
   Write("DeskTopImg.", "keep me");
+  ASSERT_TRUE(QFile::link(Write("elsewhere.bmp", "keep me"), dir_.filePath("link.bmp")));
   const QImage image = DetailedImage(64, 48);
   const std::tuple<const char*, const char*, std::optional<Fault>> cases[] = {
       // name, format written; or the fault, and nothing written
       {"DeskTopImg.jpg", "jpeg", {}},
       {"DESKTOP.JPG", "jpeg", {}},
       {"picture.bmp", "bmp", {}},
+      {"link.bmp", "bmp", {}},  // the link is replaced, the file it names kept
       {"DeskTopImg", "", Fault::NoExtension},
       {"folder.jpg/DeskTopImg", "", Fault::NoExtension},
       {"DeskTopImg.", "", Fault::NoExtension},
@@ -62,10 +64,13 @@ TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
     EXPECT_EQ(QImageReader::imageFormat(path), format) << name;
   }
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.")), "keep me");
+  EXPECT_EQ(ReadBytes(dir_.filePath("elsewhere.bmp")), "keep me");
+  EXPECT_FALSE(QFileInfo(dir_.filePath("link.bmp")).isSymLink());
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.jpg")), Encode(image, "jpeg", 75));
   // No temporary file left behind.
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
-            (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "picture.bmp"}));
+            (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "elsewhere.bmp",
+                         "link.bmp", "picture.bmp"}));
 }
 
 // The encoder itself refuses a picture wider than JPEG allows: the file it was to replace stays as
