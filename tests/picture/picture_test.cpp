@@ -37,7 +37,7 @@ class PictureFilesTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
+TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelects) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   Write("picture.bmp", "old");
   Write("DeskTopImg.", "keep me");
@@ -84,7 +84,7 @@ TEST_F(PictureFilesTest, AFailingEncoderReplacesNothing) {
   EXPECT_EQ(FaultOf(Picture().Save(FilePath(target))), Fault::NothingToWrite);
 }
 
-TEST(PicturePainterTest, StretchesOverTheTargetInDevicePixelsAndKeepsTheFactors) {
+TEST(PicturePainterTest, StretchesOverTheTargetInDevicePixels) {
   // Left half red, right half green: a kept aspect or a crop shows.
   QImage image = Filled({1280, 1024}, Qt::red, QImage::Format_RGB888);
   QPainter(&image).fillRect(640, 0, 640, 1024, Qt::green);
@@ -169,7 +169,7 @@ QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   return bmp;
 }
 
-TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
+TEST_F(PictureFilesTest, RefusesBadFilesWithTheirFault) {
   const QByteArray jpeg = JpegBytes(320, 240);
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   std::vector<std::pair<QString, Fault>> cases = {
@@ -209,7 +209,7 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size, QSize(8192, 8193));
 }
 
-TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScale) {
+TEST_F(PictureFilesTest, DecodesEachFormatForTheSizeDrawn) {
   const QImage image = DetailedImage(64, 48);
   const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {},
                         PhotoFit how = PhotoFit::Stretch) {
@@ -278,7 +278,7 @@ Result<DecodedPicture> DecodeJpegBytes(QByteArray bytes, QSize fit, PhotoFit how
 // its bound, or refused with the fault that says why. Some bounds are the bytes of the 1024 × 768
 // picture's coefficients, which a decoder of several scans holds whole and one of a single scan
 // never does.
-TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
+TEST(JpegDecoderTest, DecodesOnlyWhatIsWholeWithinItsBound) {
   constexpr qint64 kCoefficients = (128 * 96 + 2 * 64 * 48) * 128;
   const QByteArray baseline = LibjpegBytes(1024, 768);
   const QByteArray progressive = LibjpegBytes(1024, 768, {.progressive = true});
