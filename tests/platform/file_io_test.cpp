@@ -162,7 +162,7 @@ TEST_F(FileIoTest, FifoOrFolderTargetIsRefusedBeforeAnythingIsWritten) {
             (std::vector<std::string>{"dir", "dir.link", "f", "fifo", "fifo.link", "null.link"}));
 }
 
-TEST_F(FileIoTest, NewFilesGetTheUsersModeAndReplacedFilesKeepTheirs) {
+TEST_F(FileIoTest, FilesGetTheModeTheirOwnerExpects) {
   const mode_t previousMask = ::umask(022);
   const fs::path file = folder_ / "f";
   // Rows: existing mode (0 = no file), options, resulting mode.

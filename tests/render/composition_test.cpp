@@ -277,7 +277,7 @@ TEST(CalendarRendererTest, TextStandsWhereTheBlockPutsIt) {
   }
 }
 
-TEST(CalendarRendererTest, OptionalColumnsAndLabelsGoWhereTheyBelong) {
+TEST(CalendarRendererTest, OptionalPartsGoWhereTheyBelong) {
   CalendarRenderer renderer;
   renderer.SetFontName("Arial Black");
   renderer.SetTextSize(28);  // green text, the renderer's own default

@@ -386,8 +386,7 @@ TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
 
 // A file that goes away keeps the holidays of the year they were read for, and never shows them in
 // another year.
-TEST_F(CalendarSessionTest,
-       AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThemForTheirYear) {
+TEST_F(CalendarSessionTest, HolidaysAreKeptForTheYearTheyWereReadFor) {
   ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
                                   "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
   const auto session = Start();

@@ -279,9 +279,10 @@ TEST_F(MainDialogTest, WheelingThroughTheMonthsDecodesOnlyTheMonthItStopsAt) {
   EXPECT_EQ(decodes->files, (std::vector<std::filesystem::path>{"1.png", "3.png"}));
 }
 
-// Exit and Enter save the profile; Escape and the close box do not. Enter in a selector's text
-// field confirms the typed item only: text that names no item gives way to the selected one.
-TEST_F(MainDialogTest, OnlyExitAndTheWindowsEnterSaveTheProfile) {
+// Exit, or Enter, which presses it, saves the profile; Escape and the close box do not. Enter in a
+// selector's text field confirms the typed item only: text that names no item gives way to the
+// selected one.
+TEST_F(MainDialogTest, OnlyTheExitButtonSavesTheProfile) {
   const auto enterIn = [](Id selector) {
     return [selector](MainDialog* d) {
       auto* box = FindControl<QComboBox>(d, selector);

@@ -42,7 +42,7 @@ class MonthlyRefreshTest : public ::testing::Test {
   QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
 };
 
-TEST_F(MonthlyRefreshTest, InstallsWhatSystemdAndTheDesktopRun) {
+TEST_F(MonthlyRefreshTest, InstallsWhatTheSystemRuns) {
   const RenewalFiles files = RenewalFilesIn(environment_);
   QTemporaryDir runtime;  // systemd-analyze --user wants a runtime folder
   QProcessEnvironment tools = QProcessEnvironment::systemEnvironment();

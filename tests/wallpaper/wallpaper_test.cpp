@@ -289,7 +289,7 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
   EXPECT_TRUE(calls[0].value(4).contains("%E5%86%99%E7%9C%9F%20%231%20100%25/b.jpg\"]"));
 }
 
-TEST_F(WallpaperTest, FailuresSayWhichProgramFailedAndWhy) {
+TEST_F(WallpaperTest, FailuresSayWhichProgramFailed) {
   const QString wayland = "WAYLAND";  // a marker: the session is Wayland, so no X11 setter
   const struct {
     const char* desktop;
