@@ -45,7 +45,7 @@ std::tuple<int, QString, QString> Compose(
           QString::fromUtf8(process.readAllStandardError())};
 }
 
-TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
+TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWould) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.txt"), "2026,0503,0504,0505,1103\n"));
   ASSERT_TRUE(testing::Filled({640, 480}, QColor(0, 128, 0)).save(dir.filePath("photo.png")));
@@ -78,7 +78,7 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWouldAndDescribesIt) {
 
 // One line on standard error, none from the decoders, and no file left behind. A link to a device
 // is refused, never replaced (run as root that once made /dev/null a plain file).
-TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) {
+TEST(ComposeProgramTest, AFailureWritesNothing) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("notes.jpg"), "not a picture\n"));
@@ -142,7 +142,7 @@ TEST(ComposeProgramTest, FailuresExitWithTheirStatusNameTheFileAndWriteNothing) 
 
 // The folder's pictures in name order give the months, repeated from the first; a month named on
 // its own takes its photo instead; the PDF has a page for each month.
-TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrderRepeatedAndOnePdf) {
+TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrder) {
   QTemporaryDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
   ASSERT_TRUE(QDir(dir.path()).mkpath("photos/z.png"));  // a folder, not a picture
@@ -464,7 +464,7 @@ TEST(ComposeProgramTest, ADailyRenewalRunTwiceOnOneDayWritesOnce) {
 }
 
 // Each change of the renewal waits for the one under way: the flag ends as the files do.
-TEST(ComposeProgramTest, TogglingTheRenewalAtOnceLeavesFlagAndFilesAgreeing) {
+TEST(ComposeProgramTest, RenewalChangesAtOnceEndAgreeing) {
   QTemporaryDir dir;
   test_support::StandInPrograms systemctl;
   systemctl.Add("systemctl");

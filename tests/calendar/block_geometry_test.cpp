@@ -12,7 +12,7 @@ namespace {
 
 // Height 26 gives cell height 30; maximum 10 and average 5 give cell width 20, or 15 for exactly
 // "Times New Roman".
-TEST(BlockGeometryTest, FollowsTheMetricsAndTheFace) {
+TEST(BlockGeometryTest, FollowsTheFontsMetrics) {
   using Case = std::tuple<TextMetrics, const char*, int, BlockGeometry>;
   for (const auto& [metrics, face, weekRows, expected] :
        {Case{{26, 5, 10}, "Arial Black", 5, {20, 30, 150, 240}},
@@ -24,7 +24,7 @@ TEST(BlockGeometryTest, FollowsTheMetricsAndTheFace) {
   }
 }
 
-TEST(BlockGeometryTest, TitleAndRowsStartHalfACellAboveTheBlock) {
+TEST(BlockGeometryTest, RowsStartHalfACellAboveTheirCells) {
   const BlockGeometry g = ComputeBlockGeometry({27, 5, 10}, "Arial", 6);  // 20 × 31, half 15
   EXPECT_EQ(TitleRect(g), (Rect{0, -15, 150, 47}));
   EXPECT_EQ(CellRect(g, 0, 0), (Rect{0, 47, 20, 78}));

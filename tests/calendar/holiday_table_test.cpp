@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         // One byte more or less reads month 12 or no entry, and January gives only 2.
         TextCase{std::string(5120 - 11, '\n') + "2009,0102,1225", 1, {2, 0}, true}));
 
-TEST(HolidayTableTest, KeptWhenTheFileCannotBeReadAndAFifoIsNeverWaitedOn) {
+TEST(HolidayTableTest, KeptWhenTheFileCannotBeRead) {
   const fs::path file = HolidayFile("2009,0101\n"), folder = file.parent_path();
   HolidayTable table;
   EXPECT_FALSE(table.load(folder, 2009));

@@ -85,7 +85,7 @@ TEST(MonthModelTest, LeapYearsAtTheEndsOfTheRange) {
   EXPECT_FALSE(IsLeapYear(INT_MAX - 147));  // -148 if the year were cut short
 }
 
-TEST(PictureSizeTest, ClassicScreenAndCustomSizes) {
+TEST(PictureSizeTest, FollowsTheSizeKind) {
   const PictureSize screen{3840, 2160};
   const struct {
     CalendarSettings settings;
@@ -116,7 +116,7 @@ TEST(PictureSizeTest, ClassicScreenAndCustomSizes) {
   }
 }
 
-TEST(PictureSizeTest, PhotoPlacedByStretchFillAndFit) {
+TEST(PictureSizeTest, PhotoPlacedByItsFit) {
   const struct {
     PictureSize photo;
     PhotoFit fit;

@@ -38,7 +38,7 @@ struct ScriptedDialogs {
 // The format follows the name's extension (the picture tests try every kind of name); here, what
 // the user is asked and told. An existing file is replaced only when the user agrees; otherwise
 // the dialog comes back on that name.
-TEST(DesktopPictureTest, AsksBeforeReplacingAFileAndSaysWhyNothingWasWritten) {
+TEST(DesktopPictureTest, AsksBeforeReplacingAFile) {
   QTemporaryDir folder;
   CalendarSession session;
   ASSERT_TRUE(Succeeded(session.Compose()));

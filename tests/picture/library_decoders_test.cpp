@@ -282,12 +282,14 @@ TEST(PictureFromRowsTest, ShrinksOpaqueRowsToTheSizeDrawn) {
             (QList<QColor>{Qt::blue, Qt::red, Qt::yellow, Qt::green}));
   EXPECT_EQ(PictureFromRows(rows, {32, 32}, PhotoFit::Fit, 6).size(), QSize(16, 32));
   EXPECT_EQ(PictureFromRows(rows, {32, 32}, PhotoFit::Stretch, 6).size(), QSize(128, 256));
+  // A transpose turns the fit as a quarter turn does.
+  EXPECT_EQ(PictureFromRows(rows, {32, 64}, PhotoFit::Fit, 5).size(), QSize(32, 64));
   const QImage translucent = Translucent(256, 128).convertToFormat(QImage::Format_RGBA8888);
   rows = {translucent.constBits(), translucent.bytesPerLine(), translucent.size(), true};
   EXPECT_EQ(PictureFromRows(rows, {32, 32}, PhotoFit::Fill, 1).size(), QSize(256, 128));
 }
 
-TEST(PhotoFilePatternsTest, OfferThePhotosOfPhonesAndCameras) {
+TEST(PhotoFilePatternsTest, IncludeThePhotosOfPhones) {
   EXPECT_THAT(PhotoFilePatterns(), IsSupersetOf({"*.heic", "*.heif", "*.hif", "*.avif"}));
 #ifdef LUNETTA_JPEG_XL
   EXPECT_THAT(PhotoFilePatterns(), Contains("*.jxl"));

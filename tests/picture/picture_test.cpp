@@ -37,16 +37,18 @@ class PictureFilesTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
+TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelects) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   Write("picture.bmp", "old");
   Write("DeskTopImg.", "keep me");
+  ASSERT_TRUE(QFile::link(Write("elsewhere.bmp", "keep me"), dir_.filePath("link.bmp")));
   const QImage image = DetailedImage(64, 48);
   const std::tuple<const char*, const char*, std::optional<Fault>> cases[] = {
       // name, format written; or the fault, and nothing written
       {"DeskTopImg.jpg", "jpeg", {}},
       {"DESKTOP.JPG", "jpeg", {}},
       {"picture.bmp", "bmp", {}},
+      {"link.bmp", "bmp", {}},  // the link is replaced, the file it names kept
       {"DeskTopImg", "", Fault::NoExtension},
       {"folder.jpg/DeskTopImg", "", Fault::NoExtension},
       {"DeskTopImg.", "", Fault::NoExtension},
@@ -62,10 +64,13 @@ TEST_F(PictureFilesTest, SavesTheFormatTheExtensionSelectsAndNothingElse) {
     EXPECT_EQ(QImageReader::imageFormat(path), format) << name;
   }
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.")), "keep me");
+  EXPECT_EQ(ReadBytes(dir_.filePath("elsewhere.bmp")), "keep me");
+  EXPECT_FALSE(QFileInfo(dir_.filePath("link.bmp")).isSymLink());
   EXPECT_EQ(ReadBytes(dir_.filePath("DeskTopImg.jpg")), Encode(image, "jpeg", 75));
   // No temporary file left behind.
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
-            (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "picture.bmp"}));
+            (QStringList{"DESKTOP.JPG", "DeskTopImg.", "DeskTopImg.jpg", "elsewhere.bmp",
+                         "link.bmp", "picture.bmp"}));
 }
 
 // The encoder itself refuses a picture wider than JPEG allows: the file it was to replace stays as
@@ -79,7 +84,7 @@ TEST_F(PictureFilesTest, AFailingEncoderReplacesNothing) {
   EXPECT_EQ(FaultOf(Picture().Save(FilePath(target))), Fault::NothingToWrite);
 }
 
-TEST(PicturePainterTest, StretchesOverTheTargetInDevicePixelsAndKeepsTheFactors) {
+TEST(PicturePainterTest, StretchesOverTheTargetInDevicePixels) {
   // Left half red, right half green: a kept aspect or a crop shows.
   QImage image = Filled({1280, 1024}, Qt::red, QImage::Format_RGB888);
   QPainter(&image).fillRect(640, 0, 640, 1024, Qt::green);
@@ -164,7 +169,7 @@ QByteArray LyingBmp(std::int32_t width, std::int32_t height) {
   return bmp;
 }
 
-TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
+TEST_F(PictureFilesTest, RefusesBadFilesWithTheirFault) {
   const QByteArray jpeg = JpegBytes(320, 240);
   ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.jpg"));
   std::vector<std::pair<QString, Fault>> cases = {
@@ -204,7 +209,7 @@ TEST_F(PictureFilesTest, RefusesBadFilesAndSaysWhy) {
   EXPECT_EQ(LoadPictureFile(FilePath(dir_.filePath("over.png"))).failure().size, QSize(8192, 8193));
 }
 
-TEST_F(PictureFilesTest, DecodesEachFormatAndLargeJpegsAtReducedScale) {
+TEST_F(PictureFilesTest, DecodesEachFormatForTheSizeDrawn) {
   const QImage image = DetailedImage(64, 48);
   const auto load = [&](const QString& name, const QByteArray& bytes, QSize fit = {},
                         PhotoFit how = PhotoFit::Stretch) {
@@ -273,7 +278,7 @@ Result<DecodedPicture> DecodeJpegBytes(QByteArray bytes, QSize fit, PhotoFit how
 // its bound, or refused with the fault that says why. Some bounds are the bytes of the 1024 × 768
 // picture's coefficients, which a decoder of several scans holds whole and one of a single scan
 // never does.
-TEST(JpegDecoderTest, DecodesWhatIsWholeAndRefusesTheRest) {
+TEST(JpegDecoderTest, DecodesOnlyWhatIsWholeWithinItsBound) {
   constexpr qint64 kCoefficients = (128 * 96 + 2 * 64 * 48) * 128;
   const QByteArray baseline = LibjpegBytes(1024, 768);
   const QByteArray progressive = LibjpegBytes(1024, 768, {.progressive = true});

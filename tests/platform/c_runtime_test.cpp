@@ -38,7 +38,7 @@ using MulDivCase = std::tuple<int, int, int, int>;
 
 class MulDivTest : public testing::TestWithParam<MulDivCase> {};
 
-TEST_P(MulDivTest, RoundsHalvesAwayFromZeroAndGivesMinusOneWhenUndefined) {
+TEST_P(MulDivTest, MatchesTheWindowsFunction) {
   const auto& [a, b, c, result] = GetParam();
   EXPECT_EQ(MulDiv(a, b, c), result) << a << " * " << b << " / " << c;
 }

@@ -82,7 +82,7 @@ TEST_F(FileIoTest, ReaderRefusesAnythingButARegularFileWithoutBlocking) {
   }
 }
 
-TEST_F(FileIoTest, ReadStopsAtTheBoundAndSaysWhetherTheFileGoesOn) {
+TEST_F(FileIoTest, ReadStopsAtTheBound) {
   const fs::path file = folder_ / "f";
   // Rows: file size, bound, whether the read is complete.
   for (const auto& [size, bound, complete] :
@@ -112,7 +112,7 @@ TEST_F(FileIoTest, PlantedLinkInAStickySharedFolderIsReplacedNeverFollowed) {
   EXPECT_EQ(Names(shared), std::vector<std::string>{"Calendar.bmp"});
 }
 
-TEST_F(FileIoTest, FollowWritesThroughTheLinkAndKeepsIt) {
+TEST_F(FileIoTest, FollowWritesThroughTheLink) {
   fs::create_directory(folder_ / "dotfiles");
   WriteText(folder_ / "dotfiles" / "real.INI", "old");
   fs::permissions(folder_ / "dotfiles" / "real.INI", fs::perms(0640));
@@ -162,7 +162,7 @@ TEST_F(FileIoTest, FifoOrFolderTargetIsRefusedBeforeAnythingIsWritten) {
             (std::vector<std::string>{"dir", "dir.link", "f", "fifo", "fifo.link", "null.link"}));
 }
 
-TEST_F(FileIoTest, ModesOfNewAndReplacedFiles) {
+TEST_F(FileIoTest, FilesGetTheModeTheirOwnerExpects) {
   const mode_t previousMask = ::umask(022);
   const fs::path file = folder_ / "f";
   // Rows: existing mode (0 = no file), options, resulting mode.
@@ -209,7 +209,7 @@ TEST_F(FileIoTest, AReadOnlyTargetIsNeverReplaced) {
   EXPECT_EQ(Names(folder_), (std::vector<std::string>{"mine.jpg", "profile.INI"}));
 }
 
-TEST_F(FileIoTest, AFailedWriteLeavesTheTargetAndNoTemporaryFileAndSaysWhy) {
+TEST_F(FileIoTest, AFailedWriteLeavesTheTargetAsItWas) {
   const fs::path file = folder_ / "f";
   WriteText(file, "old");
   // The file size limit stands in for a full disk: the errno must come through with its words.

@@ -122,7 +122,7 @@ QImage Gradient(int width, int height) {
   return image;
 }
 
-TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
+TEST(BlendBlockTest, ClipsAtThePicturesEdges) {
   const QImage source = Gradient(10, 10);
   QImage destination = testing::Filled({20, 20}, Qt::black, QImage::Format_RGB888);
   const QRect all(0, 0, 10, 10);
@@ -145,7 +145,7 @@ TEST(BlendBlockTest, ClipsAtTheEdgesAndKeepsTheSourceAligned) {
   EXPECT_TRUE(AllOutside(destination, QRect(), Qt::black));
 }
 
-TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAnything) {
+TEST(SaveBitmapFileTest, WritesAWholeBitmapOrNothing) {
   // A folder of the test's own: QDir::temp() is the working directory when TMPDIR names a folder
   // that is not there.
   const QTemporaryDir folder;
@@ -167,7 +167,7 @@ TEST(SaveBitmapFileTest, WritesBottomUpTwentyFourBitRowsAndFailsWithoutLeavingAn
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Calendar.bmp"});
 }
 
-TEST(DrawingTest, ColorRefsFontRequestsAndTheWidestCharacter) {
+TEST(DrawingTest, ReadsValuesAsTheWindowsCallsDo) {
   EXPECT_EQ(ColorFromRef(0xFF123456u), QColor(0x56, 0x34, 0x12));  // the high byte is ignored
 
   // A positive height is the cell height: the largest font whose cell still fits.
@@ -229,7 +229,7 @@ std::string HuesIn(const QImage& surface, const Rect& r) {
   return {hues.begin(), hues.end()};
 }
 
-TEST(CalendarRendererTest, ColumnAndHolidayColours) {
+TEST(CalendarRendererTest, DaysTakeTheirColumnsOrTheHolidayColour) {
   // A Monday and a Saturday, two days that do not exist, eleven repeats, then a sixteenth entry.
   std::vector<int> holidays = {4, 16, 0, 40};
   holidays.resize(15, 99);
@@ -249,7 +249,7 @@ TEST(CalendarRendererTest, ColumnAndHolidayColours) {
   EXPECT_EQ(surface.pixelColor(g.blockWidth - 1, g.blockHeight - 1), QColor(Qt::white));
 }
 
-TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCells) {
+TEST(CalendarRendererTest, TextStandsWhereTheBlockPutsIt) {
   for (const auto& [japanese, title] :
        {std::pair{false, u"2026 / May"}, std::pair{true, u"2026年5月"}}) {
     const auto [g, surface] = Render("Arial Black", {28}, 5, {}, japanese);
@@ -277,7 +277,7 @@ TEST(CalendarRendererTest, TitleNamesTheMonthAndDayNumbersEndAtTheRightOfTheirCe
   }
 }
 
-TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelong) {
+TEST(CalendarRendererTest, OptionalPartsGoWhereTheyBelong) {
   CalendarRenderer renderer;
   renderer.SetFontName("Arial Black");
   renderer.SetTextSize(28);  // green text, the renderer's own default
@@ -327,7 +327,7 @@ TEST(CalendarRendererTest, MondayFirstWeekNumbersAndJapaneseLabelsWhereTheyBelon
 
 // Today filled in the day's colour with its number in the card's, the days before it faded, on
 // the first and last day of a month and on 29 February.
-TEST(ComposeCalendarTest, TodayIsMarkedAndThePastDaysFaded) {
+TEST(ComposeCalendarTest, TheDateOfTodayShows) {
   for (const LocalDate today :
        {LocalDate{2026, 5, 1}, LocalDate{2026, 12, 31}, LocalDate{2028, 2, 29}}) {
     CalendarSettings s{
@@ -390,7 +390,7 @@ TEST(ComposeCalendarTest, OpaqueTextKeepsItsColourWhileTheCardBlends) {
   }
 }
 
-TEST(CalendarRendererTest, SettersKeepTheLastGoodValueAndTheNarrowCellIsForOneNameOnly) {
+TEST(CalendarRendererTest, SettersKeepTheLastGoodValue) {
   EXPECT_EQ(Render("", {0}).first, Render("Garamond", {24}).first);
   EXPECT_EQ(Render("", {40, -5}).first, Render("Garamond", {40}).first);
 

@@ -61,7 +61,7 @@ class CalendarSessionTest : public ::testing::Test {
   std::optional<LocalDate> clockOverride_;
 };
 
-TEST_F(CalendarSessionTest, DecodesThePhotoOncePerChoiceAndPictureSize) {
+TEST_F(CalendarSessionTest, DecodesThePhotoOnlyWhenItsDecodeCannotServe) {
   const auto session = Start();
   const QString photo = Photo("sea.bmp", Qt::green);
   session->ChoosePhoto(FilePath(photo));
@@ -170,7 +170,7 @@ std::pair<QPoint, QPoint> DarkRun(const QImage& picture, QPoint from, QPoint ste
 // A 3000 × 2000 photo with a black square of 1000 in its middle, on a 1920 × 1080 picture, decoded
 // as Qt reads a PNG and as the JPEG decoder shrinks while it decodes, and stored on its side as a
 // phone does, with EXIF data that turn it upright.
-TEST_F(CalendarSessionTest, SquarePhotoCentreStretchedFilledAndFittedAt1920x1080) {
+TEST_F(CalendarSessionTest, ThePhotoLiesWhereItsFitPutsIt) {
   QImage image(3000, 2000, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter(&image).fillRect(1000, 500, 1000, 1000, Qt::black);
@@ -269,6 +269,11 @@ class YearExportTest : public CalendarSessionTest {
 TEST_F(YearExportTest, EachMonthsPictureIsTheOneTheSessionComposesForIt) {
   const YearPlan plan = session_->PlanYear();
   const QImage shown = session_->picture();
+  // A name no encoder takes is refused before any month is composed.
+  const YearOutcome refused = SaveYearPictures(
+      plan, [&](int) { return FilePath(out_.filePath("year.xyz")); }, [](int, int) {});
+  EXPECT_EQ(FaultOf(refused.status), Fault::NoEncoder);
+  EXPECT_EQ(decodes_, 0);
   const auto name = [&](int month) { return out_.filePath(QStringLiteral("%1.bmp").arg(month)); };
   std::vector<std::pair<int, int>> progress;
   const YearOutcome outcome = SaveYearPictures(
@@ -381,8 +386,7 @@ TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
 
 // A file that goes away keeps the holidays of the year they were read for, and never shows them in
 // another year, which gets the rules' days.
-TEST_F(CalendarSessionTest,
-       AChangeOfYearReloadsTheHolidaysFirstAndAMissingFileKeepsThemForTheirYear) {
+TEST_F(CalendarSessionTest, HolidaysAreKeptForTheYearTheyWereReadFor) {
   ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
                                   "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
   const auto session = Start();
@@ -468,7 +472,7 @@ TEST_F(CalendarSessionTest, TheYearStaysTheOneTheSessionStartedWithPastNewYearsE
   EXPECT_EQ(session->settings().year, 2026);
 }
 
-TEST_F(CalendarSessionTest, APictureThatCannotBeWrittenStaysInMemoryAndIsReported) {
+TEST_F(CalendarSessionTest, APictureThatCannotBeWrittenStaysInMemory) {
   SessionEnvironment environment;
   environment.composedPicturePath = FilePath(folder_.filePath("none/Calendar.bmp"));
   CalendarSession session(std::move(environment));

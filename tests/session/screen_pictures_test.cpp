@@ -98,7 +98,7 @@ TEST(ScreenPicturesTest, EachScreenFilledInItsOwnShapeWithTheCalendarOnThePrimar
   EXPECT_TRUE(HasBlock(picture.copy(1280, 0, 1920, 1080), composition.settingsSize));
 }
 
-TEST(ScreenPicturesTest, TheBlockKeepsItsPlaceAndReadsTheSameOnADenserScreen) {
+TEST(ScreenPicturesTest, TheBlockReadsTheSameOnADenserScreen) {
   const CalendarSettings settings{.textSize = 28, .startX = 560, .startY = 500};
   const CalendarSettings scaled = ScreenSettings(settings, {1024, 768}, {2048, 1536}, 2.0);
   EXPECT_EQ(std::tuple(scaled.textSize, scaled.startX, scaled.startY), std::tuple(56, 1120, 1000));

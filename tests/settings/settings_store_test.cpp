@@ -35,7 +35,7 @@ TEST(ProfileTest, ReadsTheKeysOfItsSectionOnly) {
   }
 }
 
-TEST(ProfileTest, IntegersReadLikeTheCLibraryWithTheDefaultForNothing) {
+TEST(ProfileTest, IntegersReadLikeTheCLibrary) {
   // Rows: the lines of the section, the integer "Text Size" gives.
   for (const auto& [lines, expected] :
        {std::pair{"", 28}, std::pair{"Text Size=\n", 28}, std::pair{"Text Size= \t \n", 28},
@@ -86,7 +86,7 @@ unsigned Mode(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
-TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
+TEST_F(SettingsStoreTest, SaveThenLoadRoundTrips) {
   fs::remove_all(folder_);  // the configuration folder is made by the first save
   CalendarSettings settings{"x", 1, 2, 3, 4, 5, 6, 7};
   EXPECT_FALSE(LoadSettings(file_, settings));
@@ -107,7 +107,7 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndSaveLoadRoundTrips) {
 
 // Sizes and fits added later: an old profile reads and saves as before, the new keys appear only
 // once used, and a build that knows only PictSize still finds its classic size there.
-TEST_F(SettingsStoreTest, NewSizeAndFitKeysAreWrittenOnlyOnceUsed) {
+TEST_F(SettingsStoreTest, NewKeysAreWrittenOnlyOnceUsed) {
   const std::string old =
       "[Configuration]\nFont Name=Arial Black\nText Size=28\nText Color=0\n"
       "Back Ground Color=16777215\nDay=2\nMonth=1\nYear=2026\nTransparency=90\nStartX=560\n"
@@ -178,7 +178,7 @@ TEST_F(SettingsStoreTest, DailyRenewalKeyIsWrittenOnlyOnceUsed) {
                                            false, false));
 }
 
-TEST_F(SettingsStoreTest, SaveKeepsForeignLinesModeAndByteOrderMark) {
+TEST_F(SettingsStoreTest, SaveKeepsWhatItDoesNotOwn) {
   // A byte-order mark right before the section must not hide it.
   write("\xEF\xBB\xBF[configuration]\r\nStartY=1\r\n; by hand\r\nOther=keep\r\n\r\n[Tail]\r\nX=1");
   fs::permissions(file_, fs::perms(0640));
@@ -227,7 +227,7 @@ TEST_F(SettingsStoreTest, ReadOnlyProfileIsNotReplaced) {
   EXPECT_EQ(contents(), "[Configuration]\nStartX=3\n");
 }
 
-TEST_F(SettingsStoreTest, FifoProfileGivesTheDefaultsAndStaysAFifo) {
+TEST_F(SettingsStoreTest, FifoProfileIsNeverWaitedOn) {
   test_support::MakeFifo(file_);
   CalendarSettings settings{.startX = 1};
   EXPECT_EQ(test_support::WithoutBlocking(file_, [&] { return LoadSettings(file_, settings); }),
@@ -264,7 +264,7 @@ TEST_F(SettingsStoreTest, PhotoPathKeepsEveryByteOrIsForgottenWhenTheProfileCann
 }
 
 // Only the months that have their own photo are written; a month cleared since stays cleared.
-TEST_F(SettingsStoreTest, MonthPhotosRoundTripAndAClearedMonthStaysCleared) {
+TEST_F(SettingsStoreTest, AClearedMonthPhotoStaysCleared) {
   write("[Configuration]\nMonth Photo 03=\"/old/march.jpg\"\n");
   MonthPhotos photos;
   photos[0] = "/p/january.jpg";

@@ -19,7 +19,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(InterfaceLanguage, FollowsTheLocaleAndKeepsJapaneseForC) {
+TEST(InterfaceLanguage, FollowsTheLocale) {
   const struct {
     const char* lcAll;
     const char* lcMessages;

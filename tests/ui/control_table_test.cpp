@@ -54,7 +54,7 @@ class ClickCounter : public QDialog {
   void mousePressEvent(QMouseEvent*) override { ++presses; }
 };
 
-TEST(ControlTable, BuildsTheRowsInTabOrderWithTheirPlacesIdsAndFlags) {
+TEST(ControlTable, BuildsEachRowAsItsTableSays) {
   ClickCounter dialog;
   const DialogUnits du(8, 16);  // two pixels per unit both ways
   dialog.resize(400, 300);

@@ -61,7 +61,7 @@ TEST(PlaceDraggedBlock, ClampsToThePreviewThenConverts) {
 }
 
 // A 300 × 200 block at (100, 100) of an 800 × 600 picture shows as a 241 × 160 frame at (103, 102).
-TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlockAndMovesTheCornerElsewhere) {
+TEST(PlaceGrabbedBlock, KeepsTheGrabOffsetOnTheBlock) {
   constexpr double kScaleX = 643.0 / 800, kScaleY = 482.0 / 600;
   const struct {
     QPoint press, release;

@@ -45,7 +45,7 @@ const QString kUnsignedText = u"正の整数を入力してください。"_s;
 const CalendarSettings kGiven{"DejaVu Sans", 20, 0x800000, 0x00FFFF, 77,   120,
                               340,           1,  700,      true,     2030, 4};
 
-TEST(SettingsRules, SampleBoxAndFontSize) {
+TEST(SettingsRules, SampleBoxIsCentred) {
   // The sample box is centred, and an offset that comes out negative becomes 2. Here it is
   // 6 × 10 + 12 × 5 = 120 by 20 + 4 = 24: {frame width, height, box left, top}.
   const int cases[][4] = {{200, 60, 40, 18}, {122, 26, 1, 1}, {120, 24, 0, 0},
@@ -117,7 +117,7 @@ class SettingsDialogTest : public ::testing::Test {
   FakePrompter* prompter_ = nullptr;
 };
 
-TEST_F(SettingsDialogTest, ShowsTheGivenSettingsAndRefusesANegativePosition) {
+TEST_F(SettingsDialogTest, ShowsTheGivenSettings) {
   CalendarSettings settings = kGiven;
   settings.startX = -1;
   settings.weekStart = WeekStart::Monday;
@@ -218,7 +218,7 @@ TEST_F(SettingsDialogTest, OkChecksNineCharactersThenReadsTheWholeEdit) {
 
 // The position may reach the far edge of a screen-sized or custom picture; 1500 stays the limit
 // where the picture is smaller. A custom side outside 320..7680 is refused first.
-TEST_F(SettingsDialogTest, ScreenAndCustomSizesFitsAndThePositionRangeThatFollowsThem) {
+TEST_F(SettingsDialogTest, ThePositionRangeFollowsThePictureSize) {
   const QString kSizeText = u"画像サイズは幅、高さとも 320～7680 の範囲で入力して下さい。"_s;
   const QString kScreenText = PositionText(2560, 1500), kCustomText = PositionText(3840, 2160);
   const struct {
@@ -350,7 +350,7 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   EXPECT_EQ(result, expected);
 }
 
-TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {
+TEST(SettingsDialogPrompts, ErrorBoxIsAnError) {
   QWidget owner;
   QString shown;
   // Fires inside the box's own loop, so the box is up; closing it ends the loop.
@@ -363,7 +363,7 @@ TEST(SettingsDialogPrompts, ErrorBoxShowsCaptionTextAndTheErrorIcon) {
   EXPECT_EQ(shown, u"caption/text/"_s + QString::number(QMessageBox::Critical));
 }
 
-TEST(FontChooser, KeepsWhatItCannotShowAndEndsOnEnterOrEscapeInTheFontList) {
+TEST(FontChooser, KeepsWhatItCannotShow) {
   const FontSelection odd{u"No Such Face Lunetta"_s, 12, 400, false, QColor(0x56, 0x34, 0x12)};
   const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Return, QDialog::Accepted},
                                           {Qt::Key_Escape, QDialog::Rejected}};

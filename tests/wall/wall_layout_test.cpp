@@ -107,7 +107,7 @@ TEST(MonthPage, APhotoBesideAPortraitPageGivesWayToTheDayCells) {
   EXPECT_DOUBLE_EQ(PhotoShare(options), 0.3);
 }
 
-TEST(PageFrame, BleedAndTrimMarksGrowTheMediaBoxAroundTheTrim) {
+TEST(PageFrame, MarksGrowTheMediaBoxAroundTheTrim) {
   // The boxes share their centre: each is the media box inset on every side.
   struct Row {
     Paper paper;
@@ -210,7 +210,7 @@ TEST(PlaceNames, NamesShrinkToFitTheCellOrAreLeftOut) {
   }
 }
 
-TEST(PhotoPlacement, TheCropFillsTheAreaAndPrintsAtMostThreeHundredDpi) {
+TEST(PhotoPlacement, TheCropFillsTheAreaAtMostThreeHundredDpi) {
   struct Row {
     int width, height;
     PointSize area;

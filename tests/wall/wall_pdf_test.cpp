@@ -69,7 +69,7 @@ class WallPdfTest : public ::testing::Test {
 
 // An A4 calendar with bleed, trim marks, a cover and a planner: a PNG cover (encoded again), a
 // photo finer than print needs (scaled to 300 dpi) and a small turned phone photo (kept as it is).
-TEST_F(WallPdfTest, APrintShopFindsItsBoxesFontsAndPhotos) {
+TEST_F(WallPdfTest, APrintShopFindsWhatItNeeds) {
   WallCalendar calendar;
   calendar.options.bleed = kStandardBleed;
   calendar.options.trimMarks = true;
@@ -180,7 +180,7 @@ TEST_F(WallPdfTest, APrintShopFindsItsBoxesFontsAndPhotos) {
   }
 }
 
-TEST_F(WallPdfTest, AMonthWithoutItsPhotoIsMadeAndSaysWhy) {
+TEST_F(WallPdfTest, AMonthWithoutItsPhotoIsStillMade) {
   WallCalendar calendar;
   calendar.months = {
       {2026, 1, {}, Write("broken.jpg", testing::JpegBytes(600, 400).left(300)), {}}};

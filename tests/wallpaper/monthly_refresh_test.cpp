@@ -42,7 +42,7 @@ class MonthlyRefreshTest : public ::testing::Test {
   QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
 };
 
-TEST_F(MonthlyRefreshTest, InstallsUnitsSystemdAcceptsAndAnEntryThatRunsTheCommand) {
+TEST_F(MonthlyRefreshTest, InstallsWhatTheSystemRuns) {
   const RenewalFiles files = RenewalFilesIn(environment_);
   QTemporaryDir runtime;  // systemd-analyze --user wants a runtime folder
   QProcessEnvironment tools = QProcessEnvironment::systemEnvironment();
@@ -167,7 +167,7 @@ TEST_F(MonthlyRefreshTest, TheUnitsAreInertOnceTheProgramIsGone) {
                                                   "--settings", "/home/u/renewal 100%.ini"}}));
 }
 
-TEST_F(MonthlyRefreshTest, RefusedAndNothingWritten) {
+TEST_F(MonthlyRefreshTest, ARefusalWritesNothing) {
   systemctl_.Add("lunetta-compose");
   const struct {
     RenewalCommand command;

@@ -119,7 +119,7 @@ TEST_F(WallpaperTest, GnomeGetsAnEncodedFileUriInBothStyles) {
 
 // The schemas as far as Lunetta uses them, compiled for this test: Cinnamon's, MATE's, and an
 // older GNOME's without the dark style's key.
-TEST_F(WallpaperTest, CinnamonMateAndOlderGnomeWriteTheirOwnSchemas) {
+TEST_F(WallpaperTest, EachGSettingsDesktopGetsItsOwnSchema) {
   const QString schemas = home_.filePath("schemas");
   QDir().mkpath(schemas);
   const QString schema = QStringLiteral(
@@ -289,7 +289,7 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
   EXPECT_TRUE(calls[0].value(4).contains("%E5%86%99%E7%9C%9F%20%231%20100%25/b.jpg\"]"));
 }
 
-TEST_F(WallpaperTest, FailuresNameTheProgramAndTheReason) {
+TEST_F(WallpaperTest, FailuresSayWhichProgramFailed) {
   const QString wayland = "WAYLAND";  // a marker: the session is Wayland, so no X11 setter
   const struct {
     const char* desktop;
