@@ -173,10 +173,11 @@ class YearRun {
 
   Result<ComposedMonth> Compose(const MonthPlan& plan) {
     // The block first, as the session does: text drawing needs no photo.
-    const Result<CalendarBlock> block = DrawCalendarBlock(plan.settings, plan.holidays, plan_.size);
-    if (!block) {
-      return block.failure();
+    Result<PreparedBlock> preparedBlock = PrepareBlock(plan.settings, plan.holidays, plan_.size);
+    if (!preparedBlock) {
+      return preparedBlock.failure();
     }
+    PreparedBlock prepared = std::move(preparedBlock).value();
     ComposedMonth month;
     month.month = plan.settings.month;
     QImage background;
@@ -199,7 +200,10 @@ class YearRun {
         shared.background = QImage();
       }
     }
-    month.composed = BlendCalendarBlock(std::move(background), block.value(), plan.settings);
+    FinishBlock(prepared, background);
+    month.composed =
+        BlendCalendarBlock(std::move(background), *prepared.block, prepared.arrangement.settings);
+    month.composed.arrangement = std::move(prepared.arrangement);
     return month;
   }
 
