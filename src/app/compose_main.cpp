@@ -13,6 +13,7 @@
 
 #include "app/compose_messages.h"
 #include "app/compose_options.h"
+#include "calendar/proportional_layout.h"
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 #include "platform/stage_trace.h"
@@ -49,6 +50,59 @@ const char* FitWord(PhotoFit fit) {
   return "stretch";
 }
 
+QString HexColor(ColorRef color) {
+  return QStringLiteral("\"#%1%2%3\"")
+      .arg(color & 0xFF, 2, 16, QLatin1Char('0'))
+      .arg((color >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+      .arg((color >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+QString JsonBool(bool value) {
+  return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// What the picture decided about the block, for the options that leave it to the picture; empty
+// when none does, so the line stays as it always was.
+QString ArrangementFields(const BlockArrangement& arranged, const CalendarSettings& settings) {
+  QString fields;
+  if (settings.proportional) {
+    fields += QStringLiteral(",\"textSize\":%1,\"scale\":%2")
+                  .arg(arranged.settings.textSize)
+                  .arg(arranged.scale, 0, 'f', 4);
+    if (settings.anchor >= 0 && settings.anchor < kAnchorCount) {
+      fields += QStringLiteral(",\"anchor\":\"%1\"")
+                    .arg(QLatin1String(AnchorName(static_cast<Anchor>(settings.anchor))));
+    }
+  }
+  if (const std::optional<PlacementChoice>& place = arranged.placement) {
+    fields += QStringLiteral(
+                  ",\"autoPlace\":{\"x\":%1,\"y\":%2,\"admissible\":%3,\"preferredKept\":%4,"
+                  "\"energy\":%5,\"calmestEnergy\":%6}")
+                  .arg(arranged.block.left)
+                  .arg(arranged.block.top)
+                  .arg(JsonBool(place->admissible), JsonBool(place->preferredKept))
+                  .arg(place->energy, 0, 'g', 6)
+                  .arg(place->calmestEnergy, 0, 'g', 6);
+  }
+  if (const std::optional<Legibility>& legible = arranged.legibility) {
+    QStringList contrast;
+    for (const ClassContrast& measured : legible->contrast) {
+      contrast << QStringLiteral("\"%1\":%2")
+                      .arg(QLatin1String(TextClassName(measured.textClass)))
+                      .arg(measured.ratio, 0, 'f', 2);
+    }
+    fields += QStringLiteral(
+                  ",\"legible\":{\"reached\":%1,\"text\":%2,\"card\":%3,\"saturday\":%4,"
+                  "\"sunday\":%5,\"opacity\":%6,\"contrast\":{%7}}")
+                  .arg(JsonBool(legible->reached), HexColor(legible->colors.text),
+                       HexColor(legible->colors.back), HexColor(legible->colors.saturday),
+                       HexColor(legible->colors.sunday))
+                  .arg(legible->opacity)
+                  .arg(contrast.join(u','));
+  }
+  return fields;
+}
+
 QString JsonLine(const QString& out, const ComposedPicture& composed,
                  const CalendarSettings& settings, const std::vector<int>& holidays) {
   QStringList days;
@@ -58,7 +112,7 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
              "\"startX\":%6,\"startY\":%7,\"blockX\":%8,\"blockY\":%9,\"holidays\":[%10],"
-             "\"fit\":\"%11\"}")
+             "\"fit\":\"%11\"%12}")
       .arg(JsonString(out))
       .arg(composed.picture.width())
       .arg(composed.picture.height())
@@ -69,7 +123,8 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
       .arg(composed.blockX)
       .arg(composed.blockY)
       .arg(days.join(u','))
-      .arg(QLatin1String(FitWord(PhotoFitOf(settings))));
+      .arg(QLatin1String(FitWord(PhotoFitOf(settings))))
+      .arg(ArrangementFields(composed.arrangement, settings));
 }
 
 QtMessageHandler previousHandler = nullptr;

@@ -84,7 +84,7 @@ struct CalendarSettings {
   bool autoPlace = false;
   std::int32_t panelShare = 50;
   // The photo on which the user placed the block by hand: automatic placement leaves it alone.
-  std::string handPlacedPhoto;
+  std::string handPlacedPhoto{};
   // Colours and card opacity chosen so every text reads at 4.5:1 or more over its photo.
   bool legible = false;
   ColorRef saturdayColor = kBlue;
