@@ -125,10 +125,11 @@ constexpr ControlRow kControls[] = {
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "カレンダーの月を選びます")},
     {Id::Settings,
      Kind::MultiLineButton,
-     QT_TRANSLATE_NOOP("lunetta::MainDialog", "フォント設定"),
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "画像・配置・フォント"),
      {397, 203, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
-                       "カレンダーのフォント、色、背景色、透過度を設定します")},
+                       "画像の大きさと写真の合わせ方、カレンダーの大きさと配置、"
+                       "フォント・色・透過度を設定します")},
     {Id::Print,
      Kind::MultiLineButton,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "プリンタで印刷"),
