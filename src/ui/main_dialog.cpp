@@ -840,8 +840,16 @@ QSize MainDialog::BlockSize() const {
 }
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
-  return PlaceGrabbedBlock(point, *grab_, previewBounds(), BlockSize(), previewScaleX(),
-                           previewScaleY());
+  DragPlacement placement = PlaceGrabbedBlock(point, *grab_, previewBounds(), BlockSize(),
+                                              previewScaleX(), previewScaleY());
+  if (session_.settings().proportional) {
+    // The frame shows where the drop snaps to: the nearest anchor at its margin.
+    const Rect snapped = session_.PlacedBlock(placement.picture.x(), placement.picture.y());
+    placement.picture = QPoint(snapped.left, snapped.top);
+    placement.frame = QPoint(static_cast<int>(previewBounds().x() + snapped.left * previewScaleX()),
+                             static_cast<int>(previewBounds().y() + snapped.top * previewScaleY()));
+  }
+  return placement;
 }
 
 void MainDialog::MoveDragFrame(const QRect& frame) {
