@@ -185,14 +185,20 @@ SessionRequest RequestFor(const ComposeOptions& options,
     request.pdf = options.pdf;
     request.paper = PaperLayout(options.paper);
   }
-  if (options.json) {
-    request.written = [](const std::filesystem::path& file, const ComposedPicture& composed,
-                         const CalendarSettings& settings, const std::vector<int>& holidays) {
+  request.written = [json = options.json](
+                        const std::filesystem::path& file, const ComposedPicture& composed,
+                        const CalendarSettings& settings, const std::vector<int>& holidays) {
+    const std::optional<Legibility>& legible = composed.arrangement.legibility;
+    if (legible && !legible->reached) {
+      PrintError(QStringLiteral("%1: not every text of the calendar reaches a contrast of 4.5:1")
+                     .arg(DisplayPath(file)));
+    }
+    if (json) {
       std::printf("%s\n",
                   JsonLine(DisplayPath(file), composed, settings, holidays).toUtf8().constData());
       std::fflush(stdout);
-    };
-  }
+    }
+  };
   request.setWallpaper = options.setWallpaper;
   // The desktop's programs get the environment the user gave, not the platform chosen here.
   request.wallpaper.environment = userEnvironment;
