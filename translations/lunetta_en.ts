@@ -638,14 +638,6 @@ Do you want to replace them?</translation>
         <translation>Chooses the calendar&apos;s month</translation>
     </message>
     <message>
-        <source>フォント設定</source>
-        <translation>Font settings</translation>
-    </message>
-    <message>
-        <source>カレンダーのフォント、色、背景色、透過度を設定します</source>
-        <translation>Sets the calendar&apos;s font, color, background color and opacity</translation>
-    </message>
-    <message>
         <source>プリンタで印刷</source>
         <translation>Print</translation>
     </message>
@@ -905,6 +897,14 @@ Do you want to replace them?</translation>
         <source>写真と大きな日付欄の、印刷用の壁掛けカレンダーを作ります（PDFにも出力できます）</source>
         <translation>Makes a wall calendar for print, the photo above a large grid of days (also as a PDF)</translation>
     </message>
+    <message>
+        <source>画像・配置・フォント</source>
+        <translation>Picture, Layout and Font</translation>
+    </message>
+    <message>
+        <source>画像の大きさと写真の合わせ方、カレンダーの大きさと配置、フォント・色・透過度を設定します</source>
+        <translation>Sets the picture&apos;s size and how the photo fills it, the calendar&apos;s size and place, and its font, colors and opacity</translation>
+    </message>
 </context>
 <context>
     <name>lunetta::PrintPicture</name>
@@ -1080,10 +1080,6 @@ Do you want to replace them?</translation>
         <translation>Screen size (%1 × %2)</translation>
     </message>
     <message>
-        <source>フォント設定</source>
-        <translation>Font Settings</translation>
-    </message>
-    <message>
         <source>画像サイズは幅、高さとも %1～%2 の範囲で入力して下さい。</source>
         <translation>Please enter a width and a height from %1 to %2.</translation>
     </message>
@@ -1094,6 +1090,118 @@ Do you want to replace them?</translation>
     <message>
         <source>カレンダー位置が不適切です。Ｘ座標は 0～%1、Ｙ座標は 0～%2 の範囲で再入力して下さい。</source>
         <translation>The calendar position is out of range. Please enter an X from 0 to %1 and a Y from 0 to %2.</translation>
+    </message>
+    <message>
+        <source>画像の大きさに合わせる</source>
+        <translation>In proportion to the picture</translation>
+    </message>
+    <message>
+        <source>カレンダーを画像の高さに対する割合で描き、選んだ位置に置きます。画像サイズを変えても同じ割合と位置のままです。</source>
+        <translation>Draws the calendar as a share of the picture&apos;s height at the chosen place. It keeps its share and place when the picture size changes.</translation>
+    </message>
+    <message>
+        <source>高さ</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>カレンダーの高さ（画像の高さの 20～45 %）</source>
+        <translation>The calendar&apos;s height (20–45 % of the picture&apos;s height)</translation>
+    </message>
+    <message>
+        <source>余白</source>
+        <translation>Margin</translation>
+    </message>
+    <message>
+        <source>画像の端からの余白（短い辺の 0～20 %）</source>
+        <translation>The margin from the picture&apos;s edges (0–20 % of its shorter side)</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>Top left</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>Top right</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>中央</source>
+        <translation>Center</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <translation>Bottom left</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>Bottom right</translation>
+    </message>
+    <message>
+        <source>おまかせ配置</source>
+        <translation>Automatic placement</translation>
+    </message>
+    <message>
+        <source>写真のいちばん落ち着いた所にカレンダーを置きます。上下のパネルの位置は避けます。ドラッグで置くと、その写真では止まります。</source>
+        <translation>Puts the calendar where the photo is calmest, clear of the panels at the top and bottom. Dragging the calendar turns it off for that photo.</translation>
+    </message>
+    <message>
+        <source>カレンダーの大きさと配置</source>
+        <translation>Calendar size and place</translation>
+    </message>
+    <message>
+        <source>文字を読みやすく</source>
+        <translation>Always readable text</translation>
+    </message>
+    <message>
+        <source>写真に合わせて文字色・背景色・透過度を選び、すべての文字を 4.5:1 以上のコントラストで表示します。</source>
+        <translation>Chooses the text color, background color and opacity for the photo so that every text has a contrast of at least 4.5:1.</translation>
+    </message>
+    <message>
+        <source>土曜の色</source>
+        <translation>Saturday color</translation>
+    </message>
+    <message>
+        <source>土曜日の文字色を設定します</source>
+        <translation>Sets the text color of Saturdays</translation>
+    </message>
+    <message>
+        <source>日曜・祝日の色</source>
+        <translation>Sunday/holiday color</translation>
+    </message>
+    <message>
+        <source>日曜日と祝日の文字色を設定します</source>
+        <translation>Sets the text color of Sundays and holidays</translation>
+    </message>
+    <message>
+        <source>曜日の色</source>
+        <translation>Weekend colors</translation>
+    </message>
+    <message>
+        <source>画像・配置・フォントの設定</source>
+        <translation>Picture, Layout and Font</translation>
+    </message>
+    <message>
+        <source>カレンダーの高さは %1～%2 %、余白は 0～%3 % の範囲で入力して下さい。</source>
+        <translation>Enter a calendar height of %1 to %2 % and a margin of 0 to %3 %.</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 
 #include "app/compose_messages.h"
 #include "app/compose_options.h"
+#include "calendar/proportional_layout.h"
 #include "picture/load_picture_file.h"
 #include "platform/file_io.h"
 #include "platform/stage_trace.h"
@@ -82,6 +83,59 @@ QString MarkedDaysJson(const std::vector<SpecialDay>& days) {
   return QString::fromUtf8(QJsonDocument(marked).toJson(QJsonDocument::Compact));
 }
 
+QString HexColor(ColorRef color) {
+  return QStringLiteral("\"#%1%2%3\"")
+      .arg(color & 0xFF, 2, 16, QLatin1Char('0'))
+      .arg((color >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+      .arg((color >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+QString JsonBool(bool value) {
+  return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// What the picture decided about the block, for the options that leave it to the picture; empty
+// when none does, so the line stays as it always was.
+QString ArrangementFields(const BlockArrangement& arranged, const CalendarSettings& settings) {
+  QString fields;
+  if (settings.proportional) {
+    fields += QStringLiteral(",\"textSize\":%1,\"scale\":%2")
+                  .arg(arranged.settings.textSize)
+                  .arg(arranged.scale, 0, 'f', 4);
+    if (settings.anchor >= 0 && settings.anchor < kAnchorCount) {
+      fields += QStringLiteral(",\"anchor\":\"%1\"")
+                    .arg(QLatin1String(AnchorName(static_cast<Anchor>(settings.anchor))));
+    }
+  }
+  if (const std::optional<PlacementChoice>& place = arranged.placement) {
+    fields += QStringLiteral(
+                  ",\"autoPlace\":{\"x\":%1,\"y\":%2,\"admissible\":%3,\"preferredKept\":%4,"
+                  "\"energy\":%5,\"calmestEnergy\":%6}")
+                  .arg(arranged.block.left)
+                  .arg(arranged.block.top)
+                  .arg(JsonBool(place->admissible), JsonBool(place->preferredKept))
+                  .arg(place->energy, 0, 'g', 6)
+                  .arg(place->calmestEnergy, 0, 'g', 6);
+  }
+  if (const std::optional<Legibility>& legible = arranged.legibility) {
+    QStringList contrast;
+    for (const ClassContrast& measured : legible->contrast) {
+      contrast << QStringLiteral("\"%1\":%2")
+                      .arg(QLatin1String(TextClassName(measured.textClass)))
+                      .arg(measured.ratio, 0, 'f', 2);
+    }
+    fields += QStringLiteral(
+                  ",\"legible\":{\"reached\":%1,\"text\":%2,\"card\":%3,\"saturday\":%4,"
+                  "\"sunday\":%5,\"opacity\":%6,\"contrast\":{%7}}")
+                  .arg(JsonBool(legible->reached), HexColor(legible->colors.text),
+                       HexColor(legible->colors.back), HexColor(legible->colors.saturday),
+                       HexColor(legible->colors.sunday))
+                  .arg(legible->opacity)
+                  .arg(contrast.join(u','));
+  }
+  return fields;
+}
+
 QString JsonLine(const QString& out, const ComposedPicture& composed,
                  const CalendarSettings& settings, const std::vector<SpecialDay>& marked,
                  HolidaySource source) {
@@ -92,7 +146,7 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
   return QStringLiteral(
              "{\"out\":%1,\"width\":%2,\"height\":%3,\"blockWidth\":%4,\"blockHeight\":%5,"
              "\"startX\":%6,\"startY\":%7,\"blockX\":%8,\"blockY\":%9,\"holidays\":[%10],"
-             "\"fit\":\"%11\",\"holidaySource\":\"%12\",\"markedDays\":%13}")
+             "\"fit\":\"%11\",\"holidaySource\":\"%12\",\"markedDays\":%13%14}")
       .arg(JsonString(out))
       .arg(composed.picture.width())
       .arg(composed.picture.height())
@@ -105,7 +159,8 @@ QString JsonLine(const QString& out, const ComposedPicture& composed,
       .arg(days.join(u','))
       .arg(QLatin1String(FitWord(PhotoFitOf(settings))))
       .arg(QLatin1String(SourceWord(source)))
-      .arg(MarkedDaysJson(marked));
+      .arg(MarkedDaysJson(marked))
+      .arg(ArrangementFields(composed.arrangement, settings));
 }
 
 QtMessageHandler previousHandler = nullptr;
@@ -357,17 +412,22 @@ int Run(const ComposeOptions& options, SessionEnvironment environment,
                                  : std::vector{options.holidaysFile};
   CalendarSession session(std::move(environment));
   SessionRequest told = request;
-  if (options.json) {
-    told.written = [&session](const std::filesystem::path& file, const ComposedPicture& composed,
-                              const CalendarSettings& settings,
-                              const std::vector<SpecialDay>& days) {
+  told.written = [&session, json = options.json](
+                     const std::filesystem::path& file, const ComposedPicture& composed,
+                     const CalendarSettings& settings, const std::vector<SpecialDay>& days) {
+    const std::optional<Legibility>& legible = composed.arrangement.legibility;
+    if (legible && !legible->reached) {
+      PrintError(QStringLiteral("%1: not every text of the calendar reaches a contrast of 4.5:1")
+                     .arg(DisplayPath(file)));
+    }
+    if (json) {
       std::printf("%s\n",
                   JsonLine(DisplayPath(file), composed, settings, days, session.holidaySource())
                       .toUtf8()
                       .constData());
       std::fflush(stdout);
-    };
-  }
+    }
+  };
   const RequestOutcome outcome = CarryOut(session, told);
   return Report(options, outcome, session.holidaySource());
 }

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 #include <QStringView>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -14,6 +15,7 @@
 #include <utility>
 
 #include "calendar/month_model.h"
+#include "calendar/proportional_layout.h"
 #include "settings/settings_store.h"
 
 namespace lunetta {
@@ -39,7 +41,9 @@ QString SettingRefused(const OverrideRefusal& refusal, const QString& key, const
     case SettingRefusal::NotAWholeNumber:
       return QStringLiteral("\"%1\" needs a whole number, not \"%2\"").arg(key, value);
     case SettingRefusal::NotAColor:
-      return QStringLiteral("\"%1\" needs a colour 0..16777215 (0x00BBGGRR in decimal), not \"%2\"")
+      return QStringLiteral(
+                 "\"%1\" needs a colour #rrggbb or 0..16777215 (0x00BBGGRR in decimal), not "
+                 "\"%2\"")
           .arg(key, value);
     case SettingRefusal::NotATransparency:
       return QStringLiteral("\"%1\" needs 0..255 (0 clear, 255 opaque), not \"%2\"")
@@ -239,6 +243,59 @@ QString StoreSize(Collected& collected, const QString& option, const QString& va
   return {};
 }
 
+// "30%", "30" or "32.5%": a percentage with at most one decimal, in thousandths within
+// [low, high].
+std::optional<int> Thousandths(QString text, int low, int high) {
+  if (text.endsWith(u'%')) {
+    text.chop(1);
+  }
+  const qsizetype point = text.indexOf(u'.');
+  const QString whole = point < 0 ? text : text.left(point);
+  const QString tenths = point < 0 ? QStringLiteral("0") : text.mid(point + 1);
+  const auto digits = [](const QString& part) {
+    return !part.isEmpty() &&
+           std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+  };
+  if (!digits(whole) || !digits(tenths) || tenths.size() > 1 || whole.size() > 4) {
+    return std::nullopt;
+  }
+  const int value = whole.toInt() * 10 + tenths.toInt();
+  if (value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// A share of the picture as `key`, which turns the proportional layout on.
+QString StoreShare(Collected& collected, const QString& option, const QString& value,
+                   std::string_view key, int low, int high) {
+  const std::optional<int> share = Thousandths(value, low, high);
+  if (!share) {
+    return QStringLiteral("%1 needs a percentage %2..%3%, not \"%4\"")
+        .arg(option)
+        .arg(low / 10.0)
+        .arg(high / 10.0)
+        .arg(value);
+  }
+  collected.options.overrides.emplace_back(keys::kProportional, "1");
+  collected.options.overrides.emplace_back(key, std::to_string(*share));
+  return {};
+}
+
+QString StoreAnchor(Collected& collected, const QString& option, const QString& value) {
+  const std::optional<Anchor> anchor = ParseAnchor(value.toStdString());
+  if (!anchor) {
+    return QStringLiteral(
+               "%1 needs top-left, top, top-right, left, center, right, bottom-left, bottom or "
+               "bottom-right, not \"%2\"")
+        .arg(option, value);
+  }
+  collected.options.overrides.emplace_back(keys::kProportional, "1");
+  collected.options.overrides.emplace_back(keys::kAnchor,
+                                           std::to_string(static_cast<int>(*anchor)));
+  return {};
+}
+
 constexpr OptionRow Switch(const char* name, const char* help, bool ComposeOptions::*flag,
                            const char* alias = nullptr) {
   return {name, alias, nullptr, help, flag, nullptr, nullptr};
@@ -359,6 +416,45 @@ constexpr OptionRow kOptions[] = {
     Switch("week-numbers", "a first column of ISO 8601 week numbers", &ComposeOptions::weekNumbers),
     Switch("opaque-text", "the opacity fades the block's card, never its text",
            &ComposeOptions::opaqueText),
+    Value("block-height", "PERCENT",
+          "the block in proportion to the picture: this share of its height, 20%..45%;\n"
+          "it keeps its share and place at every picture size",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreShare(c, option, value, keys::kBlockHeight, kMinBlockHeightShare,
+                              kMaxBlockHeightShare);
+          }),
+    Value("anchor", "PLACE",
+          "where the block in proportion sits: top-left, top, top-right, left, center,\n"
+          "right, bottom-left, bottom or bottom-right (default: bottom-right)",
+          StoreAnchor),
+    Value("margin", "PERCENT",
+          "the block in proportion this share of the picture's shorter side from the\n"
+          "edges, 0%..20% (default: 4%)",
+          [](Collected& c, const QString& option, const QString& value) {
+            return StoreShare(c, option, value, keys::kMargin, 0, kMaxMarginShare);
+          }),
+    SettingSwitch("auto-place",
+                  "put the block where each month's photo is calmest, clear of the panel bands",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, keys::kAutoPlace);
+                  }),
+    Value("panel-bands", "PERCENT",
+          "with --auto-place, the share of the picture's height kept clear at the top and\n"
+          "at the bottom for desktop panels, 0%..25% (default: 5%)",
+          [](Collected& c, const QString& option, const QString& value) {
+            const std::optional<int> share = Thousandths(value, 0, kMaxPanelShare);
+            if (!share) {
+              return QStringLiteral("%1 needs a percentage 0..25%, not \"%2\"").arg(option, value);
+            }
+            c.options.overrides.emplace_back(keys::kPanelBands, std::to_string(*share));
+            return QString();
+          }),
+    SettingSwitch("legible",
+                  "choose the text and card colours and the card's opacity so that every text\n"
+                  "reads at 4.5:1 or more over the photo",
+                  [](Collected& c, const QString&, const QString&) {
+                    return StoreSwitch(c, keys::kLegible);
+                  }),
     Value("size", "WxH|screen",
           "the picture's size: WIDTHxHEIGHT (each 320..7680), or the screen's size in\n"
           "device pixels, which needs a display (default: the profile's size)",

@@ -103,9 +103,32 @@ struct CalendarSettings {
   bool wallTrimMarks = false;
   bool wallCover = false;
   bool wallPlanner = false;  // a last page with the year's days in columns
+  // The block in proportion to the picture: blockHeightShare of its height, at an anchor (an
+  // Anchor of proportional_layout.h) marginShare of its shorter side from the edges. Shares are
+  // in thousandths. Off, the block has textSize and its corner at (startX, startY).
+  bool proportional = false;
+  std::int32_t blockHeightShare = 300;
+  std::int32_t anchor = 8;  // bottom right
+  std::int32_t marginShare = 40;
+  // Each picture's block goes where its photo is calmest, clear of the bands at the top and the
+  // bottom (panelShare thousandths of the height each) where desktop panels sit.
+  bool autoPlace = false;
+  std::int32_t panelShare = 50;
+  // The photo on which the user placed the block by hand: automatic placement leaves it alone.
+  std::string handPlacedPhoto{};
+  // Colours and card opacity chosen so every text reads at 4.5:1 or more over its photo.
+  bool legible = false;
+  ColorRef saturdayColor = kBlue;
+  ColorRef sundayColor = kRed;  // Sundays and holidays
 
   bool operator==(const CalendarSettings&) const = default;
 };
+
+/// The range of the block's height share and of its margin, in thousandths.
+inline constexpr int kMinBlockHeightShare = 200;
+inline constexpr int kMaxBlockHeightShare = 450;
+inline constexpr int kMaxMarginShare = 200;
+inline constexpr int kMaxPanelShare = 250;
 
 /// 0 → 800 × 600, 1 → 1024 × 768, any other value → 1280 × 1024.
 PictureSize PictureDimensions(std::int32_t pictSize);

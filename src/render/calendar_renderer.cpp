@@ -5,9 +5,11 @@
 #include <QRect>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <new>
 
 #include "calendar/block_geometry.h"
+#include "calendar/color_contrast.h"
 #include "calendar/japanese_era.h"
 #include "calendar/month_model.h"
 #include "picture/load_picture_file.h"
@@ -49,13 +51,17 @@ int DayNumber(const std::string& cell) {
   return day;
 }
 
-// Halfway from `color` to `card`: still readable, plainly behind the days to come.
-QColor Faded(const QColor& color, const QColor& card) {
-  return QColor((color.red() + card.red()) / 2, (color.green() + card.green()) / 2,
-                (color.blue() + card.blue()) / 2);
-}
-
 }  // namespace
+
+QColor FadedColor(const QColor& color, const QColor& card, double share) {
+  const auto mix = [share](int from, int to) {
+    // Halfway keeps the integer halving it always had.
+    return share == 0.5 ? (from + to) / 2
+                        : from + static_cast<int>(std::lround((to - from) * share));
+  };
+  return QColor(mix(color.red(), card.red()), mix(color.green(), card.green()),
+                mix(color.blue(), card.blue()));
+}
 
 DayMarks DayMarksFor(const CalendarSettings& settings, const LocalDate& today) {
   if (today.year != settings.year || today.month != settings.month || today.day < 1) {
@@ -126,11 +132,28 @@ void CalendarRenderer::SetSurfaceLimit(int width, int height) {
   surfaceLimit_ = QSize(width, height);
 }
 
-const QImage& CalendarRenderer::Draw(bool withText) {
-  // Validates year and month before anything changes.
-  MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
+void CalendarRenderer::SetScale(double scale) {
+  scale_ = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+}
 
-  QFont font = CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_);
+void CalendarRenderer::SetWeekendColors(const QColor& saturday, const QColor& sunday) {
+  saturdayColor_ = saturday;
+  sundayColor_ = sunday;
+}
+
+void CalendarRenderer::SetFade(double fade) {
+  fade_ = std::clamp(fade, 0.0, 1.0);
+}
+
+void CalendarRenderer::SetLegibleMarks(bool legible) {
+  legibleMarks_ = legible;
+}
+
+QFont CalendarRenderer::Font() const {
+  return CreateFont(QString::fromStdString(fontName_), textSize_, fontWeight_, fontItalic_);
+}
+
+BlockGeometry CalendarRenderer::Geometry(const QFont& font, int weekRows) const {
   const TextMetrics metrics = MeasureFont(font);
   BlockExtras extras;
   const QFontMetrics measure(font);
@@ -144,24 +167,55 @@ const QImage& CalendarRenderer::Draw(bool withText) {
   if (weekNumbers_) {
     extras.weekNumberWidth = measure.horizontalAdvance(QStringLiteral("53")) + metrics.aveCharWidth;
   }
-  const BlockGeometry geometry = ComputeBlockGeometry(metrics, fontName_, grid.weekRows, extras);
+  return ComputeBlockGeometry(metrics, fontName_, weekRows, extras);
+}
 
+BlockGeometry CalendarRenderer::Measure(int weekRows) const {
+  return Geometry(Font(), weekRows);
+}
+
+BlockGeometry CalendarRenderer::LayOut() {
+  // Validates year and month before anything changes.
+  MonthGrid grid = BuildMonthGrid(year_, month_, weekStart_);
+  QFont font = Font();
+  geometry_ = Geometry(font, grid.weekRows);
+  grid_ = std::move(grid);
+  font_ = std::move(font);
+  const auto scaled = [this](int length) { return static_cast<int>(std::lround(length * scale_)); };
+  blockWidth_ = scaled(geometry_.blockWidth);
+  blockHeight_ = scaled(geometry_.blockHeight);
+  cellHeight_ = scaled(geometry_.cellHeight);
+  return geometry_;
+}
+
+std::vector<TextRegion> CalendarRenderer::TextRegions(int daysBefore) const {
+  if (daysBefore <= 0) {
+    return BlockTextRegions(geometry_, grid_, holidayDays_, weekNumbers_,
+                            QFontMetrics(font_).horizontalAdvance(Title()));
+  }
+  MonthGrid past = grid_;
+  for (std::string& cell : past.cells) {
+    if (!cell.empty() && DayNumber(cell) >= daysBefore) {
+      cell.clear();
+    }
+  }
+  std::vector<TextRegion> regions = BlockTextRegions(geometry_, past, holidayDays_, false);
+  // The title and the weekday names come first, in the row above the days.
+  const int daysTop = CellRect(geometry_, 1, 0).top;
+  std::erase_if(regions, [daysTop](const TextRegion& region) { return region.rect.top < daysTop; });
+  return regions;
+}
+
+const QImage& CalendarRenderer::Draw(bool withText) {
+  LayOut();
   // Sized from the block: what the limit cuts off would never show on the picture.
-  const QSize size = SurfaceSize(geometry.blockWidth, geometry.blockHeight, surfaceLimit_);
+  const QSize size = SurfaceSize(blockWidth_, blockHeight_, surfaceLimit_);
   if (surface_.size() != size) {
     surface_ = QImage(size, QImage::Format_RGB888);
     if (surface_.isNull()) {
       throw std::bad_alloc();
     }
   }
-
-  blockWidth_ = geometry.blockWidth;
-  blockHeight_ = geometry.blockHeight;
-  cellHeight_ = geometry.cellHeight;
-  grid_ = std::move(grid);
-  geometry_ = geometry;
-  font_ = std::move(font);
-
   QPainter painter(&surface_);
   FillSolidRect(painter, QRect(0, 0, blockWidth_, blockHeight_), backColor_);
   if (withText) {
@@ -171,7 +225,7 @@ const QImage& CalendarRenderer::Draw(bool withText) {
 }
 
 void CalendarRenderer::DrawRing(QPainter& painter, const QRect& box) const {
-  const qreal width = std::max(1.0, cellHeight_ / 14.0);
+  const qreal width = std::max(1.0, geometry_.cellHeight / 14.0);  // under the block's scale
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(dayColor_, width));
@@ -189,7 +243,20 @@ QRect CalendarRenderer::TodayRect(const Rect& cell) const {
   const int width = measure.horizontalAdvance(QStringLiteral("00")) + 2 * margin;
   const QRect box(QPoint(cell.right + margin - width, cell.top + 1),
                   QPoint(cell.right + margin - 1, cell.bottom - 2));
-  return box.intersected(QRect(0, 0, blockWidth_, blockHeight_));
+  return box.intersected(QRect(0, 0, geometry_.blockWidth, geometry_.blockHeight));
+}
+
+QColor CalendarRenderer::TodayNumberColor(const QColor& fill) const {
+  if (!legibleMarks_) {
+    return backColor_;
+  }
+  const ColorRef day = RefFromColor(fill);
+  const ColorRef card = RefFromColor(backColor_);
+  if (ContrastRatio(card, day) >= kLegibleRatio) {
+    return backColor_;
+  }
+  return ContrastRatio(0x000000, day) >= ContrastRatio(0xFFFFFF, day) ? QColor(Qt::black)
+                                                                      : QColor(Qt::white);
 }
 
 QString CalendarRenderer::Title() const {
@@ -199,7 +266,7 @@ QString CalendarRenderer::Title() const {
         titleEra_ == TitleEra::EraOnly ? EraTitle::EraOnly : EraTitle::GregorianFirst));
     // The longer form gives way to the era alone where it would run past the card.
     if (titleEra_ == TitleEra::GregorianFirst &&
-        QFontMetrics(font_).horizontalAdvance(era) > blockWidth_) {
+        QFontMetrics(font_).horizontalAdvance(era) > geometry_.blockWidth) {
       era = ToQString(JapaneseEraTitle(year_, month_, EraTitle::EraOnly));
     }
     if (!era.isEmpty()) {
@@ -213,6 +280,7 @@ QString CalendarRenderer::Title() const {
 
 void CalendarRenderer::PaintText(QPainter& painter) const {
   painter.save();
+  painter.scale(scale_, scale_);
   painter.setFont(font_);
   DrawSingleLineText(painter, ToQRect(TitleRect(geometry_)), Title(), TextAlign::Center,
                      textColor_);
@@ -228,9 +296,9 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
       const int weekday = ColumnWeekday(column, weekStart_);
       QColor color = textColor_;
       if (weekday == 0) {
-        color = ColorFromRef(kRed);
+        color = sundayColor_;
       } else if (weekday == 6) {
-        color = ColorFromRef(kBlue);
+        color = saturdayColor_;
       }
       QString text;
       if (row == 0) {
@@ -243,15 +311,15 @@ void CalendarRenderer::PaintText(QPainter& painter) const {
         }
         const int day = DayNumber(cell);
         if (std::find(holidayDays_.begin(), holidayDays_.end(), day) != holidayDays_.end()) {
-          color = ColorFromRef(kRed);
+          color = sundayColor_;
         }
         text = QString::fromStdString(cell);
         if (day == marks_.today) {
           // The cell's own colours swapped: the pair keeps the contrast the user chose.
           FillSolidRect(painter, TodayRect(CellRect(geometry_, row, column)), color);
-          color = backColor_;
+          color = TodayNumberColor(color);
         } else if (day < marks_.dimBefore) {
-          color = Faded(color, backColor_);
+          color = FadedColor(color, backColor_, fade_);
         }
         if (std::find(marks_.ownDays.begin(), marks_.ownDays.end(), day) != marks_.ownDays.end()) {
           DrawRing(painter, TodayRect(CellRect(geometry_, row, column)));

@@ -12,10 +12,14 @@
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
 #include "calendar/month_model.h"
+#include "calendar/text_regions.h"
 
 class QPainter;
 
 namespace lunetta {
+
+/// The contrast ratio legible text reaches: WCAG 2's for normal text.
+inline constexpr double kLegibleRatio = 4.5;
 
 /// What the block marks on the days of the month drawn besides their weekday colours: the day it
 /// is seen on, and the user's own days.
@@ -27,6 +31,10 @@ struct DayMarks {
 
   bool operator==(const DayMarks&) const = default;
 };
+
+/// `share` of the way from `color` to `card`, each channel: halfway, the past days' fade, is still
+/// readable and plainly behind the days to come.
+QColor FadedColor(const QColor& color, const QColor& card, double share);
 
 /// The marks `settings` ask for when the month they draw is the one `today` lies in; none
 /// otherwise.
@@ -58,6 +66,24 @@ class CalendarRenderer {
   /// The surface holds no more of the block than width × height, the most of it a picture shows;
   /// without a limit, as much as the decoded-picture cap allows.
   void SetSurfaceLimit(int width, int height);
+  /// The block laid out at the text size is drawn this many times as large (1: as laid out).
+  void SetScale(double scale);
+  /// Saturday's colour, and Sunday's and the holidays'.
+  void SetWeekendColors(const QColor& saturday, const QColor& sunday);
+  /// How far the faded days go towards the card's colour: 0 not at all, 1 all the way (0.5).
+  void SetFade(double fade);
+  /// Today's number is drawn in the card's colour only where that reads at 4.5:1 on the day's
+  /// colour, else in black or white, whichever reads better.
+  void SetLegibleMarks(bool legible);
+
+  /// Lays the block out as Draw would, without drawing it: its geometry at the text size, unscaled.
+  /// Throws InvalidArgumentError for a month it cannot place.
+  BlockGeometry LayOut();
+  /// The geometry a month of `weekRows` week rows would have; nothing is kept.
+  BlockGeometry Measure(int weekRows) const;
+  /// The texts of the block laid out last, unscaled, in block coordinates; with `daysBefore`, only
+  /// the numbers of the days before that one.
+  std::vector<TextRegion> TextRegions(int daysBefore = 0) const;
 
   /// Draws the block into the rectangle (0, 0, blockWidth, blockHeight) of the returned surface,
   /// which stays valid until the next Draw: the card in the back colour and, unless `withText` is
@@ -71,11 +97,14 @@ class CalendarRenderer {
   int blockWidth() const { return blockWidth_; }
   int blockHeight() const { return blockHeight_; }
   int cellHeight() const { return cellHeight_; }
-  /// The layout of the block drawn last.
+  /// The layout of the block drawn last, unscaled.
   const BlockGeometry& geometry() const { return geometry_; }
 
  private:
   QRect TodayRect(const Rect& cell) const;
+  QFont Font() const;
+  BlockGeometry Geometry(const QFont& font, int weekRows) const;
+  QColor TodayNumberColor(const QColor& fill) const;
   QString Title() const;
   /// The ring around one of the user's own days.
   void DrawRing(QPainter& painter, const QRect& box) const;
@@ -100,6 +129,11 @@ class CalendarRenderer {
   QColor dayColor_ = Qt::darkGreen;
   TitleEra titleEra_ = TitleEra::None;
   std::optional<QSize> surfaceLimit_;
+  double scale_ = 1;
+  QColor saturdayColor_ = QColor(0, 0, 255);
+  QColor sundayColor_ = QColor(255, 0, 0);
+  double fade_ = 0.5;
+  bool legibleMarks_ = false;
   // What the last Draw laid out, for PaintText.
   MonthGrid grid_;
   BlockGeometry geometry_;

@@ -104,37 +104,10 @@ QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit) {
 Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
                                         const std::vector<int>& holidayDays,
                                         std::optional<PictureSize> picture, const DayMarks& marks) {
-  CalendarRenderer renderer;
-  if (picture) {
-    renderer.SetSurfaceLimit(picture->width, picture->height);
-  }
-  renderer.SetFontName(settings.fontName);
-  renderer.SetTextColor(ColorFromRef(settings.textColor));
-  renderer.SetBackColor(ColorFromRef(settings.backColor));
-  renderer.SetTextSize(settings.textSize);
-  renderer.SetFontStyle(settings.fontWeight, settings.fontItalic);
-  renderer.SetMonth(settings.year, settings.month);
-  renderer.SetHolidays(holidayDays);
-  renderer.SetWeekStart(WeekStartOf(settings));
-  renderer.SetJapaneseLabels(settings.labels != LabelLanguage::English);
-  renderer.SetWeekNumbers(settings.weekNumbers);
-  renderer.SetDayMarks(marks);
-  renderer.SetTitleEra(settings.titleEra);
-  // The ring is a thin line: it needs the contrast asked of large text against the card.
-  renderer.SetDayColor(ColorFromRef(
-      AdjustForContrast(settings.dayColor, settings.backColor, 3.0).value_or(settings.dayColor)));
   try {
-    const bool opaqueText = settings.opaqueText;
-    // The surface outlives the renderer: QImage shares it.
-    CalendarBlock block{renderer.Draw(!opaqueText), renderer.blockWidth(), renderer.blockHeight(),
-                        QImage(), renderer.geometry()};
-    if (opaqueText) {
-      block.text = QImage(block.surface.size(), QImage::Format_ARGB32_Premultiplied);
-      block.text.fill(Qt::transparent);
-      QPainter painter(&block.text);
-      renderer.PaintText(painter);
-    }
-    return block;
+    BlockArrangement asStored;
+    asStored.settings = settings;
+    return DrawArrangedBlock(asStored, holidayDays, picture, marks);
   } catch (const InvalidArgumentError&) {
     return Failure(Fault::DateOutOfRange, {}, {},
                    QStringLiteral("%1-%2").arg(settings.year).arg(settings.month));
@@ -148,7 +121,8 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
   // needs.
   const Rect drawn = DrawnBlockRect(settings.startX, settings.startY, block.width, block.height,
                                     background.width(), background.height());
-  ComposedPicture result{std::move(background), block.width, block.height, drawn.left, drawn.top};
+  ComposedPicture result{
+      std::move(background), block.width, block.height, drawn.left, drawn.top, {}};
   // A failed blend (an opacity outside 0..255) leaves the picture without a block.
   const QRect blockRect(0, 0, block.width, block.height);
   const bool blended = BlendBlock(result.picture, blockRect.translated(drawn.left, drawn.top),
@@ -161,12 +135,17 @@ ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block
 
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
                                     const std::vector<int>& holidayDays, const DayMarks& marks) {
-  Result<CalendarBlock> block = DrawCalendarBlock(
+  Result<PreparedBlock> result = PrepareBlock(
       settings, holidayDays, PictureSize{background.width(), background.height()}, marks);
-  if (!block) {
-    return block.failure();
+  if (!result) {
+    return result.failure();
   }
-  return BlendCalendarBlock(std::move(background), block.value(), settings);
+  PreparedBlock prepared = std::move(result).value();
+  FinishBlock(prepared, background);
+  ComposedPicture composed =
+      BlendCalendarBlock(std::move(background), *prepared.block, prepared.arrangement.settings);
+  composed.arrangement = std::move(prepared.arrangement);
+  return composed;
 }
 
 Result<ComposedPicture> ComposeCalendar(const QImage& photo, const CalendarSettings& settings,

@@ -9,6 +9,7 @@
 #include "calendar/block_geometry.h"
 #include "calendar/calendar_settings.h"
 #include "picture/failure.h"
+#include "render/block_arrangement.h"
 #include "render/calendar_renderer.h"
 
 namespace lunetta {
@@ -20,24 +21,14 @@ struct ComposedPicture {
   // Where the block is drawn: its stored place, moved just enough to lie whole on the picture.
   int blockX = 0;
   int blockY = 0;
+  // How it came out: its size, place and colours on this picture.
+  BlockArrangement arrangement;
 };
 
 /// The photograph (a null image for none) on a picture of `size`, 24 bits per pixel, placed as
 /// `fit` asks (see PlacePhoto); the desktop colour shows where the photograph is absent, does not
 /// reach or is see-through. A photograph handed over is let go as soon as it is scaled.
 QImage PictureBackground(QImage photo, PictureSize size, PhotoFit fit = PhotoFit::Stretch);
-
-/// The calendar block of one month, drawn in the rectangle (0, 0, width, height) of its surface.
-/// The surface holds no more of it than a picture can show.
-struct CalendarBlock {
-  QImage surface;
-  int width = 0;
-  int height = 0;
-  /// With opaque text: the text alone on a transparent layer the surface's size, drawn over the
-  /// blended card; the surface then holds the card only.
-  QImage text;
-  BlockGeometry geometry;
-};
 
 /// The block of settings.year / settings.month in the settings' font and colours, `holidayDays` in
 /// red, for a picture of `picture` size (any size when not given), with `marks` for the day it is
@@ -52,7 +43,7 @@ Result<CalendarBlock> DrawCalendarBlock(const CalendarSettings& settings,
 ComposedPicture BlendCalendarBlock(QImage background, const CalendarBlock& block,
                                    const CalendarSettings& settings);
 
-/// DrawCalendarBlock, then BlendCalendarBlock.
+/// The block arranged for the background (PrepareBlock, FinishBlock), then BlendCalendarBlock.
 Result<ComposedPicture> ComposeOver(QImage background, const CalendarSettings& settings,
                                     const std::vector<int>& holidayDays,
                                     const DayMarks& marks = {});

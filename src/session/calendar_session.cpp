@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "calendar/anchor_snap.h"
 #include "platform/stage_trace.h"
 #include "platform/xdg_folders.h"
 #include "render/calendar_renderer.h"
@@ -219,9 +220,58 @@ void CalendarSession::ChooseMonth(int month) {
   settings_.month = month;
 }
 
+namespace {
+
+// Both name the same file, however each is spelt.
+bool SamePhoto(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (a.empty() || b.empty()) {
+    return false;
+  }
+  std::error_code error;
+  const std::filesystem::path left = std::filesystem::absolute(a, error).lexically_normal();
+  const std::filesystem::path right = std::filesystem::absolute(b, error).lexically_normal();
+  return left == right;
+}
+
+}  // namespace
+
+Rect CalendarSession::PlacedBlock(int x, int y) const {
+  const PictureSize size = pictureSize();
+  const Rect dropped{x, y, x + blockWidth(), y + blockHeight()};
+  if (!settings_.proportional) {
+    return DrawnBlockRect(x, y, blockWidth(), blockHeight(), size.width, size.height);
+  }
+  const AnchoredPlace place = SnapToAnchor(size, dropped, settings_.marginShare);
+  return AnchorBlock(size, blockWidth(), blockHeight(), place.anchor,
+                     MarginPixels(size, place.marginShare / 1000.0));
+}
+
 void CalendarSession::MoveBlock(int x, int y) {
-  settings_.startX = x;
-  settings_.startY = y;
+  if (settings_.proportional) {
+    const AnchoredPlace place = SnapToAnchor(
+        pictureSize(), {x, y, x + blockWidth(), y + blockHeight()}, settings_.marginShare);
+    settings_.anchor = static_cast<std::int32_t>(place.anchor);
+    settings_.marginShare = place.marginShare;
+  } else {
+    settings_.startX = x;
+    settings_.startY = y;
+  }
+  // Placed by hand, the block stays where the user put it on this photo.
+  if (settings_.autoPlace && !shownPhotoPath().empty()) {
+    std::error_code error;
+    const std::filesystem::path photo = std::filesystem::absolute(shownPhotoPath(), error);
+    settings_.handPlacedPhoto = (error ? shownPhotoPath() : photo).string();
+  }
+}
+
+CalendarSettings CalendarSession::SettingsForMonth(int month) const {
+  CalendarSettings settings = settings_;
+  settings.month = month;
+  const std::filesystem::path& own = monthPhotoPath(month);
+  if (SamePhoto(own.empty() ? photo_.path() : own, settings.handPlacedPhoto)) {
+    settings.autoPlace = false;
+  }
+  return settings;
 }
 
 void CalendarSession::PrefetchPhoto() {
@@ -265,19 +315,21 @@ void CalendarSession::ReloadHolidays() {
 Status CalendarSession::Compose(PhotoWait wait) {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
+  const CalendarSettings settings = SettingsForMonth(settings_.month);
   std::vector<SpecialDay> days =
       MonthHolidays(holidaySource_, holidays_, settings_.year, settings_.month);
   calendarsCutOff_.clear();
   if (IsMonth(settings_.month)) {
     calendars_.AddMarkedDays(settings_.year, settings_.month, days, &calendarsCutOff_);
   }
-  DayMarks marks = DayMarksFor(settings_, Today());
+  DayMarks marks = DayMarksFor(settings, Today());
   marks.ownDays = DaysOfKind(days, SpecialDayKind::Day);
-  const Result<CalendarBlock> block = DrawCalendarBlock(
-      settings_, DaysOfKind(days, SpecialDayKind::Holiday), size, std::move(marks));
-  if (!block) {
-    return block.failure();
+  Result<PreparedBlock> preparedBlock =
+      PrepareBlock(settings, DaysOfKind(days, SpecialDayKind::Holiday), size, marks);
+  if (!preparedBlock) {
+    return preparedBlock.failure();
   }
+  PreparedBlock prepared = std::move(preparedBlock).value();
   TraceStage("block");
   const PhotoFit fit = PhotoFitOf(settings_);
   QImage background;
@@ -301,14 +353,17 @@ Status CalendarSession::Compose(PhotoWait wait) {
     photoPending_ = true;
   }
   TraceStage("background");
+  // Placed and coloured for the photo where the settings ask for it.
+  FinishBlock(prepared, background);
   // The pixels the block will cover: where it is drawn, cut to the picture when it is larger.
-  const Rect drawn = DrawnBlockRect(settings_.startX, settings_.startY, block->width, block->height,
-                                    background.width(), background.height());
+  const Rect& drawn = prepared.arrangement.block;
   patchAt_ = QPoint(drawn.left, drawn.top);
   patch_ = background.copy(
       QRect(QPoint(drawn.left, drawn.top), QPoint(drawn.right - 1, drawn.bottom - 1))
           .intersected(background.rect()));
-  composed_ = BlendCalendarBlock(std::move(background), block.value(), settings_);
+  composed_ =
+      BlendCalendarBlock(std::move(background), *prepared.block, prepared.arrangement.settings);
+  composed_.arrangement = std::move(prepared.arrangement);
   TraceStage("blended");
   if (environment_.composedPicturePath.empty()) {
     return {};
@@ -378,8 +433,7 @@ YearPlan CalendarSession::PlanYear() const {
   plan.fit = PhotoFitOf(settings_);
   for (int month = 1; month <= 12; ++month) {
     MonthPlan& planned = plan.months.emplace_back();
-    planned.settings = settings_;
-    planned.settings.month = month;
+    planned.settings = SettingsForMonth(month);
     planned.days = MarkedDays(month);
     const std::filesystem::path& own = monthPhotoPath(month);
     planned.photo = own.empty() ? photo_.path() : own;

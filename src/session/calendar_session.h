@@ -152,8 +152,15 @@ class CalendarSession {
   /// Reloads the holiday table for `year` first, and the calendar files changed on disk.
   void ChooseYear(int year);
   void ChooseMonth(int month);
-  /// The block's top-left corner in picture pixels.
+  /// Puts the block's top-left corner at (x, y) in picture pixels, as a drag in the preview drops
+  /// it: in proportional layout at the nearest anchor and margin (see PlacedBlock). Automatic
+  /// placement then leaves the shown photo's picture alone.
   void MoveBlock(int x, int y);
+  /// Where MoveBlock(x, y) puts the last composition's block, in picture pixels.
+  Rect PlacedBlock(int x, int y) const;
+  /// The settings the picture of `month` (1..12) is composed with: the session's, that month, and
+  /// automatic placement off for a photo the user placed the block on by hand.
+  CalendarSettings SettingsForMonth(int month) const;
   /// Starts decoding the selected month's photograph on a worker thread, to overlap it with other
   /// start-up work.
   void PrefetchPhoto();

@@ -53,7 +53,7 @@ Status SavePicture(const QImage& picture, const std::filesystem::path& file) {
 Result<std::vector<QImage>> ComposeForScreens(const CalendarSession& session,
                                               const WallpaperPlan& plan) {
   ScreenComposition composition;
-  composition.settings = session.settings();
+  composition.settings = session.SettingsForMonth(session.month());
   composition.settingsSize = session.pictureSize();
   const std::vector<SpecialDay> days = session.MarkedDays(session.month());
   composition.holidays = DaysOfKind(days, SpecialDayKind::Holiday);

@@ -175,11 +175,12 @@ class YearRun {
     // The block first, as the session does: text drawing needs no photo.
     DayMarks marks;
     marks.ownDays = DaysOfKind(plan.days, SpecialDayKind::Day);
-    const Result<CalendarBlock> block = DrawCalendarBlock(
+    Result<PreparedBlock> preparedBlock = PrepareBlock(
         plan.settings, DaysOfKind(plan.days, SpecialDayKind::Holiday), plan_.size, marks);
-    if (!block) {
-      return block.failure();
+    if (!preparedBlock) {
+      return preparedBlock.failure();
     }
+    PreparedBlock prepared = std::move(preparedBlock).value();
     ComposedMonth month;
     month.month = plan.settings.month;
     QImage background;
@@ -202,7 +203,10 @@ class YearRun {
         shared.background = QImage();
       }
     }
-    month.composed = BlendCalendarBlock(std::move(background), block.value(), plan.settings);
+    FinishBlock(prepared, background);
+    month.composed =
+        BlendCalendarBlock(std::move(background), *prepared.block, prepared.arrangement.settings);
+    month.composed.arrangement = std::move(prepared.arrangement);
     return month;
   }
 

@@ -73,6 +73,23 @@ std::optional<std::int64_t> StrictInteger(std::string_view text, std::int64_t lo
   return value;
 }
 
+std::optional<ColorRef> ParseColor(std::string_view text) {
+  if (text.size() == 7 && text.front() == '#') {
+    std::uint32_t rgb = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data() + 1, end, rgb, 16);
+    if (error != std::errc() || stop != end) {
+      return std::nullopt;
+    }
+    // #rrggbb reads red first; the profile keeps red in the low byte.
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+  }
+  if (const std::optional<std::int64_t> number = StrictInteger(text, 0, 0xFFFFFF)) {
+    return static_cast<ColorRef>(*number);
+  }
+  return std::nullopt;
+}
+
 SettingRefusal ApplySetting(CalendarSettings& settings, std::string_view key,
                             std::string_view value) {
   const auto row =
@@ -87,18 +104,22 @@ SettingRefusal ApplySetting(CalendarSettings& settings, std::string_view key,
   }
   constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
   constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-  constexpr std::int64_t kMaxColorRef = 0xFFFFFF;
-  const bool color = row->kind == ValueKind::Color;
-  const std::optional<std::int64_t> number =
-      color ? StrictInteger(value, 0, kMaxColorRef) : StrictInteger(value, kInt32Min, kInt32Max);
+  if (row->kind == ValueKind::Color) {
+    const std::optional<ColorRef> color = ParseColor(value);
+    if (!color) {
+      return SettingRefusal::NotAColor;
+    }
+    row->set(settings, static_cast<std::int32_t>(*color));
+    return SettingRefusal::None;
+  }
+  const std::optional<std::int64_t> number = StrictInteger(value, kInt32Min, kInt32Max);
   if (!number) {
-    return color ? SettingRefusal::NotAColor : SettingRefusal::NotAWholeNumber;
+    return SettingRefusal::NotAWholeNumber;
   }
   if (row->kind == ValueKind::Transparency && (*number < 0 || *number > 255)) {
     return SettingRefusal::NotATransparency;
   }
-  // A colour is kept as the 32-bit value the profile writes.
-  row->set(settings, static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)));
+  row->set(settings, static_cast<std::int32_t>(*number));
   return SettingRefusal::None;
 }
 
@@ -151,7 +172,10 @@ void StoreSettings(Profile& file, const CalendarSettings& settings, const LocalD
   const CalendarSettings defaults;
   for (const SettingKey& key : kSettingKeys) {
     if (key.text != nullptr) {
-      file.setString(kProfileSection, key.name, settings.*key.text);
+      if (key.kept == Kept::Always || settings.*key.text != defaults.*key.text ||
+          file.value(kProfileSection, key.name)) {
+        file.setString(kProfileSection, key.name, settings.*key.text);
+      }
     } else if (key.kept == Kept::Always ||
                (key.kept == Kept::WhenUsed && (key.get(settings) != key.get(defaults) ||
                                                file.value(kProfileSection, key.name)))) {

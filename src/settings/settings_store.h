@@ -47,6 +47,14 @@ inline constexpr std::string_view kWallBleed = "Wall Bleed";
 inline constexpr std::string_view kWallTrimMarks = "Wall Trim Marks";
 inline constexpr std::string_view kWallCover = "Wall Cover";
 inline constexpr std::string_view kWallPlanner = "Wall Planner";
+inline constexpr std::string_view kProportional = "Proportional Layout";
+inline constexpr std::string_view kBlockHeight = "Block Height";
+inline constexpr std::string_view kAnchor = "Anchor";
+inline constexpr std::string_view kMargin = "Margin";
+inline constexpr std::string_view kAutoPlace = "Auto Place";
+inline constexpr std::string_view kPanelBands = "Panel Bands";
+inline constexpr std::string_view kHandPlacedPhoto = "Hand Placed Photo";
+inline constexpr std::string_view kLegible = "Legible";
 /// "Month Photo 01" ... "Month Photo 12": the photo a month has of its own. Written only for a
 /// month that has one, or to clear one the profile holds.
 std::string MonthPhoto(int month);
@@ -63,7 +71,7 @@ inline constexpr int kMaxCalendarFiles = 20;
 enum class ValueKind {
   Text,          // any text
   Integer,       // a whole number in the 32-bit range
-  Color,         // 0..16777215: 0x00BBGGRR in decimal
+  Color,         // 0..16777215: 0x00BBGGRR in decimal, or "#rrggbb"
   Transparency,  // 0 clear .. 255 opaque
 };
 
@@ -161,6 +169,25 @@ inline constexpr SettingKey kSettingKeys[] = {
     detail::NumberKey<&CalendarSettings::wallCover>(keys::kWallCover, ValueKind::Integer,
                                                     Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::wallPlanner>(keys::kWallPlanner, ValueKind::Integer,
+                                                     Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::proportional>(keys::kProportional, ValueKind::Integer,
+                                                       Kept::WhenUsed),
+    // Thousandths of the picture's height, and of its shorter side.
+    detail::NumberKey<&CalendarSettings::blockHeightShare>(keys::kBlockHeight, ValueKind::Integer,
+                                                           Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::anchor>(keys::kAnchor, ValueKind::Integer, Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::marginShare>(keys::kMargin, ValueKind::Integer,
+                                                      Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::autoPlace>(keys::kAutoPlace, ValueKind::Integer,
+                                                    Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::panelShare>(keys::kPanelBands, ValueKind::Integer,
+                                                     Kept::WhenUsed),
+    {keys::kHandPlacedPhoto, ValueKind::Text, Kept::WhenUsed, &CalendarSettings::handPlacedPhoto},
+    detail::NumberKey<&CalendarSettings::legible>(keys::kLegible, ValueKind::Integer,
+                                                  Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::saturdayColor>("Saturday Color", ValueKind::Color,
+                                                        Kept::WhenUsed),
+    detail::NumberKey<&CalendarSettings::sundayColor>("Sunday Color", ValueKind::Color,
                                                       Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::fontWeight>(keys::kFontWeight, ValueKind::Integer,
                                                      Kept::Snapshot),
@@ -181,6 +208,9 @@ enum class SettingRefusal {
 /// Decimal digits with an optional sign and nothing else, within [low, high].
 std::optional<std::int64_t> StrictInteger(std::string_view text, std::int64_t low,
                                           std::int64_t high);
+
+/// A colour as "#rrggbb" (hex digits in either case) or as the profile's decimal 0x00BBGGRR.
+std::optional<ColorRef> ParseColor(std::string_view text);
 
 /// Applies one setting, its key matched without regard to ASCII letter case and its value checked
 /// as kSettingKeys says: integers must be decimal numbers and nothing else. A transparency outside

@@ -71,14 +71,15 @@ CalendarFilesBox::CalendarFilesBox(CalendarSettings& settings, QWidget* parent)
 
 void CalendarFilesBox::Place(const DialogUnits& du, int left, int top, int width, int height) {
   setGeometry(du.rect(left, top, width, height));
-  // Within the group: the list on the left, two columns of buttons and the era below them.
-  const int buttons = width - 112;
-  list_->setGeometry(du.rect(6, 11, buttons - 10, height - 16));
-  addHolidays_->setGeometry(du.rect(buttons, 11, 52, 13));
-  addDays_->setGeometry(du.rect(buttons + 54, 11, 52, 13));
-  remove_->setGeometry(du.rect(buttons, 27, 52, 13));
-  dayColor_->setGeometry(du.rect(buttons + 54, 27, 52, 13));
-  era_->setGeometry(du.rect(buttons, 43, 106, 13));
+  // Within the group: the list above, two columns of buttons and the era below it.
+  const int half = (width - 14) / 2;
+  const int buttons = height - 52;
+  list_->setGeometry(du.rect(6, 11, width - 12, buttons - 15));
+  addHolidays_->setGeometry(du.rect(6, buttons, half, 13));
+  addDays_->setGeometry(du.rect(8 + half, buttons, half, 13));
+  remove_->setGeometry(du.rect(6, buttons + 16, half, 13));
+  dayColor_->setGeometry(du.rect(8 + half, buttons + 16, half, 13));
+  era_->setGeometry(du.rect(6, buttons + 32, width - 12, 13));
 }
 
 void CalendarFilesBox::Load() {

@@ -39,8 +39,8 @@
 #include "ui/dialog_units.h"
 #include "ui/settings_dialog.h"
 #include "ui/tool_tip_relay.h"
-#include "ui/year_selector.h"
 #include "ui/wall_dialog.h"
+#include "ui/year_selector.h"
 #include "wallpaper/screens.h"
 
 namespace lunetta {
@@ -128,10 +128,11 @@ constexpr ControlRow kControls[] = {
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "カレンダーの月を選びます")},
     {Id::Settings,
      Kind::MultiLineButton,
-     QT_TRANSLATE_NOOP("lunetta::MainDialog", "フォント設定"),
+     QT_TRANSLATE_NOOP("lunetta::MainDialog", "画像・配置・フォント"),
      {397, 203, 66, 24},
      QT_TRANSLATE_NOOP("lunetta::MainDialog",
-                       "カレンダーのフォント、色、背景色、透過度を設定します")},
+                       "画像の大きさと写真の合わせ方、カレンダーの大きさと配置、"
+                       "フォント・色・透過度を設定します")},
     {Id::Print,
      Kind::MultiLineButton,
      QT_TRANSLATE_NOOP("lunetta::MainDialog", "プリンタで印刷"),
@@ -885,8 +886,16 @@ QSize MainDialog::BlockSize() const {
 }
 
 DragPlacement MainDialog::PlaceBlock(QPoint point) const {
-  return PlaceGrabbedBlock(point, *grab_, previewBounds(), BlockSize(), previewScaleX(),
-                           previewScaleY());
+  DragPlacement placement = PlaceGrabbedBlock(point, *grab_, previewBounds(), BlockSize(),
+                                              previewScaleX(), previewScaleY());
+  if (session_.settings().proportional) {
+    // The frame shows where the drop snaps to: the nearest anchor at its margin.
+    const Rect snapped = session_.PlacedBlock(placement.picture.x(), placement.picture.y());
+    placement.picture = QPoint(snapped.left, snapped.top);
+    placement.frame = QPoint(static_cast<int>(previewBounds().x() + snapped.left * previewScaleX()),
+                             static_cast<int>(previewBounds().y() + snapped.top * previewScaleY()));
+  }
+  return placement;
 }
 
 void MainDialog::MoveDragFrame(const QRect& frame) {

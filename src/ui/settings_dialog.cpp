@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "calendar/proportional_layout.h"
 #include "platform/c_runtime.h"
 #include "render/drawing.h"
 #include "render/font_substitutes.h"
@@ -37,11 +38,11 @@ constexpr const char* kFitTip =
 // template's calendar settings, then the display options). Each group keeps the template's
 // controls, in their order and at their places within the group.
 constexpr int kRight = 164;  // from a place in the left column to the same place in the right
-constexpr int kWidth = 171 + kRight;
-constexpr int kHeight = 299;
-// The calendar files' group spans both columns below them.
-constexpr int kFilesTop = 212;
-constexpr int kFilesHeight = 62;
+constexpr int kWidth = 171 + 2 * kRight;
+constexpr int kHeight = 264;
+// The calendar files' group is a third column.
+constexpr int kFilesLeft = 7 + 2 * kRight;
+constexpr int kFilesHeight = 150;
 
 constexpr const char* kWeekStartTip = QT_TRANSLATE_NOOP(
     "lunetta::SettingsDialog", "週の始まりを日曜日にするか月曜日にするかを選択します。");
@@ -53,7 +54,7 @@ constexpr ControlRow kControls[] = {
     {Id::Ok,
      Kind::PushButton,
      "OK",
-     {110 + kRight, 280, 54, 14},
+     {110 + 2 * kRight, 249, 54, 14},
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー設定を終了します。"),
      ControlFlag::Default},
     {Id::Radio800,
@@ -149,6 +150,108 @@ constexpr ControlRow kControls[] = {
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダー位置（微調整）"),
      {7, 146, 157, 33}},
+    {Id::Proportional,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の大きさに合わせる"),
+     {18, 198, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "カレンダーを画像の高さに対する割合で描き、選んだ位置に置きます。"
+                       "画像サイズを変えても同じ割合と位置のままです。")},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "高さ"),
+     {21, 212, 20, 8},
+     {},
+     ControlFlag::FitText},
+    {Id::EditBlockHeight,
+     Kind::NumberEdit,
+     {},
+     {44, 210, 22, 12},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの高さ（画像の高さの 20～45 %）")},
+    {kNoId, Kind::StaticText, "%", {68, 212, 8, 8}},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "余白"),
+     {21, 226, 20, 8},
+     {},
+     ControlFlag::FitText},
+    {Id::EditMargin,
+     Kind::NumberEdit,
+     {},
+     {44, 224, 22, 12},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "画像の端からの余白（短い辺の 0～20 %）")},
+    {kNoId, Kind::StaticText, "%", {68, 226, 8, 8}},
+    {kNoId,
+     Kind::StaticText,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "位置"),
+     {86, 212, 20, 8},
+     {},
+     ControlFlag::FitText},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 0),
+     Kind::RadioButton,
+     {},
+     {110, 209, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "左上"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 1),
+     Kind::RadioButton,
+     {},
+     {124, 209, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "上"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 2),
+     Kind::RadioButton,
+     {},
+     {138, 209, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "右上"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 3),
+     Kind::RadioButton,
+     {},
+     {110, 219, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "左"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 4),
+     Kind::RadioButton,
+     {},
+     {124, 219, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "中央"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 5),
+     Kind::RadioButton,
+     {},
+     {138, 219, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "右"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 6),
+     Kind::RadioButton,
+     {},
+     {110, 229, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "左下"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 7),
+     Kind::RadioButton,
+     {},
+     {124, 229, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "下"),
+     ControlFlag::TabStop},
+    {static_cast<Id>(static_cast<int>(Id::AnchorTopLeft) + 8),
+     Kind::RadioButton,
+     {},
+     {138, 229, 10, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "右下"),
+     ControlFlag::TabStop},
+    {Id::AutoPlace,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "おまかせ配置"),
+     {18, 241, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "写真のいちばん落ち着いた所にカレンダーを置きます。"
+                       "上下のパネルの位置は避けます。ドラッグで置くと、その写真では止まります。")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "カレンダーの大きさと配置"),
+     {7, 186, 157, 70}},
     {Id::FontButton,
      Kind::PushButton,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "フォント"),
@@ -205,10 +308,31 @@ constexpr ControlRow kControls[] = {
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
                        "透過度を下げても文字は薄くせず、背景だけを透過させます。"
                        "写真の上でも文字が読みやすくなります。")},
+    {Id::Legible,
+     Kind::CheckBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "文字を読みやすく"),
+     {18 + kRight, 198, 140, 10},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog",
+                       "写真に合わせて文字色・背景色・透過度を選び、"
+                       "すべての文字を 4.5:1 以上のコントラストで表示します。")},
     {kNoId,
      Kind::GroupBox,
      QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "表示オプション"),
-     {7 + kRight, 138, 157, 62}},
+     {7 + kRight, 138, 157, 74}},
+    {Id::SaturdayColorButton,
+     Kind::PushButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "土曜の色"),
+     {18 + kRight, 226, 62, 14},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "土曜日の文字色を設定します")},
+    {Id::SundayColorButton,
+     Kind::PushButton,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "日曜・祝日の色"),
+     {84 + kRight, 226, 74, 14},
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "日曜日と祝日の文字色を設定します")},
+    {kNoId,
+     Kind::GroupBox,
+     QT_TRANSLATE_NOOP("lunetta::SettingsDialog", "曜日の色"),
+     {7 + kRight, 216, 157, 30}},
 };
 
 // The size radios: a classic pictSize each, then the screen's and the custom size.
@@ -259,7 +383,28 @@ constexpr OptionBox kOptionBoxes[] = {
      [](CalendarSettings& s, bool on) { s.weekNumbers = on; }},
     {Id::OpaqueText, [](const CalendarSettings& s) { return s.opaqueText; },
      [](CalendarSettings& s, bool on) { s.opaqueText = on; }},
+    {Id::Proportional, [](const CalendarSettings& s) { return s.proportional; },
+     [](CalendarSettings& s, bool on) { s.proportional = on; }},
+    {Id::AutoPlace, [](const CalendarSettings& s) { return s.autoPlace; },
+     [](CalendarSettings& s, bool on) {
+       // Turned on again, it places every photo anew.
+       if (on && !s.autoPlace) {
+         s.handPlacedPhoto.clear();
+       }
+       s.autoPlace = on;
+     }},
+    {Id::Legible, [](const CalendarSettings& s) { return s.legible; },
+     [](CalendarSettings& s, bool on) { s.legible = on; }},
 };
+
+constexpr SettingsControl AnchorControl(int anchor) {
+  return static_cast<SettingsControl>(static_cast<int>(Id::AnchorTopLeft) + anchor);
+}
+
+// A share in thousandths as the whole percent the dialog shows.
+QString Percent(std::int32_t thousandths) {
+  return QString::number((thousandths + 5) / 10);
+}
 
 constexpr std::pair<SettingsControl, PhotoFit> kFitRadios[] = {{Id::FitStretch, PhotoFit::Stretch},
                                                                {Id::FitFill, PhotoFit::Fill},
@@ -323,8 +468,15 @@ class QtSettingsPrompter final : public SettingsPrompter {
   }
 
   std::optional<QColor> ChooseBackColor(QWidget* parent) override {
+    return ChooseColor(parent, QColor());
+  }
+
+  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
     InitCustomColors();
     QColorDialog dialog(parent);
+    if (initial.isValid()) {
+      dialog.setCurrentColor(initial);
+    }
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) {
       return std::nullopt;
@@ -464,7 +616,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
 
 ControlSet SettingsDialog::BuildFromTemplate() {
   InstallFontSubstitutes();
-  setWindowTitle(tr("フォント設定"));
+  setWindowTitle(tr("画像・配置・フォントの設定"));
   setFont(TemplateFont(QStringLiteral("MS UI Gothic"), 10));
   const DialogUnits du(font());
   setFixedSize(du.x(kWidth), du.y(kHeight));
@@ -484,7 +636,13 @@ ControlSet SettingsDialog::BuildFromTemplate() {
   editHeight_ = controls.get<QLineEdit>(Id::EditHeight);
   screenRadio_ = controls.get<QRadioButton>(Id::RadioScreen);
   calendarFiles_ = new CalendarFilesBox(settings_, this);
-  calendarFiles_->Place(du, 7, kFilesTop, kWidth - 14, kFilesHeight);
+  calendarFiles_->Place(du, kFilesLeft, 6, 157, kFilesHeight);
+  editBlockHeight_ = controls.get<QLineEdit>(Id::EditBlockHeight);
+  editMargin_ = controls.get<QLineEdit>(Id::EditMargin);
+  layoutControls_ = {editBlockHeight_, editMargin_};
+  for (int anchor = 0; anchor < kAnchorCount; ++anchor) {
+    layoutControls_.push_back(controls.find(AnchorControl(anchor)));
+  }
   return controls;
 }
 
@@ -511,9 +669,18 @@ void SettingsDialog::ConnectChoices(const ControlSet& controls) {
         [start = start](const CalendarSettings& s) { return WeekStartOf(s) == start; },
         [start = start](CalendarSettings& s, bool) { s.weekStart = start; });
   }
+  auto* anchors = new QButtonGroup(this);
+  for (int anchor = 0; anchor < kAnchorCount; ++anchor) {
+    AddChoice(
+        controls.get<QRadioButton>(AnchorControl(anchor)), anchors,
+        [anchor](const CalendarSettings& s) { return s.anchor == anchor; },
+        [anchor](CalendarSettings& s, bool) { s.anchor = anchor; });
+  }
   for (const OptionBox& box : kOptionBoxes) {
     AddChoice(controls.get<QCheckBox>(box.id), nullptr, box.on, box.set);
   }
+  connect(controls.get<QCheckBox>(Id::Proportional), &QCheckBox::toggled, this,
+          &SettingsDialog::EnableLayout);
 }
 
 void SettingsDialog::AddChoice(QAbstractButton* button, QButtonGroup* group,
@@ -543,6 +710,10 @@ void SettingsDialog::ConnectCommands(const ControlSet& controls) {
           &SettingsDialog::OnFontButton);
   connect(controls.get<QPushButton>(Id::BackColorButton), &QPushButton::clicked, this,
           &SettingsDialog::OnBackColorButton);
+  connect(controls.get<QPushButton>(Id::SaturdayColorButton), &QPushButton::clicked, this,
+          [this] { OnWeekendColorButton(&CalendarSettings::saturdayColor); });
+  connect(controls.get<QPushButton>(Id::SundayColorButton), &QPushButton::clicked, this,
+          [this] { OnWeekendColorButton(&CalendarSettings::sundayColor); });
   connect(okButton_, &QPushButton::clicked, this, &SettingsDialog::OnOKButton);
   connect(editX_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeX);
   connect(editY_, &QLineEdit::textChanged, this, &SettingsDialog::OnChangeY);
@@ -590,6 +761,9 @@ void SettingsDialog::LoadControls() {
   editWidth_->setText(QString::number(settings_.customWidth));
   editHeight_->setText(QString::number(settings_.customHeight));
   EnableCustomSize();
+  editBlockHeight_->setText(Percent(settings_.blockHeightShare));
+  editMargin_->setText(Percent(settings_.marginShare));
+  EnableLayout();
   // Setting the texts runs OnChangeX/OnChangeY, as typing does.
   editX_->setText(QString::number(static_cast<std::uint32_t>(settings_.startX)));
   editY_->setText(QString::number(static_cast<std::uint32_t>(settings_.startY)));
@@ -630,6 +804,55 @@ void SettingsDialog::OnBackColorButton() {
   DrawSample();
 }
 
+void SettingsDialog::OnWeekendColorButton(ColorRef CalendarSettings::*color) {
+  const std::optional<QColor> chosen = prompter_->ChooseColor(this, ColorFromRef(settings_.*color));
+  if (chosen) {
+    settings_.*color = RefFromColor(*chosen);
+  }
+}
+
+// In proportional layout the block's share and anchor place it; otherwise its corner does.
+void SettingsDialog::EnableLayout() {
+  const bool proportional = settings_.proportional;
+  for (QWidget* control : layoutControls_) {
+    control->setEnabled(proportional);
+  }
+  editX_->setEnabled(!proportional);
+  editY_->setEnabled(!proportional);
+}
+
+// The shares as typed, kept as they were when their text is unchanged (a share given in tenths of
+// a percent on the command line stays exact).
+bool SettingsDialog::ReadLayout() {
+  const struct {
+    QLineEdit* edit;
+    std::int32_t CalendarSettings::*share;
+    int low, high;
+  } shares[] = {
+      {editBlockHeight_, &CalendarSettings::blockHeightShare, kMinBlockHeightShare,
+       kMaxBlockHeightShare},
+      {editMargin_, &CalendarSettings::marginShare, 0, kMaxMarginShare},
+  };
+  for (const auto& [edit, share, low, high] : shares) {
+    if (edit->text() == Percent(settings_.*share)) {
+      continue;
+    }
+    const std::optional<std::uint32_t> percent = ReadUnsigned(edit->text());
+    if (!percent || *percent * 10 < static_cast<std::uint32_t>(low) ||
+        *percent * 10 > static_cast<std::uint32_t>(high)) {
+      RefuseEdit(edit,
+                 tr("カレンダーの高さは %1～%2 %、余白は 0～%3 % の範囲で入力して下さい。")
+                     .arg(kMinBlockHeightShare / 10)
+                     .arg(kMaxBlockHeightShare / 10)
+                     .arg(kMaxMarginShare / 10),
+                 tr(kNumericCaption));
+      return false;
+    }
+    settings_.*share = static_cast<std::int32_t>(*percent * 10);
+  }
+  return true;
+}
+
 void SettingsDialog::EnableCustomSize() {
   const bool custom = SizeKindOf(settings_) == SizeKind::Custom;
   editWidth_->setEnabled(custom);
@@ -666,6 +889,9 @@ void SettingsDialog::OnOKButton() {
   if (static_cast<std::uint32_t>(settings_.startX) > static_cast<std::uint32_t>(limits.width()) ||
       static_cast<std::uint32_t>(settings_.startY) > static_cast<std::uint32_t>(limits.height())) {
     prompter_->ShowError(this, PositionRefused(limits), tr(kNumericCaption));
+    return;
+  }
+  if (settings_.proportional && !ReadLayout()) {
     return;
   }
   if (OnOK()) {

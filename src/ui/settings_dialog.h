@@ -53,6 +53,15 @@ enum class SettingsControl {
   JapaneseLabels = 1026,
   WeekNumbers = 1027,
   OpaqueText = 1028,
+  Proportional = 1029,
+  EditBlockHeight = 1030,
+  EditMargin = 1031,
+  AnchorTopLeft = 1032,  // the nine anchors follow in Anchor's order, to AnchorBottomRight
+  AnchorBottomRight = 1040,
+  AutoPlace = 1041,
+  Legible = 1042,
+  SaturdayColorButton = 1043,
+  SundayColorButton = 1044,
 };
 
 /// The largest startX and startY the dialog accepts for the picture the settings ask for (see
@@ -109,6 +118,11 @@ class SettingsPrompter {
   /// The colour dialog on its own default colour, with the process's custom colours; nullopt when
   /// cancelled.
   virtual std::optional<QColor> ChooseBackColor(QWidget* parent) = 0;
+  /// The colour dialog on `initial`, for the weekend's colours; by default as ChooseBackColor.
+  virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) {
+    (void)initial;
+    return ChooseBackColor(parent);
+  }
 };
 
 /// The prompter that shows QMessageBox, FontChooser and QColorDialog.
@@ -145,6 +159,9 @@ class SettingsDialog : public QDialog {
  private:
   void OnFontButton();
   void OnBackColorButton();
+  void OnWeekendColorButton(ColorRef CalendarSettings::*color);
+  void EnableLayout();
+  bool ReadLayout();
   void OnOKButton();
   void OnChangeX();
   void OnChangeY();
@@ -171,6 +188,9 @@ class SettingsDialog : public QDialog {
   QLineEdit* editHeight_ = nullptr;
   QRadioButton* screenRadio_ = nullptr;
   CalendarFilesBox* calendarFiles_ = nullptr;
+  QLineEdit* editBlockHeight_ = nullptr;
+  QLineEdit* editMargin_ = nullptr;
+  std::vector<QWidget*> layoutControls_;  // in use in proportional layout only
   std::optional<PictureSize> screen_;
   // Each radio and check box with what it chooses: it is checked when the settings hold its
   // choice, and clicking it makes the choice.

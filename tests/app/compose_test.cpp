@@ -76,6 +76,43 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWould) {
   EXPECT_EQ(picture.pixelColor(799, 599), QColor(0, 128, 0));
 }
 
+// A busy photo with one calm grey area: the block goes there, and every text reads at 4.5:1.
+TEST(ComposeProgramTest, AutoPlaceAndLegibleFindTheCalmAreaAndReportIt) {
+  QTemporaryDir dir;
+  QImage photo(800, 600, QImage::Format_RGB888);
+  const QRect calm(24, 40, 460, 280);
+  std::uint32_t noise = 12345;
+  for (int y = 0; y < photo.height(); ++y) {
+    for (int x = 0; x < photo.width(); ++x) {
+      noise = noise * 1664525U + 1013904223U;
+      const int grey = calm.contains(x, y) ? 128 : static_cast<int>(noise >> 24);
+      photo.setPixelColor(x, y, QColor(grey, grey, grey));
+    }
+  }
+  ASSERT_TRUE(photo.save(dir.filePath("photo.png")));
+  const auto [code, out, err] =
+      Compose(dir, {"--year=2026", "--month=6", "--set", "pictsize=0", "--photo", "photo.png",
+                    "--block-height", "30%", "--anchor", "bottom-right", "--auto-place",
+                    "--legible", "--out", "june.png", "--json"});
+  ASSERT_EQ(code, 0) << err.toStdString();
+  const QJsonObject described = QJsonDocument::fromJson(out.toUtf8()).object();
+  const QRect block(described["blockX"].toInt(), described["blockY"].toInt(),
+                    described["blockWidth"].toInt(), described["blockHeight"].toInt());
+  EXPECT_TRUE(calm.contains(block)) << out.toStdString();
+  const QJsonObject place = described["autoPlace"].toObject();
+  EXPECT_TRUE(place["admissible"].toBool()) << out.toStdString();
+  EXPECT_EQ(QPoint(place["x"].toInt(), place["y"].toInt()), block.topLeft());
+  EXPECT_LE(place["energy"].toDouble(), 1.25 * place["calmestEnergy"].toDouble());
+  const QJsonObject legible = described["legible"].toObject();
+  EXPECT_TRUE(legible["reached"].toBool()) << out.toStdString();
+  const QJsonObject contrast = legible["contrast"].toObject();
+  EXPECT_GE(contrast.size(), 4) << out.toStdString();
+  for (const QString& textClass : contrast.keys()) {
+    EXPECT_GE(contrast[textClass].toDouble(), 4.5) << textClass.toStdString();
+  }
+  EXPECT_TRUE(legible["text"].toString().contains(QRegularExpression("^#[0-9a-f]{6}$")));
+}
+
 // One line on standard error, none from the decoders, and no file left behind. A link to a device
 // is refused, never replaced (run as root that once made /dev/null a plain file).
 TEST(ComposeProgramTest, AFailureWritesNothing) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <tuple>
 
+#include "calendar/anchor_snap.h"
 #include "support/core_printers.h"
 
 namespace lunetta {
@@ -28,6 +29,25 @@ TEST(ProportionalLayoutTest, AnchorsKeepTheMargin) {
         Case{Anchor::BottomLeft, 200, 580, {30, 10, 230, 590}}}) {  // too tall: centred
     EXPECT_EQ(AnchorBlock(picture, width, height, anchor, 30), expected) << AnchorName(anchor);
   }
+}
+
+// A block dropped by hand goes to the anchor of the thirds its centre lies in, at the mean
+// distance from the edges that anchor holds it to, in steps of 5 thousandths.
+TEST(ProportionalLayoutTest, DroppedBlockSnapsToTheNearestAnchorAndMargin) {
+  const PictureSize picture{1000, 600};
+  using Case = std::tuple<Rect, AnchoredPlace>;
+  for (const auto& [dropped, expected] :
+       {Case{{31, 29, 231, 129}, {Anchor::TopLeft, 50}},        // 30 of 600
+        Case{{760, 480, 960, 580}, {Anchor::BottomRight, 50}},  // 40 and 20: 30 of 600
+        Case{{380, 240, 580, 340}, {Anchor::Center, 77}},       // no edge: the margin stays
+        Case{{-50, 250, 150, 350}, {Anchor::Left, 0}},          // past the edge: no margin
+        Case{{400, 0, 600, 300}, {Anchor::Top, 0}},
+        Case{{0, 0, 1000, 600}, {Anchor::Center, 77}}}) {  // the whole picture
+    EXPECT_EQ(SnapToAnchor(picture, dropped, 77), expected) << dropped.left << "," << dropped.top;
+  }
+  // Far from every edge, the margin stops at the most a margin may be.
+  EXPECT_EQ(SnapToAnchor({4000, 4000}, {10, 3000, 210, 3200}, 0),
+            (AnchoredPlace{Anchor::BottomLeft, 100}));
 }
 
 TEST(ProportionalLayoutTest, AnchorNamesReadBack) {

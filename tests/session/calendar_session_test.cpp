@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/proportional_layout.h"
 #include "picture/picture_files.h"
 #include "render/calendar_renderer.h"
 #include "session/session_request.h"
@@ -111,6 +112,28 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOnlyWhenItsDecodeCannotServe) {
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 6);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+}
+
+// In proportional layout a drop snaps to the nearest anchor and margin; a block placed by hand
+// stays where it was put on that photo, while a month with a photo of its own is still placed
+// automatically.
+TEST_F(CalendarSessionTest, ADropSnapsToAnAnchorAndKeepsAutoPlacementOffForThatPhoto) {
+  const auto session = Start();
+  const QString sea = Photo("sea.bmp", Qt::green);
+  session->ChoosePhoto(FilePath(sea));
+  session->ChooseMonthPhoto(7, FilePath(Photo("july.bmp", Qt::red)));
+  CalendarSettings settings = session->settings();
+  settings.proportional = true;
+  settings.autoPlace = true;
+  session->ApplySettings(settings);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  session->MoveBlock(20, 30);  // 1024 × 768: near the top left corner
+  EXPECT_EQ(session->settings().anchor, static_cast<int>(Anchor::TopLeft));
+  EXPECT_EQ(session->settings().marginShare, 35);  // 25 pixels of 768, in steps of 5
+  EXPECT_FALSE(session->SettingsForMonth(5).autoPlace);
+  EXPECT_TRUE(session->SettingsForMonth(7).autoPlace);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(QPoint(session->blockX(), session->blockY()), QPoint(27, 27));
 }
 
 // Of the deferred photos asked for while one decodes on the worker, only the last is decoded after

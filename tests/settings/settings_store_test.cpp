@@ -125,10 +125,19 @@ TEST_F(SettingsStoreTest, NewKeysAreWrittenOnlyOnceUsed) {
   settings.titleEra = TitleEra::GregorianFirst;
   settings.calendarFiles = {{"/c/us holidays.ics", SpecialDayKind::Holiday},
                             {"/c/family.ics", SpecialDayKind::Day}};
+  settings.proportional = true;
+  settings.anchor = 0;
+  settings.autoPlace = true;
+  settings.handPlacedPhoto = "/p/海.jpg";
+  settings.legible = true;
+  settings.sundayColor = 0x0000C0;
   ASSERT_FALSE(SaveSettings(file_, settings, LocalDate{2026, 1, 2}));
-  EXPECT_EQ(contents(), old + "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\nEra Title=2\n"
-                              "Holiday Calendar 01=\"/c/us holidays.ics\"\n"
-                              "Day Calendar 01=\"/c/family.ics\"\n");
+  EXPECT_EQ(contents(), old +
+                            "Size Kind=2\nCustom Width=2560\nPhoto Fit=1\nEra Title=2\n"
+                            "Proportional Layout=1\nAnchor=0\nAuto Place=1\n"
+                            "Hand Placed Photo=/p/海.jpg\nLegible=1\nSunday Color=192\n"
+                            "Holiday Calendar 01=\"/c/us holidays.ics\"\n"
+                            "Day Calendar 01=\"/c/family.ics\"\n");
   CalendarSettings read;
   ASSERT_FALSE(LoadSettings(file_, read));
   EXPECT_EQ(read, settings);
@@ -154,6 +163,9 @@ TEST(SettingKeysTest, ApplySettingSetsTheFieldItsKeyNames) {
   }
   EXPECT_EQ(settings, (CalendarSettings{"Noto Sans CJK JP", -30, 0xFFFFFF, 255, 0, INT_MIN, INT_MAX,
                                         2, 700, true}));
+  // #rrggbb reads red first; the profile keeps red in the low byte.
+  EXPECT_EQ(ApplySetting(settings, "Saturday Color", "#0080fF"), SettingRefusal::None);
+  EXPECT_EQ(settings.saturdayColor, 0xFF8000U);
 
   EXPECT_EQ(ApplySettingOverrides(settings, {{"StartY", "-1"}}, std::nullopt).why,
             SettingRefusal::OutsidePicture);

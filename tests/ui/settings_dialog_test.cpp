@@ -150,13 +150,14 @@ TEST_F(SettingsDialogTest, ShowsTheGivenSettings) {
   // are enabled. The arrow keys move the check within a group.
   Control(Id::Ok)->setFocus();
   QStringList order;
-  for (int i = 0; i < 17; ++i) {
+  for (int i = 0; i < 22; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << QString::number(ControlId(QApplication::focusWidget()));
   }
-  // Then the calendar files' group below both columns (its list, three buttons, the era).
+  // The proportional layout's share and place only while it is on; then the calendar files' column.
   EXPECT_EQ(order.join(u' ').toStdString(),
-            "1016 1021 1001 1002 1004 1008 1009 1025 1026 1027 1028 0 0 0 0 0 1");
+            "1016 1021 1001 1002 1029 1041 1004 1008 1009 1025 1026 1027 1028 1042 1043 1044 0 0 0 "
+            "0 0 1");
   for (const auto& [from, to] :
        {std::pair(Id::Radio1280, Id::Radio1024), std::pair(Id::FitStretch, Id::FitFill)}) {
     Control(from)->setFocus();
@@ -287,6 +288,7 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   Click(Id::BackColorButton);
   Click(Id::Radio800);
   Control<QSlider>(Id::Slider)->setValue(200);
+  Click(Id::SaturdayColorButton);
   for (const Id option : {Id::WeekMonday, Id::JapaneseLabels, Id::OpaqueText}) {
     QWidget* control = Control(option);
     QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
@@ -325,7 +327,18 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   const QRect inside = sample.rect() - QMargins(1, 1, 1, 1);  // within the black frame
   EXPECT_EQ(sample.copy(inside), back.copy(inside)) << "on the back colour, and nothing else";
 
-  QTest::keyClick(edit, Qt::Key_Return);  // OK is the default button
+  for (const Id option : {Id::Proportional, Id::AnchorTopLeft, Id::AutoPlace, Id::Legible}) {
+    QWidget* control = Control(option);
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+  }
+  EXPECT_FALSE(edit->isEnabled()) << "the anchor places the block in proportion, not the corner";
+  auto* height = Control<QLineEdit>(Id::EditBlockHeight);
+  height->setText(u"50"_s);
+  QTest::keyClick(height, Qt::Key_Return);  // OK is the default button
+  ASSERT_EQ(prompter_->errors.size(), 1U) << "a block higher than 45 % is refused";
+  EXPECT_TRUE(height->hasFocus());
+  height->setText(u"35"_s);
+  QTest::keyClick(height, Qt::Key_Return);
   CalendarSettings result{.year = 2001, .month = 2};
   dialog_.applyTo(result);
   CalendarSettings expected{"DejaVu Serif",
@@ -347,6 +360,12 @@ TEST_F(SettingsDialogTest, OkBringsBackEveryChoiceAfterTheSampleShowsIt) {
   expected.titleEra = TitleEra::GregorianFirst;
   expected.dayColor = 0x0000FF;
   expected.calendarFiles = {{"/c/family.ics", SpecialDayKind::Day}};
+  expected.proportional = true;
+  expected.anchor = 0;
+  expected.blockHeightShare = 350;
+  expected.autoPlace = true;
+  expected.legible = true;
+  expected.saturdayColor = 0x00FF00;
   EXPECT_EQ(result, expected);
 }
 
