@@ -206,15 +206,12 @@ WallDialog::WallDialog(CalendarSession& session, WallCrops& crops, PrintDialogs 
   }
   connect(page_, &QComboBox::activated, this, &WallDialog::ShowPage);
   connect(preview_, &WallPagePreview::cropMoved, this, [this](PhotoCrop crop) {
-    const WallCalendar calendar = Calendar();
-    const std::vector<WallPage> pages = WallPages(calendar);
-    const auto index = page_->currentData().value<std::size_t>();
-    if (index >= pages.size()) {
+    const auto shown = ShownPage();
+    if (!shown) {
       return;
     }
-    const WallPage& page = pages[index];
-    const PagePhoto photo = PhotoOfPage(calendar, page);
-    crops_[CropKey(calendar, page)] = {photo.file, crop};
+    const auto& [calendar, page] = *shown;
+    crops_[CropKey(calendar, page)] = {PhotoOfPage(calendar, page).file, crop};
     ShowPage();
   });
   OnOptionsChanged();
@@ -270,14 +267,22 @@ void WallDialog::OnOptionsChanged() {
   ShowPage();
 }
 
-void WallDialog::ShowPage() {
-  const WallCalendar calendar = Calendar();
+std::optional<std::pair<WallCalendar, WallPage>> WallDialog::ShownPage() const {
+  WallCalendar calendar = Calendar();
   const std::vector<WallPage> pages = WallPages(calendar);
   const auto index = page_->currentData().value<std::size_t>();
   if (index >= pages.size()) {
+    return std::nullopt;
+  }
+  return std::pair(std::move(calendar), pages[index]);
+}
+
+void WallDialog::ShowPage() {
+  const auto shown = ShownPage();
+  if (!shown) {
     return;
   }
-  const WallPage& page = pages[index];
+  const auto& [calendar, page] = *shown;
   const PagePhoto photo = PhotoOfPage(calendar, page);
   if (photo.file != decodedFile_) {
     decodedFile_ = photo.file;

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "output/desktop_picture.h"
 #include "output/print_picture.h"
@@ -78,6 +79,8 @@ class WallDialog : public QDialog {
  private:
   void OnOptionsChanged();
   void ShowPage();
+  /// The calendar and the page the selector shows; nothing while it shows none.
+  std::optional<std::pair<WallCalendar, WallPage>> ShownPage() const;
   void Tell(YearOutputOutcome result, const QString& done, const WallOutcome& outcome);
 
   CalendarSession& session_;
