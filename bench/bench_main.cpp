@@ -813,10 +813,6 @@ QByteArray GreyPng(int width, int height, QImage::Format format) {
   return testing::Encode(image, "png");
 }
 
-// Small files of huge pictures and files cut short: what a composition makes of each, its peak
-// memory, and the peak before the decoder counted libjpeg's allocations, refused cut files and
-// converted Qt's pictures (measured with lunetta-compose's maximum resident size, less a run
-// from a small photo).
 // The twelve months of 2026 with Japan's holidays as an A3 wall calendar with bleed and trim
 // marks, a photo each, and as the wallpapers' year of 1920 x 1080 pictures.
 std::pair<WallCalendar, YearPlan> TwelveMonths(const QStringList& photos) {
@@ -903,7 +899,10 @@ int MeasureWallPeak(const QStringList& photos, const QString& out) {
   return 0;
 }
 
-// Small files of huge pictures: what a composition makes of each, and its peak memory.
+// Small files of huge pictures and files cut short: what a composition makes of each, its peak
+// memory, and the peak before the decoder counted libjpeg's allocations, refused cut files and
+// converted Qt's pictures (measured with lunetta-compose's maximum resident size, less a run
+// from a small photo).
 void PrintBombs(const QString& folder, const QString& warmUpPhoto, const QString& out) {
   using namespace lunetta::testing;
   const QByteArray arithmetic = LibjpegBytes(6000, 4000, {.arithmetic = true});
