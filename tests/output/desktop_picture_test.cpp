@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImageReader>
 #include <QTemporaryDir>
 
 #include "output/year_output.h"
@@ -83,10 +82,7 @@ TEST(DesktopPictureTest, AsksBeforeReplacingAFile) {
       EXPECT_EQ(script.told, QStringList());
     }
     if (c.bytes.isEmpty()) {
-      QImageReader reader(target);
-      reader.setDecideFormatFromContent(true);
-      EXPECT_EQ(reader.format(), "jpeg");
-      EXPECT_EQ(reader.size(), QSize(1024, 768));
+      EXPECT_EQ(QImage(target).size(), QSize(1024, 768));
     } else {
       EXPECT_EQ(testing::ReadBytes(target), c.bytes);
     }

@@ -157,7 +157,6 @@ TEST_P(PrintTest, PrintDialogPrintsToAPdfFile) {
   });
   timer.start(20);
   EXPECT_EQ(PrintPicture(picture_, StandardPrintDialogs()), PrintOutcome::Printed);
-  EXPECT_TRUE(Poppler("pdfinfo", {pdf_}).contains("Pages: 1 "));
   // On a landscape page, stretched over its printable area.
   QPrinter landscape(QPrinter::HighResolution);
   landscape.setPageOrientation(QPageLayout::Landscape);

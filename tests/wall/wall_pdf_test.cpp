@@ -37,19 +37,6 @@ bool Inked(const QImage& page, const PointRect& box) {
   return false;
 }
 
-// Four colours, a quarter each, so that a turn or a mirror shows.
-QByteArray Quadrants(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  const QRgb colours[] = {qRgb(220, 30, 30), qRgb(30, 180, 30), qRgb(30, 30, 220),
-                          qRgb(230, 220, 40)};
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      image.setPixel(x, y, colours[(y * 2 / height) * 2 + x * 2 / width]);
-    }
-  }
-  return testing::Encode(image, "jpeg", 95);
-}
-
 class WallPdfTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,7 +73,9 @@ TEST_F(WallPdfTest, APrintShopFindsWhatItNeeds) {
       {2026,
        5,
        {{5, DayMarkKind::Holiday, {"こどもの日"}}, {20, DayMarkKind::Day, {"Birthday"}}},
-       Write("phone.jpg", testing::TurnedClockwise(Quadrants(900, 600)) + "a motion photo's video"),
+       Write("phone.jpg",
+             testing::TurnedClockwise(testing::Encode(testing::Quadrants(900, 600), "jpeg", 95)) +
+                 "a motion photo's video"),
        {}}};
   const QString pdf = dir_.filePath("wall.pdf");
   int reported = 0;
