@@ -169,7 +169,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     detail::NumberKey<&CalendarSettings::wallCover>(keys::kWallCover, ValueKind::Integer,
                                                     Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::wallPlanner>(keys::kWallPlanner, ValueKind::Integer,
-                                                     Kept::WhenUsed),
+                                                      Kept::WhenUsed),
     detail::NumberKey<&CalendarSettings::proportional>(keys::kProportional, ValueKind::Integer,
                                                        Kept::WhenUsed),
     // Thousandths of the picture's height, and of its shorter side.
