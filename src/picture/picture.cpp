@@ -89,8 +89,8 @@ Status Picture::Save(const std::filesystem::path& path, int jpegQuality,
   } else if (QImageWriter writer(&device, format.value()); !writer.write(image_)) {
     encoded = Failure(Fault::EncodeFailed, {}, {}, writer.errorString());
   }
-  if (device.failure()) {
-    return WritingFailure(path, device.failure());
+  if (const std::error_code error = device.Finish()) {
+    return WritingFailure(path, error);
   }
   if (!encoded) {
     Failure failure = encoded.failure();

@@ -321,8 +321,8 @@ YearOutcome WriteYearPdf(const YearPlan& plan, const std::filesystem::path& targ
     outcome.status = Failure(Fault::NothingToWrite, target);
   } else if (!ended) {
     outcome.status = ended;
-  } else if (device.failure()) {
-    outcome.status = WritingFailure(target, device.failure());
+  } else if (const std::error_code error = device.Finish()) {
+    outcome.status = WritingFailure(target, error);
   } else if (const std::error_code error = file.commit()) {
     outcome.status = WritingFailure(target, error);
   }

@@ -1,6 +1,7 @@
 #include "picture/picture.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <array>
+#include <csignal>
 #include <optional>
 #include <tuple>
 
@@ -82,6 +84,25 @@ TEST_F(PictureFilesTest, AFailingEncoderReplacesNothing) {
   EXPECT_EQ(ReadBytes(target), "the old file");
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"wide.jpg"});
   EXPECT_EQ(FaultOf(Picture().Save(FilePath(target))), Fault::NothingToWrite);
+}
+
+// A disk that fills while the encoder's rows are still gathered: the save fails with the reason,
+// and the file it was to replace stays.
+TEST_F(PictureFilesTest, AFullDiskReplacesNothing) {
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  for (const char* name : {"full.bmp", "full.jpg"}) {
+    const QString target = Write(name, "the old file");
+    rlimit small = previous;
+    small.rlim_cur = 8;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Status saved = Picture(DetailedImage(64, 48)).Save(FilePath(target));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+    EXPECT_EQ(FaultOf(saved), Fault::CannotWrite) << name;
+    EXPECT_EQ(ReadBytes(target), "the old file") << name;
+  }
+  std::signal(SIGXFSZ, previousHandler);
 }
 
 TEST(PicturePainterTest, StretchesOverTheTargetInDevicePixels) {
