@@ -77,7 +77,7 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWould) {
 }
 
 // A busy photo with one calm grey area: the block goes there, and every text reads at 4.5:1.
-TEST(ComposeProgramTest, AutoPlaceAndLegibleFindTheCalmAreaAndReportIt) {
+TEST(ComposeProgramTest, AnAutoPlacedLegibleBlockSitsInTheCalmArea) {
   QTemporaryDir dir;
   QImage photo(800, 600, QImage::Format_RGB888);
   const QRect calm(24, 40, 460, 280);
@@ -216,7 +216,7 @@ TEST(ComposeProgramTest, PhotosFolderGivesTheMonthsInNameOrder) {
 
 // A3 with bleed and trim marks: the boxes --json reports are the ones the file has, and each
 // month whose photo is too small for its print is named once on standard error.
-TEST(ComposeProgramTest, WallCalendarReportsItsBoxesAndLowResolutionPhotos) {
+TEST(ComposeProgramTest, WallCalendarReportsWhatAPrintShopChecks) {
   if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
     GTEST_SKIP() << "poppler-utils are not installed";
   }
@@ -271,7 +271,7 @@ TEST(ComposeProgramTest, WallCalendarReportsItsBoxesAndLowResolutionPhotos) {
 }
 
 // File names are bytes: one that is not UTF-8 reaches the file system unchanged, both ways.
-TEST(ComposeProgramTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
+TEST(ComposeProgramTest, NamesThatAreNotUtf8AreKeptByteForByte) {
   QTemporaryDir dir;
   const std::string photo = dir.path().toStdString() + "/sea\xff.jpg";
   const std::string out = dir.path().toStdString() + "/out\xfe.bmp";
@@ -321,7 +321,7 @@ TEST(ComposeProgramTest, AHolidayFileThatCannotBeUsedIsTold) {
 // midnight in Tokyo (where the tests run), and an event on a line that cannot be read, which is
 // named. Without a holiday file the rules give Japan's holidays, predicted past the announced
 // years.
-TEST(ComposeProgramTest, CalendarFilesMarkTheirDaysAndTheHolidaysSayWhereTheyComeFrom) {
+TEST(ComposeProgramTest, MarkedDaysComeFromEveryCalendarSource) {
   QTemporaryDir dir;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_DATA_HOME", dir.filePath("none"));

@@ -33,7 +33,7 @@ TEST(ProportionalLayoutTest, AnchorsKeepTheMargin) {
 
 // A block dropped by hand goes to the anchor of the thirds its centre lies in, at the mean
 // distance from the edges that anchor holds it to, in steps of 5 thousandths.
-TEST(ProportionalLayoutTest, DroppedBlockSnapsToTheNearestAnchorAndMargin) {
+TEST(ProportionalLayoutTest, DroppedBlockSnapsToTheNearestAnchorAtItsMargin) {
   const PictureSize picture{1000, 600};
   using Case = std::tuple<Rect, AnchoredPlace>;
   for (const auto& [dropped, expected] :

@@ -117,7 +117,7 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOnlyWhenItsDecodeCannotServe) {
 // In proportional layout a drop snaps to the nearest anchor and margin; a block placed by hand
 // stays where it was put on that photo, while a month with a photo of its own is still placed
 // automatically.
-TEST_F(CalendarSessionTest, ADropSnapsToAnAnchorAndKeepsAutoPlacementOffForThatPhoto) {
+TEST_F(CalendarSessionTest, ADropIsKeptAsPlacedByHand) {
   const auto session = Start();
   const QString sea = Photo("sea.bmp", Qt::green);
   session->ChoosePhoto(FilePath(sea));

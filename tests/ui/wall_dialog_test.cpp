@@ -19,7 +19,7 @@ namespace {
 
 // Printing to a file from the dialog writes the calendar for print, cover and planner included, in
 // the copies asked for, and its notice names the months whose photo is too small for the paper.
-TEST(WallDialogTest, PrintingToAFileWritesEveryPageAndNamesSmallPhotos) {
+TEST(WallDialogTest, PrintingToAFileWritesTheWholeCalendar) {
   if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
     GTEST_SKIP() << "poppler-utils are not installed";
   }
