@@ -851,7 +851,7 @@ Do you want to replace them?</translation>
     </message>
     <message>
         <source>各画面にカレンダー</source>
-        <translation>Calendar on all screens</translation>
+        <translation>On every screen</translation>
     </message>
     <message>
         <source>複数の画面の壁紙のすべてにカレンダーを入れます（普通はメイン画面だけ）</source>
