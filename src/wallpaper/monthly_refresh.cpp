@@ -119,7 +119,7 @@ std::string DesktopEntryCommandLine(std::vector<std::string> arguments) {
   return line;
 }
 
-// Reading the files back: each format's rules, as systemd and the desktop entry specification
+// Reading the files back: each format's rules, as systemd and desktop-entry readers such as GLib
 // read them, for what the writers above produce. Nothing for anything else.
 
 // "%%" to "%" (and, where `dollars`, "$$" to "$"); another "%" or "$" would be expanded.
