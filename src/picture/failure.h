@@ -74,6 +74,13 @@ struct Failure {
   QString detail;              // a datum: the extension, the decoder's report, the date
   QSize size;                  // the picture's size, for TooLarge
 
+  /// TooLarge for a picture of `size`.
+  static Failure TooLarge(QSize size) {
+    Failure failure(Fault::TooLarge);
+    failure.size = size;
+    return failure;
+  }
+
   bool operator==(const Failure&) const = default;
 };
 

@@ -62,18 +62,12 @@ struct OptionsDeleter {
   void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
 };
 
-Failure TooLarge(QSize size) {
-  Failure failure(Fault::TooLarge);
-  failure.size = size;
-  return failure;
-}
-
 Failure LibraryFailure(const heif_error& error) {
   if (error.code == heif_error_Invalid_input && error.subcode == heif_suberror_End_of_data) {
     return Failure(Fault::Truncated);
   }
   if (error.code == heif_error_Memory_allocation_error) {
-    return TooLarge({});
+    return Failure::TooLarge({});
   }
   return Failure(Fault::Undecodable, {}, {}, QString::fromUtf8(error.message));
 }
@@ -154,7 +148,7 @@ bool IsHeif(const QByteArray& head) {
 
 Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   if (device.size() > maxBytes / (1 + qint64(kItemDataCopies))) {
-    return TooLarge({});
+    return Failure::TooLarge({});
   }
   const QByteArray data = device.readAll();
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
@@ -185,7 +179,7 @@ Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit
                double(channels) * double(layout.primary.pixels()) +
                    double(PictureFromRowsBytes(canvas, alpha, fitSize, fit, orientation)));
   if (peak > double(maxBytes)) {
-    return TooLarge(turned(Clamped(layout.shownWidth, layout.shownHeight)));
+    return Failure::TooLarge(turned(Clamped(layout.shownWidth, layout.shownHeight)));
   }
 
   const HeifLibrary library;
@@ -226,7 +220,7 @@ Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit
                                 heif_image_handle_is_premultiplied_alpha(handle.get()) != 0};
   QImage picture = PictureFromRows(decodedRows, fitSize, fit, orientation);
   if (picture.isNull()) {
-    return TooLarge(turned(size));
+    return Failure::TooLarge(turned(size));
   }
   return DecodedPicture{std::move(picture), turned(size), static_cast<qint64>(peak)};
 }

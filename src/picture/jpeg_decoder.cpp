@@ -539,17 +539,11 @@ Stage ReadShrunk(Job& job, QImage& image, const Shrink& shrink) {
   return Stage::Done;
 }
 
-Failure TooLarge(QSize size) {
-  Failure failure(Fault::TooLarge);
-  failure.size = size;
-  return failure;
-}
-
 // Why a stage failed: the budget, or the decoder's words.
 Failure StageFailure(const Job& job, QSize size) {
   const int code = job.errors.pub.msg_code;
   if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE) {
-    return TooLarge(size);
+    return Failure::TooLarge(size);
   }
   return Failure(Fault::Undecodable, {}, {}, QString::fromLatin1(job.errors.message));
 }
@@ -670,7 +664,7 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
   Budget budget(maxBytes);
   // Whole in memory, counted against the bound.
   if (!budget.Take(device.size())) {
-    return TooLarge(HeaderSize(device.peek(kHeadBytes), maxBytes));
+    return Failure::TooLarge(HeaderSize(device.peek(kHeadBytes), maxBytes));
   }
   const QByteArray data = device.readAll();
   // Before the job: a decode that fails mid-way leaves a job's scaler writing into the image
@@ -690,7 +684,7 @@ Result<DecodedPicture> DecodeJpeg(QIODevice& device, QSize fitSize, PhotoFit fit
   plan.shrink = JpegShrinkFor(OutputSize(job.info), plan.storedFit, fit);
   image = OutputFor(job.info, plan, budget);
   if (image.isNull()) {
-    return TooLarge(plan.size);
+    return Failure::TooLarge(plan.size);
   }
   if (const std::optional<Failure> failure = plan.shrink
                                                  ? DecodeShrunk(job, image, *plan.shrink, plan.size)

@@ -24,12 +24,6 @@ struct DecoderDeleter {
   void operator()(JxlDecoder* decoder) const { JxlDecoderDestroy(decoder); }
 };
 
-Failure TooLarge(QSize size) {
-  Failure failure(Fault::TooLarge);
-  failure.size = size;
-  return failure;
-}
-
 // The picture's size as shown: libjxl turns it as the header's orientation says.
 QSize ShownSize(const JxlBasicInfo& info) {
   const QSize size(static_cast<int>(info.xsize), static_cast<int>(info.ysize));
@@ -52,7 +46,7 @@ bool IsJxl(const QByteArray& head) {
 
 Result<DecodedPicture> DecodeJxl(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   if (device.size() > maxBytes) {
-    return TooLarge({});
+    return Failure::TooLarge({});
   }
   const QByteArray data = device.readAll();
   const std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(JxlDecoderCreate(nullptr));
@@ -80,7 +74,7 @@ Result<DecodedPicture> DecodeJxl(QIODevice& device, QSize fitSize, PhotoFit fit,
       peak = double(data.size()) + area * (LibraryBytesPerPixel(info) + format.num_channels) +
              double(PictureFromRowsBytes(shown, info.alpha_bits > 0, fitSize, fit, 1));
       if (peak > double(maxBytes)) {
-        return TooLarge(shown);
+        return Failure::TooLarge(shown);
       }
     } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
       std::size_t bytes = 0;
@@ -109,7 +103,7 @@ Result<DecodedPicture> DecodeJxl(QIODevice& device, QSize fitSize, PhotoFit fit,
                          alpha, info.alpha_premultiplied != 0};
   QImage picture = PictureFromRows(rows, fitSize, fit, 1);
   if (picture.isNull()) {
-    return TooLarge(shown);
+    return Failure::TooLarge(shown);
   }
   return DecodedPicture{std::move(picture), shown, static_cast<qint64>(peak)};
 }
