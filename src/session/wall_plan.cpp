@@ -63,7 +63,6 @@ WallCalendar PlanWallCalendar(const CalendarSession& session, const std::vector<
     page.marks = WallMarks(session, month);
     const std::filesystem::path& own = session.monthPhotoPath(month);
     page.photo = own.empty() ? session.photoPath() : own;
-    page.crop = CropFor(crops, month, page.photo);
   }
   calendar.coverPhoto = session.photoPath();
   for (const WallMonth& month : calendar.months) {
@@ -71,8 +70,15 @@ WallCalendar PlanWallCalendar(const CalendarSession& session, const std::vector<
       calendar.coverPhoto = month.photo;
     }
   }
-  calendar.coverCrop = CropFor(crops, 0, calendar.coverPhoto);
+  ApplyWallCrops(calendar, crops);
   return calendar;
+}
+
+void ApplyWallCrops(WallCalendar& calendar, const WallCrops& crops) {
+  for (WallMonth& page : calendar.months) {
+    page.crop = CropFor(crops, page.month, page.photo);
+  }
+  calendar.coverCrop = CropFor(crops, 0, calendar.coverPhoto);
 }
 
 }  // namespace lunetta

@@ -38,4 +38,8 @@ std::vector<WallDayMark> WallMarks(const CalendarSession& session, int month);
 WallCalendar PlanWallCalendar(const CalendarSession& session, const std::vector<int>& months,
                               const WallCrops& crops = {});
 
+/// Gives each page of `calendar` its crop from `crops`, as PlanWallCalendar does: a crop moved in a
+/// preview needs no new plan.
+void ApplyWallCrops(WallCalendar& calendar, const WallCrops& crops);
+
 }  // namespace lunetta

@@ -206,12 +206,12 @@ WallDialog::WallDialog(CalendarSession& session, WallCrops& crops, PrintDialogs 
   }
   connect(page_, &QComboBox::activated, this, &WallDialog::ShowPage);
   connect(preview_, &WallPagePreview::cropMoved, this, [this](PhotoCrop crop) {
-    const auto shown = ShownPage();
-    if (!shown) {
+    const std::optional<WallPage> page = ShownPage();
+    if (!page) {
       return;
     }
-    const auto& [calendar, page] = *shown;
-    crops_[CropKey(calendar, page)] = {PhotoOfPage(calendar, page).file, crop};
+    crops_[CropKey(planned_, *page)] = {PhotoOfPage(planned_, *page).file, crop};
+    ApplyWallCrops(planned_, crops_);
     ShowPage();
   });
   OnOptionsChanged();
@@ -219,11 +219,7 @@ WallDialog::WallDialog(CalendarSession& session, WallCrops& crops, PrintDialogs 
 }
 
 WallCalendar WallDialog::Calendar() const {
-  std::vector<int> months(12);
-  for (int month = 1; month <= 12; ++month) {
-    months[static_cast<std::size_t>(month - 1)] = month;
-  }
-  return PlanWallCalendar(session_, months, crops_);
+  return planned_;
 }
 
 QString WallDialog::notice() const {
@@ -244,8 +240,14 @@ void WallDialog::OnOptionsChanged() {
   settings.wallPlanner = planner_->isChecked();
   session_.ApplySettings(settings);
 
-  // The pages again, keeping the one shown where it still is.
-  const WallCalendar calendar = Calendar();
+  // The plan once per change of options, not at every move of a crop; the pages again, keeping
+  // the one shown where it still is.
+  std::vector<int> months(12);
+  for (int month = 1; month <= 12; ++month) {
+    months[static_cast<std::size_t>(month - 1)] = month;
+  }
+  planned_ = PlanWallCalendar(session_, months, crops_);
+  const WallCalendar& calendar = planned_;
   const std::vector<WallPage> pages = WallPages(calendar);
   const QString shown = page_->currentText();
   page_->clear();
@@ -267,22 +269,22 @@ void WallDialog::OnOptionsChanged() {
   ShowPage();
 }
 
-std::optional<std::pair<WallCalendar, WallPage>> WallDialog::ShownPage() const {
-  WallCalendar calendar = Calendar();
-  const std::vector<WallPage> pages = WallPages(calendar);
+std::optional<WallPage> WallDialog::ShownPage() const {
+  const std::vector<WallPage> pages = WallPages(planned_);
   const auto index = page_->currentData().value<std::size_t>();
   if (index >= pages.size()) {
     return std::nullopt;
   }
-  return std::pair(std::move(calendar), pages[index]);
+  return pages[index];
 }
 
 void WallDialog::ShowPage() {
-  const auto shown = ShownPage();
+  const std::optional<WallPage> shown = ShownPage();
   if (!shown) {
     return;
   }
-  const auto& [calendar, page] = *shown;
+  const WallCalendar& calendar = planned_;
+  const WallPage& page = *shown;
   const PagePhoto photo = PhotoOfPage(calendar, page);
   if (photo.file != decodedFile_) {
     decodedFile_ = photo.file;

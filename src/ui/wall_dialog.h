@@ -79,8 +79,8 @@ class WallDialog : public QDialog {
  private:
   void OnOptionsChanged();
   void ShowPage();
-  /// The calendar and the page the selector shows; nothing while it shows none.
-  std::optional<std::pair<WallCalendar, WallPage>> ShownPage() const;
+  /// The page the selector shows; nothing while it shows none.
+  std::optional<WallPage> ShownPage() const;
   void Tell(YearOutputOutcome result, const QString& done, const WallOutcome& outcome);
 
   CalendarSession& session_;
@@ -99,6 +99,7 @@ class WallDialog : public QDialog {
   QCheckBox* cover_;
   QCheckBox* planner_;
   QLabel* notice_;
+  WallCalendar planned_;  // planned at each change of options; a crop moved only updates it
   std::filesystem::path decodedFile_;  // the preview's photo, kept while the page shows it
   QImage decoded_;
   QSize decodedSize_;  // the photo's own size
