@@ -159,6 +159,39 @@ TEST(ComposeCalendarTest, ProportionalBlockKeepsItsShareAcrossPictureSizes) {
   EXPECT_NEAR(square.blockHeight, 0.3 * 1024, 1);
 }
 
+// A 3000 × 2000 photo with a black square of 1000 in its middle, on a 1920 × 1080 picture.
+TEST(PictureBackgroundTest, ThePhotoLiesWhereItsFitPutsIt) {
+  QImage photo(3000, 2000, QImage::Format_RGB32);
+  photo.fill(Qt::white);
+  QPainter(&photo).fillRect(1000, 500, 1000, 1000, Qt::black);
+  const struct {
+    PhotoFit fit;
+    QRect square;  // where the square lands
+    int border;    // of the desktop colour, left and right
+  } cases[] = {
+      {PhotoFit::Stretch, QRect(QPoint(640, 270), QPoint(1279, 809)), 0},  // distorted: 640 × 540
+      {PhotoFit::Fill, QRect(QPoint(640, 220), QPoint(1279, 859)), 0},     // 1280 high, 100 cut off
+      {PhotoFit::Fit, QRect(QPoint(690, 270), QPoint(1229, 809)), 150},    // 1620 wide
+  };
+  for (const auto& c : cases) {
+    const QImage picture = PictureBackground(photo, {1920, 1080}, c.fit);
+    ASSERT_EQ(picture.size(), QSize(1920, 1080));
+    QRect square;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        square |= qGray(picture.pixel(x, y)) < 64 ? QRect(x, y, 1, 1) : QRect();
+      }
+    }
+    // Within a pixel, whatever the averaging makes of the edges.
+    EXPECT_LE((square.topLeft() - c.square.topLeft()).manhattanLength(), 2) << int(c.fit);
+    EXPECT_LE((square.bottomRight() - c.square.bottomRight()).manhattanLength(), 2) << int(c.fit);
+    for (const int x : {0, c.border, 1919 - c.border, 1919}) {
+      const bool border = x < c.border || x >= 1920 - c.border;
+      EXPECT_EQ(picture.pixelColor(x, 540) == kDesktop, border) << int(c.fit) << " at " << x;
+    }
+  }
+}
+
 // A 24-bit image whose pixel at (x, y) is (100 + x, y, 7).
 QImage Gradient(int width, int height) {
   QImage image(width, height, QImage::Format_RGB888);
