@@ -55,18 +55,10 @@ TEST(ComposeProgramTest, WritesThePictureTheDesktopProgramWould) {
                     "--set", "Transparency=255", "--set", "StartX=0", "--set", "StartY=0",
                     "--photo", "photo.png", "--out", "may.png", "--json"});
   ASSERT_EQ(code, 0) << err.toStdString();
-  const QJsonObject described = QJsonDocument::fromJson(out.toUtf8()).object();
-  EXPECT_EQ(described["out"].toString(), "may.png");
-  EXPECT_EQ(described["width"].toInt(), 800);
-  EXPECT_EQ(described["height"].toInt(), 600);
-  EXPECT_EQ(described["blockWidth"].toInt(), 330);
-  EXPECT_EQ(described["blockHeight"].toInt(), 288);  // six rows
-  EXPECT_EQ(described["startX"].toInt(), 0);
-  EXPECT_EQ(described["startY"].toInt(), 0);
-  EXPECT_EQ(described["blockX"].toInt(), 0);
-  EXPECT_EQ(described["blockY"].toInt(), 0);
-  EXPECT_EQ(described["holidays"].toArray(), QJsonArray({3, 4, 5}));
-  EXPECT_EQ(described["fit"].toString(), "stretch");
+  EXPECT_TRUE(out.startsWith(
+      R"({"out":"may.png","width":800,"height":600,"blockWidth":330,"blockHeight":288,)"
+      R"("startX":0,"startY":0,"blockX":0,"blockY":0,"holidays":[3,4,5],"fit":"stretch",)"))
+      << out.toStdString();
   const QImage picture(dir.filePath("may.png"));
   EXPECT_EQ(picture.size(), QSize(800, 600));
   EXPECT_EQ(picture.pixelColor(2, 2), QColor(254, 254, 254));  // the block's white, opaque
@@ -219,10 +211,8 @@ TEST(ComposeProgramTest, WallCalendarReportsWhatAPrintShopChecks) {
   const QStringList lines = wallOut.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 14);
   EXPECT_EQ(lines.last(), "{\"pdf\":\"wall.pdf\",\"pages\":13}");
-  const QJsonObject june = QJsonDocument::fromJson(lines[6].toUtf8()).object();
-  EXPECT_EQ(june["month"].toInt(), 6);
-  EXPECT_GT(june["photo"].toObject()["dpi"].toDouble(), 150);
-  EXPECT_FALSE(june["photo"].toObject()["lowResolution"].toBool());
+  EXPECT_TRUE(lines[6].startsWith(R"({"page":7,"kind":"month","year":2026,"month":6,)"));
+  EXPECT_TRUE(lines[6].contains(R"("lowResolution":false,)")) << lines[6].toStdString();
   // The cover and eleven months have the small photo; June's is fine.
   EXPECT_EQ(wallErr.count(QRegularExpression("^lunetta-compose: warning: .* dpi",
                                              QRegularExpression::MultilineOption)),
@@ -230,13 +220,11 @@ TEST(ComposeProgramTest, WallCalendarReportsWhatAPrintShopChecks) {
       << wallErr.toStdString();
   EXPECT_FALSE(wallErr.contains("2026-06"));
 
-  // A3 is 841.89 x 1190.55 points; 3 mm of bleed is 8.50 points past it.
-  EXPECT_EQ(QJsonDocument::fromJson(lines[0].toUtf8()).object()["trim"].toArray(),
-            QJsonDocument::fromJson(lines[12].toUtf8()).object()["trim"].toArray());
-  const QJsonArray bleed = QJsonDocument::fromJson(lines[0].toUtf8()).object()["bleed"].toArray();
-  const QJsonArray trim = QJsonDocument::fromJson(lines[0].toUtf8()).object()["trim"].toArray();
-  EXPECT_NEAR(trim[2].toDouble() - trim[0].toDouble(), 841.89, 0.01);
-  EXPECT_NEAR(trim[0].toDouble() - bleed[0].toDouble(), 8.50, 0.01);
+  // A3 is 841.89 x 1190.55 points; 3 mm of bleed is 8.50 points past it, and the marks beyond.
+  EXPECT_TRUE(lines[0].startsWith(
+      R"({"page":1,"kind":"cover","media":[0.00,0.00,887.24,1235.91],)"
+      R"("bleed":[14.17,14.17,873.07,1221.73],"trim":[22.68,22.68,864.57,1213.23],)"))
+      << lines[0].toStdString();
 }
 
 // File names are bytes: one that is not UTF-8 reaches the file system unchanged, both ways.
