@@ -7,7 +7,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -258,8 +257,8 @@ TEST(ComposeProgramTest, MarkedDaysComeFromEveryCalendarSource) {
   const auto [code, out, err] =
       Compose(dir, {"--year", "2080", "--month", "1", "--out", "jan.png", "--json"}, environment);
   EXPECT_EQ(err, "");
-  EXPECT_EQ(QJsonDocument::fromJson(out.toUtf8())["holidaySource"].toString(), "rule-predicted");
-  EXPECT_EQ(QJsonDocument::fromJson(out.toUtf8())["holidays"][0].toInt(), 1);
+  EXPECT_TRUE(out.contains(R"("holidays":[1,)")) << out.toStdString();
+  EXPECT_TRUE(out.contains(R"("holidaySource":"rule-predicted")")) << out.toStdString();
 
   const auto calendar = [](std::initializer_list<std::pair<const char*, const char*>> events) {
     QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
@@ -286,17 +285,12 @@ TEST(ComposeProgramTest, MarkedDaysComeFromEveryCalendarSource) {
       << febErr.toStdString();
   EXPECT_TRUE(febErr.contains(QRegularExpression("family.ics\": line 8 cannot be read")))
       << febErr.toStdString();
-  const QJsonObject described = QJsonDocument::fromJson(febOut.toUtf8()).object();
-  EXPECT_EQ(described["holidaySource"].toString(), "rule");
-  QStringList days;
-  for (const QJsonValue& day : described["markedDays"].toArray()) {
-    days << QStringLiteral("%1 %2 %3")
-                .arg(day["day"].toInt())
-                .arg(day["kind"].toString(), day["names"][0].toString());
-  }
-  EXPECT_EQ(
-      days.join(", "),
-      "10 day Call, 11 holiday 建国記念の日, 16 holiday Presidents' Day, 23 holiday 天皇誕生日");
+  EXPECT_TRUE(febOut.contains(
+      R"("holidays":[11,16,23],"fit":"stretch","holidaySource":"rule","markedDays":[)"
+      R"({"day":10,"kind":"day","names":["Call"]},{"day":11,"kind":"holiday","names":["建国記念の日"]},)"
+      R"({"day":16,"kind":"holiday","names":["Presidents' Day"]},)"
+      R"({"day":23,"kind":"holiday","names":["天皇誕生日"]}]})"))
+      << febOut.toStdString();
 }
 
 // The desktop's settings in a keyfile, systemctl a stand-in, files in `dir`.
