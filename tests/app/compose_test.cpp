@@ -293,49 +293,51 @@ TEST(ComposeProgramTest, MarkedDaysComeFromEveryCalendarSource) {
       << febOut.toStdString();
 }
 
-// The desktop's settings in a keyfile, systemctl a stand-in, files in `dir`.
-QProcessEnvironment WallpaperEnvironment(const QTemporaryDir& dir,
-                                         const test_support::StandInPrograms& systemctl) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-  environment.insert("XDG_DATA_HOME", dir.filePath("data"));
-  environment.insert("GSETTINGS_BACKEND", "keyfile");
-  environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
-  environment.insert("PATH", systemctl.folder() + ":/usr/bin:/bin");
-  environment.remove("DISPLAY");
-  environment.remove("WAYLAND_DISPLAY");
-  QDir().mkpath(dir.filePath("config"));
-  EXPECT_TRUE(testing::WriteBytes(dir.filePath("holiday.dat"), "2026,0101\n"));
-  return environment;
-}
+// The desktop's settings in a keyfile, systemctl a stand-in, files in `dir_`.
+class ComposeWallpaperTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    systemctl_.Add("systemctl");
+    environment_.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+    environment_.insert("XDG_DATA_HOME", dir_.filePath("data"));
+    environment_.insert("GSETTINGS_BACKEND", "keyfile");
+    environment_.insert("XDG_CURRENT_DESKTOP", "GNOME");
+    environment_.insert("PATH", systemctl_.folder() + ":/usr/bin:/bin");
+    environment_.remove("DISPLAY");
+    environment_.remove("WAYLAND_DISPLAY");
+    QDir().mkpath(dir_.filePath("config"));
+    ASSERT_TRUE(testing::WriteBytes(dir_.filePath("holiday.dat"), "2026,0101\n"));
+  }
 
-TEST(ComposeProgramTest, TheWallpaperHasTheNamedPhotoOrTheRememberedOne) {
-  QTemporaryDir dir;
-  test_support::StandInPrograms systemctl;
-  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
+  QTemporaryDir dir_;
+  test_support::StandInPrograms systemctl_;
+  QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
+};
+
+TEST_F(ComposeWallpaperTest, TheWallpaperHasTheNamedPhotoOrTheRememberedOne) {
   const auto remember = [&](const QString& photo) {
     ASSERT_TRUE(testing::WriteBytes(
-        dir.filePath("config/lunetta.INI"),
-        "[Configuration]\nPhoto Path=\"" + dir.filePath(photo).toUtf8() + "\"\n"));
+        dir_.filePath("config/lunetta.INI"),
+        "[Configuration]\nPhoto Path=\"" + dir_.filePath(photo).toUtf8() + "\"\n"));
   };
-  ASSERT_TRUE(testing::Filled({640, 480}, Qt::green).save(dir.filePath("green.png")));
-  ASSERT_TRUE(testing::Filled({640, 480}, Qt::red).save(dir.filePath("red.png")));
+  ASSERT_TRUE(testing::Filled({640, 480}, Qt::green).save(dir_.filePath("green.png")));
+  ASSERT_TRUE(testing::Filled({640, 480}, Qt::red).save(dir_.filePath("red.png")));
   const QString thisMonth =
-      dir.filePath("data/lunetta/wallpaper-" + QDate::currentDate().toString("yyyy-MM") + ".jpg");
+      dir_.filePath("data/lunetta/wallpaper-" + QDate::currentDate().toString("yyyy-MM") + ".jpg");
   const auto corner = [&] { return QImage(thisMonth).pixelColor(5, 5); };
 
   remember("green.png");
-  const auto [code, out, err] = Compose(dir, {"--set-wallpaper"}, environment);
+  const auto [code, out, err] = Compose(dir_, {"--set-wallpaper"}, environment_);
   ASSERT_EQ(code, 0) << err.toStdString();
-  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), thisMonth);
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment_), thisMonth);
   EXPECT_EQ(corner().green(), 255);
-  EXPECT_EQ(Compose(dir, {"--set-wallpaper", "--photo", "red.png"}, environment),
+  EXPECT_EQ(Compose(dir_, {"--set-wallpaper", "--photo", "red.png"}, environment_),
             std::tuple(0, "", ""));
   EXPECT_EQ(corner().red(), 254);
 
   // A photo that has gone away: this month's calendar without it, and a word why.
   remember("gone.png");
-  const auto [goneCode, goneOut, goneErr] = Compose(dir, {"--set-wallpaper"}, environment);
+  const auto [goneCode, goneOut, goneErr] = Compose(dir_, {"--set-wallpaper"}, environment_);
   EXPECT_EQ(goneCode, 0);
   EXPECT_TRUE(goneErr.contains(QRegularExpression("remembered photo \".*gone.png\": no such file")))
       << goneErr.toStdString();
@@ -343,35 +345,31 @@ TEST(ComposeProgramTest, TheWallpaperHasTheNamedPhotoOrTheRememberedOne) {
 }
 
 // The renewal keeps the photo and the settings it was given, whatever the profile says later.
-TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
-  QTemporaryDir dir;
-  test_support::StandInPrograms systemctl;
-  systemctl.Add("systemctl");
-  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
-  ASSERT_TRUE(testing::WriteBytes(dir.filePath("blue.png"), "read when the renewal runs"));
-  ASSERT_TRUE(testing::WriteBytes(dir.filePath("days.ics"), "BEGIN:VCALENDAR\nEND:VCALENDAR\n"));
-  const QString profile = dir.filePath("config/lunetta.INI");
-  const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
-  const QString service = dir.filePath("config/systemd/user/lunetta-wallpaper.service");
+TEST_F(ComposeWallpaperTest, TheRenewalKeepsWhatItWasGiven) {
+  ASSERT_TRUE(testing::WriteBytes(dir_.filePath("blue.png"), "read when the renewal runs"));
+  ASSERT_TRUE(testing::WriteBytes(dir_.filePath("days.ics"), "BEGIN:VCALENDAR\nEND:VCALENDAR\n"));
+  const QString profile = dir_.filePath("config/lunetta.INI");
+  const QString snapshot = dir_.filePath("config/lunetta/renewal.ini");
+  const QString service = dir_.filePath("config/systemd/user/lunetta-wallpaper.service");
 
-  const auto [code, out, err] = Compose(dir,
+  const auto [code, out, err] = Compose(dir_,
                                         {"--monthly-refresh", "on", "--photo", "blue.png", "--set",
                                          "Text Size=40", "--ics-days", "days.ics"},
-                                        environment);
+                                        environment_);
   ASSERT_EQ(code, 0) << err.toStdString();
   EXPECT_TRUE(QString::fromUtf8(testing::ReadBytes(service))
                   .contains("\nExecStart=\"" LUNETTA_BINARY_DIR "/bin/lunetta-compose\" "
                             "\"--set-wallpaper\" \"--holidays\" \"" +
-                            dir.filePath("holiday.dat") + "\" \"--settings\" \"" + snapshot +
+                            dir_.filePath("holiday.dat") + "\" \"--settings\" \"" + snapshot +
                             "\"\n"));
   EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=1\n"));
   EXPECT_FALSE(testing::ReadBytes(profile).contains("Text Size"));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Text Size=40\n"));
-  EXPECT_TRUE(testing::ReadBytes(snapshot).contains(dir.filePath("blue.png").toUtf8()));
+  EXPECT_TRUE(testing::ReadBytes(snapshot).contains(dir_.filePath("blue.png").toUtf8()));
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Day Calendar 01=\"" +
-                                                    dir.filePath("days.ics").toUtf8() + "\"\n"));
+                                                    dir_.filePath("days.ics").toUtf8() + "\"\n"));
   EXPECT_FALSE(testing::ReadBytes(profile).contains("Day Calendar"));
-  ASSERT_EQ(std::get<0>(Compose(dir, {"--monthly-refresh", "off"}, environment)), 0);
+  ASSERT_EQ(std::get<0>(Compose(dir_, {"--monthly-refresh", "off"}, environment_)), 0);
   EXPECT_FALSE(QFile::exists(service));
   EXPECT_FALSE(QFile::exists(snapshot));
   EXPECT_TRUE(testing::ReadBytes(profile).contains("Monthly Refresh=0\n"));
@@ -379,46 +377,39 @@ TEST(ComposeProgramTest, TheRenewalKeepsWhatItWasGiven) {
 
 // Daily with today marked: run twice on one day (at login, then from the timer), the renewal
 // writes and sets today's picture once.
-TEST(ComposeProgramTest, ADailyRenewalRunTwiceOnOneDayWritesOnce) {
-  QTemporaryDir dir;
-  test_support::StandInPrograms systemctl;
-  systemctl.Add("systemctl");
-  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
-  ASSERT_EQ(Compose(dir, {"--renewal", "daily", "--today"}, environment), std::tuple(0, "", ""));
-  EXPECT_TRUE(testing::ReadBytes(dir.filePath("config/systemd/user/lunetta-wallpaper.timer"))
+TEST_F(ComposeWallpaperTest, ADailyRenewalRunTwiceOnOneDayWritesOnce) {
+  ASSERT_EQ(Compose(dir_, {"--renewal", "daily", "--today"}, environment_), std::tuple(0, "", ""));
+  EXPECT_TRUE(testing::ReadBytes(dir_.filePath("config/systemd/user/lunetta-wallpaper.timer"))
                   .contains("\nOnCalendar=*-*-* 00:00:30\n"));
-  EXPECT_TRUE(testing::ReadBytes(dir.filePath("config/lunetta.INI")).contains("Daily Refresh=1\n"));
-  const QString snapshot = dir.filePath("config/lunetta/renewal.ini");
+  EXPECT_TRUE(
+      testing::ReadBytes(dir_.filePath("config/lunetta.INI")).contains("Daily Refresh=1\n"));
+  const QString snapshot = dir_.filePath("config/lunetta/renewal.ini");
   EXPECT_TRUE(testing::ReadBytes(snapshot).contains("Today Mark=1\n"));
 
-  const QString today = dir.filePath("data/lunetta/wallpaper-" +
-                                     QDate::currentDate().toString("yyyy-MM-dd") + ".jpg");
-  const QString keyfile = dir.filePath("config/glib-2.0/settings/keyfile");
+  const QString today = dir_.filePath("data/lunetta/wallpaper-" +
+                                      QDate::currentDate().toString("yyyy-MM-dd") + ".jpg");
+  const QString keyfile = dir_.filePath("config/glib-2.0/settings/keyfile");
   const QStringList renewal{"--set-wallpaper", "--settings", snapshot};
-  ASSERT_EQ(Compose(dir, renewal, environment), std::tuple(0, "", ""));
-  EXPECT_EQ(test_support::GnomeWallpaperFile(environment), today);
+  ASSERT_EQ(Compose(dir_, renewal, environment_), std::tuple(0, "", ""));
+  EXPECT_EQ(test_support::GnomeWallpaperFile(environment_), today);
   const QDateTime written = QFileInfo(today).lastModified();
   const QDateTime set = QFileInfo(keyfile).lastModified();
   ASSERT_TRUE(written.isValid());
   ASSERT_TRUE(set.isValid());
-  ASSERT_EQ(Compose(dir, renewal, environment), std::tuple(0, "", ""));
+  ASSERT_EQ(Compose(dir_, renewal, environment_), std::tuple(0, "", ""));
   EXPECT_EQ(QFileInfo(today).lastModified(), written);
   EXPECT_EQ(QFileInfo(keyfile).lastModified(), set);
 }
 
 // Each change of the renewal waits for the one under way: the flag ends as the files do.
-TEST(ComposeProgramTest, RenewalChangesAtOnceEndAgreeing) {
-  QTemporaryDir dir;
-  test_support::StandInPrograms systemctl;
-  systemctl.Add("systemctl");
-  const QProcessEnvironment environment = WallpaperEnvironment(dir, systemctl);
+TEST_F(ComposeWallpaperTest, RenewalChangesAtOnceEndAgreeing) {
   const QString program = LUNETTA_BINARY_DIR "/bin/lunetta-compose";
   for (int round = 0; round < 2; ++round) {
     std::vector<std::unique_ptr<QProcess>> runs;
     for (const char* state : {"on", "off", "on", "off", "on", "off"}) {
       auto& run = runs.emplace_back(std::make_unique<QProcess>());
-      run->setProcessEnvironment(environment);
-      run->setWorkingDirectory(dir.path());
+      run->setProcessEnvironment(environment_);
+      run->setWorkingDirectory(dir_.path());
       run->start(program, {"--monthly-refresh", state});
     }
     for (auto& run : runs) {
@@ -426,11 +417,11 @@ TEST(ComposeProgramTest, RenewalChangesAtOnceEndAgreeing) {
       EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
     }
     const bool flag =
-        testing::ReadBytes(dir.filePath("config/lunetta.INI")).contains("Monthly Refresh=1\n");
+        testing::ReadBytes(dir_.filePath("config/lunetta.INI")).contains("Monthly Refresh=1\n");
     for (const char* file : {"systemd/user/lunetta-wallpaper.service",
                              "systemd/user/timers.target.wants/lunetta-wallpaper.timer",
                              "autostart/lunetta-wallpaper.desktop", "lunetta/renewal.ini"}) {
-      EXPECT_EQ(QFileInfo::exists(dir.filePath("config/") + file), flag) << file;
+      EXPECT_EQ(QFileInfo::exists(dir_.filePath("config/") + file), flag) << file;
     }
   }
 }
