@@ -341,28 +341,6 @@ TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
   EXPECT_EQ(session.picture().pixelColor(5, 5), QColor(Qt::white));
 }
 
-// A file that goes away keeps the holidays of the year they were read for, and never shows them in
-// another year, which gets the rules' days.
-TEST_F(CalendarSessionTest, HolidaysAreKeptForTheYearTheyWereReadFor) {
-  ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
-                                  "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
-  const auto session = Start();
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5, 6}));
-  session->ChooseMonth(6);
-  EXPECT_EQ(session->DrawnHolidays(), std::vector<int>{});
-  session->ChooseMonth(5);
-  session->ChooseYear(2027);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
-  ASSERT_TRUE(QFile::remove(folder_.filePath("holiday.dat")));
-  session->ChooseYear(2027);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
-  ASSERT_TRUE(session->holidayFailure());
-  EXPECT_EQ(session->holidayFailure()->fault, Fault::NotFound);
-  session->ChooseYear(2026);  // the rules' days, which happen to be the file's
-  EXPECT_EQ(session->holidaySource(), HolidaySource::Rule);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5, 6}));
-}
-
 // The order of the search; which folders the variables name is the XDG look-ups' to test.
 TEST(HolidaySearchPathTest, StartUpFolderThenTheUsersThenTheSystemsDataFolders) {
   ::setenv("XDG_DATA_HOME", "/data", 1);
@@ -408,6 +386,18 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
   EXPECT_FALSE(s->holidayFailure());
   s->ChooseYear(2200);  // past the rules' years
   EXPECT_EQ(s->holidaySource(), HolidaySource::None);
+
+  // Files that go away keep the days of the year they were read for, and never show them in
+  // another year, which gets the rules' days.
+  s->ChooseYear(2026);
+  ASSERT_TRUE(QFile::remove(user + "/holiday.dat"));
+  ASSERT_TRUE(QFile::remove(system + "/holiday.dat"));
+  s->ChooseYear(2026);
+  EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
+  EXPECT_EQ(s->holidayFailure()->fault, Fault::NotFound);
+  s->ChooseYear(2027);
+  EXPECT_EQ(s->holidaySource(), HolidaySource::Rule);
+  EXPECT_EQ(s->DrawnHolidays(), (std::vector{3, 4, 5}));
 
   // A holiday file in the start-up folder that cannot be read is reported, not passed over.
   ASSERT_TRUE(QDir().mkpath(start + "/holiday.dat"));
