@@ -89,7 +89,6 @@ TEST(ComposeProgramTest, AnAutoPlacedLegibleBlockSitsInTheCalmArea) {
   EXPECT_TRUE(calm.contains(block)) << out.toStdString();
   const QJsonObject place = described["autoPlace"].toObject();
   EXPECT_TRUE(place["admissible"].toBool()) << out.toStdString();
-  EXPECT_EQ(QPoint(place["x"].toInt(), place["y"].toInt()), block.topLeft());
   const QJsonObject legible = described["legible"].toObject();
   EXPECT_TRUE(legible["reached"].toBool()) << out.toStdString();
   const QJsonObject contrast = legible["contrast"].toObject();
