@@ -32,38 +32,41 @@ namespace {
 constexpr LocalDate kToday{2026, 12, 6};
 const std::vector<int> kAllMonths{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 
+// The overrides as "KEY=VALUE" in order, joined by "; ".
+std::string Joined(const SettingOverrides& overrides) {
+  std::string joined;
+  for (const auto& [key, value] : overrides) {
+    joined += (joined.empty() ? "" : "; ") + key + '=' + value;
+  }
+  return joined;
+}
+
 TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
+  const ComposeOptions thisMonth{.year = 2026, .months = {12}};
   const struct {
     const char* what;
     QStringList arguments;
-    ComposeOptions expected;
+    const char* overrides;
+    ComposeOptions expected;  // besides the overrides
   } cases[] = {
-      {"defaults: this month, the desktop picture's name", {}, {.year = 2026, .months = {12}}},
+      {"defaults: this month, the desktop picture's name", {}, "", thisMonth},
       {"both value forms; a repeated option keeps its last value; decimal with sign or zeros",
        {"--year=+2030", "--month", "2", "--month=07"},
+       "",
        {.year = 2030, .months = {7}}},
       {"--set repeats in order; keys trimmed, in any case; colours at both bounds",
        {"--set", " text size =30", "--set", "TEXT COLOR=16777215", "--set=Back Ground Color=0",
         "--set", "Text Size=31"},
-       {.year = 2026,
-        .months = {12},
-        .overrides = {{"text size", "30"},
-                      {"TEXT COLOR", "16777215"},
-                      {"Back Ground Color", "0"},
-                      {"Text Size", "31"}}}},
+       "text size=30; TEXT COLOR=16777215; Back Ground Color=0; Text Size=31",
+       thisMonth},
       {"the block's options are profile settings",
        {"--week-start", "Monday", "--labels=ja", "--week-numbers", "--opaque-text"},
-       {.year = 2026,
-        .months = {12},
-        .overrides = {{"Week Start", "1"},
-                      {"Japanese Labels", "1"},
-                      {"Week Numbers", "1"},
-                      {"Opaque Text", "1"}},
-        .weekNumbers = true,
-        .opaqueText = true}},
+       "Week Start=1; Japanese Labels=1; Week Numbers=1; Opaque Text=1",
+       {.year = 2026, .months = {12}, .weekNumbers = true, .opaqueText = true}},
       {"month photos, a folder of them, and a PDF alone on A3",
        {"--month-photo", "3=m.jpg", "--month-photo=12=d=x.jpg", "--photos", "dir", "--all-months",
         "--pdf", "y.pdf", "--paper", "a3"},
+       "",
        {.monthPhotos = {{3, "m.jpg"}, {12, "d=x.jpg"}},
         .photosFolder = "dir",
         .year = 2026,
@@ -75,65 +78,43 @@ TEST(ComposeOptionsTest, AcceptedArgumentsGiveTheseOptions) {
       {"a wall calendar is the year's; its options and its paper are profile settings",
        {"--layout", "Wall", "--pdf", "w.pdf", "--paper", "tabloid", "--orientation", "landscape",
         "--photo-position", "right", "--bleed", "2.5mm", "--trim-marks", "--cover", "--planner"},
+       "Wall Orientation=1; Wall Photo Position=2; Wall Bleed=250; Wall Trim Marks=1; "
+       "Wall Cover=1; Wall Planner=1; Wall Paper=3",
        {.year = 2026,
         .months = kAllMonths,
-        .overrides = {{"Wall Orientation", "1"},
-                      {"Wall Photo Position", "2"},
-                      {"Wall Bleed", "250"},
-                      {"Wall Trim Marks", "1"},
-                      {"Wall Cover", "1"},
-                      {"Wall Planner", "1"},
-                      {"Wall Paper", "3"}},
         .pictures = false,
         .pdf = "w.pdf",
         .paper = Paper::Tabloid,
         .wall = true}},
       {"a wall calendar of one month; a bleed without its unit",
        {"--layout=wall", "--pdf", "w.pdf", "--month", "5", "--bleed", "3"},
-       {.year = 2026,
-        .months = {5},
-        .overrides = {{"Wall Bleed", "300"}},
-        .pictures = false,
-        .pdf = "w.pdf",
-        .wall = true}},
+       "Wall Bleed=300",
+       {.year = 2026, .months = {5}, .pictures = false, .pdf = "w.pdf", .wall = true}},
       {"a size and a fit are profile settings; the last size given is kept",
        {"--size", "screen", "--size", "1920X1080", "--fit", "Fill"},
-       {.year = 2026,
-        .months = {12},
-        .overrides = {{"Size Kind", "1"},
-                      {"Size Kind", "2"},
-                      {"Custom Width", "1920"},
-                      {"Custom Height", "1080"},
-                      {"Photo Fit", "1"}}}},
+       "Size Kind=1; Size Kind=2; Custom Width=1920; Custom Height=1080; Photo Fit=1",
+       thisMonth},
       {"today's marks and the screens are profile settings; the renewal's period",
        {"--today", "--dim-past", "--every-screen", "--monthly-refresh", "on", "--renewal", "daily"},
-       {.year = 2026,
-        .months = {12},
-        .overrides = {{"Today Mark", "1"}, {"Dim Past Days", "1"}, {"Every Screen", "1"}},
-        .monthlyRefresh = true,
-        .dailyRefresh = true}},
+       "Today Mark=1; Dim Past Days=1; Every Screen=1",
+       {.year = 2026, .months = {12}, .monthlyRefresh = true, .dailyRefresh = true}},
       {"the block in proportion, placed and coloured by the photo, are profile settings",
        {"--block-height", "30%", "--anchor", "Bottom-Right", "--margin=4.5", "--auto-place",
         "--panel-bands", "8%", "--legible", "--set", "Saturday Color=#0000ff"},
-       {.year = 2026,
-        .months = {12},
-        .overrides = {{"Proportional Layout", "1"},
-                      {"Block Height", "300"},
-                      {"Proportional Layout", "1"},
-                      {"Anchor", "8"},
-                      {"Proportional Layout", "1"},
-                      {"Margin", "45"},
-                      {"Auto Place", "1"},
-                      {"Panel Bands", "80"},
-                      {"Legible", "1"},
-                      {"Saturday Color", "#0000ff"}}}},
+       "Proportional Layout=1; Block Height=300; Proportional Layout=1; Anchor=8; "
+       "Proportional Layout=1; Margin=45; Auto Place=1; Panel Bands=80; Legible=1; "
+       "Saturday Color=#0000ff",
+       thisMonth},
       {"help and version skip the checks across options",
        {"-h", "--version", "--year", "1969"},
+       "",
        {.help = true, .version = true}},
   };
   for (const auto& c : cases) {
-    const ComposeOptionsResult result = ParseComposeOptions(c.arguments, kToday);
+    ComposeOptionsResult result = ParseComposeOptions(c.arguments, kToday);
     EXPECT_EQ(result.error, QString()) << c.what;
+    EXPECT_EQ(Joined(result.options.overrides), c.overrides) << c.what;
+    result.options.overrides.clear();
     EXPECT_EQ(result.options, c.expected) << c.what;
   }
 }

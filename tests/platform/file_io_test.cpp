@@ -166,25 +166,21 @@ TEST_F(FileIoTest, FilesGetTheModeTheirOwnerExpects) {
   const mode_t previousMask = ::umask(022);
   const fs::path file = folder_ / "f";
   // Rows: existing mode (0 = no file), options, resulting mode.
-  struct Row {
-    unsigned existing;
-    AtomicWriteOptions options;
-    unsigned mode;
-  };
-  for (const Row& row : {
-           Row{0, {}, 0644},                            // the umask, as any saved file
-           Row{0, {.mode = fs::perms(0600)}, 0600},     // the composed picture
-           Row{0640, {.mode = fs::perms(0600)}, 0640},  // an existing file keeps its mode
-           Row{0664, {}, 0664},                         // even beyond the umask
-           Row{0640, {.mode = fs::perms(0600), .keepExistingMode = false}, 0600},
+  for (const auto& [existing, options, mode] :
+       std::vector<std::tuple<unsigned, AtomicWriteOptions, unsigned>>{
+           {0, {}, 0644},                            // the umask, as any saved file
+           {0, {.mode = fs::perms(0600)}, 0600},     // the composed picture
+           {0640, {.mode = fs::perms(0600)}, 0640},  // an existing file keeps its mode
+           {0664, {}, 0664},                         // even beyond the umask
+           {0640, {.mode = fs::perms(0600), .keepExistingMode = false}, 0600},
        }) {
     fs::remove(file);
-    if (row.existing != 0) {
+    if (existing != 0) {
       WriteText(file, "old");
-      fs::permissions(file, fs::perms(row.existing));
+      fs::permissions(file, fs::perms(existing));
     }
-    EXPECT_FALSE(WriteFileAtomically(file, "new", row.options));
-    EXPECT_EQ(Mode(file), row.mode) << std::oct << "existing " << row.existing;
+    EXPECT_FALSE(WriteFileAtomically(file, "new", options));
+    EXPECT_EQ(Mode(file), mode) << std::oct << "existing " << existing;
   }
   ::umask(previousMask);
 }

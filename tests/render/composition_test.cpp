@@ -14,7 +14,6 @@
 
 #include "calendar/block_geometry.h"
 #include "calendar/month_model.h"
-#include "calendar/proportional_layout.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "render/calendar_renderer.h"
@@ -30,9 +29,12 @@ const QColor kPhoto(200, 100, 50);
 
 // May 2026: six week rows.
 ComposedPicture Compose(const QImage& photo, int size, int opacity, int x = 560, int y = 500) {
-  CalendarSettings settings{.transparency = opacity, .startX = x, .startY = y, .pictSize = size};
-  settings.year = 2026;
-  settings.month = 5;
+  const CalendarSettings settings{.transparency = opacity,
+                                  .startX = x,
+                                  .startY = y,
+                                  .pictSize = size,
+                                  .year = 2026,
+                                  .month = 5};
   return ComposeCalendar(photo, settings, {}).value();
 }
 
@@ -81,8 +83,6 @@ TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
     bool mondayWeeks;
   } cases[] = {
       {1024, 768, 560, 500, 5, 28, false},    // the default place
-      {1024, 768, 100, 700, 5, 28, false},    // placed low
-      {800, 600, 1200, 500, 5, 28, false},    // past the right edge
       {1920, 1080, 1920, 1080, 3, 28, true},  // the bottom-right corner
       {3840, 2160, 560, 500, 5, 130, false},  // a 1560 × 1206 block at 4K
   };
@@ -114,49 +114,67 @@ TEST(ComposeCalendarTest, EveryDayIsInkedInsideThePicture) {
   EXPECT_EQ(big.text.size(), QSize(800, 600));
 }
 
-// In proportion, the block and its text keep their share of the picture and their anchor at every
-// size of one shape; a size of another shape keeps the height share.
+// In proportion, the text drawn on the block keeps its share of the picture at every size of one
+// shape, and the block its default anchor, bottom right; the block's own share is the layout's to
+// test.
 TEST(ComposeCalendarTest, ProportionalBlockKeepsItsShareAcrossPictureSizes) {
-  CalendarSettings s{.transparency = 255};
-  s.year = 2026;
-  s.month = 6;  // five week rows
-  s.proportional = true;
-  s.blockHeightShare = 300;
-  s.anchor = static_cast<int>(Anchor::BottomRight);
-  s.marginShare = 40;
-  const auto shareOf = [](const QRect& r, QSize picture) {
-    return QRectF(double(r.x()) / picture.width(), double(r.y()) / picture.height(),
-                  double(r.width()) / picture.width(), double(r.height()) / picture.height());
-  };
-  std::optional<QRectF> blockShare;
-  std::optional<QRectF> inkShare;
+  CalendarSettings s{.transparency = 255, .year = 2026, .month = 6, .proportional = true};
+  std::optional<QRectF> previous;
   for (const QSize size : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)}) {
     const ComposedPicture composed =
         ComposeOver(PictureBackground(QImage(), {size.width(), size.height()}), s, {}).value();
     const QRect block(composed.blockX, composed.blockY, composed.blockWidth, composed.blockHeight);
     const int margin = std::lround(0.04 * size.height());
     EXPECT_NEAR(block.height(), 0.3 * size.height(), 1) << size.width();
-    EXPECT_EQ(block.x() + block.width(), size.width() - margin) << size.width();
-    EXPECT_EQ(block.y() + block.height(), size.height() - margin) << size.width();
+    EXPECT_EQ(block.bottomRight(),
+              QPoint(size.width(), size.height()) - QPoint(margin, margin) - QPoint(1, 1))
+        << size.width();
     const QRect ink =
         InkIn(composed.picture, {block.left(), block.top(), block.right() + 1, block.bottom() + 1},
               QColor(254, 254, 254));
-    const double pixel = 1.0 / size.height();
-    const QRectF nowBlock = shareOf(block, size);
-    const QRectF nowInk = shareOf(ink, size);
-    if (blockShare) {
-      EXPECT_NEAR(nowBlock.width(), blockShare->width(), 2 * pixel) << size.width();
-      EXPECT_NEAR(nowBlock.x(), blockShare->x(), 2 * pixel) << size.width();
-      // The text is drawn in proportion too, not only its card.
-      EXPECT_NEAR(nowInk.height(), inkShare->height(), 3 * pixel) << size.width();
-      EXPECT_NEAR(nowInk.width(), inkShare->width(), 3 * pixel) << size.width();
+    const QRectF share(double(ink.x()) / size.width(), double(ink.y()) / size.height(),
+                       double(ink.width()) / size.width(), double(ink.height()) / size.height());
+    const double pixel = 3.0 / size.height();
+    if (previous) {
+      EXPECT_NEAR(share.x(), previous->x(), pixel) << size.width();
+      EXPECT_NEAR(share.width(), previous->width(), pixel) << size.width();
+      EXPECT_NEAR(share.height(), previous->height(), pixel) << size.width();
     }
-    blockShare = nowBlock;
-    inkShare = nowInk;
+    previous = share;
   }
-  const ComposedPicture square =
-      ComposeOver(PictureBackground(QImage(), {1280, 1024}), s, {}).value();
-  EXPECT_NEAR(square.blockHeight, 0.3 * 1024, 1);
+}
+
+// A 3000 × 2000 photo with a black square of 1000 in its middle, on a 1920 × 1080 picture.
+TEST(PictureBackgroundTest, ThePhotoLiesWhereItsFitPutsIt) {
+  QImage photo(3000, 2000, QImage::Format_RGB32);
+  photo.fill(Qt::white);
+  QPainter(&photo).fillRect(1000, 500, 1000, 1000, Qt::black);
+  const struct {
+    PhotoFit fit;
+    QRect square;  // where the square lands
+    int border;    // of the desktop colour, left and right
+  } cases[] = {
+      {PhotoFit::Stretch, QRect(QPoint(640, 270), QPoint(1279, 809)), 0},  // distorted: 640 × 540
+      {PhotoFit::Fill, QRect(QPoint(640, 220), QPoint(1279, 859)), 0},     // 1280 high, 100 cut off
+      {PhotoFit::Fit, QRect(QPoint(690, 270), QPoint(1229, 809)), 150},    // 1620 wide
+  };
+  for (const auto& c : cases) {
+    const QImage picture = PictureBackground(photo, {1920, 1080}, c.fit);
+    ASSERT_EQ(picture.size(), QSize(1920, 1080));
+    QRect square;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        square |= qGray(picture.pixel(x, y)) < 64 ? QRect(x, y, 1, 1) : QRect();
+      }
+    }
+    // Within a pixel, whatever the averaging makes of the edges.
+    EXPECT_LE((square.topLeft() - c.square.topLeft()).manhattanLength(), 2) << int(c.fit);
+    EXPECT_LE((square.bottomRight() - c.square.bottomRight()).manhattanLength(), 2) << int(c.fit);
+    for (const int x : {0, c.border, 1919 - c.border, 1919}) {
+      const bool border = x < c.border || x >= 1920 - c.border;
+      EXPECT_EQ(picture.pixelColor(x, 540) == kDesktop, border) << int(c.fit) << " at " << x;
+    }
+  }
 }
 
 // A 24-bit image whose pixel at (x, y) is (100 + x, y, 7).

@@ -5,19 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
-#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTransform>
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <future>
-#include <string>
 #include <vector>
 
 #include "calendar/proportional_layout.h"
@@ -92,7 +88,6 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOnlyWhenItsDecodeCannotServe) {
   session->ApplySettings(look);
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 3);
-  EXPECT_EQ(session->picture().size(), QSize(800, 600));
   Photo("sea.bmp", Qt::red, {65, 48});  // another size on disk
   ASSERT_TRUE(Succeeded(session->Compose()));
   ASSERT_TRUE(Succeeded(session->Compose()));
@@ -107,11 +102,15 @@ TEST_F(CalendarSessionTest, DecodesThePhotoOnlyWhenItsDecodeCannotServe) {
   ASSERT_FALSE(refused.ok());
   EXPECT_EQ(refused.failure().file, FilePath(text));
   EXPECT_EQ(session->photoPath(), FilePath(photo));
-  const QString blue = Photo("blue.bmp", Qt::blue);
-  ASSERT_TRUE(Succeeded(session->ReplacePhoto(FilePath(blue))));
+  const QString wide = Photo("wide.bmp", Qt::blue, {96, 48});
+  ASSERT_TRUE(Succeeded(session->ReplacePhoto(FilePath(wide))));
   ASSERT_TRUE(Succeeded(session->Compose()));
   EXPECT_EQ(decodes_, 6);
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
+  look.photoFit = PhotoFit::Fit;  // the fit reaches the picture: room above the photo
+  session->ApplySettings(look);
+  ASSERT_TRUE(Succeeded(session->Compose()));
+  EXPECT_EQ(session->picture().pixelColor(5, 5), kDesktop);
 }
 
 // In proportional layout a drop snaps to the nearest anchor and margin; a block placed by hand
@@ -175,70 +174,6 @@ TEST_F(CalendarSessionTest, DeferredPhotosDecodeOnlyTheLatestRequest) {
   EXPECT_EQ(session->picture().pixelColor(5, 5), QColor(Qt::blue));
   EXPECT_EQ(decoded, (std::vector<std::filesystem::path>{"6.bmp", "8.bmp"}));
   EXPECT_EQ(arrivals, 1);
-}
-
-// The first and last pixel of `picture`'s line from `from` by `step` darker than the desktop
-// colour.
-std::pair<QPoint, QPoint> DarkRun(const QImage& picture, QPoint from, QPoint step) {
-  std::pair<QPoint, QPoint> run{QPoint(-1, -1), QPoint(-1, -1)};
-  for (QPoint p = from; picture.rect().contains(p); p += step) {
-    if (qGray(picture.pixel(p)) < 64) {
-      run.first = run.first.x() < 0 ? p : run.first;
-      run.second = p;
-    }
-  }
-  return run;
-}
-
-// A 3000 × 2000 photo with a black square of 1000 in its middle, on a 1920 × 1080 picture, decoded
-// as Qt reads a PNG and as the JPEG decoder shrinks while it decodes, and stored on its side as a
-// phone does, with EXIF data that turn it upright.
-TEST_F(CalendarSessionTest, ThePhotoLiesWhereItsFitPutsIt) {
-  QImage image(3000, 2000, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter(&image).fillRect(1000, 500, 1000, 1000, Qt::black);
-  ASSERT_TRUE(testing::WriteBytes(folder_.filePath("square.png"), testing::Encode(image, "png")));
-  ASSERT_TRUE(
-      testing::WriteBytes(folder_.filePath("square.jpg"), testing::Encode(image, "jpeg", 95)));
-  const QImage onItsSide = image.transformed(QTransform().rotate(-90));
-  ASSERT_TRUE(
-      testing::WriteBytes(folder_.filePath("phone.jpg"),
-                          testing::TurnedClockwise(testing::Encode(onItsSide, "jpeg", 95))));
-  const struct {
-    PhotoFit fit;
-    QRect square;  // where the square lands
-    int border;    // of the desktop colour, left and right
-  } cases[] = {
-      {PhotoFit::Stretch, QRect(QPoint(640, 270), QPoint(1279, 809)), 0},  // distorted: 640 × 540
-      {PhotoFit::Fill, QRect(QPoint(640, 220), QPoint(1279, 859)), 0},     // 1280 high, 100 cut off
-      {PhotoFit::Fit, QRect(QPoint(690, 270), QPoint(1229, 809)), 150},    // 1620 wide
-  };
-  const auto session = Start();
-  CalendarSettings settings = session->settings();
-  settings.sizeKind = SizeKind::Custom;
-  settings.transparency = -1;  // no block in the way
-  for (const char* name : {"square.png", "square.jpg", "phone.jpg"}) {
-    session->ChoosePhoto(FilePath(folder_.filePath(name)));
-    for (const auto& c : cases) {
-      settings.photoFit = c.fit;
-      session->ApplySettings(settings);
-      ASSERT_TRUE(Succeeded(session->Compose()));
-      const QImage& picture = session->picture();
-      ASSERT_EQ(picture.size(), QSize(1920, 1080));
-      const std::string row = std::string(name) + " fit " + std::to_string(int(c.fit));
-      const auto across = DarkRun(picture, {0, 540}, {1, 0});
-      const auto down = DarkRun(picture, {960, 0}, {0, 1});
-      // Within a pixel, whatever the averaging makes of the edges.
-      EXPECT_NEAR(across.first.x(), c.square.left(), 1) << row;
-      EXPECT_NEAR(across.second.x(), c.square.right(), 1) << row;
-      EXPECT_NEAR(down.first.y(), c.square.top(), 1) << row;
-      EXPECT_NEAR(down.second.y(), c.square.bottom(), 1) << row;
-      for (const int x : {0, 1919}) {
-        const bool border = x < c.border || x >= 1920 - c.border;
-        EXPECT_EQ(picture.pixelColor(x, 540) == kDesktop, border) << row << " at " << x;
-      }
-    }
-  }
 }
 
 // The window knows the screen; a renewal started by a timer does not, and makes the same size.
@@ -365,8 +300,6 @@ TEST_F(YearExportTest, ThePdfHasAPageForEachMonthInOrderWithItsPhoto) {
   ASSERT_TRUE(info.waitForFinished(60000));
   const QString text = QString::fromUtf8(info.readAllStandardOutput()).simplified();
   EXPECT_TRUE(text.contains("Title: LUNETTA ")) << text.toStdString();
-  EXPECT_TRUE(text.contains("Pages: 12 ")) << text.toStdString();
-  EXPECT_TRUE(text.contains("842 x 595 pts")) << text.toStdString();  // landscape for 800 x 600
   ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "20", "-png", pdf, out_.filePath("page")}), 0);
   for (int month = 1; month <= 12; ++month) {
     const QImage page(out_.filePath(QStringLiteral("page-%1.png").arg(month, 2, 10, QChar('0'))));
@@ -405,28 +338,6 @@ TEST_F(CalendarSessionTest, TheRequestComposesThePhotoDecodedBeforeIt) {
   ASSERT_TRUE(Succeeded(CarryOut(session, request).status));
   EXPECT_EQ(decodes_, 1);
   EXPECT_EQ(session.picture().pixelColor(5, 5), QColor(Qt::white));
-}
-
-// A file that goes away keeps the holidays of the year they were read for, and never shows them in
-// another year, which gets the rules' days.
-TEST_F(CalendarSessionTest, HolidaysAreKeptForTheYearTheyWereReadFor) {
-  ASSERT_TRUE(testing::WriteBytes(folder_.filePath("holiday.dat"),
-                                  "2026,0503,0504,0505,0506\n2027,0503,0504,0505\n"));
-  const auto session = Start();
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5, 6}));
-  session->ChooseMonth(6);
-  EXPECT_EQ(session->DrawnHolidays(), std::vector<int>{});
-  session->ChooseMonth(5);
-  session->ChooseYear(2027);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
-  ASSERT_TRUE(QFile::remove(folder_.filePath("holiday.dat")));
-  session->ChooseYear(2027);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5}));
-  ASSERT_TRUE(session->holidayFailure());
-  EXPECT_EQ(session->holidayFailure()->fault, Fault::NotFound);
-  session->ChooseYear(2026);  // the rules' days, which happen to be the file's
-  EXPECT_EQ(session->holidaySource(), HolidaySource::Rule);
-  EXPECT_EQ(session->DrawnHolidays(), (std::vector<int>{3, 4, 5, 6}));
 }
 
 // The order of the search; which folders the variables name is the XDG look-ups' to test.
@@ -475,6 +386,18 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
   s->ChooseYear(2200);  // past the rules' years
   EXPECT_EQ(s->holidaySource(), HolidaySource::None);
 
+  // Files that go away keep the days of the year they were read for, and never show them in
+  // another year, which gets the rules' days.
+  s->ChooseYear(2026);
+  ASSERT_TRUE(QFile::remove(user + "/holiday.dat"));
+  ASSERT_TRUE(QFile::remove(system + "/holiday.dat"));
+  s->ChooseYear(2026);
+  EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
+  EXPECT_EQ(s->holidayFailure()->fault, Fault::NotFound);
+  s->ChooseYear(2027);
+  EXPECT_EQ(s->holidaySource(), HolidaySource::Rule);
+  EXPECT_EQ(s->DrawnHolidays(), (std::vector{3, 4, 5}));
+
   // A holiday file in the start-up folder that cannot be read is reported, not passed over.
   ASSERT_TRUE(QDir().mkpath(start + "/holiday.dat"));
   s = session();
@@ -486,7 +409,6 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
 TEST_F(CalendarSessionTest, TheYearStaysTheOneTheSessionStartedWithPastNewYearsEve) {
   const auto session = Start({2026, 12, 31});
   clockOverride_ = LocalDate{2027, 1, 1};  // midnight has passed
-  EXPECT_EQ(session->startDate().year, 2026);
   EXPECT_EQ(session->year(), 2026);
   EXPECT_EQ(session->month(), 12);
   // Only the date a profile is saved with reads the clock again.

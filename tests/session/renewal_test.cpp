@@ -91,8 +91,6 @@ class HeadlessSway {
       why_ = "sway or swaybg is not installed";
       return;
     }
-    QFile::setPermissions(runtime_.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_RUNTIME_DIR", runtime_.path());
     environment.insert("WLR_BACKENDS", "headless");
