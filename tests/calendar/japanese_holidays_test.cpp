@@ -4,13 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "calendar/holiday_table.h"
 
 namespace lunetta {
 namespace {
@@ -86,28 +82,6 @@ TEST(JapaneseHolidays, NameEachDayOff) {
 TEST(JapaneseHolidays, EquinoxesAfterTheAnnouncedYearArePredicted) {
   EXPECT_FALSE(JapaneseEquinoxesPredicted(kLastAnnouncedEquinoxYear));
   EXPECT_TRUE(JapaneseEquinoxesPredicted(kLastAnnouncedEquinoxYear + 1));
-}
-
-// holiday.dat was checked against the Cabinet Office's lists and two references; the engine must
-// give the same days, but for a year of more than 20 days off, whose line leaves out Sundays.
-TEST(JapaneseHolidays, ReproduceTheShippedHolidayFile) {
-  std::ifstream in(LUNETTA_SOURCE_DIR "/data/holiday.dat", std::ios::binary);
-  const std::string text(std::istreambuf_iterator<char>{in}, std::istreambuf_iterator<char>{});
-  for (int y = 2020; y <= 2073; ++y) {
-    HolidayTable table;
-    table.loadText(text, y);
-    std::vector<year_month_day> listed;
-    for (unsigned m = 1; m <= 12; ++m) {
-      for (const int d : table.daysInMonth(static_cast<int>(m))) {
-        listed.push_back(year{y} / month{m} / day{static_cast<unsigned>(d)});
-      }
-    }
-    std::vector<year_month_day> computed = Dates(JapaneseHolidays(y));
-    if (computed.size() > 20) {
-      std::erase_if(computed, [](year_month_day d) { return weekday{sys_days{d}} == Sunday; });
-    }
-    EXPECT_EQ(MonthDays(listed), MonthDays(computed)) << y;
-  }
 }
 
 }  // namespace
