@@ -142,9 +142,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the WebP and TIFF readers, and the faces
 # that stand in for the Windows fonts of the dialogs and of the calendar. libqpdf29 sets the wall
-# calendar PDF's page boxes. libheif and libjxl are linked, so dpkg-shlibdeps finds them; Debian
-# 12's libheif1 links its decoders (libde265 for HEIC, dav1d and libaom for AVIF) and depends on
-# them itself.
+# calendar PDF's page boxes. libheif and libjxl are linked by the codecs module, which
+# dpkg-shlibdeps reads as it reads the programs; Debian 12's libheif1 links its decoders (libde265
+# for HEIC, dav1d and libaom for AVIF) and depends on them itself.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-image-formats-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-cjk, \
 fonts-liberation2, fonts-dejavu-core, fonts-roboto-unhinted, fonts-ebgaramond, fonts-urw-base35, libical3, \

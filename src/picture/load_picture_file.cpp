@@ -16,11 +16,8 @@
 #include <string_view>
 #include <utility>
 
-#include "picture/heif_decoder.h"
 #include "picture/jpeg_decoder.h"
-#ifdef LUNETTA_JPEG_XL
-#include "picture/jxl_decoder.h"
-#endif
+#include "picture/photo_codecs.h"
 #include "platform/file_io.h"
 #include "platform/stage_trace.h"
 
@@ -187,14 +184,16 @@ Result<DecodedPicture> LoadPictureDevice(QIODevice& source, QSize fitSize, Photo
     // involved, so a photo can decode on a worker thread while the application starts.
     return DecodeJpeg(source, fitSize, fit, kMaxDecodedBytes);
   }
-  if (IsHeif(head)) {
-    return DecodeHeif(source, fitSize, fit, kMaxDecodedBytes);
+  if (const bool heif = IsHeif(head); heif || IsJxl(head)) {
+    const Result<const PhotoCodecs*> codecs = LoadedPhotoCodecs();
+    if (!codecs) {
+      return codecs.failure();
+    }
+    if (const PhotoCodecs::Decode decode =
+            heif ? codecs.value()->decodeHeif : codecs.value()->decodeJxl) {
+      return decode(source, fitSize, fit, kMaxDecodedBytes);
+    }
   }
-#ifdef LUNETTA_JPEG_XL
-  if (IsJxl(head)) {
-    return DecodeJxl(source, fitSize, fit, kMaxDecodedBytes);
-  }
-#endif
   SilenceDecoders();
   ReadWatch device(source);
   QImageReader reader(&device);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "picture/heif_layout.h"
+#include "codecs/heif_layout.h"
 #include "picture/load_picture_file.h"
 
 // HEIC, AVIF and JPEG XL files, through the same entry as every photo. The box reader is this

@@ -37,11 +37,13 @@ for file in ./usr/bin/lunetta ./usr/bin/lunetta-compose ./usr/share/lunetta/holi
   ./usr/share/applications/lunetta.desktop ./usr/share/icons/hicolor/scalable/apps/lunetta.svg \
   ./usr/share/metainfo/$metainfo ./usr/share/man/man1/lunetta.1.gz \
   ./usr/share/man/man1/lunetta-compose.1.gz ./usr/share/doc/lunetta/README.md \
-  ./usr/share/doc/lunetta/copyright ./usr/share/doc/lunetta/changelog.gz; do
+  ./usr/share/doc/lunetta/copyright ./usr/share/doc/lunetta/changelog.gz \
+  ./usr/lib/lunetta/modules/photo-codecs.so; do
   grep -qxF "$file" <<<"$listing" || fail "$file is not in the package"
 done
-stray=$(grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/bin/' -e '^\./usr/share/' <<<"$listing" || true)
-[[ -z $stray ]] || fail "files outside /usr/bin and /usr/share: $stray"
+stray=$(grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/bin/' -e '^\./usr/share/' -e '^\./usr/lib/$' \
+  -e '^\./usr/lib/lunetta/' <<<"$listing" || true)
+[[ -z $stray ]] || fail "files outside /usr/bin, /usr/lib/lunetta and /usr/share: $stray"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
@@ -65,6 +67,13 @@ desktop-file-validate "$entry" || fail "desktop-file-validate rejects the deskto
 grep -qxF "Exec=/usr/bin/lunetta" "$entry" || fail "the desktop entry does not run /usr/bin/lunetta"
 # Started in the user's home, not in a data folder: the save dialog must never propose that.
 ! grep -q '^Path=' "$entry" || fail "the desktop entry sets a working folder"
+
+# The installed programs find their codecs module where it is installed.
+if command -v heif-enc >/dev/null; then
+  heif-enc -o "$work/photo.heic" "$source/packaging/screenshots/main-window.png" >/dev/null
+  "$root/usr/bin/lunetta-compose" --photo "$work/photo.heic" --out "$work/from-heic.jpg" ||
+    fail "the installed lunetta-compose cannot open a HEIC photo"
+fi
 
 manual=$(gzip -dc "$root/usr/share/man/man1/lunetta-compose.1.gz" | sed 's/\\-/-/g')
 options=$("$build/bin/lunetta-compose" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u)

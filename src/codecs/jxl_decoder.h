@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QSize>
 
 #include "calendar/calendar_settings.h"
@@ -11,9 +10,6 @@ class QIODevice;
 namespace lunetta {
 
 struct DecodedPicture;
-
-/// Whether `head` (the first bytes of a file) starts a JPEG XL codestream or container.
-bool IsJxl(const QByteArray& head);
 
 /// Decodes the first picture of the JPEG XL file on `device` (readable, positioned at its start)
 /// through libjxl, turned as its orientation says. An opaque picture that a fill or a fit shrinks

@@ -1,4 +1,4 @@
-#include "picture/heif_decoder.h"
+#include "codecs/heif_decoder.h"
 
 #include <libheif/heif.h>
 
@@ -8,11 +8,10 @@
 #include <limits>
 #include <memory>
 #include <span>
-#include <string_view>
 #include <variant>
 
+#include "codecs/heif_layout.h"
 #include "picture/decoded_rows.h"
-#include "picture/heif_layout.h"
 #include "picture/load_picture_file.h"
 
 namespace lunetta {
@@ -33,11 +32,6 @@ constexpr double kItemDataCopies = 3;
 // What libheif and its codecs hold whatever the picture: tables, threads and their heaps
 // (measured at 2.5 MB for a small picture, and up to 7 MB above the reckoning per pixel).
 constexpr double kLibraryBytes = 8 << 20;
-
-// Brands of files whose pictures libheif decodes: HEVC and AV1 images and sequences, and the
-// brands of the image file format itself.
-constexpr std::string_view kBrands[] = {"heic", "heix", "heim", "heis", "hevc",
-                                        "hevx", "mif1", "msf1", "avif", "avis"};
 
 // libheif's plugins are registered while a decode runs and let go after it; the count is
 // libheif's own, so decodes on several threads share them.
@@ -123,28 +117,6 @@ QSize Clamped(std::uint32_t width, std::uint32_t height) {
 }
 
 }  // namespace
-
-bool IsHeif(const QByteArray& head) {
-  if (head.size() < 12 || head.mid(4, 4) != "ftyp") {
-    return false;
-  }
-  const auto brand = [&head](qsizetype at) {
-    const std::string_view name(head.constData() + at, 4);
-    return std::find(std::begin(kBrands), std::end(kBrands), name) != std::end(kBrands);
-  };
-  if (brand(8)) {
-    return true;
-  }
-  const qsizetype boxEnd =
-      std::min<qsizetype>(head.size(), qsizetype{static_cast<unsigned char>(head[2])} << 8 |
-                                           static_cast<unsigned char>(head[3]));
-  for (qsizetype at = 16; at + 4 <= boxEnd; at += 4) {
-    if (brand(at)) {
-      return true;
-    }
-  }
-  return false;
-}
 
 Result<DecodedPicture> DecodeHeif(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   if (device.size() > maxBytes / (1 + qint64(kItemDataCopies))) {

@@ -13,14 +13,14 @@
 #include <optional>
 #include <vector>
 
+#include "codecs/heif_decoder.h"
 #include "picture/decoded_rows.h"
-#include "picture/heif_decoder.h"
 #include "picture/heif_files.h"
 #include "picture/load_picture_file.h"
 #include "picture/picture_files.h"
 #include "support/picture_printers.h"
 #ifdef LUNETTA_JPEG_XL
-#include "picture/jxl_decoder.h"
+#include "codecs/jxl_decoder.h"
 #endif
 
 namespace lunetta {

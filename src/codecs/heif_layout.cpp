@@ -1,4 +1,4 @@
-#include "picture/heif_layout.h"
+#include "codecs/heif_layout.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "picture/jxl_decoder.h"
+#include "codecs/jxl_decoder.h"
 
 #include <jxl/decode.h>
 
@@ -38,11 +38,6 @@ double LibraryBytesPerPixel(const JxlBasicInfo& info) {
 }
 
 }  // namespace
-
-bool IsJxl(const QByteArray& head) {
-  return head.startsWith(QByteArray::fromHex("FF0A")) ||
-         head.startsWith(QByteArray::fromHex("0000000C4A584C200D0A870A"));
-}
 
 Result<DecodedPicture> DecodeJxl(QIODevice& device, QSize fitSize, PhotoFit fit, qint64 maxBytes) {
   if (device.size() > maxBytes) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QSize>
 
 #include "calendar/calendar_settings.h"
@@ -11,10 +10,6 @@ class QIODevice;
 namespace lunetta {
 
 struct DecodedPicture;
-
-/// Whether `head` (the first bytes of a file) starts a HEIF file of a kind libheif decodes: HEIC
-/// (HEVC) or AVIF (AV1), including grids of either.
-bool IsHeif(const QByteArray& head);
 
 /// Decodes the primary picture of the HEIF or AVIF file on `device` (readable, positioned at its
 /// start) through libheif, which turns and mirrors it as its transform properties say; the EXIF
