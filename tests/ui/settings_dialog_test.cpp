@@ -221,16 +221,16 @@ TEST_F(SettingsDialogTest, ThePositionRangeFollowsThePictureSize) {
   const QString kScreenText = PositionText(2560, 1500), kCustomText = PositionText(3840, 2160);
   const struct {
     Id size, fit;
-    const char16_t *width, *height, *x, *y;
+    int width, height, x, y;
     const QString* refusal;
     Id focus;  // where a refusal puts the focus
   } cases[] = {
-      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2560", u"1440", nullptr, Id::Ok},
-      {Id::RadioScreen, Id::FitFill, u"1920", u"1080", u"2561", u"0", &kScreenText, Id::Ok},
-      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"3000", u"2160", nullptr, Id::Ok},
-      {Id::RadioCustom, Id::FitWhole, u"3840", u"2160", u"0", u"2161", &kCustomText, Id::Ok},
-      {Id::RadioCustom, Id::FitStretch, u"640", u"480", u"1501", u"0", &kPositionText, Id::Ok},
-      {Id::RadioCustom, Id::FitFill, u"319", u"480", u"0", u"0", &kSizeText, Id::EditWidth},
+      {Id::RadioScreen, Id::FitFill, 1920, 1080, 2560, 1440, nullptr, Id::Ok},
+      {Id::RadioScreen, Id::FitFill, 1920, 1080, 2561, 0, &kScreenText, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, 3840, 2160, 3000, 2160, nullptr, Id::Ok},
+      {Id::RadioCustom, Id::FitWhole, 3840, 2160, 0, 2161, &kCustomText, Id::Ok},
+      {Id::RadioCustom, Id::FitStretch, 640, 480, 1501, 0, &kPositionText, Id::Ok},
+      {Id::RadioCustom, Id::FitFill, 319, 480, 0, 0, &kSizeText, Id::EditWidth},
   };
   dialog_.setScreenSize(PictureSize{2560, 1440});
   for (const auto& c : cases) {
@@ -243,7 +243,7 @@ TEST_F(SettingsDialogTest, ThePositionRangeFollowsThePictureSize) {
     for (const auto& [id, text] :
          {std::pair(Id::EditWidth, c.width), std::pair(Id::EditHeight, c.height),
           std::pair(Id::EditX, c.x), std::pair(Id::EditY, c.y)}) {
-      Control<QLineEdit>(id)->setText(QString::fromUtf16(text));
+      Control<QLineEdit>(id)->setText(QString::number(text));
     }
     Click(Id::Ok);
     EXPECT_EQ(dialog_.isVisible(), c.refusal != nullptr);
@@ -261,15 +261,13 @@ TEST_F(SettingsDialogTest, ThePositionRangeFollowsThePictureSize) {
     EXPECT_EQ(result.photoFit, c.fit == Id::FitStretch ? PhotoFit::Stretch
                                : c.fit == Id::FitFill  ? PhotoFit::Fill
                                                        : PhotoFit::Fit);
-    EXPECT_EQ(QSize(result.startX, result.startY),
-              QSize(QString::fromUtf16(c.x).toInt(), QString::fromUtf16(c.y).toInt()));
+    EXPECT_EQ(QSize(result.startX, result.startY), QSize(c.x, c.y));
     if (c.size == Id::RadioCustom) {
-      EXPECT_EQ(QSize(result.customWidth, result.customHeight),
-                QSize(QString::fromUtf16(c.width).toInt(), QString::fromUtf16(c.height).toInt()));
+      EXPECT_EQ(QSize(result.customWidth, result.customHeight), QSize(c.width, c.height));
       // Shown again, the dialog opens on the custom size.
       Show(result);
       EXPECT_TRUE(Control<QRadioButton>(Id::RadioCustom)->isChecked());
-      EXPECT_EQ(Control<QLineEdit>(Id::EditWidth)->text(), QString::fromUtf16(c.width));
+      EXPECT_EQ(Control<QLineEdit>(Id::EditWidth)->text(), QString::number(c.width));
     }
   }
 }
