@@ -175,39 +175,35 @@ TEST_F(WallpaperTest, OtherDesktopsRunTheirProgramsAsDocumented) {
   const QString edp = "/backdrop/screen0/monitoreDP-1/workspace1/";
   const struct {
     const char* desktop;
-    QStringList display;  // DISPLAY, then XDG_SESSION_TYPE
     QList<std::pair<QString, QString>> programs;
     std::optional<QSize> screen;
     QList<QStringList> calls;
+    QStringList display = {};  // DISPLAY, then XDG_SESSION_TYPE
   } cases[] = {
       {"XFCE",
-       {},
        {{"xfconf-query", XfconfList({hdmi + "last-image", hdmi + "color-style", edp + "last-image",
                                      "/last-image"})}},
        QSize(1600, 1200),
        QList<QStringList>{xfconfList_} + XfceSet(hdmi, path, "5") + XfceSet(edp, path, "5")},
       {"KDE",
-       {},
        {{"plasma-apply-wallpaperimage", "echo '  --fill-mode <fill-mode>  How to fit'"}},
-       std::nullopt,
+       {},
        {{"plasma-apply-wallpaperimage", "--help"},
         {"plasma-apply-wallpaperimage", "--fill-mode", "preserveAspectFit", path}}},
       {"KDE",  // Plasma 5: no --fill-mode to give
-       {},
        {{"plasma-apply-wallpaperimage", "echo 'Usage: plasma-apply-wallpaperimage image'"}},
        QSize(1024, 768),
        {{"plasma-apply-wallpaperimage", "--help"}, {"plasma-apply-wallpaperimage", path}}},
       {"LXQt",
-       {},
        {{"pcmanfm-qt", ""}},
-       std::nullopt,
+       {},
        {{"pcmanfm-qt", "--set-wallpaper", path, "--wallpaper-mode", "fit"}}},
       {"i3",
-       {":0", "x11"},
        {{"feh", ""}, {"xwallpaper", ""}},
        QSize(1024, 768),
-       {{"feh", "--bg-fill", path}}},
-      {"i3", {":0", ""}, {{"xwallpaper", ""}}, std::nullopt, {{"xwallpaper", "--maximize", path}}},
+       {{"feh", "--bg-fill", path}},
+       {":0", "x11"}},
+      {"i3", {{"xwallpaper", ""}}, {}, {{"xwallpaper", "--maximize", path}}, {":0", ""}},
   };
   for (const auto& c : cases) {
     const auto tools = OnPath(c.programs);
