@@ -224,9 +224,10 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
   const WallpaperScreen hdmi{"HDMI-1", QRect(0, 0, 1920, 1080), 1, true};
   const WallpaperScreen edp{"eDP-1", QRect(1920, 0, 1280, 800), 1, false};
   const WallpaperPictures perScreen{FilePath(a), {{hdmi, FilePath(a)}, {edp, FilePath(b)}}};
-  const auto monitor = [](const char* name) {
-    return QStringLiteral("/backdrop/screen0/monitor%1/workspace0/").arg(name);
-  };
+  // xfconf's folders of the two monitors and of one that is not there now.
+  const QString h = "/backdrop/screen0/monitorHDMI-1/workspace0/",
+                e = "/backdrop/screen0/monitoreDP-1/workspace0/",
+                d = "/backdrop/screen0/monitorDP-9/workspace0/";
   const struct {
     const char* desktop;
     QList<std::pair<QString, QString>> programs;
@@ -236,12 +237,10 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
       // A monitor without a picture of its own gets the primary's, scaled: it may have another
       // shape.
       {"XFCE",
-       {{"xfconf-query",
-         XfconfList({monitor("HDMI-1") + "last-image", monitor("eDP-1") + "last-image",
-                     monitor("DP-9") + "last-image"})}},
+       {{"xfconf-query", XfconfList({h + "last-image", e + "last-image", d + "last-image"})}},
        Placement::Zoom,
-       QList<QStringList>{xfconfList_} + XfceSet(monitor("HDMI-1"), a, "5") +
-           XfceSet(monitor("eDP-1"), b, "5") + XfceSet(monitor("DP-9"), a, "4")},
+       QList<QStringList>{xfconfList_} + XfceSet(h, a, "5") + XfceSet(e, b, "5") +
+           XfceSet(d, a, "4")},
       {"i3",
        {{"xwallpaper", ""}},
        Placement::Zoom,
