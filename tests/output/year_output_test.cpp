@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QProcess>

@@ -19,6 +19,8 @@ namespace {
 constexpr int kReadme = AboutDialog::kReadmeLinkId;
 constexpr int kLicence = AboutDialog::kLicenceLinkId;
 
+// Shown on the second monitor, which lies to the right of the first so that its origin is not 0,
+// the dialog is centred on that one.
 TEST(AboutDialog, LinksBehaveAsLinksDo) {
   InstallFontSubstitutes();
   QTemporaryDir docs;
@@ -31,8 +33,13 @@ TEST(AboutDialog, LinksBehaveAsLinksDo) {
     opened << url.toString();
     return true;
   });
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ASSERT_EQ(screens.size(), 2) << "the test platform gives two screens side by side";
+  dialog.move(screens[1]->geometry().topLeft() + QPoint(10, 10));
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_EQ(dialog.frameGeometry().topLeft(),
+            CentredOn(screens[1]->geometry(), dialog.frameGeometry().size()));
   // 'R' the read-me link, 'L' the licence link, '-' a place off both.
   const auto at = [&](char place) {
     return place == '-'
@@ -85,18 +92,6 @@ TEST(AboutDialog, ShowsNoLinkToADocumentThatIsNotInstalled) {
   ASSERT_NE(licence, nullptr);
   EXPECT_EQ(licence->text(), "MIT");
   EXPECT_FALSE(licence->font().underline());
-}
-
-// The second monitor lies to the right of the first, so its origin is not 0.
-TEST(AboutDialog, CentredOnTheSecondScreenWhenShownThere) {
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  ASSERT_EQ(screens.size(), 2) << "the test platform gives two screens side by side";
-  AboutDialog dialog;
-  dialog.move(screens[1]->geometry().topLeft() + QPoint(10, 10));
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  const QRect frame = dialog.frameGeometry();
-  EXPECT_EQ(frame.topLeft(), CentredOn(screens[1]->geometry(), frame.size()));
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ enum class Id {
 };
 using Kind = ControlKind;
 
+constexpr auto kCentredInABox = ControlFlag::AlignCenter | ControlFlag::Border;
+
 // A main window in small: every kind the windows use, a group box created after the button it
 // frames, a frame and a label over the place a click must reach the window.
 constexpr ControlRow kRows[] = {
@@ -36,12 +38,7 @@ constexpr ControlRow kRows[] = {
     {Id::Preview, Kind::Frame, {}, {4, 4, 80, 80}},
     {kNoId, Kind::StaticText, "(0,0)", {4, 4, 14, 8}, {}, ControlFlag::MouseTransparent},
     {Id::Size, Kind::ReadOnlyEdit, {}, {4, 90, 40, 12}, {}, ControlFlag::AlignRight},
-    {Id::Position,
-     Kind::ReadOnlyEdit,
-     {},
-     {50, 90, 40, 14},
-     {},
-     ControlFlag::AlignCenter | ControlFlag::Border},
+    {Id::Position, Kind::ReadOnlyEdit, {}, {50, 90, 40, 14}, {}, kCentredInABox},
     {Id::Custom, Kind::Custom, "made", {50, 110, 10, 10}},
     {kNoId, Kind::GroupBox, "①", {96, 0, 50, 40}},
 };

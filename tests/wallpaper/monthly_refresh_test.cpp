@@ -76,37 +76,32 @@ TEST_F(MonthlyRefreshTest, InstallsWhatTheSystemRuns) {
 
   // The first of every month just after midnight, or every day at 00:00:30, as systemd reads the
   // schedule; a time missed while off or asleep is made up.
-  const auto elapses = [&](int iterations) {
+  // The first `count` times, each the `i`th after the first one's date.
+  const auto elapses = [&](int count, const std::function<QDateTime(QDate, int)>& expected) {
     const QString timer = QString::fromUtf8(testing::ReadBytes(QtPath(files.timer)));
     EXPECT_TRUE(timer.contains("\nPersistent=true\n"));
     const QString schedule = timer.section("OnCalendar=", 1).section('\n', 0, 0);
-    const auto [read, said] = RunProgram(
-        "systemd-analyze",
-        {"calendar", QStringLiteral("--iterations=%1").arg(iterations), schedule}, tools);
-    EXPECT_EQ(read, 0) << said.toStdString();
+    const auto [read, said] =
+        RunProgram("systemd-analyze",
+                   {"calendar", QStringLiteral("--iterations=%1").arg(count), schedule}, tools);
     QList<QDateTime> times;
     for (const auto& next :
          QRegularExpression("(?:elapse|#\\d+): \\w+ (\\S+ \\S+)").globalMatch(said)) {
       times << QDateTime::fromString(next.captured(1), "yyyy-MM-dd HH:mm:ss");
     }
-    EXPECT_EQ(times.size(), iterations) << said.toStdString();
-    return times;
+    ASSERT_EQ(times.size(), count) << read << ": " << said.toStdString();
+    for (int i = 0; i < count; ++i) {
+      EXPECT_EQ(times[i], expected(times[0].date(), i)) << i;
+    }
   };
-  const QList<QDateTime> monthly = elapses(13);
-  ASSERT_EQ(monthly.size(), 13);
-  EXPECT_EQ(monthly[0].date().day(), 1);
-  for (int i = 0; i < monthly.size(); ++i) {
-    EXPECT_EQ(monthly[i], QDateTime(monthly[0].date().addMonths(i), QTime(0, 1))) << i;
-  }
+  elapses(13, [](QDate first, int i) {
+    return QDateTime(QDate(first.year(), first.month(), 1).addMonths(i), QTime(0, 1));
+  });
   RenewalCommand daily = command;
   daily.daily = true;
   ASSERT_TRUE(Succeeded(InstallMonthlyRefresh(daily, environment_)));
   verify();
-  const QList<QDateTime> days = elapses(3);
-  ASSERT_EQ(days.size(), 3);
-  for (int i = 0; i < days.size(); ++i) {
-    EXPECT_EQ(days[i], QDateTime(days[0].date().addDays(i), QTime(0, 0, 30))) << i;
-  }
+  elapses(3, [](QDate first, int i) { return QDateTime(first.addDays(i), QTime(0, 0, 30)); });
 
   systemctl_.ForgetCalls();
   for (int removal = 0; removal < 2; ++removal) {  // the second finds nothing to remove

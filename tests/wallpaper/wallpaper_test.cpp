@@ -4,7 +4,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -95,6 +94,26 @@ class WallpaperTest : public ::testing::Test {
   QString GSetting(const char* schema, const char* key) const {
     return test_support::GSetting(schema, key, environment_);
   }
+  // Stand-ins for these programs only (a name, and what it then does), alone on PATH.
+  std::unique_ptr<StandInPrograms> OnPath(const QList<std::pair<QString, QString>>& programs) {
+    auto tools = std::make_unique<StandInPrograms>();
+    for (const auto& [name, then] : programs) {
+      tools->Add(name, then);
+    }
+    environment_.insert("PATH", tools->folder());
+    return tools;
+  }
+  // xfconf-query's answer to -l: these properties, one a line.
+  static QString XfconfList(const QStringList& properties) {
+    return "if [ \"$3\" = -l ]; then printf '" + properties.join("\\n") + "\\n'; fi";
+  }
+  // The two calls that set a monitor's picture and its style.
+  static QList<QStringList> XfceSet(const QString& folder, const QString& file, const char* style) {
+    const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
+    return {xfconf + QStringList{"-p", folder + "image-style", "-n", "-t", "int", "-s", style},
+            xfconf + QStringList{"-p", folder + "last-image", "-n", "-t", "string", "-s", file}};
+  }
+  const QStringList xfconfList_{"xfconf-query", "-c", "xfce4-desktop", "-l"};
 
   QTemporaryDir home_;
   StandInPrograms tools_;
@@ -151,65 +170,49 @@ TEST_F(WallpaperTest, EachGSettingsDesktopGetsItsOwnSchema) {
 }
 
 TEST_F(WallpaperTest, OtherDesktopsRunTheirProgramsAsDocumented) {
-  const QString xfconfList =
-      "printf '/backdrop/screen0/monitorHDMI-1/workspace0/last-image\\n"
-      "/backdrop/screen0/monitorHDMI-1/workspace0/color-style\\n"
-      "/backdrop/screen0/monitoreDP-1/workspace1/last-image\\n/last-image\\n'";
   const QString path = Picture();
   const QString hdmi = "/backdrop/screen0/monitorHDMI-1/workspace0/";
   const QString edp = "/backdrop/screen0/monitoreDP-1/workspace1/";
-  const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
   const struct {
     const char* desktop;
-    QStringList display;  // DISPLAY, then XDG_SESSION_TYPE
     QList<std::pair<QString, QString>> programs;
     std::optional<QSize> screen;
     QList<QStringList> calls;
+    QStringList display = {};  // DISPLAY, then XDG_SESSION_TYPE
   } cases[] = {
       {"XFCE",
-       {},
-       {{"xfconf-query", "if [ \"$3\" = -l ]; then " + xfconfList + "; fi"}},
+       {{"xfconf-query", XfconfList({hdmi + "last-image", hdmi + "color-style", edp + "last-image",
+                                     "/last-image"})}},
        QSize(1600, 1200),
-       {xfconf + QStringList{"-l"},
-        xfconf + QStringList{"-p", hdmi + "image-style", "-n", "-t", "int", "-s", "5"},
-        xfconf + QStringList{"-p", hdmi + "last-image", "-n", "-t", "string", "-s", path},
-        xfconf + QStringList{"-p", edp + "image-style", "-n", "-t", "int", "-s", "5"},
-        xfconf + QStringList{"-p", edp + "last-image", "-n", "-t", "string", "-s", path}}},
+       QList<QStringList>{xfconfList_} + XfceSet(hdmi, path, "5") + XfceSet(edp, path, "5")},
       {"KDE",
-       {},
        {{"plasma-apply-wallpaperimage", "echo '  --fill-mode <fill-mode>  How to fit'"}},
-       std::nullopt,
+       {},
        {{"plasma-apply-wallpaperimage", "--help"},
         {"plasma-apply-wallpaperimage", "--fill-mode", "preserveAspectFit", path}}},
       {"KDE",  // Plasma 5: no --fill-mode to give
-       {},
        {{"plasma-apply-wallpaperimage", "echo 'Usage: plasma-apply-wallpaperimage image'"}},
        QSize(1024, 768),
        {{"plasma-apply-wallpaperimage", "--help"}, {"plasma-apply-wallpaperimage", path}}},
       {"LXQt",
-       {},
        {{"pcmanfm-qt", ""}},
-       std::nullopt,
+       {},
        {{"pcmanfm-qt", "--set-wallpaper", path, "--wallpaper-mode", "fit"}}},
       {"i3",
-       {":0", "x11"},
        {{"feh", ""}, {"xwallpaper", ""}},
        QSize(1024, 768),
-       {{"feh", "--bg-fill", path}}},
-      {"i3", {":0", ""}, {{"xwallpaper", ""}}, std::nullopt, {{"xwallpaper", "--maximize", path}}},
+       {{"feh", "--bg-fill", path}},
+       {":0", "x11"}},
+      {"i3", {{"xwallpaper", ""}}, {}, {{"xwallpaper", "--maximize", path}}, {":0", ""}},
   };
   for (const auto& c : cases) {
-    StandInPrograms tools;
-    for (const auto& [name, then] : c.programs) {
-      tools.Add(name, then);
-    }
-    environment_.insert("PATH", tools.folder());
+    const auto tools = OnPath(c.programs);
     if (!c.display.isEmpty()) {
       environment_.insert("DISPLAY", c.display[0]);
       environment_.insert("XDG_SESSION_TYPE", c.display[1]);
     }
     EXPECT_TRUE(Succeeded(Set(c.desktop, c.screen))) << c.desktop;
-    EXPECT_EQ(tools.Calls(), c.calls) << c.desktop;
+    EXPECT_EQ(tools->Calls(), c.calls) << c.desktop;
   }
 }
 
@@ -221,29 +224,23 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
   const WallpaperScreen hdmi{"HDMI-1", QRect(0, 0, 1920, 1080), 1, true};
   const WallpaperScreen edp{"eDP-1", QRect(1920, 0, 1280, 800), 1, false};
   const WallpaperPictures perScreen{FilePath(a), {{hdmi, FilePath(a)}, {edp, FilePath(b)}}};
-  const QString xfconfList =
-      "printf '/backdrop/screen0/monitorHDMI-1/workspace0/last-image\\n"
-      "/backdrop/screen0/monitoreDP-1/workspace0/last-image\\n"
-      "/backdrop/screen0/monitorDP-9/workspace0/last-image\\n'";
-  const QStringList xfconf{"xfconf-query", "-c", "xfce4-desktop"};
-  // A monitor without a picture of its own gets the primary's, scaled: it may have another shape.
-  const auto xfce = [&](const char* monitor, const QString& file, const char* style = "5") {
-    const QString folder = QStringLiteral("/backdrop/screen0/monitor%1/workspace0/").arg(monitor);
-    return QList<QStringList>{
-        xfconf + QStringList{"-p", folder + "image-style", "-n", "-t", "int", "-s", style},
-        xfconf + QStringList{"-p", folder + "last-image", "-n", "-t", "string", "-s", file}};
-  };
+  // xfconf's folders of the two monitors and of one that is not there now.
+  const QString h = "/backdrop/screen0/monitorHDMI-1/workspace0/",
+                e = "/backdrop/screen0/monitoreDP-1/workspace0/",
+                d = "/backdrop/screen0/monitorDP-9/workspace0/";
   const struct {
     const char* desktop;
     QList<std::pair<QString, QString>> programs;
     Placement placement;
     QList<QStringList> calls;
   } cases[] = {
+      // A monitor without a picture of its own gets the primary's, scaled: it may have another
+      // shape.
       {"XFCE",
-       {{"xfconf-query", "if [ \"$3\" = -l ]; then " + xfconfList + "; fi"}},
+       {{"xfconf-query", XfconfList({h + "last-image", e + "last-image", d + "last-image"})}},
        Placement::Zoom,
-       QList<QStringList>{xfconf + QStringList{"-l"}} + xfce("HDMI-1", a) + xfce("eDP-1", b) +
-           xfce("DP-9", a, "4")},
+       QList<QStringList>{xfconfList_} + XfceSet(h, a, "5") + XfceSet(e, b, "5") +
+           XfceSet(d, a, "4")},
       {"i3",
        {{"xwallpaper", ""}},
        Placement::Zoom,
@@ -261,26 +258,20 @@ TEST_F(WallpaperTest, EachScreenGetsItsOwnPictureWhereTheDesktopKeepsOne) {
   };
   environment_.insert("DISPLAY", ":0");
   for (const auto& c : cases) {
-    StandInPrograms tools;
-    for (const auto& [name, then] : c.programs) {
-      tools.Add(name, then);
-    }
-    environment_.insert("PATH", tools.folder());
+    const auto tools = OnPath(c.programs);
     const WallpaperPictures pictures =
         c.placement == Placement::Spanned ? WallpaperPictures{FilePath(a), {}} : perScreen;
     EXPECT_TRUE(Succeeded(ApplyWallpapers(DetectDesktop(c.desktop, {}), pictures, c.placement,
                                           environment_, QDeadlineTimer(15000))))
         << c.desktop;
-    EXPECT_EQ(tools.Calls(), c.calls) << c.desktop;
+    EXPECT_EQ(tools->Calls(), c.calls) << c.desktop;
   }
 
   // Plasma: a script gives each desktop the picture of the screen at its place.
-  StandInPrograms plasma;
-  plasma.Add("qdbus6");
-  environment_.insert("PATH", plasma.folder());
+  const auto plasma = OnPath({{"qdbus6", ""}});
   ASSERT_TRUE(Succeeded(ApplyWallpapers({DesktopKind::Plasma, "KDE Plasma"}, perScreen,
                                         Placement::Zoom, environment_, QDeadlineTimer(15000))));
-  const QList<QStringList> calls = plasma.Calls();
+  const QList<QStringList> calls = plasma->Calls();
   ASSERT_EQ(calls.size(), 1);
   EXPECT_EQ(calls[0].mid(0, 4), (QStringList{"qdbus6", "org.kde.plasmashell", "/PlasmaShell",
                                              "org.kde.PlasmaShell.evaluateScript"}));
@@ -311,17 +302,15 @@ TEST_F(WallpaperTest, FailuresSayWhichProgramFailed) {
   };
   timeLimit_ = std::chrono::milliseconds(500);
   for (const auto& c : cases) {
-    StandInPrograms tools;
-    if (!c.then.isNull()) {
-      tools.Add(c.program, c.then == wayland ? QString() : c.then);
-    }
-    environment_.insert("PATH", tools.folder());
+    const auto tools = OnPath(c.then.isNull() ? QList<std::pair<QString, QString>>{}
+                                              : QList{std::pair<QString, QString>(
+                                                    c.program, c.then == wayland ? "" : c.then)});
     environment_.insert("DISPLAY", ":0");
     environment_.insert("XDG_SESSION_TYPE", c.then == wayland ? "wayland" : "x11");
     const Status status = Set(c.desktop);
     ASSERT_FALSE(status.ok()) << c.desktop;
     EXPECT_EQ(status.failure(), c.expected) << c.desktop;
-    if (const QByteArray child = testing::ReadBytes(tools.path(c.program) + ".child");
+    if (const QByteArray child = testing::ReadBytes(tools->path(c.program) + ".child");
         !child.isEmpty()) {
       // Gone, or a zombie waiting for a reaper.
       const auto running = [&] {
