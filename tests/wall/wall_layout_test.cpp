@@ -7,9 +7,6 @@
 
 namespace lunetta {
 
-void PrintTo(const PointRect& r, std::ostream* out) {
-  *out << '(' << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ')';
-}
 void PrintTo(const PixelRect& r, std::ostream* out) {
   *out << '(' << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ')';
 }
