@@ -87,28 +87,21 @@ TEST(MonthModelTest, LeapYearsAtTheEndsOfTheRange) {
 
 TEST(PictureSizeTest, FollowsTheSizeKind) {
   const PictureSize screen{3840, 2160};
+  using enum SizeKind;
   const struct {
     CalendarSettings settings;
     std::optional<PictureSize> screen;
     PictureSize expected;
   } cases[] = {
       {{.pictSize = -1}, screen, {1280, 1024}},
-      {{.pictSize = 0, .sizeKind = SizeKind{9}},
-       screen,
-       {800, 600}},  // a kind it does not know: classic
-      {{.pictSize = 0, .sizeKind = SizeKind::Screen}, screen, {3840, 2160}},
-      {{.pictSize = 0, .sizeKind = SizeKind::Screen}, PictureSize{100, 20000}, {320, 7680}},
+      {{.pictSize = 0, .sizeKind = SizeKind{9}}, screen, {800, 600}},  // unknown: classic
+      {{.pictSize = 0, .sizeKind = Screen}, screen, {3840, 2160}},
+      {{.pictSize = 0, .sizeKind = Screen}, PictureSize{100, 20000}, {320, 7680}},
       // No screen: the one remembered, else the classic size.
-      {{.sizeKind = SizeKind::Screen, .screenWidth = 2560, .screenHeight = 1440},
-       std::nullopt,
-       {2560, 1440}},
-      {{.pictSize = 0, .sizeKind = SizeKind::Screen}, std::nullopt, {800, 600}},
-      {{.sizeKind = SizeKind::Custom, .customWidth = 1920, .customHeight = 1200},
-       screen,
-       {1920, 1200}},
-      {{.sizeKind = SizeKind::Custom, .customWidth = -5, .customHeight = 99999},
-       screen,
-       {320, 7680}},
+      {{.sizeKind = Screen, .screenWidth = 2560, .screenHeight = 1440}, {}, {2560, 1440}},
+      {{.pictSize = 0, .sizeKind = Screen}, {}, {800, 600}},
+      {{.sizeKind = Custom, .customWidth = 1920, .customHeight = 1200}, screen, {1920, 1200}},
+      {{.sizeKind = Custom, .customWidth = -5, .customHeight = 99999}, screen, {320, 7680}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PictureSizeOf(c.settings, c.screen), c.expected)

@@ -27,11 +27,7 @@ namespace lunetta {
 namespace {
 
 using namespace testing;
-using ::testing::AllOf;
-using ::testing::Contains;
-using ::testing::Ge;
-using ::testing::IsSupersetOf;
-using ::testing::Le;
+using namespace ::testing;
 
 // The largest difference of any channel between two pictures, premultiplied; -1 for two sizes.
 int LargestDifference(const QImage& a, const QImage& b) {
@@ -138,6 +134,10 @@ class LibraryDecodersTest : public ::testing::Test {
     QSize refusedSize = {};           // for TooLarge
     qint64 bound = kMaxDecodedBytes;  // through LoadPictureData at the cap
   };
+  static Case TooLarge(const char* name, const QByteArray& bytes, QSize refused,
+                       qint64 bound = kMaxDecodedBytes) {
+    return {name, bytes, Fault::TooLarge, {}, 0, refused, bound};
+  }
 
   // Each case decoded whole. A decode holds what it reckons: it takes a bound of exactly its
   // peak, and not one byte less.
@@ -195,45 +195,21 @@ TEST_F(LibraryDecodersTest, EachHeifFileShowsAsHeifConvertShowsItOrIsRefused) {
   const QByteArray deep =
       Run("avifenc", {"-d", "10"}, Encode(Translucent(64, 48), "png"), "png", "avif");
   const QByteArray understated = WithExtent(HeifBytes(Filled({1024, 1024}, Qt::gray)), 64, 64);
+  const QTransform quarter = QTransform().rotate(90);
   const std::vector<Case> cases = {
       {"turned by irot", turned, {}, Shown("heif-convert", turned, "heic")},
       // heif-convert leaves the EXIF orientation to the viewer.
-      {"turned by EXIF",
-       exif,
-       {},
-       Shown("heif-convert", exif, "heic").transformed(QTransform().rotate(90))},
-      {"turned by irot and EXIF alike, as phones write it",
-       phone,
-       {},
-       Shown("heif-convert", phone, "heic")},
-      {"a grid of 2 × 2 tiles turned by irot",
-       grid,
-       {},
-       tiled.transformed(QTransform().rotate(270))},
+      {"turned by EXIF", exif, {}, Shown("heif-convert", exif, "heic").transformed(quarter)},
+      {"turned by irot and EXIF alike, as phones", phone, {}, Shown("heif-convert", phone, "heic")},
+      {"a grid of 2 × 2 tiles turned by irot", grid, {}, tiled.transformed(quarter.inverted())},
       {"AVIF", avif, {}, Shown("heif-convert", avif, "avif")},
       {"10-bit AVIF with alpha", deep, {}, Shown("heif-convert", deep, "avif"), 2},
       {"cut in its coded data", turned.chopped(40), Fault::Truncated},
       {"cut in its boxes", turned.left(120), Fault::Truncated},
-      {"extent claiming 50000 × 50000",
-       WithExtent(turned, 50000, 50000),
-       Fault::TooLarge,
-       {},
-       0,
-       {50000, 50000}},
-      {"grid claiming 30000 × 30000",
-       WithGridSize(grid, 30000, 30000),
-       Fault::TooLarge,
-       {},
-       0,
-       {30000, 30000}},
+      TooLarge("extent claiming 50000²", WithExtent(turned, 50000, 50000), {50000, 50000}),
+      TooLarge("grid claiming 30000²", WithGridSize(grid, 30000, 30000), {30000, 30000}),
       // Reckoned at the coded picture's size, which the decoder allocates, not the extent's.
-      {"coded picture larger than its extent",
-       understated,
-       Fault::TooLarge,
-       {},
-       0,
-       {64, 64},
-       qint64(4) << 20},
+      TooLarge("coded picture larger than its extent", understated, {64, 64}, qint64(4) << 20),
   };
   Check(cases, [](QIODevice& device, qint64 bound) {
     return DecodeHeif(device, {}, PhotoFit::Stretch, bound);
@@ -255,12 +231,7 @@ TEST_F(LibraryDecodersTest, EachJxlFileShowsAsDjxlShowsItOrIsRefused) {
       {"turned by its header", turned, {}, Shown("djxl", turned, "jxl")},
       {"with alpha", alpha, {}, Shown("djxl", alpha, "jxl"), 1},
       {"cut", turned.left(turned.size() / 2), Fault::Truncated},
-      {"header claiming 50000 × 50000",
-       JxlClaiming(50000, 50000),
-       Fault::TooLarge,
-       {},
-       0,
-       {50000, 50000}},
+      TooLarge("header claiming 50000²", JxlClaiming(50000, 50000), {50000, 50000}),
   };
   Check(cases, [](QIODevice& device, qint64 bound) {
     return DecodeJxl(device, {}, PhotoFit::Stretch, bound);

@@ -66,18 +66,18 @@ inline QByteArray HeifBytes(const QImage& image, const HeifCoding& coding = {}) 
   return bytes;
 }
 
-inline QByteArray BigEndian(quint32 value, int bytes) {
+inline QByteArray BigEndian(qint64 value, int bytes) {
   QByteArray out(4, '\0');
-  qToBigEndian(value, out.data());
+  qToBigEndian(static_cast<quint32>(value), out.data());
   return out.right(bytes);
 }
 
 inline QByteArray HeifBox(const char* type, const QByteArray& body) {
-  return BigEndian(static_cast<quint32>(8 + body.size()), 4) + type + body;
+  return BigEndian(8 + body.size(), 4) + type + body;
 }
 
 inline QByteArray HeifFullBox(const char* type, int version, int flags, const QByteArray& body) {
-  return HeifBox(type, BigEndian(static_cast<quint32>(version << 24 | flags), 4) + body);
+  return HeifBox(type, BigEndian(version << 24 | flags, 4) + body);
 }
 
 /// The hvcC property and the coded data of a one-picture HEIC libheif wrote, data last.
@@ -105,7 +105,7 @@ inline QByteArray GridHeic(const QList<QByteArray>& tiles, int columns, QSize si
   const auto count = static_cast<int>(tiles.size());
   const int rows = count / columns;
   const int width = size.width() / columns, height = size.height() / rows;
-  const auto gridId = static_cast<quint32>(count + 1);
+  const int gridId = count + 1;
   QByteArray configs, data, infos, references, associations;
   QList<qsizetype> lengths;
   for (int i = 0; i < count; ++i) {
@@ -113,54 +113,48 @@ inline QByteArray GridHeic(const QList<QByteArray>& tiles, int columns, QSize si
     configs += config;
     data += coded;
     lengths << coded.size();
-    const auto id = static_cast<quint32>(i + 1);
+    const int id = i + 1;
     infos += HeifFullBox("infe", 2, 1, BigEndian(id, 2) + BigEndian(0, 2) + "hvc1" + '\0');
     references += BigEndian(id, 2);
     // The tile's own hvcC (index i + 1, essential), then the tiles' extent.
-    associations += BigEndian(id, 2) + BigEndian(2, 1) + BigEndian(0x80 | (i + 1), 1) +
-                    BigEndian(static_cast<quint32>(count + 1), 1);
+    associations +=
+        BigEndian(id, 2) + BigEndian(2, 1) + BigEndian(0x80 | (i + 1), 1) + BigEndian(count + 1, 1);
   }
   infos += HeifFullBox("infe", 2, 0, BigEndian(gridId, 2) + BigEndian(0, 2) + "grid" + '\0');
   const auto extent = [](int w, int h) {
-    return HeifFullBox(
-        "ispe", 0, 0,
-        BigEndian(static_cast<quint32>(w), 4) + BigEndian(static_cast<quint32>(h), 4));
+    return HeifFullBox("ispe", 0, 0, BigEndian(w, 4) + BigEndian(h, 4));
   };
   const QByteArray properties = configs + extent(width, height) +
                                 extent(size.width(), size.height()) +
-                                HeifBox("irot", BigEndian(static_cast<quint32>(quarterTurns), 1));
-  associations += BigEndian(gridId, 2) + BigEndian(2, 1) +
-                  BigEndian(static_cast<quint32>(count + 2), 1) +
-                  BigEndian(static_cast<quint32>(0x80 | (count + 3)), 1);
-  const QByteArray descriptor = BigEndian(0, 2) + BigEndian(static_cast<quint32>(rows - 1), 1) +
-                                BigEndian(static_cast<quint32>(columns - 1), 1) +
-                                BigEndian(static_cast<quint32>(size.width()), 2) +
-                                BigEndian(static_cast<quint32>(size.height()), 2);
+                                HeifBox("irot", BigEndian(quarterTurns, 1));
+  associations += BigEndian(gridId, 2) + BigEndian(2, 1) + BigEndian(count + 2, 1) +
+                  BigEndian(0x80 | (count + 3), 1);
+  const QByteArray descriptor = BigEndian(0, 2) + BigEndian(rows - 1, 1) +
+                                BigEndian(columns - 1, 1) + BigEndian(size.width(), 2) +
+                                BigEndian(size.height(), 2);
   const QByteArray ftyp = HeifBox("ftyp", QByteArray("heic") + BigEndian(0, 4) + "mif1heic");
   // Item locations: 4-byte offsets and lengths, the tiles' in the file, the grid's in idat.
-  const auto meta = [&](quint32 dataStart) {
+  const auto meta = [&](qint64 dataStart) {
     QByteArray locations = BigEndian(0x4400, 2) + BigEndian(gridId, 2);  // tiles and the grid
     for (int i = 0; i < count; ++i) {
-      locations += BigEndian(static_cast<quint32>(i + 1), 2) + BigEndian(0, 4) + BigEndian(1, 2) +
-                   BigEndian(dataStart, 4) + BigEndian(static_cast<quint32>(lengths[i]), 4);
-      dataStart += static_cast<quint32>(lengths[i]);
+      locations += BigEndian(i + 1, 2) + BigEndian(0, 4) + BigEndian(1, 2) +
+                   BigEndian(dataStart, 4) + BigEndian(lengths[i], 4);
+      dataStart += lengths[i];
     }
     locations += BigEndian(gridId, 2) + BigEndian(1, 2) + BigEndian(0, 2) + BigEndian(1, 2) +
-                 BigEndian(0, 4) + BigEndian(static_cast<quint32>(descriptor.size()), 4);
+                 BigEndian(0, 4) + BigEndian(descriptor.size(), 4);
     return HeifFullBox(
         "meta", 0, 0,
         HeifFullBox("hdlr", 0, 0, BigEndian(0, 4) + "pict" + QByteArray(13, '\0')) +
             HeifFullBox("pitm", 0, 0, BigEndian(gridId, 2)) + HeifFullBox("iloc", 1, 0, locations) +
             HeifFullBox("iinf", 0, 0, BigEndian(gridId, 2) + infos) +
-            HeifFullBox(
-                "iref", 0, 0,
-                HeifBox("dimg", BigEndian(gridId, 2) + BigEndian(static_cast<quint32>(count), 2) +
-                                    references)) +
+            HeifFullBox("iref", 0, 0,
+                        HeifBox("dimg", BigEndian(gridId, 2) + BigEndian(count, 2) + references)) +
             HeifBox("iprp", HeifBox("ipco", properties) +
                                 HeifFullBox("ipma", 0, 0, BigEndian(gridId, 4) + associations)) +
             HeifBox("idat", descriptor));
   };
-  const auto dataStart = static_cast<quint32>(ftyp.size() + meta(0).size() + 8);
+  const qint64 dataStart = ftyp.size() + meta(0).size() + 8;
   return ftyp + meta(dataStart) + HeifBox("mdat", data);
 }
 

@@ -46,22 +46,18 @@ TEST(EnergyMapTest, FlatIsCalmerThanNoise) {
 
 TEST(EnergyMapTest, MapHasTheSameCellsAtEverySize) {
   for (const auto& [width, height] : {std::pair{1280, 720}, {1920, 1080}, {3840, 2160}}) {
-    QImage flat(width, height, QImage::Format_RGB888);
-    flat.fill(Qt::gray);
-    const EnergyMap map(flat);
+    const EnergyMap map(NoisyPicture(width, height, {QRect(0, 0, width, height)}));
     EXPECT_EQ(map.columns(), 214) << width;
     EXPECT_EQ(map.rows(), 120) << width;
   }
 }
 
 PlacementRequest Request(Rect preferred, double panelShare = 0.05) {
-  PlacementRequest request;
-  request.blockWidth = preferred.right - preferred.left;
-  request.blockHeight = preferred.bottom - preferred.top;
-  request.preferred = preferred;
-  request.margin = 12;
-  request.panelShare = panelShare;
-  return request;
+  return {.blockWidth = preferred.right - preferred.left,
+          .blockHeight = preferred.bottom - preferred.top,
+          .preferred = preferred,
+          .margin = 12,
+          .panelShare = panelShare};
 }
 
 TEST(PlacementTest, FindsTheCalmArea) {

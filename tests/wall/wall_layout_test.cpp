@@ -7,9 +7,6 @@
 
 namespace lunetta {
 
-void PrintTo(const PointRect& r, std::ostream* out) {
-  *out << '(' << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ')';
-}
 void PrintTo(const PixelRect& r, std::ostream* out) {
   *out << '(' << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ')';
 }
@@ -43,12 +40,11 @@ class MonthPageTest : public ::testing::TestWithParam<PageCase> {};
 
 // February 2026 begins on a Sunday and fills 5 rows; May 2026 begins on a Friday and needs 6.
 TEST_P(MonthPageTest, DayCellsStayLargeEnoughToWriteInBesideThePhoto) {
-  WallOptions options;
-  options.paper = GetParam().paper;
-  options.orientation = GetParam().orientation;
-  options.photoPosition = GetParam().position;
-  options.weekNumbers = GetParam().weekNumbers;
-  options.bleed = kStandardBleed;
+  const WallOptions options{.paper = GetParam().paper,
+                            .orientation = GetParam().orientation,
+                            .photoPosition = GetParam().position,
+                            .bleed = kStandardBleed,
+                            .weekNumbers = GetParam().weekNumbers};
   const MonthPageLayout five = LayoutMonthPage(options, 2026, 2);
   const MonthPageLayout six = LayoutMonthPage(options, 2026, 5);
   ASSERT_EQ(five.rows, 5);
@@ -99,8 +95,7 @@ TEST(MonthPage, AnA4PortraitHalfPhotoHasCellsOfThreeQuartersOfAnInchAcross) {
 }
 
 TEST(MonthPage, APhotoBesideAPortraitPageGivesWayToTheDayCells) {
-  WallOptions options;
-  options.photoPosition = PhotoPosition::Left;
+  WallOptions options{.photoPosition = PhotoPosition::Left};
   EXPECT_LT(PhotoShare(options), 0.5);
   EXPECT_NEAR(LayoutMonthPage(options, 2026, 5).cellWidth, kMinCellWidth, 0.01);
   options.photoShare = 0.3;
@@ -129,12 +124,10 @@ TEST(PageFrame, MarksGrowTheMediaBoxAroundTheTrim) {
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << "paper " << int(row.paper) << ", bleed " << row.bleed
                                       << ", marks " << row.marks);
-    WallOptions options;
-    options.paper = row.paper;
-    options.orientation = row.orientation;
-    options.bleed = row.bleed;
-    options.trimMarks = row.marks;
-    const PageFrame frame = FramePage(options);
+    const PageFrame frame = FramePage({.paper = row.paper,
+                                       .orientation = row.orientation,
+                                       .bleed = row.bleed,
+                                       .trimMarks = row.marks});
     for (const auto& [box, inset] : {std::pair{ToPdfBox(frame.media, frame), 0.0},
                                      {ToPdfBox(frame.bleed, frame), row.bleedInset},
                                      {ToPdfBox(frame.trim, frame), row.trimInset}}) {
@@ -149,10 +142,7 @@ TEST(PageFrame, MarksGrowTheMediaBoxAroundTheTrim) {
 TEST(PageFrame, TrimMarksLieOnTheTrimLinesOutsideTheBleed) {
   for (const double bleed : {0.0, kStandardBleed, 5 * kPointsPerMm}) {
     SCOPED_TRACE(bleed);
-    WallOptions options;
-    options.bleed = bleed;
-    options.trimMarks = true;
-    const PageFrame frame = FramePage(options);
+    const PageFrame frame = FramePage({.bleed = bleed, .trimMarks = true});
     const PointRect& t = frame.trim;
     const double gap = std::max(bleed, kStandardBleed);
     for (const PointLine& mark : TrimMarks(frame)) {
@@ -173,10 +163,7 @@ TEST(PageFrame, TrimMarksLieOnTheTrimLinesOutsideTheBleed) {
       }
     }
   }
-  WallOptions options;
-  options.bleed = kStandardBleed;
-  options.trimMarks = true;
-  const PointLine topLeft = TrimMarks(FramePage(options))[0];
+  const PointLine topLeft = TrimMarks(FramePage({.bleed = kStandardBleed, .trimMarks = true}))[0];
   EXPECT_NEAR(topLeft.x1, 0, kTolerance);  // the marks reach the media box's edge
   EXPECT_NEAR(topLeft.x2, 14.1732, kTolerance);
   EXPECT_NEAR(topLeft.y1, 22.6772, kTolerance);

@@ -17,6 +17,8 @@
 namespace lunetta {
 namespace {
 
+using namespace lunetta::testing;
+
 QString Output(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
@@ -47,7 +49,7 @@ class WallPdfTest : public ::testing::Test {
   }
 
   std::filesystem::path Write(const QString& name, const QByteArray& bytes) {
-    EXPECT_TRUE(testing::WriteBytes(dir_.filePath(name), bytes));
+    EXPECT_TRUE(WriteBytes(dir_.filePath(name), bytes));
     return FilePath(dir_.filePath(name));
   }
 
@@ -62,21 +64,15 @@ TEST_F(WallPdfTest, APrintShopFindsWhatItNeeds) {
   calendar.options.trimMarks = true;
   calendar.options.cover = true;
   calendar.options.yearPlanner = true;
-  calendar.coverPhoto =
-      Write("cover.png", testing::Encode(testing::DetailedImage(800, 600), "png"));
+  calendar.coverPhoto = Write("cover.png", Encode(DetailedImage(800, 600), "png"));
+  const auto fineJpg = Write("fine.jpg", JpegBytes(4000, 2700));
+  const auto phoneJpg =
+      Write("phone.jpg",
+            WithOrientation(Encode(Quadrants(900, 600), "jpeg", 95), 6) + "a motion photo's video");
+  using enum DayMarkKind;
   calendar.months = {
-      {2026,
-       2,
-       {{11, DayMarkKind::Holiday, {"建国記念の日"}}},
-       Write("fine.jpg", testing::JpegBytes(4000, 2700)),
-       {}},
-      {2026,
-       5,
-       {{5, DayMarkKind::Holiday, {"こどもの日"}}, {20, DayMarkKind::Day, {"Birthday"}}},
-       Write("phone.jpg",
-             testing::TurnedClockwise(testing::Encode(testing::Quadrants(900, 600), "jpeg", 95)) +
-                 "a motion photo's video"),
-       {}}};
+      {2026, 2, {{11, Holiday, {"建国記念の日"}}}, fineJpg, {}},
+      {2026, 5, {{5, Holiday, {"こどもの日"}}, {20, Day, {"Birthday"}}}, phoneJpg, {}}};
   const QString pdf = dir_.filePath("wall.pdf");
   int reported = 0;
   const WallOutcome outcome =
@@ -139,7 +135,7 @@ TEST_F(WallPdfTest, APrintShopFindsWhatItNeeds) {
   // The phone photo's own data, without its EXIF block or what the phone appended.
   ASSERT_EQ(QProcess::execute("pdfimages", {"-j", "-f", "3", "-l", "3", pdf, dir_.filePath("x")}),
             0);
-  const QByteArray embedded = testing::ReadBytes(dir_.filePath("x-000.jpg"));
+  const QByteArray embedded = ReadBytes(dir_.filePath("x-000.jpg"));
   EXPECT_TRUE(embedded.endsWith("\xFF\xD9"));
   EXPECT_FALSE(embedded.contains("Exif"));
   EXPECT_EQ(LoadPictureData(embedded)->image.size(), QSize(900, 600));
@@ -171,8 +167,7 @@ TEST_F(WallPdfTest, APrintShopFindsWhatItNeeds) {
 
 TEST_F(WallPdfTest, AMonthWithoutItsPhotoIsStillMade) {
   WallCalendar calendar;
-  calendar.months = {
-      {2026, 1, {}, Write("broken.jpg", testing::JpegBytes(600, 400).left(300)), {}}};
+  calendar.months = {{2026, 1, {}, Write("broken.jpg", JpegBytes(600, 400).left(300)), {}}};
   const WallOutcome outcome = WriteWallCalendarPdf(calendar, FilePath(dir_.filePath("wall.pdf")));
   ASSERT_TRUE(outcome.status.ok());
   ASSERT_EQ(outcome.pages.size(), 1u);
@@ -185,11 +180,11 @@ TEST_F(WallPdfTest, AMonthWithoutItsPhotoIsStillMade) {
 TEST_F(WallPdfTest, AnUnfinishedWriteLeavesTheTargetAsItWas) {
   for (const bool cancel : {true, false}) {
     SCOPED_TRACE(cancel ? "cancelled" : "photo cut short");
-    const std::filesystem::path photo = Write("photo.jpg", testing::JpegBytes(300, 200));
+    const std::filesystem::path photo = Write("photo.jpg", JpegBytes(300, 200));
     WallCalendar calendar;
     calendar.months = {{2026, 1, {}, {}, {}}, {2026, 2, {}, photo, {}}};
     const QString pdf = dir_.filePath("wall.pdf");
-    ASSERT_TRUE(testing::WriteBytes(pdf, "an old document"));
+    ASSERT_TRUE(WriteBytes(pdf, "an old document"));
     std::stop_source stop;
     const WallOutcome outcome = WriteWallCalendarPdf(
         calendar, FilePath(pdf),
@@ -206,7 +201,7 @@ TEST_F(WallPdfTest, AnUnfinishedWriteLeavesTheTargetAsItWas) {
     if (!outcome.status.ok()) {
       EXPECT_EQ(outcome.status.failure(), Failure(Fault::Truncated, photo));
     }
-    EXPECT_EQ(testing::ReadBytes(pdf), "an old document");
+    EXPECT_EQ(ReadBytes(pdf), "an old document");
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
   }
 }
