@@ -61,11 +61,6 @@ inline QByteArray WithOrientation(const QByteArray& jpeg, int orientation, bool 
   return jpeg.left(2) + (xmpFirst ? xmp : QByteArray()) + exif + jpeg.mid(2);
 }
 
-/// `jpeg` with EXIF orientation 6, which turns the picture 90° clockwise.
-inline QByteArray TurnedClockwise(const QByteArray& jpeg) {
-  return WithOrientation(jpeg, 6);
-}
-
 /// Four quadrants: red, green above; blue, yellow below. Any turn or mirror shows at the corners.
 inline QImage Quadrants(int width, int height) {
   QImage image = Filled({width, height}, Qt::red);
