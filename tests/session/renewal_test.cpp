@@ -16,6 +16,7 @@
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "session/calendar_session.h"
+#include "session/session_request.h"
 #include "session/session_wallpaper.h"
 #include "support/core_printers.h"
 #include "support/picture_printers.h"
@@ -79,6 +80,19 @@ TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
   ASSERT_TRUE(Succeeded(SetSessionWallpaper(*session_, context_).status));
   EXPECT_EQ(files(), QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
                                   "wallpaper-2027-01.jpg"}));
+}
+
+// The renewal sets what the user saw, or nothing: with its photo gone the wallpaper stays.
+TEST_F(SessionWallpaperTest, TheRenewalSetsNothingWithoutItsPhoto) {
+  session_->ChoosePhoto(FilePath(home_.filePath("gone.jpg")));
+  SessionRequest renewal;
+  renewal.sources.emplace().settingsFile = FilePath(home_.filePath("renewal.ini"));
+  renewal.sources->year = 2027;
+  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*session_, renewal.sources->settingsFile)));
+  renewal.setWallpaper = true;
+  renewal.wallpaper = context_;
+  EXPECT_EQ(CarryOut(*Session(), renewal).step, RequestStep::RenewalPhoto);
+  EXPECT_FALSE(QDir(home_.filePath("lunetta")).exists());
 }
 
 // A headless sway of the test's own with two outputs of different sizes. As root it runs in a user
