@@ -1,7 +1,6 @@
 #include "session/renewal.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -53,9 +52,8 @@ class SessionWallpaperTest : public ::testing::Test {
 TEST_F(SessionWallpaperTest, WrittenAtItsOwnQualityForTheUserAlone) {
   const WallpaperOutcome unset = SetSessionWallpaper(*session_, context_);
   EXPECT_EQ(unset.picture, FilePath(home_.filePath("lunetta/wallpaper-2027-01.jpg")));
-  struct stat written {};
-  ASSERT_EQ(::stat(unset.picture.c_str(), &written), 0);
-  EXPECT_EQ(written.st_mode & 0777, 0600U);
+  EXPECT_EQ(std::filesystem::status(unset.picture).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   const QString expected = home_.filePath("quality-92.jpg");
   ASSERT_TRUE(Succeeded(Picture(session_->picture()).Save(FilePath(expected), 92)));
   EXPECT_EQ(testing::ReadBytes(QtPath(unset.picture)), testing::ReadBytes(expected));
