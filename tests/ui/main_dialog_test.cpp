@@ -170,10 +170,10 @@ class MainDialogTest : public ::testing::Test {
   std::pair<int, QString> RunRenewal() const {
     const QString service = QString::fromUtf8(
         testing::ReadBytes(QFileInfo(profile_).path() + "/systemd/user/lunetta-wallpaper.service"));
-    QStringList command =
+    const QStringList command =
         QProcess::splitCommand(service.section("ExecStart=", 1).section('\n', 0, 0));
     QProcess renewal;
-    renewal.start(command.takeFirst(), command);
+    renewal.start(command.value(0), command.mid(1));
     EXPECT_TRUE(renewal.waitForFinished(30000));
     return {renewal.exitCode(), QString::fromUtf8(renewal.readAllStandardError())};
   }
@@ -679,6 +679,7 @@ TEST_F(MainDialogTest, TheRenewalBoxesShowTheRenewalInForce) {
   Click(Id::MonthlyRefresh);
   EXPECT_EQ(ticked(), std::pair(false, false));
   EXPECT_EQ(reports_.size(), 1);
+  QFile::remove(systemd);  // the configuration folder outlives the test
 }
 
 }  // namespace
