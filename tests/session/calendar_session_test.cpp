@@ -376,6 +376,9 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
   EXPECT_EQ(s->holidayFile(), environment.holidayFiles[1]);
   EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
   EXPECT_EQ(s->holidaySource(), HolidaySource::File);
+  ASSERT_TRUE(testing::WriteBytes(user + "/holiday.dat", "2026,0505\n2027\n"));
+  s->ChooseMonth(5);  // only a change of year reads the file again
+  EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
   s->ChooseYear(2027);  // listed without holidays
   EXPECT_EQ(s->holidaySource(), HolidaySource::File);
   EXPECT_EQ(s->DrawnHolidays(), std::vector<int>{});
@@ -392,7 +395,7 @@ TEST_F(CalendarSessionTest, HolidaysComeFromTheFirstFileThereElseFromTheRules) {
   ASSERT_TRUE(QFile::remove(user + "/holiday.dat"));
   ASSERT_TRUE(QFile::remove(system + "/holiday.dat"));
   s->ChooseYear(2026);
-  EXPECT_EQ(s->DrawnHolidays(), std::vector{4});
+  EXPECT_EQ(s->DrawnHolidays(), std::vector{5});
   EXPECT_EQ(s->holidayFailure()->fault, Fault::NotFound);
   s->ChooseYear(2027);
   EXPECT_EQ(s->holidaySource(), HolidaySource::Rule);

@@ -1,7 +1,6 @@
 #include "session/renewal.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -16,6 +15,7 @@
 #include "picture/picture.h"
 #include "picture/picture_files.h"
 #include "session/calendar_session.h"
+#include "session/session_request.h"
 #include "session/session_wallpaper.h"
 #include "support/core_printers.h"
 #include "support/picture_printers.h"
@@ -52,9 +52,8 @@ class SessionWallpaperTest : public ::testing::Test {
 TEST_F(SessionWallpaperTest, WrittenAtItsOwnQualityForTheUserAlone) {
   const WallpaperOutcome unset = SetSessionWallpaper(*session_, context_);
   EXPECT_EQ(unset.picture, FilePath(home_.filePath("lunetta/wallpaper-2027-01.jpg")));
-  struct stat written {};
-  ASSERT_EQ(::stat(unset.picture.c_str(), &written), 0);
-  EXPECT_EQ(written.st_mode & 0777, 0600U);
+  EXPECT_EQ(std::filesystem::status(unset.picture).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   const QString expected = home_.filePath("quality-92.jpg");
   ASSERT_TRUE(Succeeded(Picture(session_->picture()).Save(FilePath(expected), 92)));
   EXPECT_EQ(testing::ReadBytes(QtPath(unset.picture)), testing::ReadBytes(expected));
@@ -79,6 +78,19 @@ TEST_F(SessionWallpaperTest, OlderMonthsGoOnlyOnceTheDesktopHasTheNewOne) {
   ASSERT_TRUE(Succeeded(SetSessionWallpaper(*session_, context_).status));
   EXPECT_EQ(files(), QStringList({"notes.txt", "wallpaper-2026-10.jpg.d", "wallpaper-2026-12.jpg",
                                   "wallpaper-2027-01.jpg"}));
+}
+
+// The renewal sets what the user saw, or nothing: with its photo gone the wallpaper stays.
+TEST_F(SessionWallpaperTest, TheRenewalSetsNothingWithoutItsPhoto) {
+  session_->ChoosePhoto(FilePath(home_.filePath("gone.jpg")));
+  SessionRequest renewal;
+  renewal.sources.emplace().settingsFile = FilePath(home_.filePath("renewal.ini"));
+  renewal.sources->year = 2027;
+  ASSERT_TRUE(Succeeded(StoreRenewalSnapshot(*session_, renewal.sources->settingsFile)));
+  renewal.setWallpaper = true;
+  renewal.wallpaper = context_;
+  EXPECT_EQ(CarryOut(*Session(), renewal).step, RequestStep::RenewalPhoto);
+  EXPECT_FALSE(QDir(home_.filePath("lunetta")).exists());
 }
 
 // A headless sway of the test's own with two outputs of different sizes. As root it runs in a user
