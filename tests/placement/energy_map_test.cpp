@@ -81,6 +81,8 @@ TEST(PlacementTest, KeepsThePreferredPlaceWhenNearlyAsCalm) {
   const Placement place = ChoosePlace(map, Request(preferred));
   EXPECT_TRUE(place.preferredKept);
   EXPECT_EQ(place.block, preferred);
+  // A place over the edge comes inside the margin (12) and below the panel band (15).
+  EXPECT_EQ(ChoosePlace(map, Request({-20, 0, 100, 100})).block, (Rect{12, 15, 132, 115}));
 }
 
 // Two calm squares alike; the one nearer the user's place wins.
