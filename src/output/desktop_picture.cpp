@@ -54,12 +54,7 @@ QString Native(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
-}  // namespace
-
-DesktopPictureDialogs StandardDesktopPictureDialogs() {
-  return {RunSaveDialog, ShowSaveFailure, AskToReplace};
-}
-
+// Of `targets`, the first that is a photo the session uses, as the same file under any name.
 QString PhotoInUse(const CalendarSession& session, const QStringList& targets) {
   std::vector<std::filesystem::path> photos{session.photoPath()};
   for (int month = 1; month <= 12; ++month) {
@@ -76,6 +71,27 @@ QString PhotoInUse(const CalendarSession& session, const QStringList& targets) {
   return {};
 }
 
+}  // namespace
+
+DesktopPictureDialogs StandardDesktopPictureDialogs() {
+  return {RunSaveDialog, ShowSaveFailure, AskToReplace};
+}
+
+bool RefusePhotoInUse(const CalendarSession& session, const QStringList& targets,
+                      const std::function<void(const QString& message)>& reportFailure) {
+  const QString photo = PhotoInUse(session, targets);
+  if (photo.isEmpty()) {
+    return false;
+  }
+  reportFailure(
+      QCoreApplication::translate(
+          "lunetta::DesktopPicture",
+          "「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。"
+          "別の名前を選んで下さい。")
+          .arg(Native(photo)));
+  return true;
+}
+
 QStringList ExistingFiles(const QStringList& targets) {
   QStringList existing;
   for (const QString& target : targets) {
@@ -90,13 +106,7 @@ QStringList ExistingFiles(const QStringList& targets) {
 
 bool MayWrite(const CalendarSession& session, const QStringList& targets,
               const DesktopPictureDialogs& dialogs) {
-  if (const QString photo = PhotoInUse(session, targets); !photo.isEmpty()) {
-    dialogs.reportFailure(
-        QCoreApplication::translate(
-            "lunetta::DesktopPicture",
-            "「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。"
-            "別の名前を選んで下さい。")
-            .arg(Native(photo)));
+  if (RefusePhotoInUse(session, targets, dialogs.reportFailure)) {
     return false;
   }
   const QStringList existing = ExistingFiles(targets);

@@ -30,9 +30,11 @@ struct DesktopPictureDialogs {
 /// not to replace.
 DesktopPictureDialogs StandardDesktopPictureDialogs();
 
-/// Of `targets`, the first that is a photo the session uses (the main photo or a month's own), as
-/// the same file under any name; empty when none is. Saving there would bake a calendar into it.
-QString PhotoInUse(const CalendarSession& session, const QStringList& targets);
+/// Whether one of `targets` is a photo the session uses (the main photo or a month's own, as the
+/// same file under any name), which is then said through `reportFailure`: saving there would bake
+/// a calendar into the photo.
+bool RefusePhotoInUse(const CalendarSession& session, const QStringList& targets,
+                      const std::function<void(const QString& message)>& reportFailure);
 
 /// Of `targets`, the names of those that exist, in order.
 QStringList ExistingFiles(const QStringList& targets);

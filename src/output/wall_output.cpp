@@ -1,7 +1,6 @@
 #include "output/wall_output.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
@@ -183,13 +182,7 @@ WallOutputReport PrintWallCalendar(const CalendarSession& session, const WallCal
   const QString file = printer.outputFileName();
   if (printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty()) {
     // A PDF file: the one made for print, with its boxes. It must not replace a photo in use.
-    if (const QString photo = PhotoInUse(session, {file}); !photo.isEmpty()) {
-      dialogs.reportFailure(
-          QCoreApplication::translate(
-              "lunetta::DesktopPicture",
-              "「%1」はカレンダーに使っている写真です。写真を上書きしないよう、保存しませんでした。"
-              "別の名前を選んで下さい。")
-              .arg(QDir::toNativeSeparators(photo)));
+    if (RefusePhotoInUse(session, {file}, dialogs.reportFailure)) {
       return {};
     }
     return WritePdf(calendar, file, CopiesToPaint(printer), printer.collateCopies(),
