@@ -26,6 +26,10 @@ void CopyRows(const QImage& rows, QImage& image, QPoint at) {
   }
 }
 
+bool IsMonth(int month) {
+  return month >= 1 && month <= 12;
+}
+
 }  // namespace
 
 std::vector<std::filesystem::path> HolidaySearchPath(const std::filesystem::path& startupFolder) {
@@ -49,10 +53,11 @@ CalendarSession::CalendarSession(SessionEnvironment environment)
   ReloadHolidays();
 }
 
-std::vector<SpecialDay> CalendarSession::MarkedDays(int month) const {
+std::vector<SpecialDay> CalendarSession::MarkedDays(
+    int month, std::vector<std::filesystem::path>* cutOff) const {
   std::vector<SpecialDay> days = MonthHolidays(holidaySource_, holidays_, settings_.year, month);
-  if (month >= 1 && month <= 12) {
-    calendars_.AddMarkedDays(settings_.year, month, days);
+  if (IsMonth(month)) {
+    calendars_.AddMarkedDays(settings_.year, month, days, cutOff);
   }
   return days;
 }
@@ -129,14 +134,6 @@ void CalendarSession::ApplySettings(const CalendarSettings& settings) {
 void CalendarSession::ChoosePhoto(std::filesystem::path path) {
   photo_.Choose(std::move(path));
 }
-
-namespace {
-
-bool IsMonth(int month) {
-  return month >= 1 && month <= 12;
-}
-
-}  // namespace
 
 const std::filesystem::path& CalendarSession::monthPhotoPath(int month) const {
   static const std::filesystem::path kNone;
@@ -316,12 +313,8 @@ Status CalendarSession::Compose(PhotoWait wait) {
   // The block first: a photograph still decoding on a worker thread gets that much more time.
   const PictureSize size = pictureSize();
   const CalendarSettings settings = SettingsForMonth(settings_.month);
-  std::vector<SpecialDay> days =
-      MonthHolidays(holidaySource_, holidays_, settings_.year, settings_.month);
   calendarsCutOff_.clear();
-  if (IsMonth(settings_.month)) {
-    calendars_.AddMarkedDays(settings_.year, settings_.month, days, &calendarsCutOff_);
-  }
+  const std::vector<SpecialDay> days = MarkedDays(settings_.month, &calendarsCutOff_);
   DayMarks marks = DayMarksFor(settings, Today());
   marks.ownDays = DaysOfKind(days, SpecialDayKind::Day);
   Result<PreparedBlock> preparedBlock =

@@ -81,8 +81,10 @@ class CalendarSession {
   int month() const { return settings_.month; }
   const HolidayTable& holidays() const { return holidays_; }
   /// The days of `month` (1..12) of the selected year that the calendar marks, with their names and
-  /// kinds, in day order.
-  std::vector<SpecialDay> MarkedDays(int month) const;
+  /// kinds, in day order. The calendar files whose repeating events were cut off in that month are
+  /// added to `cutOff`.
+  std::vector<SpecialDay> MarkedDays(int month,
+                                     std::vector<std::filesystem::path>* cutOff = nullptr) const;
   /// The selected month's days the block draws in the holiday red, in day order.
   std::vector<int> DrawnHolidays() const;
   /// The calendar files of the settings as they were read.
