@@ -251,7 +251,7 @@ QString JsonPhoto(const WallPhotoReport& photo) {
       .arg(photo.crop.width)
       .arg(photo.crop.height)
       .arg(photo.dpi, 0, 'f', 1)
-      .arg(QLatin1String(photo.lowResolution ? "true" : "false"))
+      .arg(JsonBool(photo.lowResolution))
       .arg(photo.embedded.width)
       .arg(photo.embedded.height);
 }
