@@ -76,6 +76,7 @@ struct OptionRow {
   bool ComposeOptions::*flag = nullptr;                   // a switch that sets this
   std::filesystem::path ComposeOptions::*file = nullptr;  // a file name stored here
   StoreValue store = nullptr;                             // any other value
+  std::string_view setting = {};                          // a profile switch this turns on
 };
 
 QString StoreInteger(std::optional<int>& field, const QString& option, const QString& value,
@@ -311,8 +312,8 @@ constexpr OptionRow Value(const char* name, const char* valueName, const char* h
   return {name, nullptr, valueName, help, nullptr, nullptr, store};
 }
 
-constexpr OptionRow SettingSwitch(const char* name, const char* help, StoreValue store) {
-  return {name, nullptr, nullptr, help, nullptr, nullptr, store};
+constexpr OptionRow SettingSwitch(const char* name, const char* help, std::string_view key) {
+  return {name, nullptr, nullptr, help, nullptr, nullptr, nullptr, key};
 }
 
 // In the order --help lists them.
@@ -386,18 +387,11 @@ constexpr OptionRow kOptions[] = {
           "how far the wall calendar's photos reach past the trim, 0..10mm; a print\n"
           "shop usually asks for 3mm (default: 0)",
           StoreBleed),
-    SettingSwitch("trim-marks", "the wall calendar's pages with trim marks",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, keys::kWallTrimMarks);
-                  }),
+    SettingSwitch("trim-marks", "the wall calendar's pages with trim marks", keys::kWallTrimMarks),
     SettingSwitch("cover", "the wall calendar opens with a cover: the year and a photo",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, keys::kWallCover);
-                  }),
+                  keys::kWallCover),
     SettingSwitch("planner", "the wall calendar ends with a page of the year's days",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, keys::kWallPlanner);
-                  }),
+                  keys::kWallPlanner),
     Switch("json", "print one JSON object per written picture", &ComposeOptions::json),
     Value("week-start", "sunday|monday", "the day each week row begins with (default: sunday)",
           [](Collected& c, const QString& option, const QString& value) {
@@ -435,9 +429,7 @@ constexpr OptionRow kOptions[] = {
           }),
     SettingSwitch("auto-place",
                   "put the block where each month's photo is calmest, clear of the panel bands",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, keys::kAutoPlace);
-                  }),
+                  keys::kAutoPlace),
     Value("panel-bands", "PERCENT",
           "with --auto-place, the share of the picture's height kept clear at the top and\n"
           "at the bottom for desktop panels, 0%..25% (default: 5%)",
@@ -452,9 +444,7 @@ constexpr OptionRow kOptions[] = {
     SettingSwitch("legible",
                   "choose the text and card colours and the card's opacity so that every text\n"
                   "reads at 4.5:1 or more over the photo",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, keys::kLegible);
-                  }),
+                  keys::kLegible),
     Value("size", "WxH|screen",
           "the picture's size: WIDTHxHEIGHT (each 320..7680), or the screen's size in\n"
           "device pixels, which needs a display (default: the profile's size)",
@@ -471,19 +461,13 @@ constexpr OptionRow kOptions[] = {
            "profile and the remembered photo (or --photo), saved in\n"
            "$XDG_DATA_HOME/lunetta (~/.local/share/lunetta) as wallpaper-YYYY-MM.jpg",
            &ComposeOptions::setWallpaper),
-    SettingSwitch(
-        "today", "mark today's day in the calendar (when the month drawn is this one)",
-        [](Collected& c, const QString&, const QString&) { return StoreSwitch(c, "Today Mark"); }),
-    SettingSwitch("dim-past", "draw the days of the month before today faded",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, "Dim Past Days");
-                  }),
+    SettingSwitch("today", "mark today's day in the calendar (when the month drawn is this one)",
+                  "Today Mark"),
+    SettingSwitch("dim-past", "draw the days of the month before today faded", "Dim Past Days"),
     SettingSwitch("every-screen",
                   "with several screens, the calendar on every screen's wallpaper,\n"
                   "not only on the primary screen's",
-                  [](Collected& c, const QString&, const QString&) {
-                    return StoreSwitch(c, "Every Screen");
-                  }),
+                  "Every Screen"),
     Value("renewal", "daily|monthly|off",
           "install or remove the renewal of the wallpaper every day just after midnight\n"
           "or on the first of every month (a systemd user timer and an autostart\n"
@@ -508,6 +492,9 @@ QString Store(const OptionRow& row, Collected& collected, const QString& value) 
     }
     collected.options.*row.file = PathFromArgument(value);
     return {};
+  }
+  if (!row.setting.empty()) {
+    return StoreSwitch(collected, row.setting);
   }
   return row.store(collected, option, value);
 }
